@@ -1,0 +1,84 @@
+// Screen geometry shared by the hit tests, the painters and the image generator.
+#pragma once
+
+#include <array>
+
+// A screen rectangle; a point is inside when x1 < x < x2 and y1 < y < y2.
+struct Rect {
+    int x1;
+    int y1;
+    int x2;
+    int y2;
+};
+
+// True when (x, y) lies strictly inside r (all four bounds exclusive).
+constexpr bool rect_contains(const Rect &r, int x, int y)
+{
+    return r.x1 < x && x < r.x2 && r.y1 < y && y < r.y2;
+}
+
+constexpr int screen_width = 640;
+constexpr int screen_height = 480;
+
+// Menu screen buttons.
+constexpr Rect menu_work_button{157, 157, 457, 207};
+constexpr Rect menu_settings_button{160, 260, 455, 309};
+constexpr Rect menu_quit_button{160, 363, 455, 410};
+
+// Settings screen buttons; the pulse button is covered by the pulse indicator.
+constexpr Rect settings_back_button{236, 413, 372, 451};
+constexpr Rect settings_display_button{425, 351, 471, 385};
+constexpr Rect settings_pulse_button{425, 298, 472, 333};
+
+// Work screen buttons; the interrupt button is live only while solving,
+// and while paused the solve button doubles as the resume button.
+constexpr Rect work_solve_button{18, 350, 200, 394};
+constexpr Rect work_back_button{443, 414, 619, 461};
+constexpr Rect work_load_button{22, 415, 202, 457};
+constexpr Rect work_interrupt_button{439, 350, 616, 397};
+
+// Pulse indicator: drawn from the corner of the pulse button's area.
+constexpr int indicator_x = 425;
+constexpr int indicator_y = 298;
+constexpr int indicator_width = 47;
+constexpr int indicator_height = 35;
+
+// The pointer's hot spot, measured from the pointer image's top-left corner.
+constexpr int pointer_hot_x = 6;
+constexpr int pointer_hot_y = 10;
+
+// The work screen's text line.
+constexpr int text_line_x = 26;
+constexpr int text_line_y = 42;
+constexpr int glyph_size = 8;  // the library's built-in font is 8x8
+constexpr int text_line_chars = (screen_width - text_line_x - 4) / glyph_size;  // 76
+
+// Opaque dark panels the work image keeps behind the text line and the grid,
+// so white text stays legible when the pulse reaches white.
+constexpr Rect text_line_panel{18, 34, 636, 58};
+constexpr Rect grid_panel{22, 88, 614, 322};
+
+// Matrix grid geometry, in the drawing's units (see matrix_view).
+constexpr int max_order = 10;
+constexpr int grid_top = 100;
+constexpr int grid_row_step = 21;
+constexpr int hover_left = 31;
+constexpr int hover_top = 95;
+constexpr int hover_cell_width = 52;
+constexpr int hover_cell_height = 22;
+
+// The seven images, in load order, with what each is for.
+enum ImageSlot {
+    image_pulse_on,
+    image_pulse_off,
+    image_work_background,
+    image_normal_pointer,
+    image_settings_background,
+    image_menu_background,
+    image_busy_pointer,
+    image_count
+};
+
+// Base file names of the images, indexed by ImageSlot.
+constexpr std::array<const char *, image_count> image_names{
+    "butyes", "butno", "start", "myska", "about", "uvod", "cakaj"};

@@ -1,0 +1,69 @@
+// The one-line editor that collects a file name on the work screen.
+#include "line_editor.h"
+
+#include "../matrix/store.h"
+#include "pulse.h"
+#include "screens.h"
+
+#include <allegro.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr int code_backspace = 8;
+constexpr int code_enter = 13;
+
+// With the line full, waits for Enter or Backspace to be held. Returns 1 when the line
+// is accepted (Enter); with Backspace held (it wins over Enter) returns 0.
+int wait_at_full_line()
+{
+    while (!key[KEY_ENTER] && !key[KEY_BACKSPACE] && !quit_requested)
+        paint_work_frame();
+    return key[KEY_BACKSPACE] ? 0 : 1;
+}
+
+// Applies one typed code to the text at index; returns 1 when editing is over.
+int apply_code(int code, int &index)
+{
+    if (code == code_enter)
+        return 1;
+    if (code == code_backspace) {
+        if (index > 0)
+            line_text[--index] = '\0';
+    } else if (code >= 32 && code <= 126) {
+        line_text[index++] = static_cast<char>(code);
+        line_text[index] = '\0';
+    } else {
+        return 0;
+    }
+    if (static_cast<int>(std::strlen(line_text)) == line_edit_limit) {
+        if (wait_at_full_line())
+            return 1;
+        index = line_edit_limit - 1;
+        line_text[index] = '\0';
+        clear_keybuf();
+    }
+    return 0;
+}
+
+}  // namespace
+
+// Edits line_text in place until Enter.
+void edit_line()
+{
+    int index = 0;
+    clear_keybuf();
+    while (!keypressed() && !quit_requested)
+        paint_work_frame();
+    line_text[0] = '\0';
+    while (!quit_requested) {
+        paint_work_frame();
+        if (!keypressed())
+            continue;
+        int code = static_cast<signed char>(readkey() & 0xff);
+        clear_keybuf();
+        if (apply_code(code, index))
+            return;
+    }
+}

@@ -1,0 +1,6 @@
+// The one-line editor that collects a file name on the work screen.
+#pragma once
+
+// Edits line_text in place: on entry it holds the prompt, shown until the first key;
+// on return it holds what the user typed, possibly empty. Enter ends editing.
+void edit_line();

@@ -1,0 +1,268 @@
+// The three screens, their input dispatch, the display-mode switch and the input wait.
+#include "screens.h"
+
+#include "../matrix/loader.h"
+#include "../matrix/matrix_view.h"
+#include "../matrix/solver.h"
+#include "../matrix/store.h"
+#include "pulse.h"
+#include "startup.h"
+
+#include <allegro.h>
+
+volatile int quit_requested = 0;
+int exit_code = 0;
+
+// Ends the run from any depth.
+void request_quit(int code)
+{
+    if (code != 0)
+        exit_code = code;
+    quit_requested = 1;
+}
+
+// Called by the library when the window's close button is pressed.
+static void close_button_pressed()
+{
+    quit_requested = 1;
+}
+END_OF_STATIC_FUNCTION(close_button_pressed)
+
+// Lets the window's close button end the program cleanly.
+void install_close_button()
+{
+    set_close_button_callback(close_button_pressed);
+}
+
+// 1 when the pointer is strictly inside r, else 0.
+int mouse_in(const Rect &r)
+{
+    return rect_contains(r, mouse_x, mouse_y) ? 1 : 0;
+}
+
+// 1 while the left mouse button is down.
+int left_button_down()
+{
+    return (mouse_b & 1) ? 1 : 0;
+}
+
+// Repaints a frame while the key is held, so its action runs after release.
+static void hold_while_key(int scancode, void (*paint)())
+{
+    while (key[scancode] && !quit_requested)
+        paint();
+}
+
+// Repaints a frame while either key is held.
+static void hold_while_keys(int first, int second, void (*paint)())
+{
+    while ((key[first] || key[second]) && !quit_requested)
+        paint();
+}
+
+// Repaints a frame until the left button is released.
+static void hold_while_button(void (*paint)())
+{
+    while (left_button_down() && !quit_requested)
+        paint();
+}
+
+// Loads a matrix from a typed file name and reports the result on the text line.
+static void load_and_report()
+{
+    report_load_result(load_matrix());
+}
+
+// ---------------------------------------------------------------------------
+// Menu
+
+// Key rows of the menu; returns 1 when the menu is to quit.
+static int menu_keys()
+{
+    if (key[KEY_ESC] || key[KEY_K])
+        return 1;
+    if (key[KEY_S]) {
+        line_text[0] = '\0';
+        hold_while_key(KEY_S, paint_work_frame);
+        work_screen();
+        paint_menu_frame();
+    }
+    if (key[KEY_N]) {
+        hold_while_key(KEY_N, paint_settings_frame);
+        settings_screen();
+        paint_menu_frame();
+    }
+    return 0;
+}
+
+// Click rows of the menu, after release; returns 1 when the menu is to quit.
+static int menu_clicks()
+{
+    if (mouse_in(menu_quit_button))
+        return 1;
+    if (mouse_in(menu_settings_button)) {
+        settings_screen();
+        paint_menu_frame();
+    }
+    if (mouse_in(menu_work_button)) {
+        work_screen();
+        paint_menu_frame();
+    }
+    return 0;
+}
+
+// Runs the menu until the user quits; it empties the key buffer on every pass.
+void menu_screen()
+{
+    while (!quit_requested) {
+        clear_keybuf();
+        paint_menu_frame();
+        if (keypressed() && menu_keys())
+            return;
+        if (left_button_down()) {
+            hold_while_button(paint_menu_frame);
+            if (!quit_requested && menu_clicks())
+                return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+
+// Flips the pulse on or off.
+static void toggle_pulse()
+{
+    pulse_enabled = (pulse_enabled + 1) % 2;
+}
+
+// Key rows of the settings screen; returns 1 when going back to the menu.
+static int settings_keys()
+{
+    if (key[KEY_ESC] || key[KEY_S]) {
+        hold_while_keys(KEY_ESC, KEY_S, paint_menu_frame);
+        return 1;
+    }
+    if (key[KEY_F]) {
+        hold_while_key(KEY_F, paint_settings_frame);
+        toggle_display_mode();
+    }
+    if (key[KEY_M]) {
+        hold_while_key(KEY_M, paint_settings_frame);
+        toggle_pulse();
+    }
+    return 0;
+}
+
+// Click rows of the settings screen; returns 1 when going back to the menu.
+static int settings_clicks()
+{
+    if (mouse_in(settings_back_button))
+        return 1;
+    if (mouse_in(settings_display_button))
+        toggle_display_mode();
+    if (mouse_in(settings_pulse_button))
+        toggle_pulse();
+    return 0;
+}
+
+// Runs the settings screen until the user goes back.
+void settings_screen()
+{
+    while (!quit_requested) {
+        paint_settings_frame();
+        if (keypressed() && settings_keys())
+            return;
+        if (left_button_down()) {
+            hold_while_button(paint_settings_frame);
+            if (!quit_requested && settings_clicks())
+                return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Work
+
+// Key rows of the work screen; returns 1 when going back to the menu.
+static int work_keys()
+{
+    if (key[KEY_ESC] || key[KEY_S]) {
+        hold_while_keys(KEY_ESC, KEY_S, paint_menu_frame);
+        return 1;
+    }
+    if (key[KEY_Z]) {
+        hold_while_key(KEY_Z, paint_work_frame);
+        load_and_report();
+    }
+    if (key[KEY_R] && !quit_requested) {
+        hold_while_key(KEY_R, paint_work_frame);
+        solve();
+        paint_work_frame();
+    }
+    return 0;
+}
+
+// Click rows of the work screen; returns 1 when going back to the menu.
+static int work_clicks()
+{
+    if (mouse_in(work_solve_button))
+        solve();
+    if (quit_requested)
+        return 1;
+    if (mouse_in(work_back_button))
+        return 1;
+    if (mouse_in(work_load_button))
+        load_and_report();
+    return 0;
+}
+
+// Runs the work screen until the user goes back.
+void work_screen()
+{
+    while (!quit_requested) {
+        paint_work_frame();
+        if (keypressed() && work_keys())
+            return;
+        if (left_button_down()) {
+            hold_while_button(paint_work_frame);
+            if (!quit_requested && work_clicks())
+                return;
+        }
+        update_readout();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Display mode and input wait
+
+// Switches between window and full screen. A refused switch restores the previous mode;
+// if even that fails, the safe mode; with no display left the program ends with code 1.
+void toggle_display_mode()
+{
+    int wanted = windowed ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
+    int previous = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
+    if (set_gfx_mode(wanted, screen_width, screen_height, 0, 0) == 0) {
+        windowed = (windowed + 1) % 2;
+    } else if (set_gfx_mode(previous, screen_width, screen_height, 0, 0) != 0) {
+        if (set_gfx_mode(GFX_SAFE, screen_width, screen_height, 0, 0) == 0) {
+            windowed = 1;
+        } else {
+            report_fatal("Zlyhala grafika.", allegro_error);
+            request_quit(1);
+            return;
+        }
+    }
+    install_close_button();
+}
+
+// Waits on the work screen for a key (consumed) or a press of the left button.
+void wait_for_input()
+{
+    while (!keypressed() && !left_button_down() && !quit_requested) {
+        update_readout();
+        paint_work_frame();
+    }
+    if (keypressed())
+        readkey();
+}

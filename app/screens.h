@@ -1,0 +1,36 @@
+// The three screens, their input dispatch, the display-mode switch and the input wait.
+#pragma once
+
+#include "layout.h"
+
+extern volatile int quit_requested;  // set when the program must end: every loop unwinds (window's
+                                     // close button, or a display that cannot be restored)
+extern int exit_code;                // what main returns once the loops have unwound (screens write)
+
+// Ends the run from any depth: every loop returns, then main exits with `code`.
+void request_quit(int code);
+
+// Lets the window's close button end the program cleanly.
+void install_close_button();
+
+// 1 when the pointer is strictly inside r, else 0.
+int mouse_in(const Rect &r);
+
+// 1 while the left mouse button is down.
+int left_button_down();
+
+// Runs the menu until the user quits.
+void menu_screen();
+
+// Runs the settings screen until the user goes back.
+void settings_screen();
+
+// Runs the work screen until the user goes back.
+void work_screen();
+
+// Switches between window and full screen, falling back to the previous mode.
+void toggle_display_mode();
+
+// Waits on the work screen for a key (consumed) or a press of the left button (not
+// waited out, so the same click then also acts on the work screen when released).
+void wait_for_input();

@@ -1,0 +1,115 @@
+// Start-up and shutdown: the library, the display, the seven images and the back buffer.
+#include "startup.h"
+
+#include "pulse.h"
+
+#include <cstdio>
+
+std::array<BITMAP *, image_count> images{};
+BITMAP *back_buffer = nullptr;
+int windowed = 1;
+
+#ifndef DATA_DIR
+#define DATA_DIR "/usr/share/gauss-jordan"
+#endif
+
+// One colour depth and mode to try when opening the display.
+struct ModeAttempt {
+    int depth;
+    int card;
+};
+
+// The display requests in order: 16-bit window, 24-bit window, the library's safe mode.
+constexpr std::array<ModeAttempt, 3> mode_attempts{{
+    {16, GFX_AUTODETECT_WINDOWED},
+    {24, GFX_AUTODETECT_WINDOWED},
+    {16, GFX_SAFE},
+}};
+
+// Switches to the text mode and shows a start-up failure with the library's reason.
+void report_fatal(const char *message, const char *reason)
+{
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    allegro_message("%s\n%s\n", message, reason);
+}
+
+// Brings up the library, input, timer and a 640x480 display.
+int init_graphics()
+{
+    if (allegro_init() != 0)
+        return 1;
+    install_mouse();
+    install_keyboard();
+    install_timer();
+    for (const ModeAttempt &attempt : mode_attempts) {
+        set_color_depth(attempt.depth);
+        if (set_gfx_mode(attempt.card, screen_width, screen_height, 0, 0) == 0) {
+            windowed = 1;
+            return 0;
+        }
+    }
+    report_fatal("Zlyhala grafika.", allegro_error);
+    return 1;
+}
+
+// The directories searched for images, in order.
+std::array<std::string, 3> image_directories()
+{
+    char executable[1024] = "";
+    get_executable_name(executable, sizeof executable);
+    char *name = get_filename(executable);
+    std::string beside_program(executable, static_cast<std::size_t>(name - executable));
+    return {std::string(), beside_program, std::string(DATA_DIR) + "/"};
+}
+
+// Loads one image by base name: ".tga" before ".bmp", directory by directory.
+BITMAP *load_image(const char *base_name)
+{
+    for (const std::string &directory : image_directories()) {
+        for (const char *extension : {".tga", ".bmp"}) {
+            std::string path = directory + base_name + extension;
+            BITMAP *image = load_bitmap(path.c_str(), nullptr);
+            if (image)
+                return image;
+        }
+    }
+    return nullptr;
+}
+
+// Loads the seven images in order and creates the back buffer.
+int load_images()
+{
+    for (int slot = 0; slot < image_count; slot++) {
+        allegro_error[0] = '\0';  // so a stale reason from an earlier call is not shown
+        images[slot] = load_image(image_names[slot]);
+        if (!images[slot]) {
+            char reason[256];
+            std::snprintf(reason, sizeof reason, "%s (%s.tga / %s.bmp)",
+                          allegro_error[0] ? allegro_error : "Obrazok sa nenasiel",
+                          image_names[slot], image_names[slot]);
+            report_fatal("Mam problemy so subormi.", reason);
+            return 1;
+        }
+    }
+    back_buffer = create_bitmap(screen_width, screen_height);
+    if (!back_buffer) {
+        report_fatal("Zlyhala grafika.", "Nedostatok pamate pre obraz 640x480.");
+        return 1;
+    }
+    pointer_image = images[image_normal_pointer];
+    return 0;
+}
+
+// Destroys every bitmap the program holds.
+void release_images()
+{
+    for (BITMAP *&image : images) {
+        if (image)
+            destroy_bitmap(image);
+        image = nullptr;
+    }
+    if (back_buffer)
+        destroy_bitmap(back_buffer);
+    back_buffer = nullptr;
+    pointer_image = nullptr;
+}

@@ -1,0 +1,34 @@
+// Start-up and shutdown: the library, the display, the seven images and the back buffer.
+#pragma once
+
+#include "layout.h"
+
+#include <allegro.h>
+
+#include <array>
+#include <string>
+
+extern std::array<BITMAP *, image_count> images;  // the seven images, by ImageSlot (load_images writes)
+extern BITMAP *back_buffer;  // 640x480 frame composed off screen (load_images writes)
+extern int windowed;         // 1 while the display is a window, 0 full screen (startup, screens write)
+
+// Brings up the library, input, timer and a 640x480 display: 0 on success, 1 on failure
+// (message already shown).
+int init_graphics();
+
+// Loads the seven images and creates the back buffer: 0 on success, 1 on failure
+// (message already shown).
+int load_images();
+
+// Destroys every bitmap the program holds.
+void release_images();
+
+// The directories searched for images, in order: the current one (""), the executable's,
+// and the installed data directory.
+std::array<std::string, 3> image_directories();
+
+// Loads one image by base name: ".tga" before ".bmp", directory by directory.
+BITMAP *load_image(const char *base_name);
+
+// Switches to the text mode and shows a start-up failure with the library's reason.
+void report_fatal(const char *message, const char *reason);

@@ -1,0 +1,100 @@
+// Texts of cell values: the short decimal form of the grid and the exact readout.
+#include "cell_text.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+// Keeps the first 5 characters of a "%f" text; where a point is left, drops trailing
+// zeros and then a trailing point. Digits before the point are never removed.
+static void cut_decimal_text(const char *full, char *text)
+{
+    std::snprintf(text, cell_text_size, "%.5s", full);
+    if (!std::strchr(text, '.'))
+        return;
+    std::size_t length = std::strlen(text);
+    while (length > 0 && text[length - 1] == '0')
+        text[--length] = '\0';
+    if (length > 0 && text[length - 1] == '.')
+        text[--length] = '\0';
+}
+
+// The "%f" text of a/b when both fit in 32 bits: the double quotient, as printf rounds it.
+static void small_quotient_text(long a, long b, char *full, std::size_t size)
+{
+    std::snprintf(full, size, "%f", static_cast<double>(a) / static_cast<double>(b));
+}
+
+// The "%f" text of a/b for larger values: exact, rounded to six decimals half to even.
+static std::string large_quotient_text(const mpz_class &a, const mpz_class &b)
+{
+    mpz_class numerator = abs(a) * 1000000;
+    mpz_class denominator = abs(b);
+    mpz_class scaled;
+    mpz_class remainder;
+    mpz_fdiv_qr(scaled.get_mpz_t(), remainder.get_mpz_t(), numerator.get_mpz_t(),
+                denominator.get_mpz_t());
+    int half = cmp(remainder * 2, denominator);
+    if (half > 0 || (half == 0 && mpz_odd_p(scaled.get_mpz_t())))
+        scaled += 1;
+    std::string digits = scaled.get_str();
+    if (digits.size() < 7)
+        digits.insert(0, 7 - digits.size(), '0');
+    std::string text = ((a < 0) != (b < 0)) ? "-" : "";
+    text += digits.substr(0, digits.size() - 6) + "." + digits.substr(digits.size() - 6);
+    return text;
+}
+
+// Writes the short decimal text of num/den into text.
+void format_cell(const mpz_class &num, const mpz_class &den, char *text)
+{
+    if (den == 0) {
+        std::snprintf(text, cell_text_size, "***");
+        return;
+    }
+    mpz_class quotient = num / den;
+    if (quotient > 99999 || quotient < -9999) {
+        std::snprintf(text, cell_text_size, "***");
+        return;
+    }
+    if (mpz_divisible_p(num.get_mpz_t(), den.get_mpz_t())) {
+        std::snprintf(text, cell_text_size, "%ld", quotient.get_si());
+        return;
+    }
+    if (num.fits_sint_p() && den.fits_sint_p()) {
+        char full[64];
+        small_quotient_text(num.get_si(), den.get_si(), full, sizeof full);
+        cut_decimal_text(full, text);
+        return;
+    }
+    cut_decimal_text(large_quotient_text(num, den).c_str(), text);
+}
+
+// A number's text, cut to at most `budget` characters when longer, as
+// "<leading digits>...(<n> cifier)".
+static std::string fit_number(const std::string &number, std::size_t budget)
+{
+    if (number.size() <= budget)
+        return number;
+    std::size_t digit_count = number.size() - (number[0] == '-' ? 1 : 0);
+    std::string mark = "...(" + std::to_string(digit_count) + " cifier)";
+    std::size_t head = budget > mark.size() + 1 ? budget - mark.size() : 1;
+    return number.substr(0, head) + mark;
+}
+
+// The exact value num/den as the readout shows it, fitted to `limit` characters.
+std::string readout_text(const mpz_class &num, const mpz_class &den, std::size_t limit)
+{
+    std::string top = num.get_str();
+    if (den == 1)
+        return fit_number(top, limit);
+    std::string bottom = den.get_str();
+    const std::string separator = " / ";
+    if (top.size() + bottom.size() + separator.size() <= limit)
+        return top + separator + bottom;
+    std::size_t room = limit > separator.size() ? limit - separator.size() : 0;
+    std::size_t top_budget = room / 2;
+    if (top.size() < top_budget)
+        top_budget = top.size();
+    return fit_number(top, top_budget) + separator + fit_number(bottom, room - top_budget);
+}

@@ -1,0 +1,55 @@
+// Loading a matrix by a typed file name, and reporting how it went.
+#include "loader.h"
+
+#include "../app/line_editor.h"
+#include "../app/screens.h"
+#include "matrix_file.h"
+#include "store.h"
+
+#include <cstdio>
+#include <cstring>
+
+// Prompts for a file name and reads the matrix.
+int load_matrix()
+{
+    std::snprintf(line_text, sizeof line_text, "%s", "Zadaj meno suboru");
+    edit_line();
+    if (quit_requested || line_text[0] == '\0')
+        return load_ok;
+    matrix_order = 0;
+    std::FILE *file = open_matrix_file(line_text);
+    if (!file)
+        return load_cannot_open;
+    int result = read_matrix(file);
+    std::fclose(file);
+    if (result == load_ok)
+        line_text[0] = '\0';
+    return result;
+}
+
+// The message for each failed load, by result code.
+static const char *load_message(int code)
+{
+    switch (code) {
+    case load_cannot_open:
+        return "Mam problemy so suborom.";
+    case load_too_large:
+        return "Matica v subore je prilis velka.";
+    case load_invalid:
+        return "Neplatna matica!";
+    default:
+        return nullptr;
+    }
+}
+
+// Shows the message for a failed load until a key or a click, then clears it.
+void report_load_result(int code)
+{
+    const char *message = load_message(code);
+    if (!message)
+        return;
+    set_status_text(message);
+    matrix_order = 0;
+    wait_for_input();
+    status_text[0] = '\0';
+}

@@ -1,0 +1,10 @@
+// Loading a matrix by a typed file name, and reporting how it went.
+#pragma once
+
+// Prompts for a file name and reads the matrix; returns a LoadResult code.
+// An empty name returns 0 and keeps the previous matrix.
+int load_matrix();
+
+// Shows the message for a failed load on the text line until a key or a click,
+// then clears it; a failed load leaves no matrix.
+void report_load_result(int code);

@@ -1,0 +1,49 @@
+// Ranks of the loaded system, to tell a contradictory system from an underdetermined one.
+#include "rank.h"
+
+#include "store.h"
+
+#include <gmpxx.h>
+
+#include <array>
+#include <utility>
+
+// Rank of the first `columns` columns of the system's rows, by elimination over exact rationals.
+int system_rank(int columns)
+{
+    const int rows = matrix_order;
+    std::array<std::array<mpq_class, grid_columns>, grid_rows> m{};
+    for (int r = 0; r < rows; r++)
+        for (int c = 0; c < columns; c++) {
+            m[r][c] = mpq_class(cell(r, c).num, cell(r, c).den);
+            m[r][c].canonicalize();  // cells may carry the sign in den
+        }
+    int rank = 0;
+    for (int c = 0; c < columns && rank < rows; c++) {
+        int pivot = rank;
+        while (pivot < rows && m[pivot][c] == 0)
+            pivot++;
+        if (pivot == rows)
+            continue;
+        std::swap(m[pivot], m[rank]);
+        for (int r = rank + 1; r < rows; r++) {
+            if (m[r][c] == 0)
+                continue;
+            mpq_class factor = m[r][c] / m[rank][c];
+            for (int k = c; k < columns; k++)
+                m[r][k] -= factor * m[rank][k];
+        }
+        rank++;
+    }
+    return rank;
+}
+
+// The message that ends a solve.
+const char *finish_message(int stopped_early)
+{
+    if (!stopped_early)
+        return "Hotovo!";
+    if (system_rank(matrix_order) < system_rank(matrix_order + 1))
+        return "Hotovo! Sustava nema riesenie.";
+    return "Hotovo! Sustava ma nekonecne vela rieseni.";
+}

@@ -1,0 +1,6 @@
+// Bringing a row to lowest terms on screen, one Euclid step per frame.
+#pragma once
+
+// Reduces every cell of row r to lowest terms, animating Euclid's loop under the busy
+// pointer; ends with the normal pointer and one repaint of the work frame.
+void reduce_row(int r);

@@ -1,0 +1,15 @@
+// Storage for the matrix and the two shared texts.
+#include "store.h"
+
+#include <cstdio>
+
+int matrix_order = 0;
+std::array<std::array<Fraction, grid_rows>, grid_columns> matrix_cells{};
+char status_text[status_text_size] = "";
+char line_text[line_text_size] = "";
+
+// Copies text into status_text, cutting it to the buffer's size.
+void set_status_text(const char *text)
+{
+    std::snprintf(status_text, sizeof status_text, "%s", text);
+}

@@ -1,0 +1,41 @@
+// The one matrix the program holds, as exact fractions, and the two message texts.
+#pragma once
+
+#include <gmpxx.h>
+
+#include <array>
+#include <cstddef>
+
+// One matrix cell: the value num/den. Entries read from a file have den 1;
+// den may turn negative after row operations, and is never 0 once loaded.
+struct Fraction {
+    mpz_class num;
+    mpz_class den;
+};
+
+constexpr int max_matrix_order = 10;
+constexpr int grid_columns = max_matrix_order + 1;  // coefficients plus right-hand side
+constexpr int grid_rows = max_matrix_order;
+
+// Size of status_text; the longest message fits with room to spare.
+constexpr std::size_t status_text_size = 64;
+// Size of line_text: the editor types at most 38 characters into it, and an
+// exact readout may fill the whole text line.
+constexpr std::size_t line_text_size = 80;
+// The most characters the line editor accepts.
+constexpr int line_edit_limit = 38;
+
+extern int matrix_order;  // order n of the loaded system, 0..10; 0 = none (loader, solver reads)
+extern std::array<std::array<Fraction, grid_rows>, grid_columns>
+    matrix_cells;  // stored column by column: [column][row] (loader and row operations write)
+extern char status_text[status_text_size];  // state message (loader's report and solver write)
+extern char line_text[line_text_size];      // work screen's text line (editor and readout write)
+
+// The cell of row r, column c (column matrix_order is the right-hand side).
+inline Fraction &cell(int r, int c)
+{
+    return matrix_cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+}
+
+// Copies text into status_text, cutting it to the buffer's size.
+void set_status_text(const char *text);
