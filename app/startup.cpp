@@ -44,6 +44,7 @@ int init_graphics()
     for (const ModeAttempt &attempt : mode_attempts) {
         set_color_depth(attempt.depth);
         if (set_gfx_mode(attempt.card, screen_width, screen_height, 0, 0) == 0) {
+            set_window_title(window_title);
             windowed = 1;
             return 0;
         }

@@ -9,6 +9,9 @@
 #include <string>
 
 extern std::array<BITMAP *, image_count> images;  // the seven images, by ImageSlot (load_images writes)
+// The window's title, also how tests find the window.
+constexpr const char *window_title = "Gauss-Jordanova eliminacia";
+
 extern BITMAP *back_buffer;  // 640x480 frame composed off screen (load_images writes)
 extern int windowed;         // 1 while the display is a window, 0 full screen (startup, screens write)
 

@@ -6,7 +6,7 @@
 #include "../app/screens.h"
 #include "matrix_view.h"
 #include "rank.h"
-#include "row_arith.h"
+#include "elimination.h"
 #include "row_ops.h"
 #include "store.h"
 
@@ -19,48 +19,6 @@ int gate_says_stop()
 {
     clear_keybuf();
     return step_gate() == gate_stop;
-}
-
-// Moves the first row from i down with a non-zero entry in column i up to row i.
-void exchange_for_pivot(int i)
-{
-    for (int j = i; j < matrix_order; j++) {
-        if (cell(j, i).num != 0) {
-            exchange_rows(i, j);
-            return;
-        }
-    }
-}
-
-// The result of working one pivot column.
-enum PivotResult { pivot_done, pivot_column_empty, pivot_stopped };
-
-// Clears column i everywhere but the diagonal, each operation behind the gate.
-PivotResult work_pivot(int i)
-{
-    if (cell(i, i).num == 0 && column_clear_below(i) == 0) {
-        if (gate_says_stop())
-            return pivot_stopped;
-        exchange_for_pivot(i);
-        reduce_row(0);  // every row is already reduced, but row 0 replays its cancelling
-    }
-    if (cell(i, i).num == 0)
-        return pivot_column_empty;
-    if (cell(i, i).num != cell(i, i).den) {
-        if (gate_says_stop())
-            return pivot_stopped;
-        scale_pivot_row(i);
-    }
-    reduce_row(i);
-    for (int j = 0; j < matrix_order; j++) {
-        if (j == i || cell(j, i).num == 0)
-            continue;
-        if (gate_says_stop())
-            return pivot_stopped;
-        eliminate_row(j, i);
-        reduce_row(j);
-    }
-    return pivot_done;
 }
 
 // Empties both texts, leaving the matrix as it is.
@@ -124,19 +82,12 @@ int step_gate()
 void solve()
 {
     set_status_text("Krokuj!");
-    int stopped_early = 0;
-    for (int i = 0; i < matrix_order; i++) {
-        PivotResult result = work_pivot(i);
-        if (result == pivot_stopped) {
-            clear_texts();
-            return;
-        }
-        if (result == pivot_column_empty) {
-            stopped_early = 1;
-            break;
-        }
+    EliminationResult result = run_elimination({gate_says_stop, reduce_row});
+    if (result == elimination_stopped) {
+        clear_texts();
+        return;
     }
-    set_status_text(finish_message(stopped_early));
+    set_status_text(finish_message(result == elimination_column_empty));
     clear_keybuf();
     wait_for_input();
     clear_texts();

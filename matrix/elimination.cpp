@@ -1,0 +1,78 @@
+// The order of Gauss-Jordan row operations, apart from how each pause and reduction is shown.
+#include "elimination.h"
+
+#include "row_arith.h"
+#include "store.h"
+
+namespace {
+
+// Moves the first row from i down with a non-zero entry in column i up to row i.
+void exchange_for_pivot(int i)
+{
+    for (int j = i; j < matrix_order; j++) {
+        if (cell(j, i).num != 0) {
+            exchange_rows(i, j);
+            return;
+        }
+    }
+}
+
+// Clears column i everywhere but the diagonal, each operation behind the gate.
+EliminationResult work_pivot(int i, const EliminationHooks &hooks)
+{
+    if (cell(i, i).num == 0 && column_clear_below(i) == 0) {
+        if (hooks.gate())
+            return elimination_stopped;
+        exchange_for_pivot(i);
+        hooks.reduce(0);  // every row is already reduced, but row 0 replays its cancelling
+    }
+    if (cell(i, i).num == 0)
+        return elimination_column_empty;
+    if (cell(i, i).num != cell(i, i).den) {
+        if (hooks.gate())
+            return elimination_stopped;
+        scale_pivot_row(i);
+    }
+    hooks.reduce(i);
+    for (int j = 0; j < matrix_order; j++) {
+        if (j == i || cell(j, i).num == 0)
+            continue;
+        if (hooks.gate())
+            return elimination_stopped;
+        eliminate_row(j, i);
+        hooks.reduce(j);
+    }
+    return elimination_done;
+}
+
+int counted_steps = 0;  // gated steps of the current headless run
+
+// The headless gate: counts the step and goes on.
+int count_step()
+{
+    counted_steps++;
+    return 0;
+}
+
+}  // namespace
+
+// Runs Gauss-Jordan elimination in place on the loaded system, from pivot 0.
+EliminationResult run_elimination(const EliminationHooks &hooks)
+{
+    for (int i = 0; i < matrix_order; i++) {
+        EliminationResult result = work_pivot(i, hooks);
+        if (result != elimination_done)
+            return result;
+    }
+    return elimination_done;
+}
+
+// Runs the elimination with no pauses and instant reductions.
+EliminationResult run_elimination_now(int *steps)
+{
+    counted_steps = 0;
+    EliminationResult result = run_elimination({count_step, reduce_row_now});
+    if (steps)
+        *steps = counted_steps;
+    return result;
+}
