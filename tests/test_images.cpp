@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ImageSize{"start", screen_width, screen_height},
                       ImageSize{"butyes", indicator_width, indicator_height},
                       ImageSize{"butno", indicator_width, indicator_height}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &param_info) { return std::string(param_info.param.name); });
 
 TEST(ImageNames, EveryNamedImageExists)
 {
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ButtonCase{"work_interrupt", "start", work_interrupt_button},
                       ButtonCase{"work_load", "start", work_load_button},
                       ButtonCase{"work_back", "start", work_back_button}),
-    [](const auto &info) { return std::string(info.param.label); });
+    [](const auto &param_info) { return std::string(param_info.param.label); });
 
 // Number of pixels whose colour differs between two pictures of equal size.
 int differing_pixels(BITMAP *a, BITMAP *b)
