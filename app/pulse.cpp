@@ -41,12 +41,11 @@ static void draw_extras(FrameKind kind)
 }
 
 // Composes one whole frame into back_buffer: background colour, image, extras, pointer.
+// The image's transparent (mask-coloured) pixels let the background colour show.
 void compose_frame(FrameKind kind)
 {
-    static constexpr ImageSlot backgrounds[] = {image_menu_background, image_settings_background,
-                                                image_work_background};
     clear_to_color(back_buffer, makecol(pulse_level, pulse_level, 255));
-    draw_sprite(back_buffer, images[backgrounds[kind]], 0, 0);
+    draw_rle_sprite(back_buffer, background_sprites[kind], 0, 0);  // same as draw_sprite
     draw_extras(kind);
     draw_sprite(back_buffer, pointer_image, mouse_x - pointer_hot_x, mouse_y - pointer_hot_y);
 }

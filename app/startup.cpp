@@ -6,6 +6,7 @@
 #include <cstdio>
 
 std::array<BITMAP *, image_count> images{};
+std::array<RLE_SPRITE *, 3> background_sprites{};
 BITMAP *back_buffer = nullptr;
 int windowed = 1;
 
@@ -92,8 +93,13 @@ int load_images()
             return 1;
         }
     }
+    static constexpr ImageSlot backgrounds[] = {image_menu_background, image_settings_background,
+                                                image_work_background};
+    for (int kind = menu_frame; kind <= work_frame; kind++)
+        background_sprites[kind] = get_rle_sprite(images[backgrounds[kind]]);
     back_buffer = create_bitmap(screen_width, screen_height);
-    if (!back_buffer) {
+    if (!back_buffer || !background_sprites[menu_frame] || !background_sprites[settings_frame] ||
+        !background_sprites[work_frame]) {
         report_fatal("Zlyhala grafika.", "Nedostatok pamate pre obraz 640x480.");
         return 1;
     }
@@ -108,6 +114,11 @@ void release_images()
         if (image)
             destroy_bitmap(image);
         image = nullptr;
+    }
+    for (RLE_SPRITE *&sprite : background_sprites) {
+        if (sprite)
+            destroy_rle_sprite(sprite);
+        sprite = nullptr;
     }
     if (back_buffer)
         destroy_bitmap(back_buffer);

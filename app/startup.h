@@ -12,6 +12,9 @@ extern std::array<BITMAP *, image_count> images;  // the seven images, by ImageS
 // The window's title, also how tests find the window.
 constexpr const char *window_title = "Gauss-Jordanova eliminacia";
 
+extern std::array<RLE_SPRITE *, 3>
+    background_sprites;  // the three backgrounds by FrameKind, run-length coded so the
+                         // transparent areas cost nothing to draw (load_images writes)
 extern BITMAP *back_buffer;  // 640x480 frame composed off screen (load_images writes)
 extern int windowed;         // 1 while the display is a window, 0 full screen (startup, screens write)
 

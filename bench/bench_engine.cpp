@@ -1,0 +1,124 @@
+// Benchmarks of composing one frame and of the exact elimination, with no display.
+#include "app/layout.h"
+#include "app/pulse.h"
+#include "app/startup.h"
+#include "matrix/elimination.h"
+#include "matrix/row_arith.h"
+#include "matrix/store.h"
+
+#include <allegro.h>
+#include <benchmark/benchmark.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+namespace {
+
+// Brings up the library without a display and loads the images into 16-bit bitmaps.
+bool set_up_images()
+{
+    static bool ready = false;
+    if (ready)
+        return true;
+    if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0)
+        return false;
+    set_color_depth(16);
+    set_color_conversion(COLORCONV_TOTAL | COLORCONV_KEEP_TRANS);
+    for (int slot = 0; slot < image_count; slot++) {
+        std::string path = std::string(ASSETS_DIR) + "/" + image_names[slot] + ".tga";
+        images[slot] = load_bitmap(path.c_str(), nullptr);
+        if (!images[slot])
+            return false;
+    }
+    background_sprites = {get_rle_sprite(images[image_menu_background]),
+                          get_rle_sprite(images[image_settings_background]),
+                          get_rle_sprite(images[image_work_background])};
+    back_buffer = create_bitmap(screen_width, screen_height);
+    pointer_image = images[image_normal_pointer];
+    ready = back_buffer != nullptr;
+    return ready;
+}
+
+// A random integer of about `digits` decimal digits, with a random sign.
+mpz_class random_value(std::mt19937_64 &random, int digits)
+{
+    std::string text = random() % 2 ? "-" : "";
+    text += static_cast<char>('1' + random() % 9);
+    for (int d = 1; d < digits; d++)
+        text += static_cast<char>('0' + random() % 10);
+    return mpz_class(text);
+}
+
+// Fills a system of order n with random entries of about `digits` digits.
+void fill_random_system(int n, int digits, unsigned seed)
+{
+    std::mt19937_64 random(seed);
+    matrix_order = n;
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c <= n; c++)
+            cell(r, c) = Fraction{random_value(random, digits), 1};
+}
+
+// A full 10x10 work frame: background, image, text line, grid of fractions, pointer.
+void compose_work_frame(benchmark::State &state)
+{
+    if (!set_up_images()) {
+        state.SkipWithError("images could not be loaded");
+        return;
+    }
+    fill_random_system(10, 6, 1);
+    scale_pivot_row(0);  // fractions in the first row, so the grid shows decimals
+    std::snprintf(line_text, sizeof line_text, "%s", "123456789 / 987654321");
+    for (auto _ : state)
+        compose_frame(work_frame);
+}
+BENCHMARK(compose_work_frame)->Unit(benchmark::kMicrosecond);
+
+// A menu frame: background and image only.
+void compose_menu_frame(benchmark::State &state)
+{
+    if (!set_up_images()) {
+        state.SkipWithError("images could not be loaded");
+        return;
+    }
+    for (auto _ : state)
+        compose_frame(menu_frame);
+}
+BENCHMARK(compose_menu_frame)->Unit(benchmark::kMicrosecond);
+
+// One elimination step (row minus a multiple of the pivot row) and the row's reduction,
+// on a 10x10 whose values have about `digits` digits.
+void one_elimination(benchmark::State &state)
+{
+    const int digits = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        fill_random_system(10, digits, 2);
+        scale_pivot_row(0);
+        reduce_row_now(0);
+        state.ResumeTiming();
+        eliminate_row(1, 0);
+        reduce_row_now(1);
+    }
+}
+BENCHMARK(one_elimination)->Arg(30)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+// A whole 10x10 elimination with no pauses and instant reductions.
+void whole_elimination(benchmark::State &state)
+{
+    const int digits = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        fill_random_system(10, digits, 3);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(run_elimination_now(nullptr));
+    }
+}
+BENCHMARK(whole_elimination)->Arg(1)->Arg(10)->Arg(30)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
