@@ -10,8 +10,11 @@ std::array<RLE_SPRITE *, 3> background_sprites{};
 BITMAP *back_buffer = nullptr;
 int windowed = 1;
 
+#ifndef PROGRAM_NAME
+#define PROGRAM_NAME "gauss-jordan"
+#endif
 #ifndef DATA_DIR
-#define DATA_DIR "/usr/share/gauss-jordan"
+#define DATA_DIR "/usr/share/" PROGRAM_NAME
 #endif
 
 // One colour depth and mode to try when opening the display.
@@ -55,13 +58,14 @@ int init_graphics()
 }
 
 // The directories searched for images, in order.
-std::array<std::string, 3> image_directories()
+std::array<std::string, 4> image_directories()
 {
     char executable[1024] = "";
     get_executable_name(executable, sizeof executable);
     char *name = get_filename(executable);
     std::string beside_program(executable, static_cast<std::size_t>(name - executable));
-    return {std::string(), beside_program, std::string(DATA_DIR) + "/"};
+    return {std::string(), beside_program, beside_program + "../share/" PROGRAM_NAME "/",
+            std::string(DATA_DIR) + "/"};
 }
 
 // Loads one image by base name: ".tga" before ".bmp", directory by directory.

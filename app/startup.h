@@ -30,8 +30,9 @@ int load_images();
 void release_images();
 
 // The directories searched for images, in order: the current one (""), the executable's,
-// and the installed data directory.
-std::array<std::string, 3> image_directories();
+// the data directory of an installed tree around the executable (<bin>/../share/<program>),
+// and the data directory the program was built for.
+std::array<std::string, 4> image_directories();
 
 // Loads one image by base name: ".tga" before ".bmp", directory by directory.
 BITMAP *load_image(const char *base_name);
