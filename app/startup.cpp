@@ -40,8 +40,13 @@ void report_fatal(const char *message, const char *reason)
 // Brings up the library, input, timer and a 640x480 display.
 int init_graphics()
 {
-    if (allegro_init() != 0)
+    if (allegro_init() != 0) {
+        // No display to open a window on (or no system driver): say so on the console.
+        allegro_message("%s\n%s\n", "Zlyhala grafika.",
+                        allegro_error[0] ? allegro_error
+                                         : "Kniznica sa nespustila (chyba displej?)");
         return 1;
+    }
     install_mouse();
     install_keyboard();
     install_timer();
