@@ -50,8 +50,8 @@ constexpr int pointer_hot_y = 10;
 // The work screen's text line.
 constexpr int text_line_x = 26;
 constexpr int text_line_y = 42;
-constexpr int glyph_size = 8;  // the library's built-in font is 8x8
-constexpr int text_line_chars = (screen_width - text_line_x - 4) / glyph_size;  // 76
+constexpr int glyph_size = 8; // the library's built-in font is 8x8
+constexpr int text_line_chars = (screen_width - text_line_x - 4) / glyph_size; // 76
 
 // Opaque dark panels the work image keeps behind the text line and the grid,
 // so white text stays legible when the pulse reaches white.
@@ -80,5 +80,5 @@ enum ImageSlot {
 };
 
 // Base file names of the images, indexed by ImageSlot.
-constexpr std::array<const char *, image_count> image_names{
-    "butyes", "butno", "start", "myska", "about", "uvod", "cakaj"};
+constexpr std::array<const char *, image_count> image_names{"butyes", "butno", "start", "myska",
+                                                            "about",  "uvod",  "cakaj"};

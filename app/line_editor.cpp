@@ -9,7 +9,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int code_backspace = 8;
 constexpr int code_enter = 13;
@@ -47,7 +48,7 @@ int apply_code(int code, int &index)
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 // Edits line_text in place until Enter.
 void edit_line()

@@ -34,8 +34,8 @@ static void draw_extras(FrameKind kind)
         BITMAP *indicator = pulse_enabled ? images[image_pulse_on] : images[image_pulse_off];
         draw_sprite(back_buffer, indicator, indicator_x, indicator_y);
     } else if (kind == work_frame) {
-        textout_ex(back_buffer, font, line_text, text_line_x, text_line_y,
-                   makecol(255, 255, 255), -1);
+        textout_ex(back_buffer, font, line_text, text_line_x, text_line_y, makecol(255, 255, 255),
+                   -1);
         draw_matrix();
     }
 }
@@ -45,7 +45,7 @@ static void draw_extras(FrameKind kind)
 void compose_frame(FrameKind kind)
 {
     clear_to_color(back_buffer, makecol(pulse_level, pulse_level, 255));
-    draw_rle_sprite(back_buffer, background_sprites[kind], 0, 0);  // same as draw_sprite
+    draw_rle_sprite(back_buffer, background_sprites[kind], 0, 0); // same as draw_sprite
     draw_extras(kind);
     draw_sprite(back_buffer, pointer_image, mouse_x - pointer_hot_x, mouse_y - pointer_hot_y);
 }
@@ -54,7 +54,7 @@ void compose_frame(FrameKind kind)
 static void paint_frame(FrameKind kind)
 {
     if (!gfx_driver || !screen)
-        return;  // the display is gone and the program is ending
+        return; // the display is gone and the program is ending
     vsync();
     compose_frame(kind);
     blit(back_buffer, screen, 0, 0, 0, 0, screen_width, screen_height);

@@ -3,9 +3,9 @@
 
 #include <allegro.h>
 
-extern volatile int pulse_enabled;  // 1 while the background pulses (settings screen writes)
-extern volatile int pulse_level;    // 0..255, blue to white (only pulse_tick writes)
-extern BITMAP *pointer_image;       // normal or busy pointer (load_images, reduce_row write)
+extern volatile int pulse_enabled; // 1 while the background pulses (settings screen writes)
+extern volatile int pulse_level;   // 0..255, blue to white (only pulse_tick writes)
+extern BITMAP *pointer_image;      // normal or busy pointer (load_images, reduce_row write)
 
 // The timer callback, every 20 ms: moves pulse_level one step, the parity giving the direction.
 void pulse_tick();

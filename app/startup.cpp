@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-std::array<BITMAP *, image_count> images{};
-std::array<RLE_SPRITE *, 3> background_sprites{};
+ImageTable images{};
+BackgroundTable background_sprites{};
 BITMAP *back_buffer = nullptr;
 int windowed = 1;
 
@@ -91,7 +91,7 @@ BITMAP *load_image(const char *base_name)
 int load_images()
 {
     for (int slot = 0; slot < image_count; slot++) {
-        allegro_error[0] = '\0';  // so a stale reason from an earlier call is not shown
+        allegro_error[0] = '\0'; // so a stale reason from an earlier call is not shown
         images[slot] = load_image(image_names[slot]);
         if (!images[slot]) {
             char reason[256];

@@ -8,15 +8,17 @@
 #include <array>
 #include <string>
 
-extern std::array<BITMAP *, image_count> images;  // the seven images, by ImageSlot (load_images writes)
 // The window's title, also how tests find the window.
 constexpr const char *window_title = "Gauss-Jordanova eliminacia";
 
-extern std::array<RLE_SPRITE *, 3>
-    background_sprites;  // the three backgrounds by FrameKind, run-length coded so the
-                         // transparent areas cost nothing to draw (load_images writes)
-extern BITMAP *back_buffer;  // 640x480 frame composed off screen (load_images writes)
-extern int windowed;         // 1 while the display is a window, 0 full screen (startup, screens write)
+using ImageTable = std::array<BITMAP *, image_count>;
+using BackgroundTable = std::array<RLE_SPRITE *, 3>;
+
+extern ImageTable images;                  // the seven images by ImageSlot (load_images writes)
+extern BackgroundTable background_sprites; // backgrounds by FrameKind, run-length coded so
+                                           // transparent runs cost nothing (load_images writes)
+extern BITMAP *back_buffer;                // 640x480 frame composed off screen (load_images)
+extern int windowed; // 1 in a window, 0 full screen (init_graphics, toggle_display_mode write)
 
 // Brings up the library, input, timer and a 640x480 display: 0 on success, 1 on failure
 // (message already shown).

@@ -4,7 +4,8 @@
 #include "row_arith.h"
 #include "store.h"
 
-namespace {
+namespace
+{
 
 // Moves the first row from i down with a non-zero entry in column i up to row i.
 void exchange_for_pivot(int i)
@@ -24,7 +25,7 @@ EliminationResult work_pivot(int i, const EliminationHooks &hooks)
         if (hooks.gate())
             return elimination_stopped;
         exchange_for_pivot(i);
-        hooks.reduce(0);  // every row is already reduced, but row 0 replays its cancelling
+        hooks.reduce(0); // every row is already reduced, but row 0 replays its cancelling
     }
     if (cell(i, i).num == 0)
         return elimination_column_empty;
@@ -45,7 +46,7 @@ EliminationResult work_pivot(int i, const EliminationHooks &hooks)
     return elimination_done;
 }
 
-int counted_steps = 0;  // gated steps of the current headless run
+int counted_steps = 0; // gated steps of the current headless run
 
 // The headless gate: counts the step and goes on.
 int count_step()
@@ -54,7 +55,7 @@ int count_step()
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 // Runs Gauss-Jordan elimination in place on the loaded system, from pivot 0.
 EliminationResult run_elimination(const EliminationHooks &hooks)

@@ -10,9 +10,9 @@ struct EliminationHooks {
 
 // How an elimination ended.
 enum EliminationResult {
-    elimination_done,          // every pivot was processed
-    elimination_column_empty,  // a column was zero from the diagonal down: finished early
-    elimination_stopped,       // the gate stopped it; the matrix keeps what was done
+    elimination_done,         // every pivot was processed
+    elimination_column_empty, // a column was zero from the diagonal down: finished early
+    elimination_stopped,      // the gate stopped it; the matrix keeps what was done
 };
 
 // Runs Gauss-Jordan elimination in place on the loaded system, from pivot 0.

@@ -41,7 +41,8 @@ std::FILE *open_matrix_file(const char *name)
     std::FILE *file = std::fopen(name, "r");
     if (!file)
         return nullptr;
-    struct stat info {};
+    struct stat info {
+    };
     if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
         std::fclose(file);
         return nullptr;

@@ -16,7 +16,7 @@ int system_rank(int columns)
     for (int r = 0; r < rows; r++)
         for (int c = 0; c < columns; c++) {
             m[r][c] = mpq_class(cell(r, c).num, cell(r, c).den);
-            m[r][c].canonicalize();  // cells may carry the sign in den
+            m[r][c].canonicalize(); // cells may carry the sign in den
         }
     int rank = 0;
     for (int c = 0; c < columns && rank < rows; c++) {

@@ -4,15 +4,16 @@
 #include "../app/layout.h"
 #include "../app/pulse.h"
 #include "../app/screens.h"
+#include "elimination.h"
 #include "matrix_view.h"
 #include "rank.h"
-#include "elimination.h"
 #include "row_ops.h"
 #include "store.h"
 
 #include <allegro.h>
 
-namespace {
+namespace
+{
 
 // Empties the key buffer and waits at the gate; 1 when the user stopped the solve.
 int gate_says_stop()
@@ -59,7 +60,7 @@ int pause_decision()
     return gate_stop;
 }
 
-}  // namespace
+} // namespace
 
 // Waits before a row operation for a key or a click.
 int step_gate()
@@ -74,7 +75,7 @@ int step_gate()
         return gate_step;
     set_status_text("Prerusenie");
     hold_pause_request();
-    clear_keybuf();  // the press that asked for the pause is not the decision
+    clear_keybuf(); // the press that asked for the pause is not the decision
     return pause_decision();
 }
 

@@ -3,9 +3,9 @@
 
 // What the step gate decided.
 enum GateResult {
-    gate_step = 0,    // the user asked for the next step
-    gate_resume = 1,  // the user resumed after a pause
-    gate_stop = 2,    // the user stopped the solve
+    gate_step = 0,   // the user asked for the next step
+    gate_resume = 1, // the user resumed after a pause
+    gate_stop = 2,   // the user stopped the solve
 };
 
 // Runs the whole elimination in place; returns when finished or stopped.

@@ -14,7 +14,7 @@ struct Fraction {
 };
 
 constexpr int max_matrix_order = 10;
-constexpr int grid_columns = max_matrix_order + 1;  // coefficients plus right-hand side
+constexpr int grid_columns = max_matrix_order + 1; // coefficients plus right-hand side
 constexpr int grid_rows = max_matrix_order;
 
 // Size of status_text; the longest message fits with room to spare.
@@ -25,11 +25,11 @@ constexpr std::size_t line_text_size = 80;
 // The most characters the line editor accepts.
 constexpr int line_edit_limit = 38;
 
-extern int matrix_order;  // order n of the loaded system, 0..10; 0 = none (loader, solver reads)
+extern int matrix_order; // order n of the loaded system, 0..10; 0 = none (loader, solver reads)
 extern std::array<std::array<Fraction, grid_rows>, grid_columns>
-    matrix_cells;  // stored column by column: [column][row] (loader and row operations write)
-extern char status_text[status_text_size];  // state message (loader's report and solver write)
-extern char line_text[line_text_size];      // work screen's text line (editor and readout write)
+    matrix_cells; // stored column by column: [column][row] (loader and row operations write)
+extern char status_text[status_text_size]; // state message (loader's report and solver write)
+extern char line_text[line_text_size];     // work screen's text line (editor and readout write)
 
 // The cell of row r, column c (column matrix_order is the right-hand side).
 inline Fraction &cell(int r, int c)
