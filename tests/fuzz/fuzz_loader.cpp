@@ -1,0 +1,56 @@
+// Fuzz target for the matrix file reader: any bytes must load cleanly or fail with order 0.
+#include "matrix/matrix_file.h"
+#include "matrix/store.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace
+{
+
+// Stops the run with a message when an invariant of the loader does not hold.
+void require(bool holds, const char *what)
+{
+    if (holds)
+        return;
+    std::fprintf(stderr, "loader invariant broken: %s\n", what);
+    std::abort();
+}
+
+// Empties the store as at start-up, so no input sees what the previous one left.
+void reset_store()
+{
+    matrix_order = 0;
+    for (auto &column : matrix_cells)
+        for (Fraction &f : column) {
+            f.num = 0;
+            f.den = 0;
+        }
+}
+
+} // namespace
+
+// Reads one input as a matrix file and checks the result code against the store.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    reset_store();
+    std::vector<char> bytes(data, data + size);
+    std::FILE *file = fmemopen(bytes.data(), bytes.size(), "r");
+    require(file != nullptr, "fmemopen failed");
+    const int code = read_matrix(file);
+    std::fclose(file);
+    require(code >= load_ok && code <= load_invalid, "result code outside 0..3");
+    require(code != load_cannot_open, "a memory stream reported a read error");
+    if (code != load_ok) {
+        require(matrix_order == 0, "a failed load left a matrix");
+        return 0;
+    }
+    require(matrix_order >= 0 && matrix_order <= max_matrix_order, "order outside 0..10");
+    for (int r = 0; r < matrix_order; r++)
+        for (int c = 0; c <= matrix_order; c++)
+            require(cell(r, c).den == 1, "a loaded entry has a denominator other than 1");
+    return 0;
+}

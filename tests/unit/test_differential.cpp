@@ -1,0 +1,416 @@
+// Random systems solved headless and checked three independent ways: by multiplying the
+// solution back into the original system, by fraction-free ranks, and against a plain
+// 32-bit run of the same row operations wherever that run does not overflow.
+#include "matrix/elimination.h"
+#include "matrix/rank.h"
+#include "matrix/store.h"
+#include "store_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <iostream>
+#include <random>
+#include <string>
+#include <utility>
+
+namespace
+{
+
+// ---------------------------------------------------------------- random systems
+
+// Largest entry magnitude of each size class; the last is the whole 32-bit range.
+constexpr std::int64_t magnitude_limits[] = {9, 99, 9999, 2147483648LL};
+
+// A random integer within the given class: [-limit, limit - 1] for 32 bits, else [-limit, limit].
+mpz_class random_entry(std::mt19937_64 &rng, std::int64_t limit)
+{
+    const std::int64_t high = limit == 2147483648LL ? limit - 1 : limit;
+    std::uniform_int_distribution<std::int64_t> pick(-limit, high);
+    return mpz_class(static_cast<long>(pick(rng)));
+}
+
+// The ways a random system is made singular, or not.
+enum SystemShape {
+    shape_regular,
+    shape_duplicate_row, // a row repeats another, possibly scaled
+    shape_combined_row,  // a row is the sum of two others
+    shape_zero_column,   // one unknown has only zero coefficients
+    shape_zero_row,      // an equation 0 = 0
+    shape_shape_count,
+};
+
+// Makes row `target` a multiple of row `source`, or (contradictory) shifts its right-hand side.
+void duplicate_row(IntegerRows &rows, std::size_t target, std::size_t source, long factor,
+                   bool contradictory)
+{
+    for (std::size_t c = 0; c < rows[target].size(); c++)
+        rows[target][c] = rows[source][c] * factor;
+    if (contradictory)
+        rows[target].back() += 1;
+}
+
+// A random system of order n with entries of one size class, made singular by `shape`.
+IntegerRows random_system(std::mt19937_64 &rng, int n, std::int64_t limit, SystemShape shape,
+                          bool contradictory)
+{
+    const auto size = static_cast<std::size_t>(n);
+    IntegerRows rows(size, std::vector<mpz_class>(size + 1));
+    for (auto &row : rows)
+        for (mpz_class &entry : row)
+            entry = random_entry(rng, limit);
+    const std::size_t target = rng() % size;
+    const std::size_t source = (target + 1 + rng() % size) % size;
+    switch (shape) {
+    case shape_duplicate_row:
+        if (n >= 2)
+            duplicate_row(rows, target, source, static_cast<long>(rng() % 5) - 2, contradictory);
+        break;
+    case shape_combined_row:
+        if (n >= 3) {
+            const std::size_t other = (source + 1 + rng() % (size - 1)) % size;
+            if (other != target && other != source) {
+                for (std::size_t c = 0; c <= size; c++)
+                    rows[target][c] = rows[source][c] - rows[other][c];
+                if (contradictory)
+                    rows[target].back() += 1;
+            }
+        }
+        break;
+    case shape_zero_column:
+        for (auto &row : rows)
+            row[rng() % size] = 0;
+        for (auto &row : rows)
+            row[target] = 0;
+        break;
+    case shape_zero_row:
+        for (mpz_class &entry : rows[target])
+            entry = 0;
+        if (contradictory)
+            rows[target].back() = 1;
+        break;
+    default:
+        break;
+    }
+    return rows;
+}
+
+// ---------------------------------------------------------------- fraction-free rank
+
+// Rank of the first `columns` columns of rows, by Bareiss's fraction-free elimination on integers.
+int bareiss_rank(IntegerRows m, std::size_t columns)
+{
+    const std::size_t rows = m.size();
+    std::size_t rank = 0;
+    mpz_class previous = 1;
+    for (std::size_t col = 0; col < columns && rank < rows; col++) {
+        std::size_t pivot = rank;
+        while (pivot < rows && m[pivot][col] == 0)
+            pivot++;
+        if (pivot == rows)
+            continue;
+        std::swap(m[pivot], m[rank]);
+        for (std::size_t r = rank + 1; r < rows; r++) {
+            for (std::size_t c = col + 1; c < columns; c++) {
+                mpz_class value = m[rank][col] * m[r][c] - m[r][col] * m[rank][c];
+                EXPECT_TRUE(mpz_divisible_p(value.get_mpz_t(), previous.get_mpz_t()));
+                mpz_divexact(m[r][c].get_mpz_t(), value.get_mpz_t(), previous.get_mpz_t());
+            }
+            m[r][col] = 0;
+        }
+        previous = m[rank][col];
+        rank++;
+    }
+    return static_cast<int>(rank);
+}
+
+// ---------------------------------------------------------------- plain 32-bit run
+
+struct Cell32 {
+    std::int32_t num;
+    std::int32_t den;
+};
+
+// A 32-bit matrix and whether any operation on it has left the 32-bit range.
+struct Run32 {
+    int n = 0;
+    std::array<std::array<Cell32, 11>, 10> cell{}; // [row][column]
+    bool overflow = false;
+    int steps = 0;
+};
+
+std::int32_t mul(Run32 &run, std::int32_t a, std::int32_t b)
+{
+    std::int32_t result = 0;
+    run.overflow |= __builtin_mul_overflow(a, b, &result);
+    return result;
+}
+
+std::int32_t add(Run32 &run, std::int32_t a, std::int32_t b)
+{
+    std::int32_t result = 0;
+    run.overflow |= __builtin_add_overflow(a, b, &result);
+    return result;
+}
+
+std::int32_t negate(Run32 &run, std::int32_t a)
+{
+    std::int32_t result = 0;
+    run.overflow |= __builtin_sub_overflow(0, a, &result);
+    return result;
+}
+
+// Truncating division, flagging the one quotient that leaves the range.
+std::int32_t divide(Run32 &run, std::int32_t a, std::int32_t b)
+{
+    if (b == -1)
+        return negate(run, a);
+    return a / b;
+}
+
+// Cancels one cell: den 1 stays, num 0 gives den 1, num = den gives 1/1, else truncating Euclid.
+void reduce32(Run32 &run, Cell32 &f)
+{
+    if (f.den == 1)
+        return;
+    if (f.num == 0) {
+        f.den = 1;
+        return;
+    }
+    if (f.num == f.den) {
+        f = {1, 1};
+        return;
+    }
+    if (f.den < 0) {
+        f.num = negate(run, f.num);
+        f.den = negate(run, f.den);
+    }
+    std::int32_t x = f.num;
+    std::int32_t y = f.den;
+    while (x != 0) {
+        const std::int32_t remainder = x == -1 ? 0 : y % x;
+        y = x;
+        x = remainder;
+    }
+    f.num = divide(run, f.num, y);
+    f.den = divide(run, f.den, y);
+}
+
+void reduce_row32(Run32 &run, int r)
+{
+    for (int c = 0; c <= run.n; c++)
+        reduce32(run, run.cell[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+}
+
+Cell32 &at(Run32 &run, int r, int c)
+{
+    return run.cell[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+}
+
+// One pivot of the 32-bit run; false when the column is zero from the diagonal down.
+bool pivot32(Run32 &run, int i)
+{
+    const int n = run.n;
+    if (at(run, i, i).num == 0) {
+        for (int j = i; j < n; j++)
+            if (at(run, j, i).num != 0) {
+                run.steps++;
+                std::swap(run.cell[static_cast<std::size_t>(i)],
+                          run.cell[static_cast<std::size_t>(j)]);
+                reduce_row32(run, 0);
+                break;
+            }
+        if (at(run, i, i).num == 0)
+            return false;
+    }
+    if (at(run, i, i).num != at(run, i, i).den) {
+        run.steps++;
+        const Cell32 pivot = at(run, i, i);
+        for (int c = i; c <= n; c++) {
+            at(run, i, c).num = mul(run, at(run, i, c).num, pivot.den);
+            at(run, i, c).den = mul(run, at(run, i, c).den, pivot.num);
+        }
+    }
+    reduce_row32(run, i);
+    for (int j = 0; j < n; j++) {
+        if (j == i || at(run, j, i).num == 0)
+            continue;
+        run.steps++;
+        const Cell32 factor = at(run, j, i); // a/b
+        for (int c = i; c <= n; c++) {
+            const Cell32 pq = at(run, j, c);
+            const Cell32 rs = at(run, i, c);
+            const std::int32_t left = mul(run, mul(run, pq.num, rs.den), factor.den);
+            const std::int32_t right = mul(run, mul(run, pq.den, rs.num), negate(run, factor.num));
+            at(run, j, c).num = add(run, left, right);
+            at(run, j, c).den = mul(run, mul(run, pq.den, rs.den), factor.den);
+        }
+        reduce_row32(run, j);
+    }
+    return true;
+}
+
+// Runs the whole elimination in 32 bits; false when some entry does not fit to begin with.
+bool run32(const IntegerRows &rows, Run32 &run, EliminationResult &result)
+{
+    run.n = static_cast<int>(rows.size());
+    for (int r = 0; r < run.n; r++)
+        for (int c = 0; c <= run.n; c++) {
+            const mpz_class &v = rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            if (!v.fits_sint_p())
+                return false;
+            at(run, r, c) = {static_cast<std::int32_t>(v.get_si()), 1};
+        }
+    result = elimination_done;
+    for (int i = 0; i < run.n && !run.overflow; i++)
+        if (!pivot32(run, i)) {
+            result = elimination_column_empty;
+            break;
+        }
+    return !run.overflow;
+}
+
+// ---------------------------------------------------------------- checks
+
+// The solution column multiplied back into the original system gives its right-hand side.
+void expect_solves(const IntegerRows &rows)
+{
+    const int n = static_cast<int>(rows.size());
+    for (int r = 0; r < n; r++) {
+        const auto &row = rows[static_cast<std::size_t>(r)];
+        mpq_class sum = 0;
+        for (int c = 0; c < n; c++)
+            sum += mpq_class(row[static_cast<std::size_t>(c)]) * cell_value(c, n);
+        ASSERT_EQ(sum, mpq_class(row.back())) << "equation " << r;
+        for (int c = 0; c < n; c++)
+            ASSERT_EQ(cell_value(r, c), r == c ? 1 : 0) << "cell " << r << "," << c;
+    }
+}
+
+// Every stored cell is in lowest terms over a non-zero denominator.
+void expect_reduced()
+{
+    for (int r = 0; r < matrix_order; r++)
+        for (int c = 0; c <= matrix_order; c++) {
+            ASSERT_NE(cell(r, c).den, 0) << "cell " << r << "," << c;
+            ASSERT_EQ(gcd(cell(r, c).num, cell(r, c).den), 1) << "cell " << r << "," << c;
+        }
+}
+
+// The stored cells are the 32-bit run's, numerator and denominator alike.
+void expect_same_as_32(Run32 &run)
+{
+    for (int r = 0; r < run.n; r++)
+        for (int c = 0; c <= run.n; c++) {
+            ASSERT_EQ(cell(r, c).num, at(run, r, c).num) << "cell " << r << "," << c;
+            ASSERT_EQ(cell(r, c).den, at(run, r, c).den) << "cell " << r << "," << c;
+        }
+}
+
+// The system's rows as text, for failure messages.
+std::string rows_text(const IntegerRows &rows)
+{
+    std::string text;
+    for (const auto &row : rows) {
+        text += "(";
+        for (const mpz_class &v : row)
+            text += " " + v.get_str();
+        text += " )";
+    }
+    return text;
+}
+
+struct Counts {
+    int regular = 0;
+    int no_solution = 0;
+    int infinitely_many = 0;
+    int compared_32 = 0;
+};
+
+// Solves one system headless and checks it every way that applies.
+void check_system(const IntegerRows &rows, Counts &counts)
+{
+    SCOPED_TRACE(rows_text(rows));
+    const int n = static_cast<int>(rows.size());
+    const int rank_a = bareiss_rank(rows, rows.size());
+    const int rank_ab = bareiss_rank(rows, rows.size() + 1);
+    Run32 run;
+    EliminationResult result32 = elimination_done;
+    const bool fits_32 = run32(rows, run, result32);
+
+    set_system(rows);
+    int steps = 0;
+    const EliminationResult result = run_elimination_now(&steps);
+    ASSERT_NE(result, elimination_stopped);
+    ASSERT_NO_FATAL_FAILURE(expect_reduced());
+    const char *message = finish_message(result == elimination_column_empty);
+    if (rank_a == n) {
+        ASSERT_EQ(result, elimination_done);
+        ASSERT_STREQ(message, "Hotovo!");
+        ASSERT_NO_FATAL_FAILURE(expect_solves(rows));
+        counts.regular++;
+    } else if (rank_a < rank_ab) {
+        ASSERT_EQ(result, elimination_column_empty);
+        ASSERT_STREQ(message, "Hotovo! Sustava nema riesenie.");
+        counts.no_solution++;
+    } else {
+        ASSERT_EQ(result, elimination_column_empty);
+        ASSERT_STREQ(message, "Hotovo! Sustava ma nekonecne vela rieseni.");
+        counts.infinitely_many++;
+    }
+    if (fits_32) {
+        ASSERT_EQ(result, result32);
+        ASSERT_EQ(steps, run.steps);
+        ASSERT_NO_FATAL_FAILURE(expect_same_as_32(run));
+        counts.compared_32++;
+    }
+}
+
+TEST(Differential, RandomSystemsSolveExactly)
+{
+    std::mt19937_64 rng(19830611);
+    Counts counts;
+    constexpr int systems = 20000;
+    for (int k = 0; k < systems; k++) {
+        // Small orders and entries come up often, so that many runs stay within 32 bits.
+        const int n = 1 + static_cast<int>((rng() & 1) ? rng() % 10 : rng() % 4);
+        const std::int64_t limit = magnitude_limits[rng() % 4];
+        const auto shape =
+            (rng() & 1) ? shape_regular : static_cast<SystemShape>(rng() % shape_shape_count);
+        const bool contradictory = (rng() % 3) == 0;
+        ASSERT_NO_FATAL_FAILURE(
+            check_system(random_system(rng, n, limit, shape, contradictory), counts))
+            << "system " << k;
+    }
+    std::cout << "regular " << counts.regular << ", no solution " << counts.no_solution
+              << ", infinitely many " << counts.infinitely_many << ", compared with 32-bit "
+              << counts.compared_32 << " of " << systems << "\n";
+    RecordProperty("regular", counts.regular);
+    RecordProperty("no_solution", counts.no_solution);
+    RecordProperty("infinitely_many", counts.infinitely_many);
+    RecordProperty("compared_32", counts.compared_32);
+    EXPECT_GT(counts.regular, systems / 4);
+    EXPECT_GT(counts.no_solution, systems / 20);
+    EXPECT_GT(counts.infinitely_many, systems / 20);
+    EXPECT_GT(counts.compared_32, systems / 10);
+}
+
+TEST(Differential, ThirtyTwoBitEdgesAgree)
+{
+    Counts counts;
+    const IntegerRows edge_systems[] = {
+        {{-2147483647 - 1, 1}},
+        {{-2147483647 - 1, -2147483647 - 1}},
+        {{2147483647, -2147483647 - 1}},
+        {{-1, -2147483647 - 1}},
+        {{1, 2147483647}},
+        {{2147483647, 2147483646, 1}, {2147483646, 2147483645, 1}},
+        {{0, 0, 0}, {0, 0, 0}},
+    };
+    for (const IntegerRows &rows : edge_systems)
+        ASSERT_NO_FATAL_FAILURE(check_system(rows, counts));
+    EXPECT_GE(counts.compared_32, 2);
+}
+
+} // namespace

@@ -1,0 +1,257 @@
+// Headless Gauss-Jordan runs: gated step counts, final stored cells, order of operations, messages.
+#include "matrix/elimination.h"
+#include "matrix/rank.h"
+#include "matrix/row_arith.h"
+#include "matrix/store.h"
+#include "store_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// The stored n x (n+1) block as text: "num/den" cells, rows separated by "; ".
+std::string matrix_text()
+{
+    std::string text;
+    for (int r = 0; r < matrix_order; r++) {
+        if (r > 0)
+            text += "; ";
+        for (int c = 0; c <= matrix_order; c++) {
+            if (c > 0)
+                text += " ";
+            text += cell(r, c).num.get_str() + "/" + cell(r, c).den.get_str();
+        }
+    }
+    return text;
+}
+
+const char *const done = "Hotovo!";
+const char *const no_solution = "Hotovo! Sustava nema riesenie.";
+const char *const infinitely_many = "Hotovo! Sustava ma nekonecne vela rieseni.";
+
+// A system, how its headless run ends, how many gated steps it takes and the cells it leaves.
+struct EliminationCase {
+    const char *name;
+    IntegerRows rows;
+    EliminationResult result;
+    int steps;
+    const char *cells;
+    const char *message;
+};
+
+const std::vector<EliminationCase> elimination_cases = {
+    {"order_zero", {}, elimination_done, 0, "", done},
+    {"x_plus_y", {{1, 1, 3}, {1, -1, 1}}, elimination_done, 3, "1/1 0/1 2/1; 0/1 1/1 1/1", done},
+    {"zero_first_pivot",
+     {{0, 1, 2}, {1, 1, 3}},
+     elimination_done,
+     2,
+     "1/1 0/1 1/1; 0/1 1/1 2/1",
+     done},
+    {"singular",
+     {{1, 2, 3}, {2, 4, 6}},
+     elimination_column_empty,
+     1,
+     "1/1 2/1 3/1; 0/1 0/1 0/1",
+     infinitely_many},
+    {"singular_contradictory",
+     {{1, 2, 3}, {2, 4, 7}},
+     elimination_column_empty,
+     1,
+     "1/1 2/1 3/1; 0/1 0/1 1/1",
+     no_solution},
+    {"stops_after_column_zero",
+     {{1, 1, 1, 1}, {1, 1, 2, 2}, {1, 1, 3, 3}},
+     elimination_column_empty,
+     2,
+     "1/1 1/1 1/1 1/1; 0/1 0/1 1/1 1/1; 0/1 0/1 2/1 2/1",
+     infinitely_many},
+    {"exchange_rows_zero_and_two",
+     {{0, 2, 1, 5}, {0, 1, 3, 4}, {4, 1, 1, 6}},
+     elimination_done,
+     7,
+     "1/1 0/1 0/1 4/5; 0/1 1/1 0/1 11/5; 0/1 0/1 1/1 3/5",
+     done},
+    {"two_x_is_minus_one", {{2, -1}}, elimination_done, 1, "1/1 1/-2", done},
+    {"nine_steps",
+     {{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}},
+     elimination_done,
+     9,
+     "1/1 0/1 0/1 2/1; 0/1 1/1 0/1 3/1; 0/1 0/1 1/1 1/-1",
+     done},
+    {"exchange_at_second_pivot",
+     {{1, 1, 1, 6}, {1, 1, 2, 9}, {2, 3, 1, 11}},
+     elimination_done,
+     6,
+     "1/1 0/1 0/1 1/1; 0/1 1/1 0/1 2/1; 0/1 0/1 1/1 3/1",
+     done},
+    {"zero_first_column",
+     {{0, 1, 2}, {0, 3, 4}},
+     elimination_column_empty,
+     0,
+     "0/1 1/1 2/1; 0/1 3/1 4/1",
+     no_solution},
+    {"zero_first_column_consistent",
+     {{0, 1, 2}, {0, 3, 6}},
+     elimination_column_empty,
+     0,
+     "0/1 1/1 2/1; 0/1 3/1 6/1",
+     infinitely_many},
+    {"zero_x_is_three", {{0, 3}}, elimination_column_empty, 0, "0/1 3/1", no_solution},
+    {"zero_x_is_zero", {{0, 0}}, elimination_column_empty, 0, "0/1 0/1", infinitely_many},
+};
+
+// Names a case in failure messages.
+void PrintTo(const EliminationCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class Elimination : public testing::TestWithParam<EliminationCase>
+{
+};
+
+TEST_P(Elimination, StepsCellsAndMessage)
+{
+    const EliminationCase &expected = GetParam();
+    set_system(expected.rows);
+    int steps = -1;
+    const EliminationResult result = run_elimination_now(&steps);
+    EXPECT_EQ(result, expected.result);
+    EXPECT_EQ(steps, expected.steps);
+    EXPECT_EQ(matrix_text(), expected.cells);
+    EXPECT_STREQ(finish_message(result == elimination_column_empty), expected.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, Elimination, testing::ValuesIn(elimination_cases),
+                         [](const testing::TestParamInfo<EliminationCase> &case_info) {
+                             return std::string(case_info.param.name);
+                         });
+
+std::string trace;                // 'G' for each gate, the row number for each reduction
+std::vector<std::string> at_gate; // the matrix as each gate saw it
+int stop_at_gate = 0;             // the gate that stops the run (0: none)
+
+// The recording gate: notes the matrix and stops at the chosen gate.
+int recording_gate()
+{
+    trace += "G";
+    at_gate.push_back(matrix_text());
+    return static_cast<int>(at_gate.size()) == stop_at_gate ? 1 : 0;
+}
+
+// The recording reduction: notes the row and reduces it at once.
+void recording_reduce(int r)
+{
+    trace += std::to_string(r);
+    reduce_row_now(r);
+}
+
+// Runs the elimination with the recording hooks on rows, stopping at gate `stop` (0: never).
+EliminationResult run_recorded(const IntegerRows &rows, int stop)
+{
+    set_system(rows);
+    trace.clear();
+    at_gate.clear();
+    stop_at_gate = stop;
+    return run_elimination({recording_gate, recording_reduce});
+}
+
+struct OrderCase {
+    IntegerRows rows;
+    const char *trace;
+};
+
+const std::vector<OrderCase> order_cases = {
+    // eliminate row 1, scale row 1, eliminate row 0; pivot 0 is already 1 and is not scaled
+    {{{1, 1, 3}, {1, -1, 1}}, "0G1G1G0"},
+    // the exchange comes first and is followed by a reduction of row 0
+    {{{0, 1, 2}, {1, 1, 3}}, "G001G0"},
+    // an exchange at pivot 1 still reduces row 0, not row 1
+    {{{1, 1, 1, 6}, {1, 1, 2, 9}, {2, 3, 1, 11}}, "0G1G2G01G02G0G1"},
+    {{{0, 2, 1, 5}, {0, 1, 3, 4}, {4, 1, 1, 6}}, "G0G01G0G2G2G0G1"},
+};
+
+TEST(EliminationOrder, GatesAndReductionsInOrder)
+{
+    for (const OrderCase &c : order_cases) {
+        SCOPED_TRACE(c.trace);
+        EXPECT_EQ(run_recorded(c.rows, 0), elimination_done);
+        EXPECT_EQ(trace, c.trace);
+    }
+}
+
+TEST(EliminationOrder, EachGateSeesThePreviousOperationDone)
+{
+    run_recorded({{1, 1, 3}, {1, -1, 1}}, 0);
+    ASSERT_EQ(at_gate.size(), 3u);
+    EXPECT_EQ(at_gate[0], "1/1 1/1 3/1; 1/1 -1/1 1/1");
+    EXPECT_EQ(at_gate[1], "1/1 1/1 3/1; 0/1 -2/1 -2/1");
+    EXPECT_EQ(at_gate[2], "1/1 1/1 3/1; 0/1 1/1 1/1");
+
+    run_recorded({{0, 2, 1, 5}, {0, 1, 3, 4}, {4, 1, 1, 6}}, 0);
+    ASSERT_GE(at_gate.size(), 2u);
+    EXPECT_EQ(at_gate[0], "0/1 2/1 1/1 5/1; 0/1 1/1 3/1 4/1; 4/1 1/1 1/1 6/1");
+    EXPECT_EQ(at_gate[1], "4/1 1/1 1/1 6/1; 0/1 1/1 3/1 4/1; 0/1 2/1 1/1 5/1");
+}
+
+TEST(EliminationOrder, StoppedRunKeepsWhatWasDone)
+{
+    EXPECT_EQ(run_recorded({{1, 1, 3}, {1, -1, 1}}, 2), elimination_stopped);
+    EXPECT_EQ(matrix_text(), "1/1 1/1 3/1; 0/1 -2/1 -2/1");
+    EXPECT_EQ(trace, "0G1G");
+
+    EXPECT_EQ(run_recorded({{0, 1, 2}, {1, 1, 3}}, 1), elimination_stopped);
+    EXPECT_EQ(matrix_text(), "0/1 1/1 2/1; 1/1 1/1 3/1"); // stopped before the exchange
+}
+
+TEST(EliminationOrder, RestartBeginsAtPivotZeroOnTheCurrentMatrix)
+{
+    run_recorded({{1, 1, 3}, {1, -1, 1}}, 2);
+    int steps = 0;
+    EXPECT_EQ(run_elimination_now(&steps), elimination_done);
+    EXPECT_EQ(steps, 2); // scale row 1, eliminate row 0
+    EXPECT_EQ(matrix_text(), "1/1 0/1 2/1; 0/1 1/1 1/1");
+}
+
+TEST(FinishMessage, PlainWhenEveryPivotWasProcessed)
+{
+    set_system({{0, 0}}); // would be contradictory, but the run was not cut short
+    EXPECT_STREQ(finish_message(0), done);
+}
+
+// The determinant of a 3 x 3 integer matrix by the rule of Sarrus.
+mpz_class determinant3(const IntegerRows &m)
+{
+    return m[0][0] * m[1][1] * m[2][2] + m[0][1] * m[1][2] * m[2][0] + m[0][2] * m[1][0] * m[2][1] -
+           m[0][2] * m[1][1] * m[2][0] - m[0][0] * m[1][2] * m[2][1] - m[0][1] * m[1][0] * m[2][2];
+}
+
+TEST(Elimination, OrderThreeThatOverflows32BitsEndsExact)
+{
+    const IntegerRows rows = {{-19, 19, 5, 3}, {18, 19, -15, 11}, {6, 2, -12, 9}};
+    const mpz_class d = determinant3(rows);
+    ASSERT_NE(d, 0);
+    set_system(rows);
+    int steps = 0;
+    ASSERT_EQ(run_elimination_now(&steps), elimination_done);
+    EXPECT_EQ(steps, 9);
+    for (int k = 0; k < 3; k++) {
+        IntegerRows replaced = rows;
+        for (int r = 0; r < 3; r++)
+            replaced[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] =
+                rows[static_cast<std::size_t>(r)][3];
+        mpq_class x{determinant3(replaced), d};
+        x.canonicalize();
+        EXPECT_EQ(cell_value(k, 3), x) << "unknown " << k;
+        EXPECT_EQ(gcd(cell(k, 3).num, cell(k, 3).den), 1) << "unknown " << k;
+        for (int c = 0; c < 3; c++)
+            EXPECT_EQ(cell_value(k, c), k == c ? 1 : 0) << "cell " << k << "," << c;
+    }
+}
+
+} // namespace

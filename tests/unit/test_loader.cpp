@@ -1,0 +1,284 @@
+// Reading matrix files: file contents to result code, order and cells, and opening files by name.
+#include "matrix/matrix_file.h"
+#include "matrix/store.h"
+#include "store_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// One file's contents and what loading it must give; cells row by row as decimal numerators.
+struct LoadCase {
+    const char *name;
+    std::string text;
+    int code;
+    int order;
+    std::vector<std::string> cells;
+};
+
+// The contents of an order-10 file whose entries are 1, 2, ..., 110, less `missing` at the end.
+std::string order_ten_text(int missing)
+{
+    std::string text = "10\n";
+    for (int k = 1; k <= 110 - missing; k++)
+        text += std::to_string(k) + (k % 11 == 0 ? "\n" : " ");
+    return text;
+}
+
+// The numerators 1..110 an order-10 file holds.
+std::vector<std::string> order_ten_cells()
+{
+    std::vector<std::string> cells;
+    for (int k = 1; k <= 110; k++)
+        cells.push_back(std::to_string(k));
+    return cells;
+}
+
+const std::vector<LoadCase> load_cases = {
+    {"example", "2\n1 1 3\n1 -1 1\n", load_ok, 2, {"1", "1", "3", "1", "-1", "1"}},
+    {"comma_separators", "1,2,3", load_ok, 1, {"2", "3"}},
+    {"comma_separators_order_two", "2,1,2,3,4,5,6", load_ok, 2, {"1", "2", "3", "4", "5", "6"}},
+    {"minus_as_separator", "1 3-2", load_ok, 1, {"3", "2"}},
+    {"minus_after_separator", "1 3 -2", load_ok, 1, {"3", "-2"}},
+    {"letters_as_separators", "1x5y6", load_ok, 1, {"5", "6"}},
+    {"nul_as_separator",
+     std::string("1\0"
+                 "5 6",
+                 5),
+     load_ok,
+     1,
+     {"5", "6"}},
+    {"leading_white_space", " \t\n 1\n\n  4   5", load_ok, 1, {"4", "5"}},
+    {"text_after_last_entry", "1 4 5 and then 7 more\n", load_ok, 1, {"4", "5"}},
+    {"text_glued_to_last_entry", "1 4 5junk", load_ok, 1, {"4", "5"}},
+    {"crlf_lines", "2\r\n1 1 3\r\n1 -1 1\r\n", load_ok, 2, {"1", "1", "3", "1", "-1", "1"}},
+    {"tabs", "2\t1\t1\t3\t1\t-1\t1", load_ok, 2, {"1", "1", "3", "1", "-1", "1"}},
+    {"leading_zeros", "02 001 -002 3 4 +05 6", load_ok, 2, {"1", "-2", "3", "4", "5", "6"}},
+    {"plus_signs", "+1 +5 -6", load_ok, 1, {"5", "-6"}},
+    {"only_zero", "0", load_ok, 0, {}},
+    {"only_zero_and_newline", "0\n", load_ok, 0, {}},
+    {"minus_zero_order", "-0", load_ok, 0, {}},
+    {"beyond_32_bits", "1 2147483648 -2147483649", load_ok, 1, {"2147483648", "-2147483649"}},
+    {"beyond_64_bits",
+     "1 18446744073709551616 -9223372036854775809",
+     load_ok,
+     1,
+     {"18446744073709551616", "-9223372036854775809"}},
+    {"thirty_digits",
+     "1 123456789012345678901234567890 -98765432109876543210987654321",
+     load_ok,
+     1,
+     {"123456789012345678901234567890", "-98765432109876543210987654321"}},
+    {"order_ten_full", order_ten_text(0), load_ok, 10, order_ten_cells()},
+    {"order_eleven", "11 1 2 3", load_too_large, 0, {}},
+    {"order_huge", "99999999999999999999 1 2", load_too_large, 0, {}},
+    {"order_two_to_32_plus_one", "4294967297 1 2", load_too_large, 0, {}},
+    {"order_negative", "-1 5 6", load_invalid, 0, {}},
+    {"order_hugely_negative", "-99999999999999999999", load_invalid, 0, {}},
+    {"empty_file", "", load_invalid, 0, {}},
+    {"only_white_space", " \n\t\r\n", load_invalid, 0, {}},
+    {"only_text", "matica", load_invalid, 0, {}},
+    {"sign_without_order", "- 2 1 1", load_invalid, 0, {}},
+    {"entry_not_a_number", "2 1 1 x 1 -1 1", load_invalid, 0, {}},
+    {"two_separators", "1 5xx6", load_invalid, 0, {}},
+    {"sign_without_digits", "1 - 5 6", load_invalid, 0, {}},
+    {"trailing_sign", "1 5 +", load_invalid, 0, {}},
+    {"last_entry_missing", "2\n1 1 3\n1 -1", load_invalid, 0, {}},
+    {"last_entry_missing_trailing_space", "2\n1 1 3\n1 -1 ", load_invalid, 0, {}},
+    {"last_entry_missing_trailing_newline", "2\n1 1 3\n1 -1\n", load_invalid, 0, {}},
+    {"two_entries_missing", "2\n1 1 3\n1", load_invalid, 0, {}},
+    {"only_the_order", "1", load_invalid, 0, {}},
+    {"only_the_order_and_space", "1 ", load_invalid, 0, {}},
+    {"order_ten_one_short", order_ten_text(1), load_invalid, 0, {}},
+};
+
+// Fills the store with a stale matrix, so a load that leaves it behind is caught.
+void fill_with_stale_matrix()
+{
+    reset_store();
+    matrix_order = 7;
+    for (auto &column : matrix_cells)
+        for (Fraction &f : column) {
+            f.num = 99;
+            f.den = 3;
+        }
+}
+
+// Reads text through a memory stream, the way a file would be read.
+int read_text(const std::string &text)
+{
+    std::vector<char> bytes(text.begin(), text.end());
+    std::FILE *file = fmemopen(bytes.data(), bytes.size(), "r");
+    if (!file) {
+        ADD_FAILURE() << "fmemopen failed";
+        return -1;
+    }
+    int code = read_matrix(file);
+    std::fclose(file);
+    return code;
+}
+
+// Names a case in failure messages.
+void PrintTo(const LoadCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class ReadMatrix : public testing::TestWithParam<LoadCase>
+{
+};
+
+TEST_P(ReadMatrix, GivesCodeOrderAndCells)
+{
+    const LoadCase &expected = GetParam();
+    fill_with_stale_matrix();
+    ASSERT_EQ(read_text(expected.text), expected.code);
+    ASSERT_EQ(matrix_order, expected.order);
+    const int n = expected.order;
+    ASSERT_EQ(expected.cells.size(), static_cast<std::size_t>(n * (n + 1)));
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c <= n; c++) {
+            const std::string &num = expected.cells[static_cast<std::size_t>(r * (n + 1) + c)];
+            EXPECT_EQ(cell(r, c).num, mpz_class(num)) << "cell " << r << "," << c;
+            EXPECT_EQ(cell(r, c).den, 1) << "cell " << r << "," << c;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReadMatrix, testing::ValuesIn(load_cases),
+                         [](const testing::TestParamInfo<LoadCase> &case_info) {
+                             return std::string(case_info.param.name);
+                         });
+
+// What read_integer gives for a text: its result, the value, and the next character left.
+struct IntegerCase {
+    const char *text;
+    int result;
+    const char *value;
+    int next;
+};
+
+constexpr IntegerCase integer_cases[] = {
+    {" \n\t42 ", 1, "42", ' '},
+    {"-17x", 1, "-17", 'x'},
+    {"+7", 1, "7", EOF},
+    {"0009", 1, "9", EOF},
+    {"-123456789012345678901234567890,", 1, "-123456789012345678901234567890", ','},
+    {"", EOF, nullptr, EOF},
+    {"   ", EOF, nullptr, EOF},
+    {"x1", 0, nullptr, 'x'},
+    {"-x", 0, nullptr, 'x'},
+    {"--1", 0, nullptr, '-'},
+    {"+ 1", 0, nullptr, ' '},
+};
+
+TEST(ReadInteger, ReadsLikePercentDOfAnyLength)
+{
+    for (const IntegerCase &c : integer_cases) {
+        SCOPED_TRACE(c.text);
+        std::string text = c.text;
+        std::vector<char> bytes(text.begin(), text.end());
+        std::FILE *file = fmemopen(bytes.data(), bytes.size(), "r");
+        ASSERT_NE(file, nullptr);
+        mpz_class value = 555;
+        EXPECT_EQ(read_integer(file, value), c.result);
+        if (c.value) {
+            EXPECT_EQ(value, mpz_class(c.value));
+        }
+        EXPECT_EQ(std::getc(file), c.next);
+        std::fclose(file);
+    }
+}
+
+// A scratch directory removed with its files at the end of the test.
+class MatrixFiles : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/gj_loader_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override
+    {
+        for (const std::string &path : files)
+            std::remove(path.c_str());
+        rmdir((dir + "/sub").c_str());
+        rmdir(dir.c_str());
+    }
+    // Writes text to a file in the scratch directory and returns its path.
+    std::string write_file(const char *name, const std::string &text)
+    {
+        std::string path = dir + "/" + name;
+        std::FILE *file = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(file, nullptr);
+        if (file) {
+            std::fwrite(text.data(), 1, text.size(), file);
+            std::fclose(file);
+        }
+        files.push_back(path);
+        return path;
+    }
+    std::string dir;
+    std::vector<std::string> files;
+};
+
+TEST_F(MatrixFiles, RealFileOpensAndLoads)
+{
+    const std::string path = write_file("soustava.txt", "2\n1 1 3\n1 -1 1\n");
+    fill_with_stale_matrix();
+    std::FILE *file = open_matrix_file(path.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(read_matrix(file), load_ok);
+    std::fclose(file);
+    EXPECT_EQ(matrix_order, 2);
+    EXPECT_EQ(cell(1, 1).num, -1);
+    EXPECT_EQ(cell(1, 2).num, 1);
+}
+
+TEST_F(MatrixFiles, EmptyRealFileIsInvalid)
+{
+    const std::string path = write_file("prazdny.txt", "");
+    fill_with_stale_matrix();
+    std::FILE *file = open_matrix_file(path.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(read_matrix(file), load_invalid);
+    std::fclose(file);
+    EXPECT_EQ(matrix_order, 0);
+}
+
+TEST_F(MatrixFiles, DirectoryIsNotOpened)
+{
+    ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0700), 0);
+    EXPECT_EQ(open_matrix_file(dir.c_str()), nullptr);
+    EXPECT_EQ(open_matrix_file((dir + "/sub").c_str()), nullptr);
+}
+
+TEST_F(MatrixFiles, MissingFileIsNotOpened)
+{
+    EXPECT_EQ(open_matrix_file((dir + "/nie_je.txt").c_str()), nullptr);
+    EXPECT_EQ(open_matrix_file(""), nullptr);
+}
+
+// A stream that fails to read is a file problem, not a broken matrix, and loads nothing.
+TEST_F(MatrixFiles, ReadErrorIsAFileProblem)
+{
+    std::FILE *file = std::fopen(dir.c_str(), "r"); // a directory: every read fails
+    if (!file)
+        GTEST_SKIP() << "this system does not open directories as streams";
+    fill_with_stale_matrix();
+    EXPECT_EQ(read_matrix(file), load_cannot_open);
+    std::fclose(file);
+    EXPECT_EQ(matrix_order, 0);
+}
+
+} // namespace
