@@ -1,0 +1,552 @@
+// Scripted input for the real screen loops: every vsync is one frame, and a script decides what
+// the keyboard and the mouse do at it while the harness records what each frame showed.
+#include "harness.h"
+
+#include "app/layout.h"
+#include "app/pulse.h"
+#include "app/screens.h"
+#include "app/startup.h"
+#include "matrix/store.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <set>
+
+#ifndef IMAGE_DIR
+#error "IMAGE_DIR must name the directory holding the seven images"
+#endif
+
+namespace
+{
+
+// A point of a background image that tells it apart from the other two backgrounds.
+struct Sample {
+    int x;
+    int y;
+    int colour;
+};
+
+constexpr std::array<ImageSlot, 3> backgrounds{image_menu_background, image_settings_background,
+                                               image_work_background};
+constexpr std::array<Shown, 3> background_shown{Shown::menu, Shown::settings, Shown::work};
+std::array<std::vector<Sample>, 3> samples; // per background, filled by start_harness
+
+// Frames the loops get to unwind once the harness has asked them to.
+constexpr int unwind_frames = 300;
+
+// Thrown out of vsync when the loops keep running after quit_requested was set.
+struct LoopsDidNotUnwind {
+};
+
+// The state of the run in progress.
+struct RunState {
+    bool active = false;
+    Script script;
+    int frame = 0;    // number of the frame the next vsync starts
+    int done_at = -1; // frame at which the script said it was done
+    int quit_at = -1; // frame at which the harness asked the loops to unwind
+    int grace_frames = 0;
+    int max_frames = 0;
+    FrameRecord pending; // the frame being composed since the last vsync
+    int pointer_x = 0;   // where that frame's pointer is drawn
+    int pointer_y = 0;
+    ScriptRun run;
+};
+RunState state;
+
+// True for the colours the pulsing background can take.
+bool is_pulse_colour(int colour)
+{
+    static const std::set<int> colours = [] {
+        std::set<int> all;
+        for (int level = 0; level < 256; level++)
+            all.insert(makecol(level, level, 255));
+        return all;
+    }();
+    return colours.count(colour) > 0;
+}
+
+// True where a screen draws extras over its background: the text line, the grid, the indicator.
+bool under_extras(int x, int y)
+{
+    constexpr int m = 2;
+    const Rect extras[] = {
+        text_line_panel,
+        grid_panel,
+        {indicator_x, indicator_y, indicator_x + indicator_width, indicator_y + indicator_height}};
+    for (const Rect &r : extras)
+        if (x >= r.x1 - m && x <= r.x2 + m && y >= r.y1 - m && y <= r.y2 + m)
+            return true;
+    return false;
+}
+
+// True when the background's pixel at (x, y) cannot be mistaken for what another screen shows
+// there.
+bool tells_apart(std::size_t which, int x, int y)
+{
+    const int colour = getpixel(images[backgrounds[which]], x, y);
+    if (colour == bitmap_mask_color(images[backgrounds[which]]) || under_extras(x, y))
+        return false;
+    for (std::size_t other = 0; other < backgrounds.size(); other++) {
+        if (other == which)
+            continue;
+        BITMAP *image = images[backgrounds[other]];
+        const int there = getpixel(image, x, y);
+        if (there == bitmap_mask_color(image) ? is_pulse_colour(colour) : there == colour)
+            return false;
+    }
+    return true;
+}
+
+// Picks up to 48 telling points of each background on a 10-pixel grid, spread over the picture.
+void choose_samples()
+{
+    for (std::size_t which = 0; which < backgrounds.size(); which++) {
+        std::vector<Sample> found;
+        for (int y = 5; y < screen_height; y += 10)
+            for (int x = 5; x < screen_width; x += 10)
+                if (tells_apart(which, x, y))
+                    found.push_back({x, y, getpixel(images[backgrounds[which]], x, y)});
+        const std::size_t stride = found.size() / 48 + 1;
+        samples[which].clear();
+        for (std::size_t i = 0; i < found.size(); i += stride)
+            samples[which].push_back(found[i]);
+    }
+}
+
+// The largest side of the two pointer images: the square a pointer may cover.
+int pointer_extent()
+{
+    int extent = 0;
+    for (ImageSlot slot : {image_normal_pointer, image_busy_pointer})
+        extent = std::max({extent, images[slot]->w, images[slot]->h});
+    return extent;
+}
+
+// Finishes the record of the frame composed since the last vsync and keeps it.
+void finish_pending()
+{
+    state.pending.shown = identify_frame(state.pointer_x, state.pointer_y);
+    state.run.frames.push_back(state.pending);
+}
+
+// Notes what the frame starting now is composed with.
+void start_pending()
+{
+    state.pending = FrameRecord{};
+    state.pending.frame = state.frame;
+    state.pending.line = line_text;
+    state.pending.status = status_text;
+    state.pending.busy = pointer_image == images[image_busy_pointer];
+    state.pointer_x = mouse_x;
+    state.pointer_y = mouse_y;
+}
+
+} // namespace
+
+// One frame: record the previous frame, apply the script's step for this one, watch the limit.
+extern "C" void vsync(void)
+{
+    if (!state.active)
+        return;
+    if (state.frame > 0)
+        finish_pending();
+    if (!state.run.ran_out) {
+        if (state.done_at < 0 && !state.script(state.frame))
+            state.done_at = state.frame;
+        const bool past_grace =
+            state.done_at >= 0 && state.frame - state.done_at > state.grace_frames;
+        if (past_grace || state.frame >= state.max_frames) {
+            state.run.ran_out = true;
+            state.quit_at = state.frame;
+            quit_requested = 1; // every loop unwinds
+        }
+    } else if (state.frame - state.quit_at > unwind_frames) {
+        throw LoopsDidNotUnwind{}; // some loop ignores quit_requested: leave it the hard way
+    }
+    start_pending();
+    state.frame++;
+}
+
+// Brings up the library, input, timer, the window and the images, once per process.
+std::string start_harness()
+{
+    static std::string failure = "not started";
+    static bool tried = false;
+    if (tried)
+        return failure;
+    tried = true;
+    if (!std::getenv("DISPLAY"))
+        return failure = "DISPLAY is not set: these tests paint real frames and need an X display "
+                         "(run them under xvfb-run -a)";
+    if (allegro_init() != 0)
+        return failure = std::string("allegro_init failed: ") + allegro_error;
+    if (install_keyboard() != 0 || install_timer() != 0)
+        return failure = std::string("keyboard or timer failed: ") + allegro_error;
+    set_color_depth(16);
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, screen_width, screen_height, 0, 0) != 0)
+        return failure = std::string("no 640x480 16-bit window: ") + allegro_error;
+    if (chdir(IMAGE_DIR) != 0)
+        return failure = std::string("cannot enter the image directory ") + IMAGE_DIR;
+    if (load_images() != 0)
+        return failure = std::string("load_images failed in ") + IMAGE_DIR;
+    choose_samples();
+    for (const auto &points : samples)
+        if (points.size() < 12)
+            return failure = "the backgrounds have too few telling points to identify frames";
+    return failure = "";
+}
+
+// Puts the program's state back to how main leaves it before the first screen.
+void reset_program_state()
+{
+    for (int k = 0; k < KEY_MAX; k++)
+        key[k] = 0;
+    clear_keybuf();
+    mouse_x = 620;
+    mouse_y = 20;
+    mouse_b = 0;
+    quit_requested = 0;
+    exit_code = 0;
+    pulse_enabled = 1;
+    pulse_level = 128;
+    pointer_image = images[image_normal_pointer];
+    matrix_order = 0;
+    for (int c = 0; c < grid_columns; c++)
+        for (int r = 0; r < grid_rows; r++)
+            cell(r, c) = Fraction{0, 1};
+    line_text[0] = '\0';
+    status_text[0] = '\0';
+}
+
+// Runs code with the script driving its frames.
+ScriptRun run_script(const std::function<void()> &code, const Script &script, int grace_frames,
+                     int max_frames)
+{
+    state = RunState{};
+    state.active = true;
+    state.script = script;
+    state.grace_frames = grace_frames;
+    state.max_frames = max_frames;
+    bool unwound = true;
+    try {
+        code();
+    } catch (const LoopsDidNotUnwind &) {
+        unwound = false;
+    }
+    if (state.frame > 0)
+        finish_pending();
+    state.active = false;
+    ScriptRun run = std::move(state.run);
+    run.finished = state.done_at >= 0;
+    if (!unwound)
+        ADD_FAILURE() << "the loops kept running " << unwind_frames
+                      << " frames after quit_requested was set";
+    if (run.ran_out) {
+        quit_requested = 0;
+        ADD_FAILURE() << "the script ran out at frame " << run.frames.size()
+                      << " while the code still looped; screens shown: "
+                      << describe(screen_order(run)) << "; last status '"
+                      << (run.frames.empty() ? "" : run.frames.back().status) << "'";
+    }
+    return run;
+}
+
+// Number of the frame the current vsync starts.
+int current_frame()
+{
+    return state.frame;
+}
+
+// A script made of steps keyed by frame number.
+Script at_frames(std::vector<Step> steps)
+{
+    return [steps = std::move(steps)](int frame) {
+        bool more = false;
+        for (const Step &step : steps) {
+            if (step.frame == frame)
+                step.act();
+            more = more || step.frame > frame;
+        }
+        return more;
+    };
+}
+
+// A script of cues fired in order.
+Script cues(std::vector<Cue> list)
+{
+    auto next = std::make_shared<std::size_t>(0);
+    return [list = std::move(list), next](int) {
+        if (*next < list.size() && list[*next].ready()) {
+            list[*next].act();
+            ++*next;
+        }
+        return *next < list.size();
+    };
+}
+
+// True once n frames have passed since the previous cue (counted from its first check).
+std::function<bool()> after(int frames)
+{
+    auto seen = std::make_shared<int>(0);
+    return [frames, seen] { return ++*seen >= frames; };
+}
+
+// True once the condition has held for n frames in a row.
+std::function<bool()> steady(std::function<bool()> condition, int frames)
+{
+    auto run_length = std::make_shared<int>(0);
+    return [condition = std::move(condition), frames, run_length] {
+        *run_length = condition() ? *run_length + 1 : 0;
+        return *run_length >= frames;
+    };
+}
+
+// Condition: status_text has read `text`, with the normal pointer and no key waiting.
+std::function<bool()> resting_with_status(const std::string &text, int frames)
+{
+    return steady(
+        [text] {
+            return text == status_text && pointer_image == images[image_normal_pointer] &&
+                   !keypressed();
+        },
+        frames);
+}
+
+// Condition: line_text has read `text`, with no key waiting.
+std::function<bool()> resting_with_line(const std::string &text, int frames)
+{
+    return steady([text] { return text == line_text && !keypressed(); }, frames);
+}
+
+// key[scancode] = 1 and one press into the key buffer.
+void hold_key(int scancode, int ascii)
+{
+    key[scancode] = 1;
+    simulate_keypress((scancode << 8) | ascii);
+}
+
+// key[scancode] = 0.
+void release_key(int scancode)
+{
+    key[scancode] = 0;
+}
+
+// One press into the key buffer, nothing held.
+void tap_key(int scancode, int ascii)
+{
+    simulate_keypress((scancode << 8) | ascii);
+}
+
+// Moves the pointer.
+void point_at(int x, int y)
+{
+    mouse_x = x;
+    mouse_y = y;
+}
+
+// Left button down.
+void press_button()
+{
+    mouse_b = 1;
+}
+
+// Left button up.
+void release_button()
+{
+    mouse_b = 0;
+}
+
+// Step helpers: each wraps one input action for a script.
+std::function<void()> hold(int scancode, int ascii)
+{
+    return [=] { hold_key(scancode, ascii); };
+}
+
+std::function<void()> release(int scancode)
+{
+    return [=] { release_key(scancode); };
+}
+
+std::function<void()> tap(int scancode, int ascii)
+{
+    return [=] { tap_key(scancode, ascii); };
+}
+
+std::function<void()> point(int x, int y)
+{
+    return [=] { point_at(x, y); };
+}
+
+std::function<void()> button_down()
+{
+    return press_button;
+}
+
+std::function<void()> button_up()
+{
+    return release_button;
+}
+
+// The scancode a character is typed with (0 when it has no key of its own).
+int scancode_of(char c)
+{
+    if (c >= 'a' && c <= 'z')
+        return KEY_A + (c - 'a');
+    if (c >= 'A' && c <= 'Z')
+        return KEY_A + (c - 'A');
+    if (c >= '0' && c <= '9')
+        return KEY_0 + (c - '0');
+    switch (c) {
+    case '.':
+        return KEY_STOP;
+    case '/':
+        return KEY_SLASH;
+    case '-':
+        return KEY_MINUS;
+    case ' ':
+        return KEY_SPACE;
+    case '\r':
+        return KEY_ENTER;
+    case '\b':
+        return KEY_BACKSPACE;
+    default:
+        return 0;
+    }
+}
+
+// Cues that type text, each key once the previous one has been taken from the key buffer.
+std::vector<Cue> typing(const std::string &text)
+{
+    std::vector<Cue> list;
+    for (char c : text)
+        list.push_back(
+            {[] { return !keypressed(); }, tap(scancode_of(c), static_cast<unsigned char>(c))});
+    return list;
+}
+
+// The backgrounds of the run's frames, with repeats folded.
+std::vector<Shown> screen_order(const ScriptRun &run)
+{
+    std::vector<Shown> order;
+    for (const FrameRecord &record : run.frames)
+        if (order.empty() || order.back() != record.shown)
+            order.push_back(record.shown);
+    return order;
+}
+
+// The frame numbered `frame` of the run.
+FrameRecord frame_of(const ScriptRun &run, int frame)
+{
+    for (const FrameRecord &record : run.frames)
+        if (record.frame == frame)
+            return record;
+    return FrameRecord{-1, Shown::other, "", "", false};
+}
+
+// Number of the run's last frame.
+int last_frame(const ScriptRun &run)
+{
+    return run.frames.empty() ? -1 : run.frames.back().frame;
+}
+
+// Loads a system of integers into the store.
+void set_matrix(const std::vector<std::vector<long>> &rows)
+{
+    matrix_order = static_cast<int>(rows.size());
+    for (std::size_t r = 0; r < rows.size(); r++)
+        for (std::size_t c = 0; c < rows[r].size(); c++)
+            cell(static_cast<int>(r), static_cast<int>(c)) = Fraction{rows[r][c], 1};
+}
+
+// The store's rows as text.
+std::vector<std::string> matrix_rows()
+{
+    std::vector<std::string> rows;
+    for (int r = 0; r < matrix_order; r++) {
+        std::string text;
+        for (int c = 0; c <= matrix_order; c++) {
+            const Fraction &value = cell(r, c);
+            text += (c ? " " : "") + value.num.get_str();
+            if (value.den != 1)
+                text += "/" + value.den.get_str();
+        }
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+// Readable name of a background.
+const char *shown_name(Shown shown)
+{
+    switch (shown) {
+    case Shown::menu:
+        return "menu";
+    case Shown::settings:
+        return "settings";
+    case Shown::work:
+        return "work";
+    default:
+        return "other";
+    }
+}
+
+// The backgrounds in order, as "menu, work, menu".
+std::string describe(const std::vector<Shown> &order)
+{
+    std::string text;
+    for (Shown shown : order)
+        text += std::string(text.empty() ? "" : ", ") + shown_name(shown);
+    return text;
+}
+
+// Identifies the background of the frame now in back_buffer, ignoring the pointer at (x, y).
+Shown identify_frame(int pointer_x, int pointer_y)
+{
+    const int left = pointer_x - pointer_hot_x;
+    const int top = pointer_y - pointer_hot_y;
+    Shown found = Shown::other;
+    int matches = 0;
+    for (std::size_t which = 0; which < backgrounds.size(); which++) {
+        int agreeing = 0;
+        bool differs = false;
+        for (const Sample &s : samples[which]) {
+            if (s.x >= left && s.x < left + pointer_extent() && s.y >= top &&
+                s.y < top + pointer_extent())
+                continue; // the pointer may cover it
+            if (getpixel(back_buffer, s.x, s.y) == s.colour)
+                agreeing++;
+            else
+                differs = true;
+        }
+        if (!differs && agreeing >= 8) {
+            found = background_shown[which];
+            matches++;
+        }
+    }
+    return matches == 1 ? found : Shown::other;
+}
+
+// True when back_buffer holds exactly the white glyphs of text centred at centre_x, top at top_y.
+bool text_drawn_at(const char *text, int centre_x, int top_y, int margin)
+{
+    const int width = text_length(font, text);
+    const int height = text_height(font);
+    const int left = centre_x - width / 2 - margin;
+    const int top = top_y - margin;
+    BITMAP *expected = create_bitmap(width + 2 * margin, height + 2 * margin);
+    clear_to_color(expected, makecol(0, 0, 0));
+    const int white = makecol(255, 255, 255);
+    textout_ex(expected, font, text, margin, margin, white, -1);
+    bool same = true;
+    for (int y = 0; y < expected->h && same; y++)
+        for (int x = 0; x < expected->w && same; x++)
+            same = (getpixel(expected, x, y) == white) ==
+                   (getpixel(back_buffer, left + x, top + y) == white);
+    destroy_bitmap(expected);
+    return same;
+}

@@ -1,0 +1,142 @@
+// Scripted input for the real screen loops: every vsync is one frame, and a script decides what
+// the keyboard and the mouse do at it while the harness records what each frame showed.
+#pragma once
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Which background a composed frame carried.
+enum class Shown { menu, settings, work, other };
+
+// What one frame showed: its background, the two texts and the pointer drawn over it.
+struct FrameRecord {
+    int frame = 0;
+    Shown shown = Shown::other;
+    std::string line;   // line_text while the frame was composed
+    std::string status; // status_text while the frame was composed
+    bool busy = false;  // the busy pointer was drawn
+};
+
+// All frames of one scripted run, and how the run ended.
+struct ScriptRun {
+    std::vector<FrameRecord> frames;
+    bool ran_out = false;  // the harness had to unwind the loops itself
+    bool finished = false; // the script was done when the code returned
+};
+
+// A script is called at every vsync with the frame number; it returns false once it has
+// nothing more to do.
+using Script = std::function<bool(int frame)>;
+
+// One input change at a given frame.
+struct Step {
+    int frame;
+    std::function<void()> act;
+};
+
+// A script made of steps keyed by frame number; it is done after its last step.
+Script at_frames(std::vector<Step> steps);
+
+// One input change that waits for a condition, checked once per frame.
+struct Cue {
+    std::function<bool()> ready;
+    std::function<void()> act;
+};
+
+// A script of cues fired in order, each at the first frame after the previous one at which
+// its condition holds; it is done after its last cue.
+Script cues(std::vector<Cue> list);
+
+// Conditions for cues: n frames have passed since the previous cue; the condition has held
+// for n frames in a row.
+std::function<bool()> after(int frames);
+std::function<bool()> steady(std::function<bool()> condition, int frames);
+
+// Condition: status_text has read `text`, with the normal pointer and no key waiting, for n
+// frames in a row: a loop is waiting for input rather than animating.
+std::function<bool()> resting_with_status(const std::string &text, int frames = 4);
+
+// Condition: line_text has read `text`, with no key waiting, for n frames in a row.
+std::function<bool()> resting_with_line(const std::string &text, int frames = 4);
+
+// Brings up the library, the keyboard, the timer, a 640x480 16-bit window and the images, once
+// per process. Returns "" on success, else why the harness cannot run.
+std::string start_harness();
+
+// Puts the program's state back to how main leaves it before the first screen.
+void reset_program_state();
+
+// Runs code with the script driving its frames. If the script is done and the code still
+// loops after grace_frames more frames, or after max_frames in all, the harness asks every
+// loop to unwind and the run counts as ran out (the calling test fails); a loop that goes on
+// regardless is left by an exception thrown from vsync, and that fails the test too.
+ScriptRun run_script(const std::function<void()> &code, const Script &script,
+                     int grace_frames = 120, int max_frames = 6000);
+
+// Number of the frame the current vsync starts, for scripts that note when they acted.
+int current_frame();
+
+// Input actions for scripts.
+void hold_key(int scancode, int ascii); // key[scancode] = 1 and one press into the key buffer
+void release_key(int scancode);         // key[scancode] = 0
+void tap_key(int scancode, int ascii);  // one press into the key buffer, nothing held
+void point_at(int x, int y);            // moves the pointer
+void press_button();                    // left button down
+void release_button();                  // left button up
+
+// Step helpers wrapping the actions above.
+std::function<void()> hold(int scancode, int ascii);
+std::function<void()> release(int scancode);
+std::function<void()> tap(int scancode, int ascii);
+std::function<void()> point(int x, int y);
+std::function<void()> button_down();
+std::function<void()> button_up();
+
+// The scancode a character is typed with (0 when it has no key of its own).
+int scancode_of(char c);
+
+// Cues that type text, each character a tap of its key once the key buffer is empty again.
+std::vector<Cue> typing(const std::string &text);
+
+// The backgrounds of the run's frames, with repeats folded: e.g. menu, work, menu.
+std::vector<Shown> screen_order(const ScriptRun &run);
+
+// The frame numbered `frame` of the run (a default record if there is none).
+FrameRecord frame_of(const ScriptRun &run, int frame);
+
+// Number of the run's last frame, -1 when it painted none.
+int last_frame(const ScriptRun &run);
+
+// Loads a system of integers into the store, one row per equation with its right-hand side last.
+void set_matrix(const std::vector<std::vector<long>> &rows);
+
+// The store's rows as text, cells separated by spaces: "1 0 2", a fraction as "1/-2".
+std::vector<std::string> matrix_rows();
+
+// Readable name of a background, for failure messages.
+const char *shown_name(Shown shown);
+std::string describe(const std::vector<Shown> &order);
+
+// Identifies the background of the frame now in back_buffer, ignoring the pointer at (x, y).
+Shown identify_frame(int pointer_x, int pointer_y);
+
+// True when the pixels of back_buffer inside the text's box are exactly the library font's
+// white glyphs of text drawn centred at centre_x with its top at top_y, and no other pixel of
+// the box (grown by margin on each side) is white.
+bool text_drawn_at(const char *text, int centre_x, int top_y, int margin = 4);
+
+// Base of the scripted tests: a live harness and the program's start-of-run state for each test.
+class ScriptTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        const std::string failure = start_harness();
+        ASSERT_EQ(failure, "") << failure;
+        reset_program_state();
+    }
+};

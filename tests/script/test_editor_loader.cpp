@@ -1,0 +1,373 @@
+// The file-name editor, loading by a typed name with its messages, and the matrix view on screen.
+#include "harness.h"
+
+#include "app/layout.h"
+#include "app/line_editor.h"
+#include "app/pulse.h"
+#include "app/screens.h"
+#include "app/startup.h"
+#include "matrix/loader.h"
+#include "matrix/matrix_view.h"
+#include "matrix/store.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+
+using EditorTest = ScriptTest;
+
+constexpr const char *prompt = "Zadaj meno suboru";
+const std::string full_line = "abcdefghijklmnopqrstuvwxyz0123456789AB"; // 38 characters
+
+// Runs the editor as the loader does, with the prompt on the line.
+ScriptRun edit(std::vector<Cue> script)
+{
+    std::snprintf(line_text, line_text_size, "%s", prompt);
+    return run_script(edit_line, cues(std::move(script)));
+}
+
+// Joins lists of cues.
+std::vector<Cue> join(std::initializer_list<std::vector<Cue>> parts)
+{
+    std::vector<Cue> all;
+    for (const auto &part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// A cue that taps a key once the key buffer is empty.
+Cue tap_when_free(int scancode, int ascii)
+{
+    return {[] { return !keypressed(); }, tap(scancode, ascii)};
+}
+
+TEST_F(EditorTest, ThePromptStaysUntilTheFirstKeyWhichCountsAsTyped)
+{
+    int first_key_at = -1;
+    const ScriptRun run = edit(join({{{after(20),
+                                       [&] {
+                                           first_key_at = current_frame();
+                                           tap_key(KEY_A, 'a');
+                                       }}},
+                                     typing("b\r")}));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_TRUE(run.finished);
+    ASSERT_GT(first_key_at, 10);
+    for (int f = 0; f <= first_key_at; f++)
+        EXPECT_EQ(frame_of(run, f).line, prompt) << "frame " << f;
+    for (const FrameRecord &record : run.frames) {
+        if (record.frame > first_key_at) {
+            EXPECT_NE(record.line, prompt) << "frame " << record.frame;
+        }
+    }
+    EXPECT_EQ(std::string(line_text), "ab");
+}
+
+// A sequence of taps (scancode, ascii) and the line the editor returns.
+struct TypingCase {
+    const char *name;
+    std::vector<std::pair<int, int>> taps;
+    const char *result;
+};
+
+TEST_F(EditorTest, EnterBackspaceAndUnprintableCodes)
+{
+    const std::pair<int, int> enter{KEY_ENTER, 13}, backspace{KEY_BACKSPACE, 8};
+    const std::pair<int, int> a{KEY_A, 'a'}, b{KEY_B, 'b'}, c{KEY_C, 'c'};
+    const std::vector<TypingCase> cases{
+        {"Enter first", {enter}, ""},
+        {"Backspace on the empty line", {backspace, backspace, a, enter}, "a"},
+        {"Backspace removes the last character", {a, b, c, backspace, backspace, b, enter}, "ab"},
+        {"Backspace past the start", {a, backspace, backspace, backspace, c, enter}, "c"},
+        {"space and tilde are printable", {a, {KEY_SPACE, ' '}, {KEY_TILDE, '~'}, enter}, "a ~"},
+        {"arrow", {a, {KEY_LEFT, 0}, {KEY_RIGHT, 0}, b, enter}, "ab"},
+        {"function key", {a, {KEY_F1, 0}, b, enter}, "ab"},
+        {"tab and escape", {a, {KEY_TAB, 9}, {KEY_ESC, 27}, b, enter}, "ab"},
+        {"code 127", {a, {KEY_DEL, 127}, b, enter}, "ab"},
+        {"codes above 127",
+         {a, {KEY_A, 0xe1}, {KEY_E, 0xe9}, {KEY_O, 0xff}, {KEY_O, 0x80}, b, enter},
+         "ab"},
+    };
+    for (const TypingCase &tc : cases) {
+        reset_program_state();
+        std::vector<Cue> script;
+        for (const auto &[scancode, ascii] : tc.taps)
+            script.push_back(tap_when_free(scancode, ascii));
+        const ScriptRun run = edit(script);
+        EXPECT_FALSE(run.ran_out) << tc.name;
+        EXPECT_TRUE(run.finished) << tc.name << ": the editor ended before Enter";
+        EXPECT_EQ(std::string(line_text), tc.result) << tc.name;
+    }
+}
+
+// Frames of the run at or after `from` whose line is not `text`.
+int frames_not_showing(const ScriptRun &run, int from, int to, const std::string &text)
+{
+    int count = 0;
+    for (int f = from; f <= to; f++)
+        count += frame_of(run, f).line != text;
+    return count;
+}
+
+// The 38th character stops input until Enter or Backspace is held.
+struct FullLineCase {
+    const char *name;
+    std::vector<Cue> at_full; // what the script does once the line is full
+    std::string result;
+};
+
+TEST_F(EditorTest, TheFullLineWaitsForEnterOrBackspaceHeld)
+{
+    const std::string cut = full_line.substr(0, 37);
+    const std::vector<FullLineCase> cases{
+        {"Enter held accepts", {{after(1), hold(KEY_ENTER, 13)}}, full_line},
+        {"typed keys and a pressed but not held Enter are ignored",
+         {{after(1), tap(KEY_Z, 'z')},
+          {after(5), tap(KEY_ENTER, 13)},
+          {after(5), tap(KEY_BACKSPACE, 8)},
+          {after(5), hold(KEY_ENTER, 13)}},
+         full_line},
+        {"Backspace held removes the 38th",
+         {{after(1), hold(KEY_BACKSPACE, 8)},
+          {after(2), release(KEY_BACKSPACE)},
+          tap_when_free(KEY_Q, 'Q'),
+          {after(5), hold(KEY_ENTER, 13)}},
+         cut + "Q"},
+        {"Backspace wins when both are held",
+         {{after(1),
+           [] {
+               hold_key(KEY_ENTER, 13);
+               hold_key(KEY_BACKSPACE, 8);
+           }},
+          {after(2),
+           [] {
+               release_key(KEY_ENTER);
+               release_key(KEY_BACKSPACE);
+           }},
+          tap_when_free(KEY_ENTER, 13)},
+         cut},
+        {"the keypad's Enter does not accept",
+         {{after(1), hold(KEY_ENTER_PAD, 13)},
+          {after(10), release(KEY_ENTER_PAD)},
+          {after(2), hold(KEY_ENTER, 13)}},
+         full_line},
+    };
+    for (const FullLineCase &fc : cases) {
+        reset_program_state();
+        int full_at = -1;
+        std::vector<Cue> script = typing(full_line);
+        script.push_back({steady([] { return std::string(line_text).size() == 38; }, 3),
+                          [&] { full_at = current_frame(); }});
+        script.insert(script.end(), fc.at_full.begin(), fc.at_full.end());
+        const ScriptRun run = edit(script);
+        EXPECT_FALSE(run.ran_out) << fc.name;
+        EXPECT_TRUE(run.finished) << fc.name << ": the editor ended too soon";
+        EXPECT_EQ(std::string(line_text), fc.result) << fc.name;
+        ASSERT_GT(full_at, 0) << fc.name;
+        EXPECT_EQ(frames_not_showing(run, full_at - 2, full_at, full_line), 0) << fc.name;
+    }
+}
+
+// A temporary folder of matrix files, removed at the end of the test.
+class MatrixFiles
+{
+  public:
+    MatrixFiles()
+    {
+        char pattern[] = "/tmp/gjXXXXXX";
+        folder_ = mkdtemp(pattern) ? pattern : "";
+    }
+    ~MatrixFiles()
+    {
+        for (const std::string &path : paths_)
+            std::remove(path.c_str());
+        if (!folder_.empty())
+            rmdir(folder_.c_str());
+    }
+    MatrixFiles(const MatrixFiles &) = delete;
+    MatrixFiles &operator=(const MatrixFiles &) = delete;
+
+    // Writes a file and returns its full name; with content null, only returns a name that does not
+    // exist.
+    std::string file(const char *name, const char *content)
+    {
+        const std::string path = folder_ + "/" + name;
+        if (content) {
+            std::FILE *out = std::fopen(path.c_str(), "w");
+            if (out) {
+                std::fputs(content, out);
+                std::fclose(out);
+            }
+            paths_.push_back(path);
+        }
+        return path;
+    }
+
+  private:
+    std::string folder_;
+    std::vector<std::string> paths_;
+};
+
+// One load by a typed name: the file, the code, the message shown and the matrix afterwards.
+struct LoadCase {
+    const char *name;
+    const char *file;
+    const char *content; // null: no such file
+    int code;
+    const char *message;
+    std::vector<std::string> rows;
+};
+
+TEST_F(EditorTest, LoadingByATypedNameReportsEachFileProblemOnTheLine)
+{
+    MatrixFiles files;
+    const std::vector<LoadCase> cases{
+        {"loaded", "ok.txt", "2\n1 1 3\n1 -1 1\n", 0, "", {"1 1 3", "1 -1 1"}},
+        {"missing", "none.txt", nullptr, 1, "Mam problemy so suborom.", {}},
+        {"order 11",
+         "big 11.txt",
+         "11\n1 2 3 4 5 6 7 8 9 10 11 12\n",
+         2,
+         "Matica v subore je prilis velka.",
+         {}},
+        {"one entry short", "cut.txt", "2\n1 1 3\n1 -1", 3, "Neplatna matica!", {}},
+    };
+    for (const LoadCase &lc : cases) {
+        reset_program_state();
+        set_matrix({{9, 8, 7}, {6, 5, 4}}); // the previous matrix
+        const std::string path = files.file(lc.file, lc.content);
+        std::vector<Cue> script = typing(path + "\r");
+        const bool fails = lc.code != 0;
+        if (fails)
+            script.push_back({resting_with_status(lc.message, 10), tap(KEY_SPACE, ' ')});
+        int code = -1;
+        const ScriptRun run = run_script(
+            [&] {
+                code = load_matrix();
+                report_load_result(code);
+            },
+            cues(script));
+        EXPECT_FALSE(run.ran_out) << lc.name;
+        EXPECT_TRUE(run.finished) << lc.name;
+        EXPECT_EQ(code, lc.code) << lc.name;
+        EXPECT_EQ(matrix_rows(), lc.rows) << lc.name;
+        EXPECT_EQ(std::string(status_text), "") << lc.name << ": the message was not cleared";
+        int message_frames = 0;
+        for (const FrameRecord &record : run.frames)
+            message_frames += fails && record.line == lc.message;
+        if (fails) {
+            EXPECT_GE(message_frames, 10) << lc.name << ": the message was not shown on the line";
+        }
+        if (!fails) {
+            EXPECT_EQ(std::string(line_text), "") << lc.name;
+            compose_frame(work_frame);
+            EXPECT_TRUE(text_drawn_at("1", cell_centre_x(0), cell_top_y(0))) << lc.name;
+            EXPECT_TRUE(text_drawn_at("-1", cell_centre_x(1), cell_top_y(1))) << lc.name;
+            EXPECT_TRUE(text_drawn_at("3", cell_centre_x(2), cell_top_y(0))) << lc.name;
+        }
+    }
+}
+
+TEST_F(EditorTest, AnEmptyNameKeepsThePreviousMatrix)
+{
+    set_matrix({{9, 8, 7}, {6, 5, 4}});
+    cell(1, 2) = Fraction{7, 2};
+    int code = -1;
+    const ScriptRun run = run_script(
+        [&] {
+            code = load_matrix();
+            report_load_result(code);
+        },
+        cues({{after(5), tap(KEY_ENTER, 13)}}));
+    EXPECT_FALSE(run.ran_out);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"9 8 7", "6 5 7/2"}));
+    EXPECT_EQ(std::string(status_text), "");
+}
+
+// Where the pointer rests over hover cell (r, c).
+std::pair<int, int> over_cell(int r, int c)
+{
+    return {hover_left + hover_cell_width * c + hover_cell_width / 2,
+            hover_top + hover_cell_height * r + hover_cell_height / 2};
+}
+
+TEST_F(EditorTest, PointingAtACellShowsItsExactValueAndMovingOffRestoresTheStatus)
+{
+    set_matrix({{0, 0, 0}, {0, 0, 0}});
+    cell(0, 0) = Fraction{3, 1};
+    cell(0, 1) = Fraction{7, 2};
+    cell(1, 0) = Fraction{1, -2};
+    set_status_text("Krokuj!");
+    const auto [x00, y00] = over_cell(0, 0);
+    const auto [x01, y01] = over_cell(0, 1);
+    const auto [x10, y10] = over_cell(1, 0);
+    const ScriptRun run = run_script(wait_for_input, at_frames({{2, point(x00, y00)},
+                                                                {6, point(x01, y01)},
+                                                                {10, point(x10, y10)},
+                                                                {14, point(620, 20)},
+                                                                {18, tap(KEY_SPACE, ' ')}}));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(frame_of(run, 1).line, "Krokuj!");
+    EXPECT_EQ(frame_of(run, 4).line, "3");
+    EXPECT_EQ(frame_of(run, 8).line, "7 / 2");
+    EXPECT_EQ(frame_of(run, 12).line, "1 / -2");
+    EXPECT_EQ(frame_of(run, 16).line, "Krokuj!");
+    // The grid shows the short forms of the same cells.
+    point_at(620, 470);
+    compose_frame(work_frame);
+    EXPECT_TRUE(text_drawn_at("3", cell_centre_x(0), cell_top_y(0)));
+    EXPECT_TRUE(text_drawn_at("3.5", cell_centre_x(1), cell_top_y(0)));
+    EXPECT_TRUE(text_drawn_at("-0.5", cell_centre_x(0), cell_top_y(1)));
+}
+
+// Where the grid of order n puts its last cell and its rule, in screen pixels.
+struct GridCase {
+    int order;
+    int last_column_x; // centre of the right-hand side's text
+    int last_row_y;    // top of the last row's text
+    int rule_x;
+    int rule_bottom;
+};
+
+TEST_F(EditorTest, TheGridPlacesItsLastCellAndTheRuleExactly)
+{
+    const int white = makecol(255, 255, 255);
+    const GridCase cases[] = {
+        {1, 107, 100, 80, 107}, {3, 212, 142, 185, 149}, {10, 580, 289, 552, 296}};
+    for (const GridCase &g : cases) {
+        reset_program_state();
+        set_matrix(std::vector<std::vector<long>>(
+            static_cast<std::size_t>(g.order),
+            std::vector<long>(static_cast<std::size_t>(g.order + 1), 8)));
+        point_at(620, 470);
+        compose_frame(work_frame);
+        EXPECT_TRUE(text_drawn_at("8", 55, 100)) << "order " << g.order << ": first cell";
+        EXPECT_TRUE(text_drawn_at("8", g.last_column_x, 100))
+            << "order " << g.order << ": last column";
+        EXPECT_TRUE(text_drawn_at("8", 55, g.last_row_y)) << "order " << g.order << ": last row";
+        EXPECT_TRUE(text_drawn_at("8", g.last_column_x, g.last_row_y))
+            << "order " << g.order << ": last cell";
+        for (int y = 100; y <= g.rule_bottom; y++) {
+            ASSERT_EQ(getpixel(back_buffer, g.rule_x, y), white)
+                << "order " << g.order << ", rule at y " << y;
+            ASSERT_NE(getpixel(back_buffer, g.rule_x - 1, y), white)
+                << "order " << g.order << ", y " << y;
+            ASSERT_NE(getpixel(back_buffer, g.rule_x + 1, y), white)
+                << "order " << g.order << ", y " << y;
+        }
+        EXPECT_NE(getpixel(back_buffer, g.rule_x, 99), white) << "order " << g.order;
+        EXPECT_NE(getpixel(back_buffer, g.rule_x, g.rule_bottom + 1), white) << "order " << g.order;
+    }
+}
+
+} // namespace

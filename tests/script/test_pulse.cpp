@@ -1,0 +1,177 @@
+// The pulse tick's course through its levels, and what the frame painters put on the screen.
+#include "harness.h"
+
+#include "app/layout.h"
+#include "app/pulse.h"
+#include "app/startup.h"
+#include "matrix/store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace
+{
+
+using PulseTest = ScriptTest;
+
+// The level after each of `ticks` ticks from the current one, index 0 being the start.
+std::vector<int> levels_over(int ticks)
+{
+    std::vector<int> levels{static_cast<int>(pulse_level)};
+    for (int t = 0; t < ticks; t++) {
+        pulse_tick();
+        levels.push_back(static_cast<int>(pulse_level));
+    }
+    return levels;
+}
+
+TEST_F(PulseTest, FromTheStartTheLevelFallsToZeroTurnsRisesToWhiteAndTurnsAgainEvery256Ticks)
+{
+    const std::vector<int> levels = levels_over(1024);
+    // Milestones of the first cycle.
+    EXPECT_EQ(levels[63], 2);
+    EXPECT_EQ(levels[64], 0);
+    EXPECT_EQ(levels[65], 1);
+    EXPECT_EQ(levels[191], 253);
+    EXPECT_EQ(levels[192], 255);
+    EXPECT_EQ(levels[193], 254);
+    EXPECT_EQ(levels[256], 128);
+    for (int t = 0; t <= 1024; t++) {
+        const int expected = t % 256 <= 64    ? 128 - 2 * (t % 256)
+                             : t % 256 <= 192 ? 1 + 2 * (t % 256 - 65)
+                                              : 254 - 2 * (t % 256 - 193);
+        ASSERT_EQ(levels[static_cast<std::size_t>(t)], expected) << "tick " << t;
+        ASSERT_GE(levels[static_cast<std::size_t>(t)], 0);
+        ASSERT_LE(levels[static_cast<std::size_t>(t)], 255);
+    }
+}
+
+TEST_F(PulseTest, OffHoldsTheLevelAt128AndOnAgainResumesFallingFrom128)
+{
+    pulse_level = 37; // somewhere on the way up
+    pulse_enabled = 0;
+    std::vector<int> expected(21, 128);
+    expected[0] = 37;
+    EXPECT_EQ(levels_over(20), expected);
+    EXPECT_EQ(pulse_level, 128);
+    pulse_enabled = 1;
+    const std::vector<int> resumed = levels_over(3);
+    EXPECT_EQ(resumed, (std::vector<int>{128, 126, 124, 122}));
+}
+
+// Points of a background image that are transparent and that no extra or pointer covers.
+std::vector<std::pair<int, int>> clear_transparent_points(BITMAP *image)
+{
+    const Rect covered[] = {text_line_panel,
+                            grid_panel,
+                            {indicator_x - 1, indicator_y - 1, indicator_x + indicator_width + 1,
+                             indicator_y + indicator_height + 1},
+                            {mouse_x - 50, mouse_y - 50, mouse_x + 50, mouse_y + 50}};
+    std::vector<std::pair<int, int>> points;
+    for (int y = 3; y < screen_height; y += 17)
+        for (int x = 3; x < screen_width; x += 17) {
+            bool hidden = false;
+            for (const Rect &r : covered)
+                hidden = hidden || rect_contains(r, x, y);
+            if (!hidden && getpixel(image, x, y) == bitmap_mask_color(image))
+                points.push_back({x, y});
+        }
+    return points;
+}
+
+TEST_F(PulseTest, TransparentAreasShowThePulseColourOnEveryScreen)
+{
+    struct Screen {
+        FrameKind kind;
+        ImageSlot background;
+    };
+    const Screen screens[] = {{menu_frame, image_menu_background},
+                              {settings_frame, image_settings_background},
+                              {work_frame, image_work_background}};
+    for (const Screen &s : screens) {
+        const auto points = clear_transparent_points(images[s.background]);
+        ASSERT_GE(points.size(), 10u) << "frame kind " << s.kind;
+        pulse_enabled = 0;
+        pulse_tick();
+        compose_frame(s.kind);
+        for (const auto &[x, y] : points)
+            ASSERT_EQ(getpixel(back_buffer, x, y), makecol(128, 128, 255))
+                << "pulse off, frame kind " << s.kind << " at (" << x << ", " << y << ")";
+        // With the pulse on the same areas follow the level: blue at 0.
+        pulse_enabled = 1;
+        pulse_level = 0;
+        compose_frame(s.kind);
+        for (const auto &[x, y] : points)
+            ASSERT_EQ(getpixel(back_buffer, x, y), makecol(0, 0, 255))
+                << "level 0, frame kind " << s.kind << " at (" << x << ", " << y << ")";
+    }
+}
+
+// True when every opaque pixel of sprite appears in back_buffer with its corner at (left, top).
+bool sprite_shown_at(BITMAP *sprite, int left, int top)
+{
+    for (int y = 0; y < sprite->h; y++)
+        for (int x = 0; x < sprite->w; x++) {
+            const int colour = getpixel(sprite, x, y);
+            if (colour != bitmap_mask_color(sprite) &&
+                getpixel(back_buffer, left + x, top + y) != colour)
+                return false;
+        }
+    return true;
+}
+
+TEST_F(PulseTest, TheSettingsFrameShowsTheIndicatorOfThePulseState)
+{
+    pulse_enabled = 1;
+    compose_frame(settings_frame);
+    EXPECT_TRUE(sprite_shown_at(images[image_pulse_on], indicator_x, indicator_y));
+    EXPECT_FALSE(sprite_shown_at(images[image_pulse_off], indicator_x, indicator_y));
+    pulse_enabled = 0;
+    compose_frame(settings_frame);
+    EXPECT_TRUE(sprite_shown_at(images[image_pulse_off], indicator_x, indicator_y));
+    EXPECT_FALSE(sprite_shown_at(images[image_pulse_on], indicator_x, indicator_y));
+}
+
+// Number of white pixels of back_buffer under the opaque pixels of the pointer at (left, top).
+int white_under_pointer(int left, int top)
+{
+    BITMAP *pointer = images[image_normal_pointer];
+    int count = 0;
+    for (int y = 0; y < pointer->h; y++)
+        for (int x = 0; x < pointer->w; x++)
+            if (getpixel(pointer, x, y) != bitmap_mask_color(pointer) &&
+                getpixel(back_buffer, left + x, top + y) == makecol(255, 255, 255))
+                count++;
+    return count;
+}
+
+TEST_F(PulseTest, ThePointerIsDrawnLastOverTheTextLineAndTheMatrix)
+{
+    std::snprintf(line_text, line_text_size, "%s", "88888888888888888888888888888888888888");
+    std::vector<std::vector<long>> rows(10, std::vector<long>(11, -8888));
+    set_matrix(rows);
+    struct Spot {
+        const char *name;
+        int x;
+        int y;
+    };
+    const Spot spots[] = {{"text line", 60, 48}, {"first cell", 60, 106}, {"rule", 555, 200}};
+    for (const Spot &spot : spots) {
+        const int left = spot.x - pointer_hot_x;
+        const int top = spot.y - pointer_hot_y;
+        point_at(620, 470);
+        compose_frame(work_frame);
+        ASSERT_GT(white_under_pointer(left, top), 0)
+            << spot.name << ": nothing drawn there to cover";
+        point_at(spot.x, spot.y);
+        for (BITMAP *pointer : {images[image_normal_pointer], images[image_busy_pointer]}) {
+            pointer_image = pointer;
+            compose_frame(work_frame);
+            EXPECT_TRUE(sprite_shown_at(pointer, left, top)) << spot.name;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,376 @@
+// The menu, settings and work screens driven by scripted keys and clicks, frame by frame.
+#include "harness.h"
+
+#include "app/layout.h"
+#include "app/pulse.h"
+#include "app/screens.h"
+#include "matrix/store.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+
+using ScreensTest = ScriptTest;
+
+constexpr int ascii_esc = 27;
+
+// The middle column of a button, where a script clicks it.
+int centre_x(const Rect &r)
+{
+    return (r.x1 + r.x2) / 2;
+}
+
+// The middle row of a button.
+int centre_y(const Rect &r)
+{
+    return (r.y1 + r.y2) / 2;
+}
+
+// Steps that click the button: point at it, press, and release two frames later.
+std::vector<Step> click(int frame, const Rect &button)
+{
+    return {{frame - 1, point(centre_x(button), centre_y(button))},
+            {frame, button_down()},
+            {frame + 2, button_up()}};
+}
+
+// Steps that hold a key for two frames.
+std::vector<Step> press(int frame, int scancode, int ascii)
+{
+    return {{frame, hold(scancode, ascii)}, {frame + 2, release(scancode)}};
+}
+
+// Joins lists of steps into one script's steps.
+std::vector<Step> join(std::initializer_list<std::vector<Step>> parts)
+{
+    std::vector<Step> all;
+    for (const auto &part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+const std::vector<Shown> menu_work_menu_settings_menu{Shown::menu, Shown::work, Shown::menu,
+                                                      Shown::settings, Shown::menu};
+
+TEST_F(ScreensTest, KeysWalkFromMenuToWorkBackToSettingsTurnPulseOffAndQuit)
+{
+    int pulse_while_m_held = -1;
+    const ScriptRun run =
+        run_script(menu_screen, at_frames(join({
+                                    press(3, KEY_S, 's'),
+                                    press(12, KEY_ESC, ascii_esc),
+                                    press(20, KEY_N, 'n'),
+                                    {{28, hold(KEY_M, 'm')},
+                                     {29, [&] { pulse_while_m_held = pulse_enabled; }},
+                                     {30, release(KEY_M)}},
+                                    press(36, KEY_ESC, ascii_esc),
+                                    {{44, hold(KEY_K, 'k')}},
+                                })));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(describe(screen_order(run)), describe(menu_work_menu_settings_menu));
+    EXPECT_EQ(pulse_while_m_held, 1) << "the pulse toggles only once M is released";
+    EXPECT_EQ(pulse_enabled, 0);
+    EXPECT_EQ(last_frame(run), 44) << "K quits the menu at once";
+}
+
+TEST_F(ScreensTest, ClicksWalkFromMenuToWorkBackToSettingsTurnPulseOffAndQuit)
+{
+    const ScriptRun run = run_script(menu_screen, at_frames(join({
+                                                      click(3, menu_work_button),
+                                                      click(10, work_back_button),
+                                                      click(17, menu_settings_button),
+                                                      click(24, settings_pulse_button),
+                                                      click(31, settings_back_button),
+                                                      click(38, menu_quit_button),
+                                                  })));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(describe(screen_order(run)), describe(menu_work_menu_settings_menu));
+    EXPECT_EQ(pulse_enabled, 0);
+    EXPECT_EQ(last_frame(run), 40) << "the quit button acts when released, at frame 40";
+}
+
+TEST_F(ScreensTest, HoldingSShowsWorkAtOnceButTheWorkLoopStartsOnlyAfterRelease)
+{
+    // The work loop refreshes the line with the hovered cell's value; the hold does not.
+    set_matrix({{5, 7}});
+    point_at(hover_left + 20, hover_top + 10);
+    const ScriptRun run = run_script(menu_screen, at_frames(join({
+                                                      {{3, hold(KEY_S, 's')}, {40, release(KEY_S)}},
+                                                      press(70, KEY_ESC, ascii_esc),
+                                                      {{78, hold(KEY_K, 'k')}},
+                                                  })));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(frame_of(run, 3).shown, Shown::menu);
+    for (int f = 4; f <= 40; f++) {
+        EXPECT_EQ(frame_of(run, f).shown, Shown::work) << "frame " << f;
+        EXPECT_EQ(frame_of(run, f).line, "")
+            << "frame " << f << ": the work loop ran while S was held";
+    }
+    bool readout_started = false;
+    for (int f = 41; f <= 44; f++)
+        readout_started = readout_started || frame_of(run, f).line == "5";
+    EXPECT_TRUE(readout_started) << "the work loop did not start after S was released";
+    for (int f = 45; f <= 70; f++) {
+        EXPECT_EQ(frame_of(run, f).shown, Shown::work) << "frame " << f << ": releasing S left";
+        EXPECT_EQ(frame_of(run, f).line, "5") << "frame " << f;
+    }
+    EXPECT_EQ(frame_of(run, 71).shown, Shown::menu);
+}
+
+// A click in the menu: press at one point, release at another, and what it must do.
+struct ClickCase {
+    const char *name;
+    int press_x;
+    int press_y;
+    int release_x;
+    int release_y;
+    std::vector<Shown> screens; // shown until Esc (frame 20) or K (frame 30) quits the menu
+    int last;                   // the menu's last frame
+};
+
+TEST_F(ScreensTest, AClickActsOnReleaseAtTheReleasePosition)
+{
+    const std::vector<ClickCase> cases{
+        {"press on quit, release outside", 300, 385, 50, 50, {Shown::menu}, 20},
+        {"press outside, release on work",
+         50,
+         50,
+         300,
+         180,
+         {Shown::menu, Shown::work, Shown::menu},
+         30},
+        {"press and hold on quit", 300, 385, 300, 385, {Shown::menu}, 15},
+    };
+    for (const ClickCase &c : cases) {
+        reset_program_state();
+        const ScriptRun run = run_script(menu_screen, at_frames({
+                                                          {2, point(c.press_x, c.press_y)},
+                                                          {3, button_down()},
+                                                          {6, point(c.release_x, c.release_y)},
+                                                          {15, button_up()},
+                                                          {20, hold(KEY_ESC, ascii_esc)},
+                                                          {22, release(KEY_ESC)},
+                                                          {30, hold(KEY_K, 'k')},
+                                                      }));
+        EXPECT_FALSE(run.ran_out) << c.name;
+        EXPECT_EQ(describe(screen_order(run)), describe(c.screens)) << c.name;
+        EXPECT_EQ(last_frame(run), c.last) << c.name;
+        for (int f = 3; f <= 15; f++)
+            EXPECT_EQ(frame_of(run, f).shown, Shown::menu)
+                << c.name << ": acted before release, frame " << f;
+    }
+}
+
+TEST_F(ScreensTest, TheQuitButtonsBoundsAreExclusive)
+{
+    struct Point {
+        int x;
+        int y;
+        bool quits;
+    };
+    const Point points[] = {{160, 363, false}, {455, 410, false}, {160, 385, false},
+                            {300, 363, false}, {300, 410, false}, {161, 364, true},
+                            {454, 409, true}};
+    for (const Point &p : points) {
+        reset_program_state();
+        const ScriptRun run = run_script(menu_screen, at_frames({{2, point(p.x, p.y)},
+                                                                 {3, button_down()},
+                                                                 {5, button_up()},
+                                                                 {12, hold(KEY_K, 'k')}}));
+        EXPECT_FALSE(run.ran_out);
+        EXPECT_EQ(last_frame(run), p.quits ? 5 : 12) << "click at (" << p.x << ", " << p.y << ")";
+    }
+}
+
+TEST_F(ScreensTest, EscAndKQuitTheMenuAtOnceButOtherKeysDoNot)
+{
+    struct KeyCase {
+        int scancode;
+        int ascii;
+        bool quits;
+    };
+    const KeyCase keys[] = {
+        {KEY_ESC, ascii_esc, true}, {KEY_K, 'k', true}, {KEY_X, 'x', false}, {KEY_R, 'r', false}};
+    for (const KeyCase &k : keys) {
+        reset_program_state();
+        const ScriptRun run = run_script(menu_screen, at_frames({{5, hold(k.scancode, k.ascii)},
+                                                                 {7, release(k.scancode)},
+                                                                 {15, hold(KEY_K, 'k')}}));
+        EXPECT_FALSE(run.ran_out);
+        EXPECT_EQ(last_frame(run), k.quits ? 5 : 15) << "scancode " << k.scancode;
+        EXPECT_EQ(describe(screen_order(run)), describe({Shown::menu}))
+            << "scancode " << k.scancode;
+    }
+}
+
+TEST_F(ScreensTest, TheMenuActsOnlyOnKeysPressedWhileItShows)
+{
+    // K is pressed on the settings screen, which ignores it, and still held back in the menu.
+    const ScriptRun run =
+        run_script(menu_screen, at_frames(join({
+                                    press(3, KEY_N, 'n'),
+                                    {{10, hold(KEY_K, 'k')}},
+                                    press(14, KEY_ESC, ascii_esc),
+                                    {{40, release(KEY_K)}, {45, hold(KEY_K, 'k')}},
+                                })));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(describe(screen_order(run)), describe({Shown::menu, Shown::settings, Shown::menu}));
+    EXPECT_EQ(last_frame(run), 45) << "a K held over from the settings screen quit the menu";
+}
+
+// A place deep inside the menu where the window's close button is pressed.
+struct ClosePlace {
+    const char *name;
+    Shown shown; // the screen shown there
+    std::vector<std::vector<long>> matrix;
+    std::vector<Step> approach; // from the menu to the place
+    const char *status;         // status_text there
+    const char *line;           // line_text there
+};
+
+TEST_F(ScreensTest, TheCloseButtonUnwindsEveryLoopAndTheMenuReturns)
+{
+    const std::vector<Step> into_work = press(3, KEY_S, 's');
+    const std::vector<ClosePlace> places{
+        {"settings screen", Shown::settings, {}, press(3, KEY_N, 'n'), "", ""},
+        {"work screen", Shown::work, {}, into_work, "", ""},
+        {"line editor",
+         Shown::work,
+         {},
+         join({into_work, press(8, KEY_Z, 'z')}),
+         "",
+         "Zadaj meno suboru"},
+        {"load message",
+         Shown::work,
+         {},
+         join({into_work, press(8, KEY_Z, 'z'), {{14, tap(KEY_Q, 'q')}, {16, tap(KEY_ENTER, 13)}}}),
+         "Mam problemy so suborom.",
+         "Mam problemy so suborom."},
+        {"step gate",
+         Shown::work,
+         {{1, 1, 3}, {1, -1, 1}},
+         join({into_work, press(8, KEY_R, 'r')}),
+         "Krokuj!",
+         "Krokuj!"},
+        {"pause",
+         Shown::work,
+         {{1, 1, 3}, {1, -1, 1}},
+         join({into_work, press(8, KEY_R, 'r'), press(20, KEY_P, 'p')}),
+         "Prerusenie",
+         "Prerusenie"},
+        {"finished solve",
+         Shown::work,
+         {},
+         join({into_work, press(8, KEY_R, 'r')}),
+         "Hotovo!",
+         "Hotovo!"},
+    };
+    constexpr int close_frame = 40;
+    for (const ClosePlace &place : places) {
+        reset_program_state();
+        set_matrix(place.matrix);
+        std::vector<Step> steps = place.approach;
+        steps.push_back({close_frame, [] { quit_requested = 1; }});
+        const ScriptRun run = run_script(menu_screen, at_frames(steps), 20);
+        ASSERT_FALSE(run.ran_out) << place.name;
+        const FrameRecord before = frame_of(run, close_frame - 1);
+        EXPECT_EQ(before.shown, place.shown) << place.name;
+        EXPECT_EQ(before.status, place.status) << place.name;
+        EXPECT_EQ(before.line, place.line) << place.name;
+        EXPECT_LE(last_frame(run), close_frame + 3) << place.name << ": the loops did not unwind";
+        EXPECT_EQ(exit_code, 0) << place.name;
+    }
+}
+
+// Wraps a script to note the frames at which it pressed and released the left button.
+Script watch_button(Script inner, int &pressed_at, int &released_at)
+{
+    return [inner = std::move(inner), &pressed_at, &released_at](int frame) {
+        const bool was_down = mouse_b & 1;
+        const bool more = inner(frame);
+        if (!was_down && (mouse_b & 1))
+            pressed_at = frame;
+        if (was_down && !(mouse_b & 1))
+            released_at = frame;
+        return more;
+    };
+}
+
+TEST_F(ScreensTest, DismissingALoadMessageWithAClickOnTheLoadButtonStartsAnotherLoad)
+{
+    std::vector<Cue> script{{after(3), hold(KEY_Z, 'z')}, {after(2), release(KEY_Z)}};
+    for (const Cue &cue : typing("nosuchfile.txt\r"))
+        script.push_back(cue);
+    script.push_back({resting_with_status("Mam problemy so suborom."), [] {
+                          point_at(centre_x(work_load_button), centre_y(work_load_button));
+                          press_button();
+                      }});
+    script.push_back({after(5), button_up()});
+    script.push_back({resting_with_line("Zadaj meno suboru"), tap(KEY_ENTER, 13)});
+    script.push_back({after(5), hold(KEY_ESC, ascii_esc)});
+    script.push_back({after(2), release(KEY_ESC)});
+    int pressed_at = -1;
+    int released_at = -1;
+    const ScriptRun run =
+        run_script(work_screen, watch_button(cues(script), pressed_at, released_at));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_GT(pressed_at, 0);
+    ASSERT_EQ(released_at, pressed_at + 5);
+    EXPECT_EQ(frame_of(run, pressed_at - 1).line, "Mam problemy so suborom.");
+    EXPECT_EQ(frame_of(run, pressed_at + 1).status, "")
+        << "the press ends the message wait at once";
+    for (int f = pressed_at + 1; f <= released_at; f++)
+        EXPECT_NE(frame_of(run, f).line, "Zadaj meno suboru") << "the load started before release";
+    bool prompted_again = false;
+    for (int f = released_at + 1; f <= released_at + 3; f++)
+        prompted_again = prompted_again || frame_of(run, f).line == "Zadaj meno suboru";
+    EXPECT_TRUE(prompted_again) << "releasing over the load button did not start another load";
+    EXPECT_EQ(status_text, std::string(""));
+}
+
+TEST_F(ScreensTest, DismissingHotovoWithAClickOnTheSolveButtonSolvesTheFinishedMatrixAgain)
+{
+    set_matrix({{1, 1, 3}, {1, -1, 1}});
+    std::vector<Cue> script{{after(3), hold(KEY_R, 'r')}, {after(2), release(KEY_R)}};
+    for (int gate = 0; gate < 3; gate++) {
+        script.push_back({resting_with_status("Krokuj!"), hold(KEY_SPACE, ' ')});
+        script.push_back({after(1), release(KEY_SPACE)});
+    }
+    script.push_back({resting_with_status("Hotovo!"), [] {
+                          point_at(centre_x(work_solve_button), centre_y(work_solve_button));
+                          press_button();
+                      }});
+    script.push_back({after(4), button_up()});
+    script.push_back({resting_with_status("Hotovo!"), hold(KEY_SPACE, ' ')});
+    script.push_back({after(1), release(KEY_SPACE)});
+    script.push_back({after(5), hold(KEY_ESC, ascii_esc)});
+    script.push_back({after(2), release(KEY_ESC)});
+    int pressed_at = -1;
+    int released_at = -1;
+    const ScriptRun run =
+        run_script(work_screen, watch_button(cues(script), pressed_at, released_at));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_GT(pressed_at, 0);
+    EXPECT_EQ(frame_of(run, pressed_at).status, "Hotovo!");
+    EXPECT_EQ(frame_of(run, pressed_at + 1).status, "") << "the press ends the wait at once";
+    // After the release a second solve starts ("Krokuj!") and finishes again ("Hotovo!").
+    int krokuj_at = -1;
+    int hotovo_at = -1;
+    for (const FrameRecord &record : run.frames) {
+        if (record.frame > released_at && krokuj_at < 0 && record.status == "Krokuj!")
+            krokuj_at = record.frame;
+        if (krokuj_at > 0 && hotovo_at < 0 && record.status == "Hotovo!")
+            hotovo_at = record.frame;
+    }
+    for (int f = pressed_at + 1; f <= released_at; f++)
+        EXPECT_EQ(frame_of(run, f).status, "") << "the solve started before release, frame " << f;
+    EXPECT_GT(krokuj_at, released_at) << "the release over the solve button did not solve again";
+    EXPECT_GT(hotovo_at, krokuj_at) << "the second solve did not finish";
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 0 2", "0 1 1"}));
+    EXPECT_EQ(status_text, std::string(""));
+}
+
+} // namespace
