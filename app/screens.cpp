@@ -67,6 +67,20 @@ static void hold_while_button(void (*paint)())
         paint();
 }
 
+// The input half of one screen pass: the key rows when a key is waiting, then the click rows
+// once the left button is released. Returns 1 when a row ends the screen's loop.
+static int dispatch_input(int (*keys)(), int (*clicks)(), void (*paint)())
+{
+    if (keypressed() && keys())
+        return 1;
+    if (left_button_down()) {
+        hold_while_button(paint);
+        if (quit_requested || clicks())
+            return 1;
+    }
+    return 0;
+}
+
 // Loads a matrix from a typed file name and reports the result on the text line.
 static void load_and_report()
 {
@@ -117,13 +131,8 @@ void menu_screen()
     while (!quit_requested) {
         clear_keybuf();
         paint_menu_frame();
-        if (keypressed() && menu_keys())
+        if (dispatch_input(menu_keys, menu_clicks, paint_menu_frame))
             return;
-        if (left_button_down()) {
-            hold_while_button(paint_menu_frame);
-            if (!quit_requested && menu_clicks())
-                return;
-        }
     }
 }
 
@@ -171,13 +180,8 @@ void settings_screen()
 {
     while (!quit_requested) {
         paint_settings_frame();
-        if (keypressed() && settings_keys())
+        if (dispatch_input(settings_keys, settings_clicks, paint_settings_frame))
             return;
-        if (left_button_down()) {
-            hold_while_button(paint_settings_frame);
-            if (!quit_requested && settings_clicks())
-                return;
-        }
     }
 }
 
@@ -222,13 +226,8 @@ void work_screen()
 {
     while (!quit_requested) {
         paint_work_frame();
-        if (keypressed() && work_keys())
+        if (dispatch_input(work_keys, work_clicks, paint_work_frame))
             return;
-        if (left_button_down()) {
-            hold_while_button(paint_work_frame);
-            if (!quit_requested && work_clicks())
-                return;
-        }
         update_readout();
     }
 }
