@@ -1,0 +1,83 @@
+// Takes the README's pictures from the real program: the menu, the settings, a loaded system
+// and a solve in progress. Each picture is taken only once the screen is verified to show it,
+// so the run fails when the program cannot reach a screen. With SCREENSHOT_DIR set, the
+// pictures are written there as PPM files (tools/screenshots.sh turns them into PNG).
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// The system the pictures show: 2x + y - z = 8, -3x - y + 2z = -11, -2x + y + 2z = -3.
+constexpr const char *pictured_system = "3\n2 1 -1 8\n-3 -1 2 -11\n-2 1 2 -3\n";
+
+// Writes the shot as a binary PPM into SCREENSHOT_DIR, when that is set.
+void save_shot(const Shot &shot, const std::string &name)
+{
+    const char *directory = std::getenv("SCREENSHOT_DIR");
+    if (!directory || !*directory)
+        return;
+    const std::string path = std::string(directory) + "/" + name + ".ppm";
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << shot.width << " " << shot.height << "\n255\n";
+    for (const Rgb &c : shot.pixels) {
+        const char rgb[3] = {static_cast<char>(c.r), static_cast<char>(c.g),
+                             static_cast<char>(c.b)};
+        out.write(rgb, 3);
+    }
+    ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+class Screenshots : public ProgramTest {};
+
+TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
+{
+    write_file("tri.txt", pictured_system);
+    launch();
+    ASSERT_TRUE(find_window());
+    park_pointer();
+    ASSERT_TRUE(wait_for_screen("uvod", {pointer_box()})) << "the menu did not show";
+    save_shot(take_shot(), "menu");
+
+    hold_key("n");
+    ASSERT_TRUE(wait_for_screen("about", {pointer_box(), {425, 298, 472, 333}}))
+        << "the settings screen did not show";
+    save_shot(take_shot(), "settings");
+    hold_key("Escape");
+    ASSERT_TRUE(wait_for_screen("uvod", {pointer_box()})) << "the menu did not come back";
+
+    hold_key("s");
+    ASSERT_TRUE(wait_for_line("")) << "the work screen did not show";
+    load_file("tri.txt");
+    ASSERT_TRUE(wait_for_grid({{"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"},
+                               {"-2", "1", "2", "-3"}}))
+        << "the loaded system is not shown";
+    hover_cell(1, 3);
+    Shot loaded;
+    ASSERT_TRUE(wait_for_line("-11", 3.0, &loaded)) << "the readout did not show the cell";
+    save_shot(loaded, "loaded");
+
+    park_pointer();
+    hold_key("r");
+    Shot solving;
+    ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solve did not start";
+    tap_key("space"); // scale the first row by its pivot 2
+    ASSERT_TRUE(wait_for_grid({{"1", "0.5", "-0.5", "4"}, {"-3", "-1", "2", "-11"},
+                               {"-2", "1", "2", "-3"}}));
+    ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
+    tap_key("space"); // clear the first column of the second row
+    ASSERT_TRUE(wait_for_grid({{"1", "0.5", "-0.5", "4"}, {"0", "0.5", "0.5", "1"},
+                               {"-2", "1", "2", "-3"}}))
+        << "the solve did not go on step by step";
+    ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
+    hover_cell(1, 1);
+    ASSERT_TRUE(wait_for_line("1 / 2", 3.0, &solving)) << "the readout did not show 1 / 2";
+    save_shot(solving, "solving");
+}
+
+} // namespace

@@ -1,0 +1,213 @@
+// The real program's shell: its window, the menu and settings screens, the pulsing
+// background, quitting by key and ending through the window's close button.
+#include "e2e_support.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace
+{
+
+// The pulse indicator's place on the settings screen.
+constexpr Box indicator_box{425, 298, 472, 333};
+
+// The steady background colour with the pulse off.
+constexpr Rgb steady_colour{128, 128, 255};
+
+class ShellTest : public ProgramTest
+{
+  protected:
+    // Starts the program and waits until it shows its menu.
+    void start_at_menu()
+    {
+        launch();
+        ASSERT_TRUE(find_window()) << "no window; exit code " << program_.exit_code;
+        park_pointer();
+        ASSERT_TRUE(wait_for_screen("uvod")) << "the menu image is not shown";
+    }
+
+    // Waits until the settings screen's indicator shows the named image.
+    bool wait_for_indicator(const std::string &image)
+    {
+        const Picture picture = program_picture(image);
+        return wait_until(
+            [&](const Shot &shot) {
+                int compared = 0;
+                const int differing =
+                    count_mismatches(shot, picture, indicator_box.x1, indicator_box.y1, 1,
+                                     {pointer_box()}, &compared);
+                return compared > 100 && differing == 0;
+            },
+            3.0);
+    }
+
+    // The background colour at `point` in screenshots taken for `seconds`.
+    std::vector<Rgb> sample_colour(std::pair<int, int> point, double seconds)
+    {
+        std::vector<Rgb> samples;
+        const auto start = std::chrono::steady_clock::now();
+        while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
+               seconds) {
+            samples.push_back(take_shot().at(point.first, point.second));
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+        return samples;
+    }
+
+    // The program ends with exit code 0 within two seconds.
+    void expect_clean_exit()
+    {
+        int code = -1;
+        ASSERT_TRUE(wait_program_exit(2.0, code)) << "the program did not end";
+        EXPECT_EQ(code, 0);
+    }
+};
+
+// A few transparent pixels of the settings image, away from the indicator and pointer.
+std::vector<std::pair<int, int>> transparent_points(const Picture &picture, const Box &pointer)
+{
+    std::vector<std::pair<int, int>> points;
+    for (int y = 4; y < picture.height && points.size() < 6; y += 23) {
+        for (int x = 4; x < picture.width && points.size() < 6; x += 29) {
+            if (picture.transparent_at(x, y) && !indicator_box.contains(x, y) &&
+                !pointer.contains(x, y))
+                points.emplace_back(x, y);
+        }
+    }
+    return points;
+}
+
+} // namespace
+
+TEST_F(ShellTest, MenuShowsItsImageAndKQuitsWithCodeZero)
+{
+    ASSERT_NO_FATAL_FAILURE(start_at_menu());
+    hold_key("k");
+    expect_clean_exit();
+}
+
+TEST_F(ShellTest, SettingsScreenTogglesThePulseAndEscGoesBack)
+{
+    ASSERT_NO_FATAL_FAILURE(start_at_menu());
+    hold_key("n");
+    ASSERT_TRUE(wait_for_screen("about", {indicator_box})) << "N does not show the settings screen";
+    ASSERT_TRUE(wait_for_indicator("butyes")) << "the pulse starts on";
+
+    const auto points = transparent_points(program_picture("about"), pointer_box());
+    ASSERT_FALSE(points.empty()) << "the settings image has no transparent area to watch";
+    const std::pair<int, int> point = points.front();
+
+    // Pulsing: the background runs between blue and white, so within a second its red
+    // part moves far, while blue stays full and red equals green.
+    const std::vector<Rgb> pulsing = sample_colour(point, 1.0);
+    const auto [low, high] = std::minmax_element(
+        pulsing.begin(), pulsing.end(), [](const Rgb &a, const Rgb &b) { return a.r < b.r; });
+    EXPECT_GE(high->r - low->r, 40) << "the background does not pulse";
+    for (const Rgb &c : pulsing) {
+        EXPECT_GE(c.b, 247);
+        EXPECT_LE(std::abs(c.r - c.g), 8);
+    }
+
+    hold_key("m");
+    ASSERT_TRUE(wait_for_indicator("butno")) << "M does not switch the pulse off";
+    ASSERT_TRUE(wait_until(
+        [&](const Shot &shot) {
+            return near_16bit(shot.at(point.first, point.second), steady_colour);
+        },
+        1.0))
+        << "the background does not settle at (128, 128, 255)";
+    for (const Rgb &c : sample_colour(point, 0.5))
+        EXPECT_TRUE(near_16bit(c, steady_colour)) << c.r << "," << c.g << "," << c.b;
+    // Every transparent point shows the same steady colour.
+    const Shot steady = take_shot();
+    for (const auto &[x, y] : points)
+        EXPECT_TRUE(near_16bit(steady.at(x, y), steady_colour)) << "at " << x << "," << y;
+
+    hold_key("m");
+    ASSERT_TRUE(wait_for_indicator("butyes")) << "M does not switch the pulse back on";
+    EXPECT_TRUE(wait_until(
+        [&](const Shot &shot) { return shot.at(point.first, point.second).r < 110; }, 1.5))
+        << "the pulse does not resume";
+
+    hold_key("Escape");
+    ASSERT_TRUE(wait_for_screen("uvod")) << "Esc does not return to the menu";
+    // Esc on the menu quits.
+    hold_key("Escape");
+    expect_clean_exit();
+}
+
+TEST_F(ShellTest, ButtonsWorkWithTheMouse)
+{
+    ASSERT_NO_FATAL_FAILURE(start_at_menu());
+    click_at(307, 284); // settings
+    ASSERT_TRUE(wait_for_screen("about", {indicator_box})) << "the settings button does nothing";
+    click_at(448, 315); // pulse indicator
+    ASSERT_TRUE(wait_for_indicator("butno")) << "clicking the indicator does not switch the pulse";
+    click_at(304, 432); // back
+    park_pointer();
+    ASSERT_TRUE(wait_for_screen("uvod")) << "the back button does not return to the menu";
+    click_at(307, 182); // work screen
+    park_pointer();
+    ASSERT_TRUE(wait_for_screen("start")) << "the work button does not open the work screen";
+    click_at(531, 437); // back
+    park_pointer();
+    ASSERT_TRUE(wait_for_screen("uvod")) << "the work screen's back button does not return";
+
+    // The quit button's bounds are exclusive: a click on its very corner does nothing.
+    click_at(160, 363);
+    park_pointer();
+    ASSERT_TRUE(wait_for_screen("uvod"));
+    int code = -1;
+    EXPECT_FALSE(wait_program_exit(0.3, code)) << "a click on the corner quit with " << code;
+    click_at(307, 386);
+    expect_clean_exit();
+}
+
+// A close request reaches the program wherever it waits.
+struct CloseCase {
+    const char *name;
+    std::vector<std::pair<const char *, const char *>> steps; // key to hold from the menu,
+                                                              // then the image to wait for
+                                                              // (nullptr: none)
+    const char *line; // the text line expected before closing, or nullptr
+};
+
+// Names the case in test output.
+void PrintTo(const CloseCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class CloseButtonTest : public ShellTest, public ::testing::WithParamInterface<CloseCase>
+{
+};
+
+TEST_P(CloseButtonTest, EndsTheProgramWithCodeZero)
+{
+    const CloseCase &c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(start_at_menu());
+    for (const auto &[key_name, image] : c.steps) {
+        hold_key(key_name);
+        if (image) {
+            ASSERT_TRUE(wait_for_screen(image, {indicator_box}))
+                << key_name << " does not show " << image;
+        }
+    }
+    if (c.line) {
+        ASSERT_TRUE(wait_for_line(c.line)) << "the text line does not read " << c.line;
+    }
+    close_window();
+    expect_clean_exit();
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, CloseButtonTest,
+                         ::testing::Values(CloseCase{"Menu", {}, nullptr},
+                                           CloseCase{"Settings", {{"n", "about"}}, nullptr},
+                                           CloseCase{"WorkScreen", {{"s", "start"}}, nullptr},
+                                           CloseCase{"FileNamePrompt",
+                                                     {{"s", "start"}, {"z", nullptr}},
+                                                     "Zadaj meno suboru"}),
+                         [](const ::testing::TestParamInfo<CloseCase> &param) {
+                             return std::string(param.param.name);
+                         });
