@@ -4,6 +4,7 @@
 #include "app/layout.h"
 #include "app/pulse.h"
 #include "app/screens.h"
+#include "app/startup.h"
 #include "matrix/store.h"
 
 #include <gtest/gtest.h>
@@ -371,6 +372,32 @@ TEST_F(ScreensTest, DismissingHotovoWithAClickOnTheSolveButtonSolvesTheFinishedM
     EXPECT_GT(hotovo_at, krokuj_at) << "the second solve did not finish";
     EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 0 2", "0 1 1"}));
     EXPECT_EQ(status_text, std::string(""));
+}
+
+TEST_F(ScreensTest, TheDisplayToggleKeepsWindowedTrueToTheDisplayAndComesBack)
+{
+    // Whether full screen is granted depends on the X server; either way the flag must
+    // say what the display is, the frames must go on, and a second toggle must bring the
+    // window back.
+    ASSERT_EQ(windowed, 1);
+    const ScriptRun run = run_script(settings_screen, cues({{after(3), hold(KEY_F, 'f')},
+                                                            {after(2), release(KEY_F)},
+                                                            {after(5), hold(KEY_ESC, 27)},
+                                                            {after(2), release(KEY_ESC)}}));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_NE(gfx_driver, nullptr) << "no display after the toggle";
+    RecordProperty("full_screen_granted", windowed == 0 ? "yes" : "no");
+    EXPECT_EQ(windowed, is_windowed_mode() ? 1 : 0);
+    EXPECT_EQ(SCREEN_W, screen_width);
+    EXPECT_EQ(SCREEN_H, screen_height);
+    EXPECT_EQ(frame_of(run, last_frame(run)).shown, Shown::menu)
+        << "frames stopped showing after the toggle";
+    if (windowed == 0) {
+        toggle_display_mode();
+        EXPECT_EQ(windowed, 1);
+        EXPECT_TRUE(is_windowed_mode());
+    }
+    EXPECT_EQ(quit_requested, 0);
 }
 
 } // namespace
