@@ -15,7 +15,8 @@
 #include <random>
 #include <string>
 
-namespace {
+namespace
+{
 
 // Brings up the library without a display and loads the images into 16-bit bitmaps.
 bool set_up_images()
@@ -70,7 +71,7 @@ void compose_work_frame(benchmark::State &state)
         return;
     }
     fill_random_system(10, 6, 1);
-    scale_pivot_row(0);  // fractions in the first row, so the grid shows decimals
+    scale_pivot_row(0); // fractions in the first row, so the grid shows decimals
     std::snprintf(line_text, sizeof line_text, "%s", "123456789 / 987654321");
     for (auto _ : state)
         compose_frame(work_frame);
@@ -119,6 +120,6 @@ void whole_elimination(benchmark::State &state)
 }
 BENCHMARK(whole_elimination)->Arg(1)->Arg(10)->Arg(30)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -14,7 +14,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -25,8 +26,8 @@ constexpr int probe_y = 180;
 // The root window's pixel at the probe point.
 unsigned long probe_pixel(Display *display)
 {
-    XImage *image = XGetImage(display, DefaultRootWindow(display), probe_x, probe_y, 1, 1,
-                              AllPlanes, ZPixmap);
+    XImage *image =
+        XGetImage(display, DefaultRootWindow(display), probe_x, probe_y, 1, 1, AllPlanes, ZPixmap);
     if (!image)
         return 0;
     unsigned long pixel = XGetPixel(image, 0, 0);
@@ -99,7 +100,7 @@ double menu_cpu_percent(const char *program, const char *directory, int seconds)
            (static_cast<double>(sysconf(_SC_CLK_TCK)) * seconds);
 }
 
-}  // namespace
+} // namespace
 
 // Usage: measure_shell <program> <working directory>
 int main(int argc, char **argv)

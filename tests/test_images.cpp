@@ -13,10 +13,14 @@
 
 #include "layout.h"
 
-namespace {
+namespace
+{
 
 struct BitmapDeleter {
-    void operator()(BITMAP *bmp) const { destroy_bitmap(bmp); }
+    void operator()(BITMAP *bmp) const
+    {
+        destroy_bitmap(bmp);
+    }
 };
 using Bitmap = std::unique_ptr<BITMAP, BitmapDeleter>;
 
@@ -94,7 +98,9 @@ struct ImageSize {
     int height;
 };
 
-class ImageSizes : public ::testing::TestWithParam<ImageSize> {};
+class ImageSizes : public ::testing::TestWithParam<ImageSize>
+{
+};
 
 TEST_P(ImageSizes, LoadsWithExpectedSize)
 {
@@ -105,14 +111,13 @@ TEST_P(ImageSizes, LoadsWithExpectedSize)
     EXPECT_EQ(bmp->h, expected.height);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllImages, ImageSizes,
-    ::testing::Values(ImageSize{"uvod", screen_width, screen_height},
-                      ImageSize{"about", screen_width, screen_height},
-                      ImageSize{"start", screen_width, screen_height},
-                      ImageSize{"butyes", indicator_width, indicator_height},
-                      ImageSize{"butno", indicator_width, indicator_height}),
-    [](const auto &param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(AllImages, ImageSizes,
+                         ::testing::Values(ImageSize{"uvod", screen_width, screen_height},
+                                           ImageSize{"about", screen_width, screen_height},
+                                           ImageSize{"start", screen_width, screen_height},
+                                           ImageSize{"butyes", indicator_width, indicator_height},
+                                           ImageSize{"butno", indicator_width, indicator_height}),
+                         [](const auto &param_info) { return std::string(param_info.param.name); });
 
 TEST(ImageNames, EveryNamedImageExists)
 {
@@ -126,7 +131,9 @@ struct ButtonCase {
     Rect rect;
 };
 
-class ButtonImages : public ::testing::TestWithParam<ButtonCase> {};
+class ButtonImages : public ::testing::TestWithParam<ButtonCase>
+{
+};
 
 TEST_P(ButtonImages, FaceFillsRectangle)
 {
@@ -244,7 +251,9 @@ TEST(Pointers, BusyPointerDiffersAndCoversHotSpot)
     EXPECT_GT(box.y2, pointer_hot_y);
 }
 
-class WorkPanels : public ::testing::TestWithParam<Rect> {};
+class WorkPanels : public ::testing::TestWithParam<Rect>
+{
+};
 
 TEST_P(WorkPanels, OpaqueAndDarkBehindWhiteText)
 {
@@ -260,7 +269,8 @@ TEST_P(WorkPanels, OpaqueAndDarkBehindWhiteText)
     EXPECT_EQ(light, 0) << "transparent or light pixels inside the panel";
 }
 
-INSTANTIATE_TEST_SUITE_P(TextLineAndGrid, WorkPanels, ::testing::Values(text_line_panel, grid_panel));
+INSTANTIATE_TEST_SUITE_P(TextLineAndGrid, WorkPanels,
+                         ::testing::Values(text_line_panel, grid_panel));
 
 TEST(TextLine, FitsInsideItsPanel)
 {
@@ -269,7 +279,9 @@ TEST(TextLine, FitsInsideItsPanel)
                               text_line_y + glyph_size));
 }
 
-class Backgrounds : public ::testing::TestWithParam<const char *> {};
+class Backgrounds : public ::testing::TestWithParam<const char *>
+{
+};
 
 TEST_P(Backgrounds, LeaveRoomForThePulse)
 {
@@ -284,4 +296,4 @@ TEST_P(Backgrounds, LeaveRoomForThePulse)
 
 INSTANTIATE_TEST_SUITE_P(ScreenImages, Backgrounds, ::testing::Values("uvod", "about", "start"));
 
-}  // namespace
+} // namespace

@@ -1,4 +1,5 @@
-// Paints the program's seven pictures with Allegro and writes them as TGA files into the directory given as argv[1].
+// Paints the program's seven pictures with Allegro and writes them as TGA files into the directory
+// given as argv[1].
 #include <allegro.h>
 
 #include <array>
@@ -10,7 +11,8 @@
 #include "art.h"
 #include "layout.h"
 
-namespace {
+namespace
+{
 
 struct Colour {
     int r;
@@ -116,7 +118,8 @@ int scaled_text_width(const char *text, int x_halves)
 }
 
 // Draws text with its top-left corner at (x, y), scaled x_halves/2 across and y_scale down.
-void draw_scaled_text(BITMAP *bmp, const char *text, int x, int y, int x_halves, int y_scale, Colour c)
+void draw_scaled_text(BITMAP *bmp, const char *text, int x, int y, int x_halves, int y_scale,
+                      Colour c)
 {
     const int width = text_length(font, text);
     const int height = text_height(font);
@@ -127,12 +130,14 @@ void draw_scaled_text(BITMAP *bmp, const char *text, int x, int y, int x_halves,
         return;
     clear_to_color(glyphs, pixel(mask_colour));
     textout_ex(glyphs, font, text, 0, 0, pixel(c), -1);
-    masked_stretch_blit(glyphs, bmp, 0, 0, width, height, x, y, width * x_halves / 2, height * y_scale);
+    masked_stretch_blit(glyphs, bmp, 0, 0, width, height, x, y, width * x_halves / 2,
+                        height * y_scale);
     destroy_bitmap(glyphs);
 }
 
 // Draws scaled text centred on (cx, cy) with a dark drop shadow beneath it.
-void draw_centred_label(BITMAP *bmp, const char *text, int cx, int cy, int x_halves, int y_scale, Colour c)
+void draw_centred_label(BITMAP *bmp, const char *text, int cx, int cy, int x_halves, int y_scale,
+                        Colour c)
 {
     // The font's last column is blank, so leave it out when centring.
     const int width = scaled_text_width(text, x_halves) - x_halves / 2;
@@ -198,7 +203,8 @@ void paint_menu(BITMAP *bmp)
     draw_plate(bmp, 40, 18, 600, 116);
     draw_centred_label(bmp, "Gauss-Jordanova eliminacia", 320, 52, 4, 3, text_gold);
     hline(bmp, 120, 78, 520, pixel(plate_border));
-    draw_centred_label(bmp, "Riesenie sustav linearnych rovnic krok za krokom", 320, 97, 2, 1, text_soft);
+    draw_centred_label(bmp, "Riesenie sustav linearnych rovnic krok za krokom", 320, 97, 2, 1,
+                       text_soft);
     for (const ButtonArt &b : menu_buttons)
         draw_button(bmp, b);
     draw_plate(bmp, 150, 440, 466, 466);
@@ -226,7 +232,8 @@ void paint_caption(BITMAP *bmp, const Rect &button, const char *text)
     draw_centred_label(bmp, text, (x1 + x2) / 2, (button.y1 + button.y2) / 2 + 1, 3, 2, text_white);
 }
 
-// Paints the settings background: title, description, two switches with captions and the back button.
+// Paints the settings background: title, description, two switches with captions and the back
+// button.
 void paint_settings(BITMAP *bmp)
 {
     clear_to_color(bmp, pixel(mask_colour));
@@ -370,7 +377,7 @@ bool make_image(const std::string &dir, int slot)
     return saved;
 }
 
-}  // namespace
+} // namespace
 
 // Writes all seven pictures into the directory named on the command line.
 int main(int argc, char **argv)

@@ -11,7 +11,8 @@
 #include <fstream>
 #include <string>
 
-namespace {
+namespace
+{
 
 // The system the pictures show: 2x + y - z = 8, -3x - y + 2z = -11, -2x + y + 2z = -3.
 constexpr const char *pictured_system = "3\n2 1 -1 8\n-3 -1 2 -11\n-2 1 2 -3\n";
@@ -33,7 +34,9 @@ void save_shot(const Shot &shot, const std::string &name)
     ASSERT_TRUE(out.good()) << "cannot write " << path;
 }
 
-class Screenshots : public ProgramTest {};
+class Screenshots : public ProgramTest
+{
+};
 
 TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
 {
@@ -54,8 +57,8 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     hold_key("s");
     ASSERT_TRUE(wait_for_line("")) << "the work screen did not show";
     load_file("tri.txt");
-    ASSERT_TRUE(wait_for_grid({{"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"},
-                               {"-2", "1", "2", "-3"}}))
+    ASSERT_TRUE(
+        wait_for_grid({{"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}))
         << "the loaded system is not shown";
     hover_cell(1, 3);
     Shot loaded;
@@ -67,12 +70,12 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     Shot solving;
     ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solve did not start";
     tap_key("space"); // scale the first row by its pivot 2
-    ASSERT_TRUE(wait_for_grid({{"1", "0.5", "-0.5", "4"}, {"-3", "-1", "2", "-11"},
-                               {"-2", "1", "2", "-3"}}));
+    ASSERT_TRUE(wait_for_grid(
+        {{"1", "0.5", "-0.5", "4"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}));
     ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
     tap_key("space"); // clear the first column of the second row
-    ASSERT_TRUE(wait_for_grid({{"1", "0.5", "-0.5", "4"}, {"0", "0.5", "0.5", "1"},
-                               {"-2", "1", "2", "-3"}}))
+    ASSERT_TRUE(wait_for_grid(
+        {{"1", "0.5", "-0.5", "4"}, {"0", "0.5", "0.5", "1"}, {"-2", "1", "2", "-3"}}))
         << "the solve did not go on step by step";
     ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
     hover_cell(1, 1);

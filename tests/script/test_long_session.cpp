@@ -51,7 +51,10 @@ class WorkingFolder
             std::remove((folder_ + "/" + name).c_str());
         rmdir(folder_.c_str());
     }
-    bool ready() const { return !folder_.empty(); }
+    bool ready() const
+    {
+        return !folder_.empty();
+    }
     // Writes a file into the folder under its short name.
     void write(const std::string &name, const std::string &content)
     {
@@ -123,8 +126,7 @@ Script answer_gates(bool pause_once, std::string &finish, int &requested, int &p
             if (pause_once && ++*gates == 2) {
                 requested++;
                 hold_key(KEY_P, 'p');
-            }
-            else
+            } else
                 tap_key(KEY_SPACE, ' ');
         } else if (*seen == "Prerusenie") {
             pauses++;
