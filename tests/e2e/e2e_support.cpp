@@ -604,6 +604,19 @@ void ProgramTest::TearDown()
     }
 }
 
+// Writes a shot as a binary PPM file; false when it cannot be written.
+bool write_ppm(const Shot &shot, const std::string &path)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << shot.width << " " << shot.height << "\n255\n";
+    for (const Rgb &c : shot.pixels) {
+        const char rgb[3] = {static_cast<char>(c.r), static_cast<char>(c.g),
+                             static_cast<char>(c.b)};
+        out.write(rgb, 3);
+    }
+    return out.good();
+}
+
 // Keeps what the screen showed when a test failed, as a PPM file under the temporary
 // directory, and says where it is.
 void ProgramTest::save_failure_shot()
@@ -612,14 +625,7 @@ void ProgramTest::save_failure_shot()
     std::string name = std::string(test->test_suite_name()) + "." + test->name();
     std::replace(name.begin(), name.end(), '/', '_');
     const std::string path = ::testing::TempDir() + "gj-e2e-" + name + ".ppm";
-    const Shot shot = take_shot();
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << shot.width << " " << shot.height << "\n255\n";
-    for (const Rgb &c : shot.pixels) {
-        const char rgb[3] = {static_cast<char>(c.r), static_cast<char>(c.g),
-                             static_cast<char>(c.b)};
-        out.write(rgb, 3);
-    }
+    write_ppm(take_shot(), path);
     std::printf("The screen at the failure: %s\n", path.c_str());
     if (poll_exit(program_))
         std::printf("The program had ended with exit code %d.\n", program_.exit_code);

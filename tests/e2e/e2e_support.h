@@ -81,6 +81,9 @@ struct Shot {
     Rgb at(int x, int y) const;
 };
 
+// Writes a shot as a binary PPM file; false when it cannot be written.
+bool write_ppm(const Shot &shot, const std::string &path);
+
 // True for a pixel of the program's white text, within 16-bit rounding.
 bool is_white(const Rgb &c);
 

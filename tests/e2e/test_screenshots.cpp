@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 namespace
@@ -24,14 +23,7 @@ void save_shot(const Shot &shot, const std::string &name)
     if (!directory || !*directory)
         return;
     const std::string path = std::string(directory) + "/" + name + ".ppm";
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << shot.width << " " << shot.height << "\n255\n";
-    for (const Rgb &c : shot.pixels) {
-        const char rgb[3] = {static_cast<char>(c.r), static_cast<char>(c.g),
-                             static_cast<char>(c.b)};
-        out.write(rgb, 3);
-    }
-    ASSERT_TRUE(out.good()) << "cannot write " << path;
+    ASSERT_TRUE(write_ppm(shot, path)) << "cannot write " << path;
 }
 
 class Screenshots : public ProgramTest
