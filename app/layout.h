@@ -1,8 +1,6 @@
 // Screen geometry shared by the hit tests, the painters and the image generator.
 #pragma once
 
-#include <array>
-
 // A screen rectangle; a point is inside when x1 < x < x2 and y1 < y < y2.
 struct Rect {
     int x1;
@@ -66,19 +64,3 @@ constexpr int hover_left = 31;
 constexpr int hover_top = 95;
 constexpr int hover_cell_width = 52;
 constexpr int hover_cell_height = 22;
-
-// The seven images, in load order, with what each is for.
-enum ImageSlot {
-    image_pulse_on,
-    image_pulse_off,
-    image_work_background,
-    image_normal_pointer,
-    image_settings_background,
-    image_menu_background,
-    image_busy_pointer,
-    image_count
-};
-
-// Base file names of the images, indexed by ImageSlot.
-constexpr std::array<const char *, image_count> image_names{"butyes", "butno", "start", "myska",
-                                                            "about",  "uvod",  "cakaj"};

@@ -2,7 +2,7 @@
 #include "line_editor.h"
 
 #include "../matrix/store.h"
-#include "pulse.h"
+#include "frame.h"
 #include "screens.h"
 
 #include <allegro.h>

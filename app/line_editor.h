@@ -1,6 +1,9 @@
 // The one-line editor that collects a file name on the work screen.
 #pragma once
 
+// The most characters the line editor accepts.
+constexpr int line_edit_limit = 38;
+
 // Edits line_text in place: on entry it holds the prompt, shown until the first key;
 // on return it holds what the user typed, possibly empty. Enter ends editing.
 void edit_line();

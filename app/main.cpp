@@ -1,6 +1,7 @@
 // Entry point: start-up, the menu with everything nested in it, and shutdown.
 #include "../matrix/store.h"
-#include "pulse.h"
+#include "frame.h"
+#include "images.h"
 #include "screens.h"
 #include "startup.h"
 

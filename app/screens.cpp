@@ -5,12 +5,12 @@
 #include "../matrix/matrix_view.h"
 #include "../matrix/solver.h"
 #include "../matrix/store.h"
-#include "pulse.h"
+#include "frame.h"
 #include "startup.h"
 
 #include <allegro.h>
 
-volatile int quit_requested = 0;
+std::atomic<int> quit_requested{0};
 int exit_code = 0;
 
 // Ends the run from any depth.

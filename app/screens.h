@@ -3,9 +3,12 @@
 
 #include "layout.h"
 
-extern volatile int quit_requested; // set when the program must end: every loop unwinds (window's
-                                    // close button, or a display that cannot be restored)
-extern int exit_code;               // what main returns once the loops have unwound (screens write)
+#include <atomic>
+
+extern std::atomic<int> quit_requested; // set when the program must end: every loop unwinds
+                                        // (window's close button, from the window system's
+                                        // thread, or a display that cannot be restored)
+extern int exit_code; // what main returns once the loops have unwound (screens write)
 
 // Ends the run from any depth: every loop returns, then main exits with `code`.
 void request_quit(int code);

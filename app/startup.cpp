@@ -1,21 +1,13 @@
-// Start-up and shutdown: the library, the display, the seven images and the back buffer.
+// Start-up: the library, input, the timer and a 640x480 display with its fall-backs.
 #include "startup.h"
 
-#include "pulse.h"
+#include "layout.h"
 
-#include <cstdio>
+#include <allegro.h>
 
-ImageTable images{};
-BackgroundTable background_sprites{};
-BITMAP *back_buffer = nullptr;
+#include <array>
+
 int windowed = 1;
-
-#ifndef PROGRAM_NAME
-#define PROGRAM_NAME "gauss-jordan"
-#endif
-#ifndef DATA_DIR
-#define DATA_DIR "/usr/share/" PROGRAM_NAME
-#endif
 
 // One colour depth and mode to try when opening the display.
 struct ModeAttempt {
@@ -60,77 +52,4 @@ int init_graphics()
     }
     report_fatal("Zlyhala grafika.", allegro_error);
     return 1;
-}
-
-// The directories searched for images, in order.
-std::array<std::string, 4> image_directories()
-{
-    char executable[1024] = "";
-    get_executable_name(executable, sizeof executable);
-    char *name = get_filename(executable);
-    std::string beside_program(executable, static_cast<std::size_t>(name - executable));
-    return {std::string(), beside_program, beside_program + "../share/" PROGRAM_NAME "/",
-            std::string(DATA_DIR) + "/"};
-}
-
-// Loads one image by base name: ".tga" before ".bmp", directory by directory.
-BITMAP *load_image(const char *base_name)
-{
-    for (const std::string &directory : image_directories()) {
-        for (const char *extension : {".tga", ".bmp"}) {
-            std::string path = directory + base_name + extension;
-            BITMAP *image = load_bitmap(path.c_str(), nullptr);
-            if (image)
-                return image;
-        }
-    }
-    return nullptr;
-}
-
-// Loads the seven images in order and creates the back buffer.
-int load_images()
-{
-    for (int slot = 0; slot < image_count; slot++) {
-        allegro_error[0] = '\0'; // so a stale reason from an earlier call is not shown
-        images[slot] = load_image(image_names[slot]);
-        if (!images[slot]) {
-            char reason[256];
-            std::snprintf(reason, sizeof reason, "%s (%s.tga / %s.bmp)",
-                          allegro_error[0] ? allegro_error : "Obrazok sa nenasiel",
-                          image_names[slot], image_names[slot]);
-            report_fatal("Mam problemy so subormi.", reason);
-            return 1;
-        }
-    }
-    static constexpr ImageSlot backgrounds[] = {image_menu_background, image_settings_background,
-                                                image_work_background};
-    for (int kind = menu_frame; kind <= work_frame; kind++)
-        background_sprites[kind] = get_rle_sprite(images[backgrounds[kind]]);
-    back_buffer = create_bitmap(screen_width, screen_height);
-    if (!back_buffer || !background_sprites[menu_frame] || !background_sprites[settings_frame] ||
-        !background_sprites[work_frame]) {
-        report_fatal("Zlyhala grafika.", "Nedostatok pamate pre obraz 640x480.");
-        return 1;
-    }
-    pointer_image = images[image_normal_pointer];
-    return 0;
-}
-
-// Destroys every bitmap the program holds.
-void release_images()
-{
-    for (BITMAP *&image : images) {
-        if (image)
-            destroy_bitmap(image);
-        image = nullptr;
-    }
-    for (RLE_SPRITE *&sprite : background_sprites) {
-        if (sprite)
-            destroy_rle_sprite(sprite);
-        sprite = nullptr;
-    }
-    if (back_buffer)
-        destroy_bitmap(back_buffer);
-    back_buffer = nullptr;
-    pointer_image = nullptr;
 }

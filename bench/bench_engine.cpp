@@ -1,6 +1,7 @@
 // Benchmarks of composing one frame and of the exact elimination, with no display.
+#include "app/frame.h"
+#include "app/images.h"
 #include "app/layout.h"
-#include "app/pulse.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
 #include "matrix/row_arith.h"

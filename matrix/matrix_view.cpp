@@ -1,8 +1,8 @@
 // The matrix on the work screen: the grid of short texts, the rule and the exact readout.
 #include "matrix_view.h"
 
+#include "../app/images.h"
 #include "../app/layout.h"
-#include "../app/startup.h"
 #include "cell_text.h"
 #include "store.h"
 

@@ -1,9 +1,9 @@
 // Bringing a row to lowest terms on screen, one Euclid step per frame.
 #include "row_ops.h"
 
+#include "../app/frame.h"
+#include "../app/images.h"
 #include "../app/layout.h"
-#include "../app/pulse.h"
-#include "../app/startup.h"
 #include "matrix_view.h"
 #include "row_arith.h"
 #include "store.h"

@@ -1,8 +1,8 @@
 // Gauss-Jordan elimination of the loaded system, one gated row operation at a time.
 #include "solver.h"
 
+#include "../app/frame.h"
 #include "../app/layout.h"
-#include "../app/pulse.h"
 #include "../app/screens.h"
 #include "elimination.h"
 #include "matrix_view.h"

@@ -22,8 +22,6 @@ constexpr std::size_t status_text_size = 64;
 // Size of line_text: the editor types at most 38 characters into it, and an
 // exact readout may fill the whole text line.
 constexpr std::size_t line_text_size = 80;
-// The most characters the line editor accepts.
-constexpr int line_edit_limit = 38;
 
 extern int matrix_order; // order n of the loaded system, 0..10; 0 = none (loader, solver reads)
 extern std::array<std::array<Fraction, grid_rows>, grid_columns>

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "images.h"
 #include "layout.h"
 
 namespace

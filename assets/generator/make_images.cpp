@@ -9,6 +9,7 @@
 #include <string>
 
 #include "art.h"
+#include "images.h"
 #include "layout.h"
 
 namespace

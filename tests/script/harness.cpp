@@ -2,8 +2,9 @@
 // the keyboard and the mouse do at it while the harness records what each frame showed.
 #include "harness.h"
 
+#include "app/frame.h"
+#include "app/images.h"
 #include "app/layout.h"
-#include "app/pulse.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "matrix/store.h"

@@ -1,9 +1,10 @@
 // The file-name editor, loading by a typed name with its messages, and the matrix view on screen.
 #include "harness.h"
 
+#include "app/frame.h"
+#include "app/images.h"
 #include "app/layout.h"
 #include "app/line_editor.h"
-#include "app/pulse.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "matrix/loader.h"

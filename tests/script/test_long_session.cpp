@@ -3,7 +3,8 @@
 // it also shows that nothing leaks over a whole session.
 #include "harness.h"
 
-#include "app/pulse.h"
+#include "app/frame.h"
+#include "app/images.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"

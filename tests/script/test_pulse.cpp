@@ -1,8 +1,9 @@
 // The pulse tick's course through its levels, and what the frame painters put on the screen.
 #include "harness.h"
 
+#include "app/frame.h"
+#include "app/images.h"
 #include "app/layout.h"
-#include "app/pulse.h"
 #include "app/startup.h"
 #include "matrix/store.h"
 

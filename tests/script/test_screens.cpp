@@ -1,8 +1,9 @@
 // The menu, settings and work screens driven by scripted keys and clicks, frame by frame.
 #include "harness.h"
 
+#include "app/frame.h"
+#include "app/images.h"
 #include "app/layout.h"
-#include "app/pulse.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "matrix/store.h"

@@ -1,8 +1,9 @@
 // The animated row reduction and the step-by-step solver with its gate, driven frame by frame.
 #include "harness.h"
 
+#include "app/frame.h"
+#include "app/images.h"
 #include "app/layout.h"
-#include "app/pulse.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "matrix/row_arith.h"

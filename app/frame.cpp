@@ -1,10 +1,10 @@
 // Frame painting: the pulsing background, the screen images, their extras and the pointer.
-#include "pulse.h"
+#include "frame.h"
 
 #include "../matrix/matrix_view.h"
 #include "../matrix/store.h"
+#include "images.h"
 #include "layout.h"
-#include "startup.h"
 
 volatile int pulse_enabled = 1;
 volatile int pulse_level = 128;

@@ -1,0 +1,46 @@
+// The seven screen images: their names, loading them at start-up and releasing them at the end.
+#pragma once
+
+#include <allegro.h>
+
+#include <array>
+#include <string>
+
+// The seven images, in load order, with what each is for.
+enum ImageSlot {
+    image_pulse_on,
+    image_pulse_off,
+    image_work_background,
+    image_normal_pointer,
+    image_settings_background,
+    image_menu_background,
+    image_busy_pointer,
+    image_count
+};
+
+// Base file names of the images, indexed by ImageSlot.
+constexpr std::array<const char *, image_count> image_names{"butyes", "butno", "start", "myska",
+                                                            "about",  "uvod",  "cakaj"};
+
+using ImageTable = std::array<BITMAP *, image_count>;
+using BackgroundTable = std::array<RLE_SPRITE *, 3>;
+
+extern ImageTable images;                  // the seven images by ImageSlot (load_images writes)
+extern BackgroundTable background_sprites; // backgrounds by FrameKind, run-length coded so
+                                           // transparent runs cost nothing (load_images writes)
+extern BITMAP *back_buffer;                // 640x480 frame composed off screen (load_images)
+
+// Loads the seven images and creates the back buffer: 0 on success, 1 on failure
+// (message already shown).
+int load_images();
+
+// Destroys every bitmap the program holds.
+void release_images();
+
+// The directories searched for images, in order: the current one (""), the executable's,
+// the data directory of an installed tree around the executable (<bin>/../share/<program>),
+// and the data directory the program was built for.
+std::array<std::string, 4> image_directories();
+
+// Loads one image by base name: ".tga" before ".bmp", directory by directory.
+BITMAP *load_image(const char *base_name);
