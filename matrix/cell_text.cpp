@@ -72,7 +72,7 @@ void format_cell(const mpz_class &num, const mpz_class &den, char *text)
 
 // A number's text, cut to at most `budget` characters when longer, as
 // "<leading digits>...(<n> cifier)".
-static std::string fit_number(const std::string &number, std::size_t budget)
+std::string fit_number(const std::string &number, std::size_t budget)
 {
     if (number.size() <= budget)
         return number;
@@ -82,19 +82,34 @@ static std::string fit_number(const std::string &number, std::size_t budget)
     return number.substr(0, head) + mark;
 }
 
-// The exact value num/den as the readout shows it, fitted to `limit` characters.
-std::string readout_text(const mpz_class &num, const mpz_class &den, std::size_t limit)
+// top, separator, bottom within `limit` characters: a side is cut only when both do not
+// fit, each gets half the room, and room one side leaves unused goes to the other.
+std::string fit_fraction(const std::string &top, const std::string &separator,
+                         const std::string &bottom, std::size_t limit)
 {
-    std::string top = num.get_str();
-    if (den == 1)
-        return fit_number(top, limit);
-    std::string bottom = den.get_str();
-    const std::string separator = " / ";
-    if (top.size() + bottom.size() + separator.size() <= limit)
+    if (top.size() + separator.size() + bottom.size() <= limit)
         return top + separator + bottom;
-    std::size_t room = limit > separator.size() ? limit - separator.size() : 0;
+    const std::size_t room = limit > separator.size() ? limit - separator.size() : 0;
     std::size_t top_budget = room / 2;
     if (top.size() < top_budget)
         top_budget = top.size();
+    else if (bottom.size() < room - top_budget)
+        top_budget = room - bottom.size();
     return fit_number(top, top_budget) + separator + fit_number(bottom, room - top_budget);
+}
+
+// The exact value num/den as the readout shows it, fitted to `limit` characters.
+std::string readout_text(const mpz_class &num, const mpz_class &den, std::size_t limit)
+{
+    if (den == 1)
+        return fit_number(num.get_str(), limit);
+    return fit_fraction(num.get_str(), " / ", den.get_str(), limit);
+}
+
+// The exact value in lowest terms with the sign in the numerator: "-7/2", "3".
+std::string exact_value_text(const mpz_class &num, const mpz_class &den)
+{
+    mpq_class value(num, den);
+    value.canonicalize();
+    return value.get_str();
 }

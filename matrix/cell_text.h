@@ -16,3 +16,15 @@ void format_cell(const mpz_class &num, const mpz_class &den, char *text);
 // its sign), at most `limit` characters; a number too long for the line is cut to its
 // leading digits and marked with "..." and its digit count.
 std::string readout_text(const mpz_class &num, const mpz_class &den, std::size_t limit);
+
+// A number's text, cut to about `budget` characters when longer: its leading digits, then
+// "...(<n> cifier)" with its digit count.
+std::string fit_number(const std::string &number, std::size_t budget);
+
+// top, separator and bottom within `limit` characters, each side cut and marked as by
+// fit_number only as far as needed; room one side does not need goes to the other.
+std::string fit_fraction(const std::string &top, const std::string &separator,
+                         const std::string &bottom, std::size_t limit);
+
+// The exact value num/den in lowest terms with the sign in the numerator, as "-7/2" or "3".
+std::string exact_value_text(const mpz_class &num, const mpz_class &den);

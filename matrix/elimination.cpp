@@ -7,30 +7,35 @@
 namespace
 {
 
-// Moves the first row from i down with a non-zero entry in column i up to row i.
-void exchange_for_pivot(int i)
+// The first row from i down with a non-zero entry in column i (i when there is none).
+int first_row_with_entry(int i)
 {
-    for (int j = i; j < matrix_order; j++) {
-        if (cell(j, i).num != 0) {
-            exchange_rows(i, j);
-            return;
-        }
-    }
+    for (int j = i; j < matrix_order; j++)
+        if (cell(j, i).num != 0)
+            return j;
+    return i;
+}
+
+// The operation of kind on row j with pivot i; its factor comes from the stored entry f.
+RowOperation operation(OperationKind kind, int i, int j, const Fraction &f)
+{
+    return RowOperation{kind, i, j, f.num, f.den};
 }
 
 // Clears column i everywhere but the diagonal, each operation behind the gate.
 EliminationResult work_pivot(int i, const EliminationHooks &hooks)
 {
     if (cell(i, i).num == 0 && column_clear_below(i) == 0) {
-        if (hooks.gate())
+        const int j = first_row_with_entry(i);
+        if (hooks.gate(RowOperation{operation_exchange, i, j, 0, 1}))
             return elimination_stopped;
-        exchange_for_pivot(i);
+        exchange_rows(i, j);
         hooks.reduce(0); // every row is already reduced, but row 0 replays its cancelling
     }
     if (cell(i, i).num == 0)
         return elimination_column_empty;
     if (cell(i, i).num != cell(i, i).den) {
-        if (hooks.gate())
+        if (hooks.gate(operation(operation_scale, i, i, cell(i, i))))
             return elimination_stopped;
         scale_pivot_row(i);
     }
@@ -38,7 +43,7 @@ EliminationResult work_pivot(int i, const EliminationHooks &hooks)
     for (int j = 0; j < matrix_order; j++) {
         if (j == i || cell(j, i).num == 0)
             continue;
-        if (hooks.gate())
+        if (hooks.gate(operation(operation_eliminate, i, j, cell(j, i))))
             return elimination_stopped;
         eliminate_row(j, i);
         hooks.reduce(j);
@@ -49,7 +54,7 @@ EliminationResult work_pivot(int i, const EliminationHooks &hooks)
 int counted_steps = 0; // gated steps of the current headless run
 
 // The headless gate: counts the step and goes on.
-int count_step()
+int count_step(const RowOperation &)
 {
     counted_steps++;
     return 0;

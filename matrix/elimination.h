@@ -1,11 +1,30 @@
 // The order of Gauss-Jordan row operations, apart from how each pause and reduction is shown.
 #pragma once
 
+#include <gmpxx.h>
+
+// The three kinds of row operation a step performs.
+enum OperationKind {
+    operation_exchange,  // rows pivot and row change places
+    operation_scale,     // the pivot row is divided by its pivot
+    operation_eliminate, // row minus its entry in the pivot column times the pivot row
+};
+
+// One gated row operation, as it is about to run.
+struct RowOperation {
+    OperationKind kind = operation_exchange;
+    int pivot = 0; // i: the pivot's row and column
+    int row = 0;   // the row exchanged with the pivot row, or the row eliminated; the pivot row
+                   // itself when scaling
+    mpz_class num; // the entry the factor comes from, as stored: the pivot when scaling,
+    mpz_class den; // row `row`'s entry in column i when eliminating (unused for an exchange)
+};
+
 // What the elimination calls between operations: the interactive solver waits at its
 // step gate and animates the reductions; a headless run steps at once.
 struct EliminationHooks {
-    int (*gate)();         // before each row operation: 1 stops the elimination
-    void (*reduce)(int r); // brings row r to lowest terms
+    int (*gate)(const RowOperation &operation); // before each row operation: 1 stops
+    void (*reduce)(int r);                      // brings row r to lowest terms
 };
 
 // How an elimination ended.

@@ -137,7 +137,7 @@ std::vector<std::string> at_gate; // the matrix as each gate saw it
 int stop_at_gate = 0;             // the gate that stops the run (0: none)
 
 // The recording gate: notes the matrix and stops at the chosen gate.
-int recording_gate()
+int recording_gate(const RowOperation &)
 {
     trace += "G";
     at_gate.push_back(matrix_text());

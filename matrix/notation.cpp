@@ -1,0 +1,103 @@
+// Row operations written as a learner writes them, in plain text and in LaTeX.
+#include "notation.h"
+
+#include "cell_text.h"
+
+namespace
+{
+
+// The words of one notation.
+struct Notation {
+    const char *assign;     // "becomes"
+    const char *exchange;   // "changes places with"
+    const char *row_prefix; // before the row's number
+    const char *row_suffix; // after it
+};
+
+constexpr Notation notations[] = {
+    {" <- ", " <-> ", "R", ""},
+    {" \\leftarrow ", " \\leftrightarrow ", "R_{", "}"},
+};
+
+// Room left of `limit` once `used` characters are taken; no limit stays no limit.
+std::size_t room_left(std::size_t limit, std::size_t used)
+{
+    if (limit == std::string::npos)
+        return limit;
+    return limit > used ? limit - used : 0;
+}
+
+// Row r (counted from 0) as the learner counts it: "R3".
+std::string row_name(int r, NotationStyle style)
+{
+    const Notation &words = notations[style];
+    return words.row_prefix + std::to_string(r + 1) + words.row_suffix;
+}
+
+// A factor's signed value: "3", "-3", "(2/3)", "(-1/2)" in plain text (fitted to `room`),
+// "\frac{2}{3}", "-\frac{1}{2}" in LaTeX.
+std::string factor_text(const mpq_class &factor, NotationStyle style, std::size_t room)
+{
+    const std::string top = factor.get_num().get_str();
+    if (factor.get_den() == 1)
+        return fit_number(top, room);
+    const std::string bottom = factor.get_den().get_str();
+    if (style == notation_latex) {
+        const mpz_class magnitude = abs(factor.get_num());
+        return (factor < 0 ? "-\\frac{" : "\\frac{") + magnitude.get_str() + "}{" + bottom + "}";
+    }
+    return "(" + fit_fraction(top, "/", bottom, room_left(room, 2)) + ")";
+}
+
+// The factor in front of a row's name: left out when it is 1, a bare minus when it is -1.
+std::string times_row(const mpq_class &factor, const std::string &row, NotationStyle style,
+                      std::size_t room)
+{
+    if (factor == 1)
+        return row;
+    if (factor == -1)
+        return "-" + row;
+    return factor_text(factor, style, room_left(room, row.size() + 1)) + " " + row;
+}
+
+} // namespace
+
+// The exact factor an operation applies, in lowest terms.
+mpq_class operation_factor(const RowOperation &operation)
+{
+    if (operation.kind == operation_exchange || operation.num == 0)
+        return 0;
+    mpq_class factor = operation.kind == operation_scale ? mpq_class(operation.den, operation.num)
+                                                         : mpq_class(operation.num, operation.den);
+    factor.canonicalize(); // the store may keep the sign in the denominator
+    return factor;
+}
+
+// The operation written in `style`, rows numbered from 1.
+std::string operation_text(const RowOperation &operation, NotationStyle style, std::size_t limit)
+{
+    const Notation &words = notations[style];
+    const std::string pivot_row = row_name(operation.pivot, style);
+    const std::string row = row_name(operation.row, style);
+    if (operation.kind == operation_exchange)
+        return pivot_row + words.exchange + row;
+    const mpq_class factor = operation_factor(operation);
+    if (operation.kind == operation_scale) {
+        const std::string head = row + words.assign;
+        return head + times_row(factor, row, style, room_left(limit, head.size()));
+    }
+    // Row j becomes Rj - f Ri; a negative f is written as an addition.
+    const std::string head = row + words.assign + row + (factor < 0 ? " + " : " - ");
+    return head + times_row(abs(factor), pivot_row, style, room_left(limit, head.size()));
+}
+
+// The caption of step `step` of `total`, at most caption_chars.
+std::string step_caption_text(int step, int total, const RowOperation &operation)
+{
+    const std::string head = "Krok " + std::to_string(step) + " z " + std::to_string(total) + ": ";
+    std::string caption =
+        head + operation_text(operation, notation_plain, room_left(caption_chars, head.size()));
+    if (caption.size() > caption_chars)
+        caption.resize(caption_chars); // only when the line is too narrow for any abbreviation
+    return caption;
+}

@@ -1,0 +1,28 @@
+// Row operations written as a learner writes them: "R2 <-> R4", "R2 <- (2/3) R2",
+// "R3 <- R3 - (5/2) R1", on the screen, in a printed solution and in LaTeX.
+#pragma once
+
+#include "elimination.h"
+
+#include <gmpxx.h>
+
+#include <cstddef>
+#include <string>
+
+// How an operation is written: as plain text, or as LaTeX math for amsmath.
+enum NotationStyle { notation_plain, notation_latex };
+
+// The most characters of a step's caption on the work screen.
+constexpr std::size_t caption_chars = 72;
+
+// The exact factor an operation applies, in lowest terms: the pivot's reciprocal when
+// scaling, the eliminated row's entry in the pivot column when eliminating, 0 for an exchange.
+mpq_class operation_factor(const RowOperation &operation);
+
+// The operation written in `style`, rows numbered from 1. In plain text a factor too long
+// for `limit` characters in all is abbreviated to its leading digits and its digit count.
+std::string operation_text(const RowOperation &operation, NotationStyle style = notation_plain,
+                           std::size_t limit = std::string::npos);
+
+// The caption of step `step` of `total`: "Krok 3 z 9: R2 <- R2 - 3 R1", at most caption_chars.
+std::string step_caption_text(int step, int total, const RowOperation &operation);
