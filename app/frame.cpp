@@ -4,6 +4,7 @@
 #include "../matrix/matrix_view.h"
 #include "../matrix/store.h"
 #include "images.h"
+#include "input.h"
 #include "layout.h"
 
 volatile int pulse_enabled = 1;
@@ -47,7 +48,8 @@ void compose_frame(FrameKind kind)
     clear_to_color(back_buffer, makecol(pulse_level, pulse_level, 255));
     draw_rle_sprite(back_buffer, background_sprites[kind], 0, 0); // same as draw_sprite
     draw_extras(kind);
-    draw_sprite(back_buffer, pointer_image, mouse_x - pointer_hot_x, mouse_y - pointer_hot_y);
+    draw_sprite(back_buffer, pointer_image, pointer_x() - pointer_hot_x,
+                pointer_y() - pointer_hot_y);
 }
 
 // Waits for the retrace, composes the frame and copies it to the display in one piece.
@@ -58,6 +60,7 @@ static void paint_frame(FrameKind kind)
     vsync();
     compose_frame(kind);
     blit(back_buffer, screen, 0, 0, 0, 0, screen_width, screen_height);
+    track_button_presses();
 }
 
 // Paints one menu frame.

@@ -18,6 +18,13 @@ constexpr bool rect_contains(const Rect &r, int x, int y)
 constexpr int screen_width = 640;
 constexpr int screen_height = 480;
 
+// A window coordinate mapped back into the 640x480 frame that a window `scale` times as
+// wide and tall shows scaled up.
+constexpr int frame_coordinate(int window_coordinate, int scale)
+{
+    return window_coordinate / scale;
+}
+
 // Menu screen buttons.
 constexpr Rect menu_work_button{157, 157, 457, 207};
 constexpr Rect menu_settings_button{160, 260, 455, 309};
@@ -55,6 +62,22 @@ constexpr int text_line_chars = (screen_width - text_line_x - 4) / glyph_size; /
 // so white text stays legible when the pulse reaches white.
 constexpr Rect text_line_panel{18, 34, 636, 58};
 constexpr Rect grid_panel{22, 88, 614, 322};
+
+// The caption that names the step being solved, under the grid's last row.
+constexpr int caption_x = 30;
+constexpr int caption_y = 306;
+
+// An RGB colour of the program's own drawing.
+struct Colour {
+    int r;
+    int g;
+    int b;
+};
+
+// The highlight of a step on the dark grid panel: a muted blue band behind the rows it
+// changes, white text staying legible on it, and an amber frame around the pivot.
+constexpr Colour step_band_colour{38, 64, 128};
+constexpr Colour pivot_frame_colour{255, 200, 40};
 
 // Matrix grid geometry, in the drawing's units (see matrix_view).
 constexpr int max_order = 10;

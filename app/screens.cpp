@@ -34,18 +34,6 @@ void install_close_button()
     set_close_button_callback(close_button_pressed);
 }
 
-// 1 when the pointer is strictly inside r, else 0.
-int mouse_in(const Rect &r)
-{
-    return rect_contains(r, mouse_x, mouse_y) ? 1 : 0;
-}
-
-// 1 while the left mouse button is down.
-int left_button_down()
-{
-    return (mouse_b & 1) ? 1 : 0;
-}
-
 // Repaints a frame while the key is held, so its action runs after release.
 static void hold_while_key(int scancode, void (*paint)())
 {

@@ -1,6 +1,7 @@
 // The three screens, their input dispatch, the display-mode switch and the input wait.
 #pragma once
 
+#include "input.h"
 #include "layout.h"
 
 #include <atomic>
@@ -15,12 +16,6 @@ void request_quit(int code);
 
 // Lets the window's close button end the program cleanly.
 void install_close_button();
-
-// 1 when the pointer is strictly inside r, else 0.
-int mouse_in(const Rect &r);
-
-// 1 while the left mouse button is down.
-int left_button_down();
 
 // Runs the menu until the user quits.
 void menu_screen();

@@ -1,7 +1,9 @@
-// The matrix on the work screen: the grid of short texts, the rule and the exact readout.
+// The matrix on the work screen: the grid of short texts, the rule, the step being solved
+// with the rows it touches, and the exact readout.
 #include "matrix_view.h"
 
 #include "../app/images.h"
+#include "../app/input.h"
 #include "../app/layout.h"
 #include "cell_text.h"
 #include "store.h"
@@ -29,11 +31,69 @@ int rule_x(int n)
     return (105 * n + 55) / 2;
 }
 
-// Draws the grid and the rule into the back buffer.
+ShownStep shown_step;
+
+namespace
+{
+
+// How far the highlight reaches around a cell's 8-pixel-high text: the band lies behind the
+// text, the pivot's frame just outside the band, both clear of every glyph (a cell's text is
+// at most 40 pixels wide and the cells lie 52 or 53 pixels apart).
+constexpr int band_above = 3;
+constexpr int band_below = 10;
+constexpr int band_half_width = 25;
+constexpr int frame_half_width = 24;
+
+// A band behind row r across every column of the system.
+void draw_row_band(int r, int colour)
+{
+    rectfill(back_buffer, cell_centre_x(0) - band_half_width, cell_top_y(r) - band_above,
+             cell_centre_x(matrix_order) + band_half_width, cell_top_y(r) + band_below, colour);
+}
+
+// A one-pixel frame around the pivot's cell (i, i), just outside its row's band.
+void draw_pivot_frame(int i, int colour)
+{
+    rect(back_buffer, cell_centre_x(i) - frame_half_width, cell_top_y(i) - band_above - 1,
+         cell_centre_x(i) + frame_half_width - 1, cell_top_y(i) + band_below + 1, colour);
+}
+
+// The highlight of the shown step: the bands of the rows it changes and the pivot's frame.
+void draw_step_highlight()
+{
+    const int band = makecol(step_band_colour.r, step_band_colour.g, step_band_colour.b);
+    draw_row_band(shown_step.row, band);
+    if (shown_step.kind == operation_exchange)
+        draw_row_band(shown_step.pivot, band);
+    draw_pivot_frame(shown_step.pivot,
+                     makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
+}
+
+} // namespace
+
+// Shows a step: its caption, its pivot's frame and the bands of the rows it changes.
+void show_step(const std::string &caption, const RowOperation &operation)
+{
+    shown_step.active = true;
+    shown_step.kind = operation.kind;
+    shown_step.pivot = operation.pivot;
+    shown_step.row = operation.row;
+    shown_step.caption = caption;
+}
+
+// Shows no step.
+void hide_step()
+{
+    shown_step = ShownStep{};
+}
+
+// Draws the step's highlight, the grid, the rule and the step's caption into the back buffer.
 void draw_matrix()
 {
     const int n = matrix_order;
     const int white = makecol(255, 255, 255);
+    if (shown_step.active && shown_step.pivot < n && shown_step.row < n)
+        draw_step_highlight();
     char text[cell_text_size];
     for (int c = 0; c <= n; c++) {
         for (int r = 0; r < n; r++) {
@@ -43,13 +103,15 @@ void draw_matrix()
     }
     if (n > 0)
         line(back_buffer, rule_x(n), grid_top, rule_x(n), grid_row_step * n + 86, white);
+    if (shown_step.active)
+        textout_ex(back_buffer, font, shown_step.caption.c_str(), caption_x, caption_y, white, -1);
 }
 
 // Sets line_text from one sample of the pointer position.
 void update_readout()
 {
-    const int x = mouse_x;
-    const int y = mouse_y;
+    const int x = pointer_x();
+    const int y = pointer_y();
     const int n = matrix_order;
     const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
                      hover_top + hover_cell_height * n};

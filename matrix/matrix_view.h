@@ -1,5 +1,21 @@
-// The matrix on the work screen: the grid of short texts, the rule and the exact readout.
+// The matrix on the work screen: the grid of short texts, the rule, the step being solved
+// with the rows it touches, and the exact readout.
 #pragma once
+
+#include "elimination.h"
+
+#include <string>
+
+// The step the work screen explains while a solve runs.
+struct ShownStep {
+    bool active = false; // a step is shown: its caption and its highlight
+    OperationKind kind = operation_exchange;
+    int pivot = 0;       // the pivot's row and column, framed
+    int row = 0;         // the other row the step changes
+    std::string caption; // "Krok 3 z 9: R2 <- R2 - 3 R1"
+};
+
+extern ShownStep shown_step; // the step on screen (the solver writes it through show_step)
 
 // Text centre x of grid column c: 52.5 * c + 55, truncated.
 int cell_centre_x(int c);
@@ -10,7 +26,14 @@ int cell_top_y(int r);
 // x of the rule before the right-hand side for order n: 52.5 * n + 27.5, truncated.
 int rule_x(int n);
 
-// Draws the grid and the rule into the back buffer.
+// Shows a step: its caption under the grid, a frame around its pivot and a band behind
+// each row it changes.
+void show_step(const std::string &caption, const RowOperation &operation);
+
+// Shows no step.
+void hide_step();
+
+// Draws the step's highlight, the grid, the rule and the step's caption into the back buffer.
 void draw_matrix();
 
 // Sets line_text to the exact value of the cell under the pointer, or to the status text.

@@ -13,3 +13,16 @@ void set_status_text(const char *text)
 {
     std::snprintf(status_text, sizeof status_text, "%s", text);
 }
+
+// A copy of the store as it is now.
+StoreSnapshot save_store()
+{
+    return StoreSnapshot{matrix_order, matrix_cells};
+}
+
+// Puts back the order and every cell of a copy.
+void restore_store(const StoreSnapshot &snapshot)
+{
+    matrix_order = snapshot.order;
+    matrix_cells = snapshot.cells;
+}

@@ -35,5 +35,17 @@ inline Fraction &cell(int r, int c)
     return matrix_cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
 }
 
+// A copy of the whole store: the order and every cell.
+struct StoreSnapshot {
+    int order = 0;
+    std::array<std::array<Fraction, grid_rows>, grid_columns> cells{};
+};
+
+// A copy of the store as it is now.
+StoreSnapshot save_store();
+
+// Puts back the order and every cell of a copy.
+void restore_store(const StoreSnapshot &snapshot);
+
 // Copies text into status_text, cutting it to the buffer's size.
 void set_status_text(const char *text);

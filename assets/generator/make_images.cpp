@@ -15,12 +15,6 @@
 namespace
 {
 
-struct Colour {
-    int r;
-    int g;
-    int b;
-};
-
 // Colours used across all pictures; magenta is Allegro's transparent mask colour.
 constexpr Colour mask_colour{255, 0, 255};
 constexpr Colour outline_colour{16, 20, 36};

@@ -1,0 +1,40 @@
+// The mouse as the program sees it: the pointer in frame coordinates, the buttons, and the
+// presses a step has already acted on.
+#pragma once
+
+#include "layout.h"
+
+// How long a left press must be held before holding it acts again, as a held key repeats.
+constexpr long long hold_delay_ms = 500;
+
+extern int frame_scale; // window pixels per frame pixel: the zoom in a window, 1 full screen
+                        // (the display code writes it whenever the mode changes)
+
+// The pointer's position in the 640x480 frame, whatever the window's zoom.
+int pointer_x();
+int pointer_y();
+
+// 1 when the pointer is strictly inside r, else 0.
+int mouse_in(const Rect &r);
+
+// 1 while the left mouse button is down.
+int left_button_down();
+
+// Notes released buttons, so that the next press counts as new; called once per frame.
+void track_button_presses();
+
+// 1 when the left button is down with a press nothing has acted on yet, or with a press
+// held for hold_delay_ms since it was first acted on.
+int left_press_ready();
+
+// Marks the left press as acted on.
+void take_left_press();
+
+// 1 while the left button is still down from a press something has acted on.
+int left_press_taken();
+
+// 1 when the right button is down with a press nothing has acted on yet.
+int right_press_ready();
+
+// Marks the right press as acted on.
+void take_right_press();
