@@ -14,14 +14,33 @@ namespace
 
 constexpr int code_backspace = 8;
 constexpr int code_enter = 13;
+constexpr int code_escape = 27;
 
-// With the line full, waits for Enter or Backspace to be held. Returns 1 when the line
-// is accepted (Enter); with Backspace held (it wins over Enter) returns 0.
+// Cancels editing: the line is emptied, as Enter on an empty line leaves it, and Escape is
+// let go before the work screen looks at the keys again, so it does not also leave the screen.
+int cancel_editing()
+{
+    line_text[0] = '\0';
+    while (key[KEY_ESC] && !quit_requested)
+        paint_work_frame();
+    clear_keybuf();
+    return 1;
+}
+
+// With the line full, waits for Enter, Backspace or Escape to be held. Returns 1 when editing
+// is over: the line accepted (Enter) or cancelled (Escape); with Backspace held (it wins over
+// Enter) returns 0. The Enter press that accepted is taken from the key buffer, so that a
+// message about the file then waits for a new key.
 int wait_at_full_line()
 {
-    while (!key[KEY_ENTER] && !key[KEY_BACKSPACE] && !quit_requested)
+    while (!key[KEY_ENTER] && !key[KEY_BACKSPACE] && !key[KEY_ESC] && !quit_requested)
         paint_work_frame();
-    return key[KEY_BACKSPACE] ? 0 : 1;
+    if (key[KEY_BACKSPACE])
+        return 0;
+    if (key[KEY_ESC])
+        return cancel_editing();
+    clear_keybuf();
+    return 1;
 }
 
 // Applies one typed code to the text at index; returns 1 when editing is over.
@@ -29,6 +48,8 @@ int apply_code(int code, int &index)
 {
     if (code == code_enter)
         return 1;
+    if (code == code_escape)
+        return cancel_editing();
     if (code == code_backspace) {
         if (index > 0)
             line_text[--index] = '\0';

@@ -5,5 +5,6 @@
 constexpr int line_edit_limit = 38;
 
 // Edits line_text in place: on entry it holds the prompt, shown until the first key;
-// on return it holds what the user typed, possibly empty. Enter ends editing.
+// on return it holds what the user typed, possibly empty. Enter ends editing; Escape
+// cancels it and returns an empty line.
 void edit_line();
