@@ -16,12 +16,7 @@ int load_matrix()
     edit_line();
     if (quit_requested || line_text[0] == '\0')
         return load_ok;
-    matrix_order = 0;
-    std::FILE *file = open_matrix_file(line_text);
-    if (!file)
-        return load_cannot_open;
-    int result = read_matrix(file);
-    std::fclose(file);
+    const int result = load_matrix_file(line_text);
     if (result == load_ok)
         line_text[0] = '\0';
     return result;

@@ -3,13 +3,15 @@
 
 #include "store.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <string>
 
-// Reads one integer the way "%d" does, but of any length.
-int read_integer(std::FILE *file, mpz_class &value)
+// Reads one integer the way "%d" does, but of any length up to max_digits.
+int read_integer(std::FILE *file, mpz_class &value, std::size_t max_digits)
 {
     int c = std::getc(file);
     while (c != EOF && std::isspace(c))
@@ -24,29 +26,39 @@ int read_integer(std::FILE *file, mpz_class &value)
     }
     std::size_t sign_length = digits.size();
     while (c != EOF && std::isdigit(c)) {
+        if (digits.size() - sign_length == max_digits)
+            return integer_too_long;
         digits.push_back(static_cast<char>(c));
         c = std::getc(file);
     }
     if (c != EOF)
         std::ungetc(c, file);
     if (digits.size() == sign_length)
-        return 0;
+        return integer_none;
     value.set_str(digits, 10);
-    return 1;
+    return integer_read;
 }
 
-// Opens a matrix file for reading; nullptr when it cannot be opened or is a directory.
+// Opens a matrix file for reading; nullptr when it cannot be opened or is not a regular file.
 std::FILE *open_matrix_file(const char *name)
 {
-    std::FILE *file = std::fopen(name, "r");
-    if (!file)
-        return nullptr;
     struct stat info {
     };
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
+    if (stat(name, &info) != 0 || !S_ISREG(info.st_mode))
+        return nullptr; // a FIFO or a device would block the open call or the reads
+    // Opened without blocking in case the name has become a FIFO since, then checked again.
+    const int descriptor = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0)
+        return nullptr;
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(descriptor);
         return nullptr;
     }
+    std::FILE *file = fdopen(descriptor, "r");
+    if (!file)
+        close(descriptor);
     return file;
 }
 
@@ -54,7 +66,10 @@ std::FILE *open_matrix_file(const char *name)
 static int read_order(std::FILE *file, int &order)
 {
     mpz_class value;
-    if (read_integer(file, value) != 1 || value < 0)
+    const int found = read_integer(file, value, max_entry_digits);
+    if (found == integer_too_long)
+        return load_too_large;
+    if (found != integer_read || value < 0)
         return load_invalid;
     if (value > max_matrix_order)
         return load_too_large;
@@ -70,7 +85,10 @@ static int read_entries(std::FILE *file, int order)
             if (std::getc(file) == EOF)
                 return load_invalid;
             Fraction &entry = cell(i, j);
-            if (read_integer(file, entry.num) != 1)
+            const int found = read_integer(file, entry.num, max_entry_digits);
+            if (found == integer_too_long)
+                return load_too_large;
+            if (found != integer_read)
                 return load_invalid;
             entry.den = 1;
         }
@@ -90,5 +108,17 @@ int read_matrix(std::FILE *file)
         result = load_cannot_open;
     if (result == load_ok)
         matrix_order = order;
+    return result;
+}
+
+// Opens, reads and closes the matrix file `name`.
+int load_matrix_file(const char *name)
+{
+    matrix_order = 0;
+    std::FILE *file = open_matrix_file(name);
+    if (!file)
+        return load_cannot_open;
+    const int result = read_matrix(file);
+    std::fclose(file);
     return result;
 }

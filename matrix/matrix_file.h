@@ -3,23 +3,42 @@
 
 #include <gmpxx.h>
 
+#include <cstddef>
 #include <cstdio>
 
 // Result codes of loading a matrix, shared by the loader and its report.
 enum LoadResult {
     load_ok = 0,          // loaded, or no name was entered
-    load_cannot_open = 1, // the name is not a readable file
-    load_too_large = 2,   // the order in the file exceeds 10
+    load_cannot_open = 1, // the name is not a readable regular file
+    load_too_large = 2,   // the order in the file exceeds 10, or an entry is too long
     load_invalid = 3,     // no order, a negative order, a missing or broken entry
 };
 
-// Reads one integer the way "%d" does (white space, optional sign, digits) but of any
-// length. Returns 1 when read, 0 when the next text is not a number, EOF at end of file.
-int read_integer(std::FILE *file, mpz_class &value);
+// The most digits an entry of a matrix file may have. Every frame of a solve stays quick
+// up to this length: the cancelling, the grid's texts and going back a step, which solves
+// the system again at once, grow with it (see docs/performance.md).
+constexpr std::size_t max_entry_digits = 40;
 
-// Opens a matrix file for reading; nullptr when it cannot be opened or is a directory.
+// What read_integer found.
+enum IntegerRead {
+    integer_none = 0,     // the next text is not a number
+    integer_read = 1,     // a number was read
+    integer_too_long = 2, // a number with more than max_digits digits; reading stopped in it
+};
+
+// Reads one integer the way "%d" does (white space, optional sign, digits) but of any
+// length up to max_digits. Returns an IntegerRead, or EOF at end of file.
+int read_integer(std::FILE *file, mpz_class &value,
+                 std::size_t max_digits = static_cast<std::size_t>(-1));
+
+// Opens a matrix file for reading; nullptr when it cannot be opened or is not a regular
+// file (a directory, a FIFO, a device, a socket), which is never opened, so never blocks.
 std::FILE *open_matrix_file(const char *name);
 
 // Reads the order and entries from file into the store. Returns a LoadResult;
 // on any failure matrix_order is left at 0.
 int read_matrix(std::FILE *file);
+
+// Opens, reads and closes the matrix file `name`. Returns a LoadResult; on any failure
+// matrix_order is 0.
+int load_matrix_file(const char *name);
