@@ -7,6 +7,9 @@
 #include "input.h"
 #include "layout.h"
 
+#include <atomic>
+#include <cstring>
+
 volatile int pulse_enabled = 1;
 volatile int pulse_level = 128;
 BITMAP *pointer_image = nullptr;
@@ -52,14 +55,67 @@ void compose_frame(FrameKind kind)
                 pointer_y() - pointer_hot_y);
 }
 
-// Waits for the retrace, composes the frame and copies it to the display in one piece.
+namespace
+{
+
+std::atomic<int> shown_frame_known{0}; // shown_buffer holds what the display shows
+
+} // namespace
+
+// The first and last row plus one in which the two bitmaps differ.
+bool changed_rows(BITMAP *now, BITMAP *before, int &top, int &bottom)
+{
+    const int bytes_per_pixel = (bitmap_color_depth(now) + 7) / 8;
+    const std::size_t row_bytes = static_cast<std::size_t>(screen_width * bytes_per_pixel);
+    top = 0;
+    while (top < screen_height && std::memcmp(now->line[top], before->line[top], row_bytes) == 0)
+        top++;
+    if (top == screen_height)
+        return false;
+    bottom = screen_height;
+    while (std::memcmp(now->line[bottom - 1], before->line[bottom - 1], row_bytes) == 0)
+        bottom--;
+    return true;
+}
+
+// Copies rows top..bottom-1 of the frame to the display, scaled up by `scale`.
+void copy_rows_to(BITMAP *display, BITMAP *frame, int top, int bottom, int scale)
+{
+    const int rows = bottom - top;
+    if (scale == 1)
+        blit(frame, display, 0, top, 0, top, screen_width, rows);
+    else
+        stretch_blit(frame, display, 0, top, screen_width, rows, 0, top * scale,
+                     screen_width * scale, rows * scale);
+}
+
+// Shows back_buffer, copying only the band of rows that changed.
+void show_frame()
+{
+    int top = 0;
+    int bottom = screen_height;
+    if (shown_frame_known && !changed_rows(back_buffer, shown_buffer, top, bottom))
+        return;
+    shown_frame_known = 1;
+    copy_rows_to(screen, back_buffer, top, bottom, frame_scale);
+    blit(back_buffer, shown_buffer, 0, top, 0, top, screen_width, bottom - top);
+}
+
+// Makes the next frame be copied whole.
+void forget_shown_frame()
+{
+    shown_frame_known = 0;
+}
+END_OF_FUNCTION(forget_shown_frame)
+
+// Waits for the retrace, composes the frame and shows what changed.
 static void paint_frame(FrameKind kind)
 {
     if (!gfx_driver || !screen)
         return; // the display is gone and the program is ending
     vsync();
     compose_frame(kind);
-    blit(back_buffer, screen, 0, 0, 0, 0, screen_width, screen_height);
+    show_frame();
     track_button_presses();
 }
 

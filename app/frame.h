@@ -16,6 +16,22 @@ enum FrameKind { menu_frame, settings_frame, work_frame };
 // Composes one whole frame of the given kind into back_buffer, without showing it.
 void compose_frame(FrameKind kind);
 
+// The first and last row plus one in which two 640x480 bitmaps of one colour depth differ;
+// false when they are the same.
+bool changed_rows(BITMAP *now, BITMAP *before, int &top, int &bottom);
+
+// Copies rows top..bottom-1 of a 640x480 frame to the display, scaled up by `scale`
+// without smoothing.
+void copy_rows_to(BITMAP *display, BITMAP *frame, int top, int bottom, int scale);
+
+// Shows back_buffer: copies to the display only the band of rows that differs from what the
+// display shows already, or nothing when no row does.
+void show_frame();
+
+// Makes the next frame be copied whole: the display's picture is not known (a new mode, a
+// switch back to the program). Safe to call from the library's threads.
+void forget_shown_frame();
+
 // Each waits for the retrace, composes its screen's frame and shows it.
 void paint_menu_frame();
 void paint_settings_frame();

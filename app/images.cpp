@@ -10,6 +10,7 @@
 ImageTable images{};
 BackgroundTable background_sprites{};
 BITMAP *back_buffer = nullptr;
+BITMAP *shown_buffer = nullptr;
 
 #ifndef PROGRAM_NAME
 #define PROGRAM_NAME "gauss-jordan"
@@ -63,8 +64,9 @@ int load_images()
     for (int kind = menu_frame; kind <= work_frame; kind++)
         background_sprites[kind] = get_rle_sprite(images[backgrounds[kind]]);
     back_buffer = create_bitmap(screen_width, screen_height);
-    if (!back_buffer || !background_sprites[menu_frame] || !background_sprites[settings_frame] ||
-        !background_sprites[work_frame]) {
+    shown_buffer = create_bitmap(screen_width, screen_height);
+    if (!back_buffer || !shown_buffer || !background_sprites[menu_frame] ||
+        !background_sprites[settings_frame] || !background_sprites[work_frame]) {
         report_fatal("Zlyhala grafika.", "Nedostatok pamate pre obraz 640x480.");
         return 1;
     }
@@ -85,8 +87,10 @@ void release_images()
             destroy_rle_sprite(sprite);
         sprite = nullptr;
     }
-    if (back_buffer)
-        destroy_bitmap(back_buffer);
-    back_buffer = nullptr;
+    for (BITMAP **buffer : {&back_buffer, &shown_buffer}) {
+        if (*buffer)
+            destroy_bitmap(*buffer);
+        *buffer = nullptr;
+    }
     pointer_image = nullptr;
 }

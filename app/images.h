@@ -29,8 +29,10 @@ extern ImageTable images;                  // the seven images by ImageSlot (loa
 extern BackgroundTable background_sprites; // backgrounds by FrameKind, run-length coded so
                                            // transparent runs cost nothing (load_images writes)
 extern BITMAP *back_buffer;                // 640x480 frame composed off screen (load_images)
+extern BITMAP *shown_buffer; // a copy of the frame the display shows, so that only rows that
+                             // change are copied to it (load_images creates, show_frame writes)
 
-// Loads the seven images and creates the back buffer: 0 on success, 1 on failure
+// Loads the seven images and creates the back buffer and its shown copy: 0 on success, 1 on failure
 // (message already shown).
 int load_images();
 

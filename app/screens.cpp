@@ -5,8 +5,8 @@
 #include "../matrix/matrix_view.h"
 #include "../matrix/solver.h"
 #include "../matrix/store.h"
+#include "display.h"
 #include "frame.h"
-#include "startup.h"
 
 #include <allegro.h>
 
@@ -221,27 +221,7 @@ void work_screen()
 }
 
 // ---------------------------------------------------------------------------
-// Display mode and input wait
-
-// Switches between window and full screen. A refused switch restores the previous mode;
-// if even that fails, the safe mode; with no display left the program ends with code 1.
-void toggle_display_mode()
-{
-    int wanted = windowed ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
-    int previous = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
-    if (set_gfx_mode(wanted, screen_width, screen_height, 0, 0) == 0) {
-        windowed = (windowed + 1) % 2;
-    } else if (set_gfx_mode(previous, screen_width, screen_height, 0, 0) != 0) {
-        if (set_gfx_mode(GFX_SAFE, screen_width, screen_height, 0, 0) == 0) {
-            windowed = 1;
-        } else {
-            report_fatal("Zlyhala grafika.", allegro_error);
-            request_quit(1);
-            return;
-        }
-    }
-    install_close_button();
-}
+// Input wait
 
 // Waits on the work screen for a key (consumed) or a press of the left button.
 void wait_for_input()

@@ -1,4 +1,4 @@
-// The three screens, their input dispatch, the display-mode switch and the input wait.
+// The three screens, their input dispatch and the input wait.
 #pragma once
 
 #include "input.h"
@@ -25,9 +25,6 @@ void settings_screen();
 
 // Runs the work screen until the user goes back.
 void work_screen();
-
-// Switches between window and full screen, falling back to the previous mode.
-void toggle_display_mode();
 
 // Waits on the work screen for a key (consumed) or a press of the left button (not
 // waited out, so the same click then also acts on the work screen when released).

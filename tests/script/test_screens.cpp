@@ -1,6 +1,7 @@
 // The menu, settings and work screens driven by scripted keys and clicks, frame by frame.
 #include "harness.h"
 
+#include "app/display.h"
 #include "app/frame.h"
 #include "app/images.h"
 #include "app/layout.h"
