@@ -1,15 +1,38 @@
-// Entry point: start-up, the menu with everything nested in it, and shutdown.
+// Entry point: the command line, start-up, the menu with everything nested in it, and shutdown.
 #include "../matrix/store.h"
+#include "command_line.h"
+#include "display.h"
 #include "frame.h"
 #include "images.h"
 #include "screens.h"
+#include "settings_file.h"
 #include "startup.h"
 
 #include <allegro.h>
 
-// Starts the program, runs the menu until the user quits and releases what it holds.
-int main()
+#include <cstdio>
+
+namespace
 {
+
+// Takes the remembered settings, with a zoom from the command line taking precedence (and
+// remembered in turn).
+void apply_settings(const CommandLine &command)
+{
+    const std::string path = settings_path();
+    Settings settings = read_settings(path);
+    if (command.zoom) {
+        settings.zoom = command.zoom;
+        write_settings(path, settings);
+    }
+    window_zoom = settings.zoom;
+    pulse_enabled = settings.pulse;
+}
+
+// Starts the window, runs the menu until the user quits and releases what it holds.
+int run_program(const CommandLine &command)
+{
+    apply_settings(command);
     if (init_graphics() != 0)
         return 1;
     if (load_images() != 0) {
@@ -24,9 +47,35 @@ int main()
     matrix_order = 0;
     line_text[0] = '\0';
     status_text[0] = '\0';
+    if (!command.file.empty())
+        work_screen_with_file(command.file.c_str());
     menu_screen();
     remove_int(pulse_tick);
     release_images();
     return exit_code;
+}
+
+} // namespace
+
+// Runs what the command line asks for: the program's window, or one of its printed answers.
+int main(int argc, char **argv)
+{
+    const CommandLine command = parse_command_line(argc, argv);
+    switch (command.action) {
+    case command_help:
+        std::fputs(usage_text().c_str(), stdout);
+        return 0;
+    case command_version:
+        std::fputs(version_text().c_str(), stdout);
+        return 0;
+    case command_usage_error:
+        std::fprintf(stderr, "gauss-jordan: %s\n\n%s", command.error.c_str(), usage_text().c_str());
+        return exit_usage;
+    case command_steps:
+        break; // printed by the worked solution (not yet wired)
+    case command_run:
+        break;
+    }
+    return run_program(command);
 }
 END_OF_MAIN()

@@ -7,6 +7,7 @@
 #include "../matrix/store.h"
 #include "display.h"
 #include "frame.h"
+#include "settings_file.h"
 
 #include <allegro.h>
 
@@ -127,10 +128,25 @@ void menu_screen()
 // ---------------------------------------------------------------------------
 // Settings
 
+// Remembers the zoom and the pulse switch for the next run; a file that cannot be written
+// only means they are not remembered.
+static void remember_settings()
+{
+    write_settings(settings_path(), Settings{window_zoom, pulse_enabled});
+}
+
 // Flips the pulse on or off.
 static void toggle_pulse()
 {
     pulse_enabled = (pulse_enabled + 1) % 2;
+    remember_settings();
+}
+
+// Makes the window a zoom step larger or smaller, and remembers the new zoom.
+static void zoom_window(int step)
+{
+    change_zoom(step);
+    remember_settings();
 }
 
 // Key rows of the settings screen; returns 1 when going back to the menu.
@@ -147,6 +163,14 @@ static int settings_keys()
     if (key[KEY_M]) {
         hold_while_key(KEY_M, paint_settings_frame);
         toggle_pulse();
+    }
+    if (key[KEY_EQUALS] || key[KEY_PLUS_PAD]) { // + is shift and = on most keyboards
+        hold_while_keys(KEY_EQUALS, KEY_PLUS_PAD, paint_settings_frame);
+        zoom_window(+1);
+    }
+    if (key[KEY_MINUS] || key[KEY_MINUS_PAD]) {
+        hold_while_keys(KEY_MINUS, KEY_MINUS_PAD, paint_settings_frame);
+        zoom_window(-1);
     }
     return 0;
 }
@@ -207,6 +231,15 @@ static int work_clicks()
     if (mouse_in(work_load_button))
         load_and_report();
     return 0;
+}
+
+// Opens the work screen with the matrix file `name` loaded, as S, Z, its name and Enter on
+// the menu would: a file that cannot be loaded shows its message there.
+void work_screen_with_file(const char *name)
+{
+    line_text[0] = '\0';
+    report_load_result(load_named_matrix(name));
+    work_screen();
 }
 
 // Runs the work screen until the user goes back.

@@ -26,6 +26,10 @@ void settings_screen();
 // Runs the work screen until the user goes back.
 void work_screen();
 
+// Opens the work screen with the matrix file `name` loaded, as S, Z, its name and Enter on
+// the menu would; returns when the user goes back.
+void work_screen_with_file(const char *name);
+
 // Waits on the work screen for a key (consumed) or a press of the left button (not
 // waited out, so the same click then also acts on the work screen when released).
 void wait_for_input();

@@ -16,7 +16,13 @@ int load_matrix()
     edit_line();
     if (quit_requested || line_text[0] == '\0')
         return load_ok;
-    const int result = load_matrix_file(line_text);
+    return load_named_matrix(line_text);
+}
+
+// Loads the matrix file `name` as a typed name is loaded.
+int load_named_matrix(const char *name)
+{
+    const int result = load_matrix_file(name);
     if (result == load_ok)
         line_text[0] = '\0';
     return result;

@@ -5,6 +5,9 @@
 // An empty name returns 0 and keeps the previous matrix.
 int load_matrix();
 
+// Loads the matrix file `name` as a typed name is loaded; returns a LoadResult.
+int load_named_matrix(const char *name);
+
 // Shows the message for a failed load on the text line until a key or a click,
 // then clears it; a failed load leaves no matrix.
 void report_load_result(int code);

@@ -75,10 +75,10 @@ constexpr std::array<const char *, 9> about_lines{
     "sa upravuje riadkovymi upravami az na redukovany stupnovity tvar,",
     "z ktoreho sa priamo precita riesenie sustavy.",
     "",
-    "Riesenie mozno kedykolvek prerusit a potom v nom pokracovat.",
+    "Pri rieseni: klaves alebo klik - dalsi krok, Backspace - krok spat,",
+    "P - prerusit, Esc - zastavit.   R - riesit   Z - nacitat   S - spat",
     "",
-    "Klavesy na obrazovke riesenia:",
-    "R - riesit   P - prerusit   Z - nacitat   S - spat",
+    "Velkost okna:  + zvacsit,  - zmensit  (v okne, nie na celej obraz.)",
 };
 
 // Converts a colour to a pixel value of the current 24-bit depth.

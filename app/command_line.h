@@ -1,0 +1,34 @@
+// The command line: a file to open, a printed worked solution, the window's zoom, help.
+#pragma once
+
+#include <string>
+
+// The exit status of a command line that cannot be understood.
+constexpr int exit_usage = 64;
+
+// What the command line asks for.
+enum CommandAction {
+    command_run,         // open the window (with `file` loaded, when given)
+    command_steps,       // print the worked solution of `file`
+    command_help,        // print the usage
+    command_version,     // print the version
+    command_usage_error, // print `error` and the usage on standard error
+};
+
+// A command line, understood.
+struct CommandLine {
+    CommandAction action = command_run;
+    std::string file;   // the matrix file, "" when none was given
+    int zoom = 0;       // --zoom N, 0 when not given
+    bool latex = false; // --latex: the worked solution as LaTeX
+    std::string error;  // what is wrong, for command_usage_error
+};
+
+// Understands the arguments after the program's name.
+CommandLine parse_command_line(int argc, const char *const *argv);
+
+// The text --help prints: usage, options, the file format, the exit statuses.
+std::string usage_text();
+
+// The text --version prints.
+std::string version_text();

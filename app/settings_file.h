@@ -1,0 +1,30 @@
+// The settings remembered between runs: the window's zoom and the background pulse switch,
+// in $XDG_CONFIG_HOME/gauss-jordan/settings (by default ~/.config/gauss-jordan/settings).
+#pragma once
+
+#include <string>
+
+// What is remembered; a missing, unreadable or malformed file means these defaults.
+struct Settings {
+    int zoom = 1;  // 1..4
+    int pulse = 1; // 1 on, 0 off
+};
+
+// The settings file's path from XDG_CONFIG_HOME or HOME; "" when neither gives an absolute
+// folder, and nothing is remembered.
+std::string settings_path();
+
+// Reads `text` as a settings file: lines "zoom=N" and "pulse=0|1", blank lines and "#"
+// comments; unknown names are skipped. Returns false, leaving `settings` as it was, when
+// any line is malformed or a value out of range.
+bool parse_settings(const std::string &text, Settings &settings);
+
+// The text of a settings file holding `settings`.
+std::string settings_text(const Settings &settings);
+
+// The remembered settings, or the defaults when the file is missing, unreadable or malformed.
+Settings read_settings(const std::string &path);
+
+// Writes the settings atomically: a temporary file in the same folder, then renamed over the
+// old one; creates the folder when needed. 0 on success, else 1 and nothing changed.
+int write_settings(const std::string &path, const Settings &settings);
