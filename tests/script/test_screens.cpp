@@ -122,6 +122,27 @@ TEST_F(ScreensTest, HoldingSShowsWorkAtOnceButTheWorkLoopStartsOnlyAfterRelease)
     EXPECT_EQ(frame_of(run, 71).shown, Shown::menu);
 }
 
+TEST_F(ScreensTest, SInTheMenuEmptiesTheLineTheLastVisitToTheWorkScreenLeft)
+{
+    // Leaving the work screen keeps its last readout on the line; the next S must not show it.
+    set_matrix({{5, 7}});
+    point_at(hover_left + 20, hover_top + 10);
+    const ScriptRun run =
+        run_script(menu_screen, at_frames(join({
+                                    press(3, KEY_S, 's'),
+                                    press(12, KEY_ESC, ascii_esc),
+                                    {{20, hold(KEY_S, 's')}, {30, release(KEY_S)}},
+                                    press(40, KEY_ESC, ascii_esc),
+                                    {{48, hold(KEY_K, 'k')}},
+                                })));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_EQ(frame_of(run, 11).line, "5") << "the first visit showed no readout";
+    for (int f = 21; f <= 30; f++) {
+        EXPECT_EQ(frame_of(run, f).shown, Shown::work) << "frame " << f;
+        EXPECT_EQ(frame_of(run, f).line, "") << "frame " << f << ": the old line came back";
+    }
+}
+
 // A click in the menu: press at one point, release at another, and what it must do.
 struct ClickCase {
     const char *name;
