@@ -354,6 +354,20 @@ TEST_F(ScreensTest, DismissingALoadMessageWithAClickOnTheLoadButtonStartsAnother
     EXPECT_EQ(status_text, std::string(""));
 }
 
+TEST_F(ScreensTest, TheInputWaitTakesFromTheBufferTheOneKeyItEndsOn)
+{
+    // Two keys typed within one frame: the wait ends on the first and leaves the second.
+    const ScriptRun run = run_script(wait_for_input, at_frames({{5, [] {
+                                                                     tap_key(KEY_A, 'a');
+                                                                     tap_key(KEY_B, 'b');
+                                                                 }}}));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(last_frame(run), 5);
+    ASSERT_TRUE(keypressed()) << "the wait took both keys";
+    EXPECT_EQ(readkey() & 0xff, 'b') << "the key the wait ended on is still in the buffer";
+    EXPECT_FALSE(keypressed());
+}
+
 TEST_F(ScreensTest, DismissingHotovoWithAClickOnTheSolveButtonSolvesTheFinishedMatrixAgain)
 {
     set_matrix({{1, 1, 3}, {1, -1, 1}});
