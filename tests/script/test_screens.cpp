@@ -441,4 +441,23 @@ TEST_F(ScreensTest, TheDisplayToggleKeepsWindowedTrueToTheDisplayAndComesBack)
     EXPECT_EQ(quit_requested, 0);
 }
 
+TEST_F(ScreensTest, AClickOnTheDisplayButtonSwitchesToFullScreenAsFDoes)
+{
+    // The X server the tests run on grants full screen, so the click must leave one.
+    ASSERT_EQ(windowed, 1);
+    const ScriptRun run = run_script(settings_screen, at_frames(join({
+                                                          click(3, settings_display_button),
+                                                          click(12, settings_back_button),
+                                                      })));
+    const int windowed_after_click = windowed;
+    const bool window_after_click = is_windowed_mode();
+    if (windowed == 0)
+        toggle_display_mode(); // back to the window for the tests that follow
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(windowed_after_click, 0) << "the click on the display button did not switch";
+    EXPECT_FALSE(window_after_click);
+    EXPECT_EQ(windowed, 1);
+    EXPECT_TRUE(is_windowed_mode());
+}
+
 } // namespace
