@@ -111,6 +111,21 @@ TEST_F(EditorTest, EnterBackspaceAndUnprintableCodes)
     }
 }
 
+TEST_F(EditorTest, AKeyTypedInTheSameFrameAsAnotherIsDropped)
+{
+    // Two taps within one frame: the editor types the first and empties the buffer of the second.
+    const ScriptRun run = edit(join({typing("x"),
+                                     {{[] { return !keypressed(); },
+                                       [] {
+                                           tap_key(KEY_A, 'a');
+                                           tap_key(KEY_B, 'b');
+                                       }},
+                                      tap_when_free(KEY_ENTER, 13)}}));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(std::string(line_text), "xa");
+}
+
 // Frames of the run at or after `from` whose line is not `text`.
 int frames_not_showing(const ScriptRun &run, int from, int to, const std::string &text)
 {

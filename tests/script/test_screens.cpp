@@ -123,6 +123,27 @@ TEST_F(ScreensTest, HoldingSShowsWorkAtOnceButTheWorkLoopStartsOnlyAfterRelease)
     EXPECT_EQ(frame_of(run, 71).shown, Shown::menu);
 }
 
+TEST_F(ScreensTest, SInTheMenuEmptiesTheLineTheLastVisitToTheWorkScreenLeft)
+{
+    // Leaving the work screen keeps its last readout on the line; the next S must not show it.
+    set_matrix({{5, 7}});
+    point_at(hover_left + 20, hover_top + 10);
+    const ScriptRun run =
+        run_script(menu_screen, at_frames(join({
+                                    press(3, KEY_S, 's'),
+                                    press(12, KEY_ESC, ascii_esc),
+                                    {{20, hold(KEY_S, 's')}, {30, release(KEY_S)}},
+                                    press(40, KEY_ESC, ascii_esc),
+                                    {{48, hold(KEY_K, 'k')}},
+                                })));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_EQ(frame_of(run, 11).line, "5") << "the first visit showed no readout";
+    for (int f = 21; f <= 30; f++) {
+        EXPECT_EQ(frame_of(run, f).shown, Shown::work) << "frame " << f;
+        EXPECT_EQ(frame_of(run, f).line, "") << "frame " << f << ": the old line came back";
+    }
+}
+
 // A click in the menu: press at one point, release at another, and what it must do.
 struct ClickCase {
     const char *name;
@@ -334,6 +355,20 @@ TEST_F(ScreensTest, DismissingALoadMessageWithAClickOnTheLoadButtonStartsAnother
     EXPECT_EQ(status_text, std::string(""));
 }
 
+TEST_F(ScreensTest, TheInputWaitTakesFromTheBufferTheOneKeyItEndsOn)
+{
+    // Two keys typed within one frame: the wait ends on the first and leaves the second.
+    const ScriptRun run = run_script(wait_for_input, at_frames({{5, [] {
+                                                                     tap_key(KEY_A, 'a');
+                                                                     tap_key(KEY_B, 'b');
+                                                                 }}}));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(last_frame(run), 5);
+    ASSERT_TRUE(keypressed()) << "the wait took both keys";
+    EXPECT_EQ(readkey() & 0xff, 'b') << "the key the wait ended on is still in the buffer";
+    EXPECT_FALSE(keypressed());
+}
+
 TEST_F(ScreensTest, DismissingHotovoWithAClickOnTheSolveButtonSolvesTheFinishedMatrixAgain)
 {
     set_matrix({{1, 1, 3}, {1, -1, 1}});
@@ -405,6 +440,25 @@ TEST_F(ScreensTest, TheDisplayToggleKeepsWindowedTrueToTheDisplayAndComesBack)
         EXPECT_TRUE(is_windowed_mode());
     }
     EXPECT_EQ(quit_requested, 0);
+}
+
+TEST_F(ScreensTest, AClickOnTheDisplayButtonSwitchesToFullScreenAsFDoes)
+{
+    // The X server the tests run on grants full screen, so the click must leave one.
+    ASSERT_EQ(windowed, 1);
+    const ScriptRun run = run_script(settings_screen, at_frames(join({
+                                                          click(3, settings_display_button),
+                                                          click(12, settings_back_button),
+                                                      })));
+    const int windowed_after_click = windowed;
+    const bool window_after_click = is_windowed_mode();
+    if (windowed == 0)
+        toggle_display_mode(); // back to the window for the tests that follow
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(windowed_after_click, 0) << "the click on the display button did not switch";
+    EXPECT_FALSE(window_after_click);
+    EXPECT_EQ(windowed, 1);
+    EXPECT_TRUE(is_windowed_mode());
 }
 
 } // namespace
