@@ -28,7 +28,8 @@ std::string trimmed(const std::string &text)
 // The whole number `text` holds, when it is one from `low` to `high`.
 bool read_number(const std::string &text, int low, int high, int &value)
 {
-    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 2 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     const int number = std::atoi(text.c_str());
     if (number < low || number > high)
@@ -129,9 +130,9 @@ int write_settings(const std::string &path, const Settings &settings)
     if (descriptor < 0)
         return 1;
     const std::string text = settings_text(settings);
-    const bool written = write(descriptor, text.data(), text.size()) ==
-                             static_cast<ssize_t>(text.size()) &&
-                         fsync(descriptor) == 0;
+    const bool written =
+        write(descriptor, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+        fsync(descriptor) == 0;
     if (close(descriptor) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
         return 1;

@@ -69,6 +69,33 @@ void draw_step_highlight()
                      makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
 }
 
+// The readout of the cell last pointed at, kept until the pointer moves to another cell or
+// the cell's value changes: the text of a long number is costly to build every frame.
+struct ReadoutCache {
+    int row = -1;
+    int column = -1;
+    mpz_class num;
+    mpz_class den;
+    std::string text;
+};
+
+ReadoutCache readout_cache;
+
+// The exact readout of cell (r, c), built again only when the cell or its value changed.
+const std::string &cell_readout(int r, int c)
+{
+    const Fraction &value = cell(r, c);
+    ReadoutCache &cache = readout_cache;
+    if (cache.row != r || cache.column != c || cache.num != value.num || cache.den != value.den) {
+        cache.row = r;
+        cache.column = c;
+        cache.num = value.num;
+        cache.den = value.den;
+        cache.text = readout_text(value.num, value.den, text_line_chars);
+    }
+    return cache.text;
+}
+
 } // namespace
 
 // Shows a step: its caption, its pivot's frame and the bands of the rows it changes.
@@ -116,9 +143,8 @@ void update_readout()
     const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
                      hover_top + hover_cell_height * n};
     if (rect_contains(hover, x, y)) {
-        const Fraction &value =
-            cell((y - hover_top) / hover_cell_height, (x - hover_left) / hover_cell_width);
-        std::string text = readout_text(value.num, value.den, text_line_chars);
+        const std::string &text =
+            cell_readout((y - hover_top) / hover_cell_height, (x - hover_left) / hover_cell_width);
         std::snprintf(line_text, sizeof line_text, "%s", text.c_str());
     } else {
         std::snprintf(line_text, sizeof line_text, "%s", status_text);

@@ -2,6 +2,7 @@
 // the keyboard and the mouse do at it while the harness records what each frame showed.
 #include "harness.h"
 
+#include "app/clock.h"
 #include "app/frame.h"
 #include "app/images.h"
 #include "app/layout.h"
@@ -171,6 +172,12 @@ extern "C" void vsync(void)
     }
     start_pending();
     state.frame++;
+}
+
+// The program's clock in a scripted run: 20 ms a frame.
+long long elapsed_ms()
+{
+    return state.frame * ms_per_frame;
 }
 
 // Brings up the library, input, timer, the window and the images, once per process.
@@ -362,6 +369,18 @@ void release_button()
     mouse_b = 0;
 }
 
+// Right button down.
+void press_right_button()
+{
+    mouse_b |= 2;
+}
+
+// Right button up.
+void release_right_button()
+{
+    mouse_b &= ~2;
+}
+
 // Step helpers: each wraps one input action for a script.
 std::function<void()> hold(int scancode, int ascii)
 {
@@ -391,6 +410,16 @@ std::function<void()> button_down()
 std::function<void()> button_up()
 {
     return release_button;
+}
+
+std::function<void()> right_button_down()
+{
+    return press_right_button;
+}
+
+std::function<void()> right_button_up()
+{
+    return release_right_button;
 }
 
 // The scancode a character is typed with (0 when it has no key of its own).

@@ -80,6 +80,10 @@ ScriptRun run_script(const std::function<void()> &code, const Script &script,
 // Number of the frame the current vsync starts, for scripts that note when they acted.
 int current_frame();
 
+// Time in a scripted run passes with the frames, 20 ms each, as at a 50 Hz display: the
+// harness's elapsed_ms() stands in for the program's clock.
+constexpr long long ms_per_frame = 20;
+
 // Input actions for scripts.
 void hold_key(int scancode, int ascii); // key[scancode] = 1 and one press into the key buffer
 void release_key(int scancode);         // key[scancode] = 0
@@ -87,6 +91,8 @@ void tap_key(int scancode, int ascii);  // one press into the key buffer, nothin
 void point_at(int x, int y);            // moves the pointer
 void press_button();                    // left button down
 void release_button();                  // left button up
+void press_right_button();              // right button down
+void release_right_button();            // right button up
 
 // Step helpers wrapping the actions above.
 std::function<void()> hold(int scancode, int ascii);
@@ -95,6 +101,8 @@ std::function<void()> tap(int scancode, int ascii);
 std::function<void()> point(int x, int y);
 std::function<void()> button_down();
 std::function<void()> button_up();
+std::function<void()> right_button_down();
+std::function<void()> right_button_up();
 
 // The scancode a character is typed with (0 when it has no key of its own).
 int scancode_of(char c);

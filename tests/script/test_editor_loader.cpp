@@ -294,20 +294,42 @@ TEST_F(EditorTest, LoadingByATypedNameReportsEachFileProblemOnTheLine)
     }
 }
 
-TEST_F(EditorTest, AnEmptyNameKeepsThePreviousMatrix)
+TEST_F(EditorTest, AnEmptyNameOrEscapeKeepsThePreviousMatrix)
 {
-    set_matrix({{9, 8, 7}, {6, 5, 4}});
-    cell(1, 2) = Fraction{7, 2};
-    int code = -1;
-    const ScriptRun run = run_script(
-        [&] {
-            code = load_matrix();
-            report_load_result(code);
-        },
-        cues({{after(5), tap(KEY_ENTER, 13)}}));
+    const std::vector<std::pair<const char *, std::vector<Cue>>> cases{
+        {"Enter at once", {{after(5), tap(KEY_ENTER, 13)}}},
+        {"Escape at once", {{after(5), tap(KEY_ESC, 27)}}},
+        {"Escape after a name", {{after(5), tap(KEY_A, 'a')}, {after(3), tap(KEY_ESC, 27)}}},
+    };
+    for (const auto &[name, script] : cases) {
+        reset_program_state();
+        set_matrix({{9, 8, 7}, {6, 5, 4}});
+        cell(1, 2) = Fraction{7, 2};
+        int code = -1;
+        const ScriptRun run = run_script(
+            [&] {
+                code = load_matrix();
+                report_load_result(code);
+            },
+            cues(script));
+        EXPECT_FALSE(run.ran_out) << name;
+        EXPECT_EQ(code, 0) << name;
+        EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"9 8 7", "6 5 7/2"})) << name;
+        EXPECT_EQ(std::string(status_text), "") << name;
+        EXPECT_EQ(std::string(line_text), "") << name;
+    }
+}
+
+TEST_F(EditorTest, AFullLineNameThatCannotBeLoadedShowsItsMessageUntilANewKey)
+{
+    const std::string name = std::string(34, 'x') + ".txt"; // 38 characters, no such file
+    std::vector<Cue> script = typing(name);
+    script.push_back({after(3), hold(KEY_ENTER, 13)});
+    script.push_back({after(2), release(KEY_ENTER)});
+    script.push_back({resting_with_status("Mam problemy so suborom.", 10), tap(KEY_SPACE, ' ')});
+    const ScriptRun run = run_script([] { report_load_result(load_matrix()); }, cues(script));
     EXPECT_FALSE(run.ran_out);
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"9 8 7", "6 5 7/2"}));
+    EXPECT_TRUE(run.finished) << "the message went before a new key";
     EXPECT_EQ(std::string(status_text), "");
 }
 

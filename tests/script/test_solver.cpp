@@ -6,6 +6,8 @@
 #include "app/layout.h"
 #include "app/screens.h"
 #include "app/startup.h"
+#include "matrix/elimination.h"
+#include "matrix/matrix_view.h"
 #include "matrix/row_arith.h"
 #include "matrix/row_ops.h"
 #include "matrix/solver.h"
@@ -416,6 +418,204 @@ TEST_F(SolverTest, RAfterHotovoSolvesAgainFromPivotZeroOnTheFinishedMatrix)
     EXPECT_EQ(busy, 1);
     EXPECT_GE(hotovo, 6);
     EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 1/-2"}));
+}
+
+} // namespace
+
+namespace
+{
+
+const std::vector<std::vector<long>> three_equations{
+    {2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}};
+
+int forward_gate = 0; // the gate a plain forward run stops at
+int forward_seen = 0; // gates it has met
+
+// The store's rows as a plain forward run of the elimination leaves them at gate `gate`.
+std::vector<std::string> rows_at_gate(const std::vector<std::vector<long>> &system, int gate)
+{
+    set_matrix(system);
+    forward_gate = gate;
+    forward_seen = 0;
+    run_elimination({[](const RowOperation &) { return ++forward_seen == forward_gate ? 1 : 0; },
+                     reduce_row_now});
+    return matrix_rows();
+}
+
+// The step number the caption names: "Krok 3 z 9: ..." gives 3; 0 with no caption.
+int caption_step()
+{
+    return shown_step.active ? std::atoi(shown_step.caption.c_str() + 5) : 0;
+}
+
+// One way to ask for the previous step at a gate.
+struct BackCase {
+    const char *name;
+    std::vector<Cue> back;
+};
+
+TEST_F(SolverTest, GoingBackRestoresTheStoreAsItWasBeforeTheEarlierStepAndNamesItAgain)
+{
+    const std::vector<BackCase> cases{
+        {"Backspace", {{after(0), tap(KEY_BACKSPACE, 8)}}},
+        {"Left", {{after(0), tap(KEY_LEFT, 0)}}},
+        {"a right click", {{after(0), right_button_down()}, {after(2), right_button_up()}}},
+    };
+    // step, step, back, back, step, back at step 1 (nothing happens), step: the gates met.
+    const std::vector<int> gates{1, 2, 3, 2, 1, 1, 2};
+    for (const BackCase &bc : cases) {
+        reset_program_state();
+        std::vector<std::pair<int, std::vector<std::string>>> seen; // caption step, store
+        std::vector<Cue> script;
+        const Cue step{after(0), tap(KEY_SPACE, ' ')};
+        for (const std::vector<Cue> &input :
+             {std::vector<Cue>{step}, {step}, bc.back, bc.back, bc.back, {step}}) {
+            script.push_back({resting_with_status("Krokuj!", 6), [&] {
+                                  seen.push_back({caption_step(), matrix_rows()});
+                              }});
+            script.insert(script.end(), input.begin(), input.end());
+        }
+        script.push_back({resting_with_status("Krokuj!", 6), [&] {
+                              seen.push_back({caption_step(), matrix_rows()});
+                          }});
+        script.push_back({after(0), tap(KEY_ESC, 27)});
+        set_matrix(three_equations);
+        const ScriptRun run = run_script(solve, cues(script));
+        ASSERT_FALSE(run.ran_out) << bc.name;
+        ASSERT_EQ(seen.size(), gates.size()) << bc.name;
+        for (std::size_t k = 0; k < gates.size(); k++) {
+            EXPECT_EQ(seen[k].first, gates[k]) << bc.name << ", rest " << k;
+            const std::vector<std::string> stored = seen[k].second;
+            EXPECT_EQ(stored, rows_at_gate(three_equations, gates[k])) << bc.name << ", rest " << k;
+        }
+        EXPECT_FALSE(shown_step.active) << bc.name << ": Escape left the step shown";
+        EXPECT_EQ(std::string(status_text), "") << bc.name;
+    }
+}
+
+TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndNoStepIsShownOutsideASolve)
+{
+    set_matrix(three_equations);
+    std::vector<std::string> captions;
+    std::vector<Cue> script;
+    for (int gate = 0; gate < 9; gate++)
+        script.push_back({resting_with_status("Krokuj!"), [&] {
+                              captions.push_back(shown_step.caption);
+                              tap_key(KEY_SPACE, ' ');
+                          }});
+    bool shown_at_end = false;
+    script.push_back({resting_with_status("Hotovo!"), [&] {
+                          shown_at_end = shown_step.active;
+                          tap_key(KEY_SPACE, ' ');
+                      }});
+    const ScriptRun run = run_script(solve, cues(script));
+    ASSERT_FALSE(run.ran_out);
+    const std::vector<std::string> expected{
+        "Krok 1 z 9: R1 <- (1/2) R1",      "Krok 2 z 9: R2 <- R2 + 3 R1",
+        "Krok 3 z 9: R3 <- R3 + 2 R1",     "Krok 4 z 9: R2 <- 2 R2",
+        "Krok 5 z 9: R1 <- R1 - (1/2) R2", "Krok 6 z 9: R3 <- R3 - 2 R2",
+        "Krok 7 z 9: R3 <- -R3",           "Krok 8 z 9: R1 <- R1 + R3",
+        "Krok 9 z 9: R2 <- R2 - R3"};
+    EXPECT_EQ(captions, expected);
+    EXPECT_TRUE(shown_at_end) << "the last step's caption went before the final message";
+    EXPECT_FALSE(shown_step.active);
+    EXPECT_EQ(frame_of(run, 0).shown, Shown::work);
+}
+
+// A system whose steps need no cancelling: x + y = 3, x - y = 1.
+const std::vector<std::vector<long>> two_equations{{1, 1, 3}, {1, -1, 1}};
+
+TEST_F(SolverTest, OneClickMakesOneStepAndAHeldButtonRepeatsOnlyAfterHalfASecond)
+{
+    // A plain click held 150 ms (not on the interrupt button) makes exactly one step.
+    set_matrix(two_equations);
+    std::vector<std::string> after_click;
+    const int held_frames = 150 / ms_per_frame;
+    ScriptRun run = run_script(
+        solve, cues({{resting_with_status("Krokuj!"),
+                      [] {
+                          point_at(320, 440);
+                          press_button();
+                      }},
+                     {after(held_frames), button_up()},
+                     {resting_with_status("Krokuj!"), [&] { after_click = matrix_rows(); }},
+                     {after(0), tap(KEY_ESC, 27)}}));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(after_click, (std::vector<std::string>{"1 1 3", "0 -2 -2"}));
+
+    // Held on, the button steps again once half a second has passed, through to the end, and
+    // the final message stays after the release until a new press.
+    reset_program_state();
+    set_matrix(two_equations);
+    const int hold_frames = static_cast<int>(hold_delay_ms / ms_per_frame);
+    std::vector<int> changes; // frames at which the store had changed since the frame before
+    std::vector<std::string> previous = matrix_rows();
+    int pressed_at = -1;
+    auto started = resting_with_status("Krokuj!");
+    const Script holding = [&](int frame) {
+        if (matrix_rows() != previous)
+            changes.push_back(frame);
+        previous = matrix_rows();
+        if (pressed_at < 0 && started()) {
+            pressed_at = frame;
+            point_at(320, 440);
+            press_button();
+        } else if (pressed_at >= 0 && frame == pressed_at + 60) {
+            release_button();
+        } else if (pressed_at >= 0 && frame == pressed_at + 70) {
+            press_button();
+        } else if (pressed_at >= 0 && frame == pressed_at + 72) {
+            release_button();
+            return false;
+        }
+        return true;
+    };
+    run = run_script(solve, holding);
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 0 2", "0 1 1"}));
+    ASSERT_EQ(changes.size(), 3u) << "three steps while the button was held";
+    EXPECT_LE(changes[0], pressed_at + 2) << "the press did not step at once";
+    EXPECT_GE(changes[1], pressed_at + hold_frames) << "the held press stepped again too soon";
+    EXPECT_LE(changes[2], pressed_at + hold_frames + 10) << "holding did not keep stepping";
+    for (int f = changes[2] + 2; f <= pressed_at + 70; f++)
+        EXPECT_EQ(frame_of(run, f).status, "Hotovo!") << "frame " << f;
+    EXPECT_EQ(std::string(status_text), "") << "a new press did not dismiss the message";
+}
+
+// What a press at the gate does on the way out: the key or button and where.
+struct LeaveCase {
+    const char *name;
+    std::vector<Cue> leave;
+};
+
+TEST_F(SolverTest, EscapeOrSpatAtAGateStopsTheSolveKeepingTheMatrixAndTheWorkScreen)
+{
+    const std::vector<LeaveCase> cases{
+        {"Escape", {{after(0), hold(KEY_ESC, 27)}, {after(3), release(KEY_ESC)}}},
+        {"a click on Spat",
+         {{after(0), point(530, 437)}, {after(1), button_down()}, {after(3), button_up()}}},
+    };
+    for (const LeaveCase &lc : cases) {
+        reset_program_state();
+        set_matrix(two_equations);
+        std::vector<Cue> script{{after(2), hold(KEY_R, 'r')},
+                                {after(2), release(KEY_R)},
+                                {resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+                                {resting_with_status("Krokuj!"), [] {}}};
+        script.insert(script.end(), lc.leave.begin(), lc.leave.end());
+        int stopped_at = -1;
+        script.push_back({steady([] { return status_text[0] == '\0'; }, 20),
+                          [&] { stopped_at = current_frame(); }});
+        script.insert(script.end(), lc.leave.begin(), lc.leave.end()); // leaves the screen
+        const ScriptRun run = run_script(work_screen, cues(script));
+        ASSERT_FALSE(run.ran_out) << lc.name;
+        ASSERT_GT(stopped_at, 0) << lc.name;
+        EXPECT_EQ(frame_of(run, stopped_at).shown, Shown::work)
+            << lc.name << ": the first press left the work screen";
+        EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 1 3", "0 -2 -2"})) << lc.name;
+        EXPECT_FALSE(shown_step.active) << lc.name;
+        EXPECT_EQ(std::string(line_text), "") << lc.name;
+    }
 }
 
 } // namespace

@@ -5,8 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -78,6 +85,21 @@ const std::vector<LoadCase> load_cases = {
      load_ok,
      1,
      {"123456789012345678901234567890", "-98765432109876543210987654321"}},
+    {"longest_entries",
+     "1 -" + std::string(max_entry_digits, '9') + " +" + std::string(max_entry_digits, '8'),
+     load_ok,
+     1,
+     {"-" + std::string(max_entry_digits, '9'), std::string(max_entry_digits, '8')}},
+    {"entry_one_digit_too_long",
+     "1 5 " + std::string(max_entry_digits + 1, '7'),
+     load_too_large,
+     0,
+     {}},
+    {"leading_zeros_count",
+     "1 5 " + std::string(max_entry_digits, '0') + "7",
+     load_too_large,
+     0,
+     {}},
     {"order_ten_full", order_ten_text(0), load_ok, 10, order_ten_cells()},
     {"order_eleven", "11 1 2 3", load_too_large, 0, {}},
     {"order_huge", "99999999999999999999 1 2", load_too_large, 0, {}},
@@ -261,6 +283,39 @@ TEST_F(MatrixFiles, DirectoryIsNotOpened)
     ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0700), 0);
     EXPECT_EQ(open_matrix_file(dir.c_str()), nullptr);
     EXPECT_EQ(open_matrix_file((dir + "/sub").c_str()), nullptr);
+}
+
+// A FIFO with no writer, a socket and devices are refused at once: opening the FIFO for
+// reading would block until a writer came, and a device may never end.
+TEST_F(MatrixFiles, NamesThatAreNotRegularFilesAreRefusedWithoutBlocking)
+{
+    const std::string fifo = dir + "/fifo";
+    const std::string socket_path = dir + "/socket";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    files.push_back(fifo);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socket_path.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    files.push_back(socket_path);
+    for (const std::string &name :
+         {fifo, socket_path, std::string("/dev/zero"), std::string("/dev/null")}) {
+        std::atomic<int> result{-1};
+        std::thread reader([&] { result = load_matrix_file(name.c_str()); });
+        for (int wait = 0; wait < 200 && result < 0; wait++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (result < 0) { // blocked: a writer lets the reader go on, so the test can end
+            ADD_FAILURE() << name << " blocked the load";
+            const int writer = open(name.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                close(writer);
+        }
+        reader.join();
+        EXPECT_EQ(result, load_cannot_open) << name;
+        EXPECT_EQ(matrix_order, 0) << name;
+    }
+    close(listener);
 }
 
 TEST_F(MatrixFiles, MissingFileIsNotOpened)
