@@ -5,10 +5,12 @@
 #include "app/images.h"
 #include "app/layout.h"
 #include "app/startup.h"
+#include "matrix/matrix_view.h"
 #include "matrix/store.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -173,6 +175,79 @@ TEST_F(PulseTest, ThePointerIsDrawnLastOverTheTextLineAndTheMatrix)
             EXPECT_TRUE(sprite_shown_at(pointer, left, top)) << spot.name;
         }
     }
+}
+
+// Counts the pixels of `colour` inside r, and those of them next to a white pixel.
+struct ColourCount {
+    int pixels = 0;
+    int touching_white = 0;
+};
+
+ColourCount count_colour(const Rect &r, int colour)
+{
+    const int white = makecol(255, 255, 255);
+    ColourCount count;
+    for (int y = r.y1; y <= r.y2; y++)
+        for (int x = r.x1; x <= r.x2; x++) {
+            if (getpixel(back_buffer, x, y) != colour)
+                continue;
+            count.pixels++;
+            for (int dy = -1; dy <= 1; dy++)
+                for (int dx = -1; dx <= 1; dx++)
+                    count.touching_white += getpixel(back_buffer, x + dx, y + dy) == white;
+        }
+    return count;
+}
+
+TEST_F(PulseTest, AStepsHighlightFramesThePivotAndBandsItsRowsWithoutTouchingAGlyph)
+{
+    // Five-character texts, the widest a cell shows, in every cell of a full 10x10 grid.
+    std::vector<std::vector<long>> rows(10, std::vector<long>(11, -8888));
+    set_matrix(rows);
+    const int band = makecol(step_band_colour.r, step_band_colour.g, step_band_colour.b);
+    const int frame = makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b);
+    const int mask = bitmap_mask_color(back_buffer);
+    ASSERT_NE(band, mask);
+    ASSERT_NE(frame, mask);
+    struct HighlightCase {
+        RowOperation operation;
+        std::vector<int> banded; // rows the step changes
+    };
+    const std::vector<HighlightCase> cases{{{operation_exchange, 0, 9, 0, 1}, {0, 9}},
+                                           {{operation_scale, 4, 4, 3, 1}, {4}},
+                                           {{operation_eliminate, 9, 3, 5, 2}, {3}}};
+    point_at(620, 470);
+    for (const HighlightCase &hc : cases) {
+        show_step("Krok 1 z 1: R1 <-> R10", hc.operation);
+        for (int level : {0, 128, 255}) {
+            pulse_level = level;
+            compose_frame(work_frame);
+            const std::string name =
+                std::to_string(hc.operation.kind) + " at level " + std::to_string(level);
+            for (int r = 0; r < 10; r++) {
+                for (int c = 0; c <= 10; c++)
+                    ASSERT_TRUE(text_drawn_at("-8888", cell_centre_x(c), cell_top_y(r)))
+                        << name << ": cell " << r << "," << c;
+                const bool banded = std::count(hc.banded.begin(), hc.banded.end(), r) > 0;
+                const int between = (cell_centre_x(0) + cell_centre_x(1)) / 2; // no text there
+                EXPECT_EQ(getpixel(back_buffer, between, cell_top_y(r) + 3) == band, banded)
+                    << name << ": row " << r;
+            }
+            const ColourCount framed = count_colour(grid_panel, frame);
+            EXPECT_GT(framed.pixels, 100) << name << ": no frame around the pivot";
+            EXPECT_EQ(framed.touching_white, 0) << name << ": the frame touches a glyph";
+            EXPECT_EQ(getpixel(back_buffer, cell_centre_x(hc.operation.pivot) - 24,
+                               cell_top_y(hc.operation.pivot) + 3),
+                      frame)
+                << name << ": the frame is not around the pivot";
+            EXPECT_TRUE(text_drawn_at("Krok 1 z 1: R1 <-> R10", caption_x + 88, caption_y))
+                << name << ": no caption";
+        }
+    }
+    hide_step();
+    compose_frame(work_frame);
+    EXPECT_EQ(count_colour(grid_panel, band).pixels, 0) << "a band without a step";
+    EXPECT_EQ(count_colour(grid_panel, frame).pixels, 0) << "a frame without a step";
 }
 
 } // namespace

@@ -1,0 +1,94 @@
+// Row operations as the caption and the printed solution write them, from the operation and
+// the stored entry its factor comes from.
+#include "matrix/notation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// An operation, the entry it takes its factor from as stored, and how it is written.
+struct NotationCase {
+    OperationKind kind;
+    int pivot;
+    int row;
+    const char *num;
+    const char *den;
+    const char *plain;
+    const char *latex;
+};
+
+const std::vector<NotationCase> notation_cases{
+    {operation_exchange, 1, 3, "0", "1", "R2 <-> R4", "R_{2} \\leftrightarrow R_{4}"},
+    // Scaling by the pivot's reciprocal: integers bare, fractions in parentheses.
+    {operation_scale, 1, 1, "3", "2", "R2 <- (2/3) R2", "R_{2} \\leftarrow \\frac{2}{3} R_{2}"},
+    {operation_scale, 1, 1, "1", "3", "R2 <- 3 R2", "R_{2} \\leftarrow 3 R_{2}"},
+    {operation_scale, 1, 1, "-2", "1", "R2 <- (-1/2) R2", "R_{2} \\leftarrow -\\frac{1}{2} R_{2}"},
+    {operation_scale, 1, 1, "-1", "3", "R2 <- -3 R2", "R_{2} \\leftarrow -3 R_{2}"},
+    // A pivot stored as 1/-2 (value -1/2) scales by -2, whatever sign the store keeps.
+    {operation_scale, 0, 0, "1", "-2", "R1 <- -2 R1", "R_{1} \\leftarrow -2 R_{1}"},
+    {operation_scale, 2, 2, "1", "-1", "R3 <- -R3", "R_{3} \\leftarrow -R_{3}"},
+    {operation_scale, 2, 2, "-4", "-6", "R3 <- (3/2) R3", "R_{3} \\leftarrow \\frac{3}{2} R_{3}"},
+    // Elimination: the row becomes Rj - f Ri, a negative f written as an addition, 1 left out.
+    {operation_eliminate, 0, 2, "5", "2", "R3 <- R3 - (5/2) R1",
+     "R_{3} \\leftarrow R_{3} - \\frac{5}{2} R_{1}"},
+    {operation_eliminate, 0, 2, "-4", "1", "R3 <- R3 + 4 R1", "R_{3} \\leftarrow R_{3} + 4 R_{1}"},
+    {operation_eliminate, 0, 2, "1", "1", "R3 <- R3 - R1", "R_{3} \\leftarrow R_{3} - R_{1}"},
+    {operation_eliminate, 0, 2, "-1", "1", "R3 <- R3 + R1", "R_{3} \\leftarrow R_{3} + R_{1}"},
+    {operation_eliminate, 9, 0, "1", "-2", "R1 <- R1 + (1/2) R10",
+     "R_{1} \\leftarrow R_{1} + \\frac{1}{2} R_{10}"},
+};
+
+TEST(Notation, EachOperationIsWrittenAsALearnerWritesIt)
+{
+    for (const NotationCase &c : notation_cases) {
+        const RowOperation operation{c.kind, c.pivot, c.row, mpz_class(c.num), mpz_class(c.den)};
+        EXPECT_EQ(operation_text(operation), c.plain) << c.plain;
+        EXPECT_EQ(operation_text(operation, notation_latex), c.latex) << c.plain;
+    }
+}
+
+TEST(Notation, TheCaptionNamesTheStepOfTheTotal)
+{
+    const RowOperation operation{operation_eliminate, 0, 1, 3, 1};
+    EXPECT_EQ(step_caption_text(3, 9, operation), "Krok 3 z 9: R2 <- R2 - 3 R1");
+}
+
+// Checks that a cut number reads "<leading digits>...(<count> cifier)" and starts like `digits`.
+void expect_abbreviated(const std::string &shown, const std::string &digits)
+{
+    const std::size_t dots = shown.find("...(");
+    ASSERT_NE(dots, std::string::npos) << shown;
+    EXPECT_EQ(digits.compare(0, dots, shown, 0, dots), 0) << shown;
+    EXPECT_NE(shown.find("(" + std::to_string(digits.size()) + " cifier)"), std::string::npos)
+        << shown;
+}
+
+TEST(Notation, AFactorTooLongForTheCaptionIsAbbreviatedAndTheCaptionFitsItsLine)
+{
+    const std::string top = "7" + std::string(120, '1');
+    const std::string bottom = "9" + std::string(80, '3');
+    const RowOperation integer{operation_eliminate, 8, 9, mpz_class("-" + top), 1};
+    const std::string caption = step_caption_text(110, 110, integer);
+    EXPECT_LE(caption.size(), caption_chars) << caption;
+    const std::string head = "Krok 110 z 110: R10 <- R10 + ";
+    ASSERT_EQ(caption.compare(0, head.size(), head), 0) << caption;
+    ASSERT_EQ(caption.compare(caption.size() - 3, 3, " R9"), 0) << caption;
+    expect_abbreviated(caption.substr(head.size()), top);
+
+    const RowOperation fraction{operation_scale, 9, 9, mpz_class(bottom), mpz_class(top)};
+    const std::string scaled = step_caption_text(7, 110, fraction);
+    EXPECT_LE(scaled.size(), caption_chars) << scaled;
+    const std::size_t open = scaled.find('(');
+    const std::size_t slash = scaled.find('/', open);
+    ASSERT_NE(slash, std::string::npos) << scaled;
+    expect_abbreviated(scaled.substr(open + 1, slash - open - 1), top);
+    expect_abbreviated(scaled.substr(slash + 1), bottom);
+    // The printed solution keeps every digit.
+    EXPECT_EQ(operation_text(fraction), "R10 <- (" + top + "/" + bottom + ") R10");
+}
+
+} // namespace
