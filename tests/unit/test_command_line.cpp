@@ -1,0 +1,199 @@
+// The command line, the remembered settings file and the zoomed window's pointer mapping.
+#include "app/command_line.h"
+#include "app/layout.h"
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// Arguments after the program's name and what they ask for.
+struct CommandCase {
+    std::vector<const char *> arguments;
+    CommandAction action;
+    const char *file;
+    int zoom;
+    bool latex;
+};
+
+const std::vector<CommandCase> command_cases{
+    {{}, command_run, "", 0, false},
+    {{"dva.txt"}, command_run, "dva.txt", 0, false},
+    {{"--zoom", "2", "dva.txt"}, command_run, "dva.txt", 2, false},
+    {{"--zoom=4"}, command_run, "", 4, false},
+    {{"--steps", "dva.txt"}, command_steps, "dva.txt", 0, false},
+    {{"dva.txt", "--latex"}, command_steps, "dva.txt", 0, true},
+    {{"--", "--steps"}, command_run, "--steps", 0, false},
+    {{"-"}, command_run, "-", 0, false},
+    {{"--help", "--bogus"}, command_help, "", 0, false},
+    {{"--version"}, command_version, "", 0, false},
+    {{"--bogus"}, command_usage_error, "", 0, false},
+    {{"-x", "dva.txt"}, command_usage_error, "", 0, false},
+    {{"a.txt", "b.txt"}, command_usage_error, "", 0, false},
+    {{"--steps"}, command_usage_error, "", 0, false},
+    {{"--zoom"}, command_usage_error, "", 0, false},
+    {{"--zoom", "5"}, command_usage_error, "", 0, false},
+    {{"--zoom", "0"}, command_usage_error, "", 0, false},
+    {{"--zoom=x"}, command_usage_error, "", 0, false},
+    {{"--zoom", "2", "--steps", "dva.txt"}, command_usage_error, "", 0, false},
+};
+
+TEST(CommandLine, ArgumentsToWhatTheyAskFor)
+{
+    for (const CommandCase &c : command_cases) {
+        std::vector<const char *> argv{"gauss-jordan"};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        std::string name;
+        for (const char *argument : c.arguments)
+            name += std::string(" ") + argument;
+        const CommandLine command = parse_command_line(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(command.action, c.action) << name;
+        EXPECT_EQ(command.error.empty(), c.action != command_usage_error) << name;
+        if (c.action == command_usage_error)
+            continue;
+        EXPECT_EQ(command.file, c.file) << name;
+        EXPECT_EQ(command.zoom, c.zoom) << name;
+        EXPECT_EQ(command.latex, c.latex) << name;
+    }
+}
+
+// A window coordinate at a zoom and the frame coordinate it points at.
+struct MappingCase {
+    int window;
+    int scale;
+    int frame;
+};
+
+TEST(ZoomedPointer, WindowPixelsMapBackToTheFramePixelTheyShow)
+{
+    const MappingCase cases[] = {{0, 1, 0},     {639, 1, 639},  {0, 2, 0},     {1, 2, 0},
+                                 {2, 2, 1},     {320, 2, 160},  {321, 2, 160}, {1279, 2, 639},
+                                 {959, 2, 479}, {2, 3, 0},      {3, 3, 1},     {1919, 3, 639},
+                                 {3, 4, 0},     {2559, 4, 639}, {1452, 4, 363}};
+    for (const MappingCase &c : cases)
+        EXPECT_EQ(frame_coordinate(c.window, c.scale), c.frame)
+            << c.window << " at zoom " << c.scale;
+    // The quit button's corner (160, 363) stays outside it at every zoom.
+    for (int scale = 1; scale <= 4; scale++)
+        for (int dx = 0; dx < scale; dx++)
+            EXPECT_FALSE(rect_contains(menu_quit_button, frame_coordinate(160 * scale + dx, scale),
+                                       frame_coordinate(363 * scale + dx, scale)));
+}
+
+// A settings file's text and what it gives; null text: no file.
+struct SettingsCase {
+    const char *name;
+    const char *text;
+    int zoom;
+    int pulse;
+};
+
+const std::vector<SettingsCase> settings_cases{
+    {"missing", nullptr, 1, 1},
+    {"empty", "", 1, 1},
+    {"both", "zoom=3\npulse=0\n", 3, 0},
+    {"spaces, comments, other names", "# x\n\n zoom = 2 \ncolour=red\r\n", 2, 1},
+    {"last one counts", "zoom=2\nzoom=4\n", 4, 1},
+    {"zoom out of range", "zoom=5\npulse=0\n", 1, 1},
+    {"zoom not a number", "zoom=two\npulse=0\n", 1, 1},
+    {"pulse out of range", "zoom=2\npulse=2\n", 1, 1},
+    {"a line without =", "zoom=2\npulse\n", 1, 1},
+    {"binary",
+     "\x7f"
+     "ELF\x01\x01",
+     1, 1},
+};
+
+// A scratch folder for settings files, removed at the end.
+class SettingsFile : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/gj_settings_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override
+    {
+        std::system(("rm -rf '" + dir_ + "'").c_str());
+    }
+    std::string dir_;
+};
+
+TEST_F(SettingsFile, MissingOrMalformedFilesGiveTheDefaults)
+{
+    const std::string path = dir_ + "/gauss-jordan/settings";
+    for (const SettingsCase &c : settings_cases) {
+        std::remove(path.c_str());
+        if (c.text) {
+            mkdir((dir_ + "/gauss-jordan").c_str(), 0700);
+            std::ofstream(path, std::ios::binary) << c.text;
+        }
+        const Settings settings = read_settings(path);
+        EXPECT_EQ(settings.zoom, c.zoom) << c.name;
+        EXPECT_EQ(settings.pulse, c.pulse) << c.name;
+    }
+    // A file far too long to be one, and a folder in the file's place.
+    std::ofstream(path, std::ios::binary) << "zoom=2\n" << std::string(10000, '#');
+    EXPECT_EQ(read_settings(path).zoom, 1);
+    std::remove(path.c_str());
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    EXPECT_EQ(read_settings(path).zoom, 1);
+}
+
+TEST_F(SettingsFile, WritingCreatesTheFolderReplacesTheFileAtOnceAndReadsBack)
+{
+    const std::string path = dir_ + "/config/gauss-jordan/settings";
+    ASSERT_EQ(write_settings(path, Settings{3, 0}), 0);
+    Settings read = read_settings(path);
+    EXPECT_EQ(read.zoom, 3);
+    EXPECT_EQ(read.pulse, 0);
+    ASSERT_EQ(write_settings(path, Settings{2, 1}), 0);
+    read = read_settings(path);
+    EXPECT_EQ(read.zoom, 2);
+    EXPECT_EQ(read.pulse, 1);
+    // Nothing but the settings file is left in its folder: the temporary file was renamed.
+    EXPECT_EQ(
+        std::system(("test \"$(ls -A '" + dir_ + "/config/gauss-jordan')\" = settings").c_str()),
+        0);
+}
+
+TEST_F(SettingsFile, AFolderThatCannotBeWrittenChangesNothingAndFails)
+{
+    // A plain file where the folder should be: no folder can be made, even by root.
+    std::ofstream(dir_ + "/blocked") << "not a folder";
+    EXPECT_NE(write_settings(dir_ + "/blocked/gauss-jordan/settings", Settings{2, 0}), 0);
+    EXPECT_EQ(read_settings(dir_ + "/blocked/gauss-jordan/settings").zoom, 1);
+    EXPECT_NE(write_settings("", Settings{2, 0}), 0);
+}
+
+TEST_F(SettingsFile, ThePathFollowsXdgConfigHomeThenHome)
+{
+    const char *saved_config = std::getenv("XDG_CONFIG_HOME");
+    const char *saved_home = std::getenv("HOME");
+    const std::string old_config = saved_config ? saved_config : "";
+    const std::string old_home = saved_home ? saved_home : "";
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    setenv("HOME", "/home/ucitel", 1);
+    EXPECT_EQ(settings_path(), "/cfg/gauss-jordan/settings");
+    setenv("XDG_CONFIG_HOME", "relative", 1); // not absolute: ignored, as an empty one is
+    EXPECT_EQ(settings_path(), "/home/ucitel/.config/gauss-jordan/settings");
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(settings_path(), "/home/ucitel/.config/gauss-jordan/settings");
+    unsetenv("HOME");
+    EXPECT_EQ(settings_path(), "");
+    saved_config ? setenv("XDG_CONFIG_HOME", old_config.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    saved_home ? setenv("HOME", old_home.c_str(), 1) : unsetenv("HOME");
+}
+
+} // namespace
