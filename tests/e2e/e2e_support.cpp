@@ -173,7 +173,7 @@ void kill_process(ChildProcess &child)
 // client that connects during the reset is dropped (XOpenDisplay fails, and the program
 // reports that the library did not start). Short-lived xdotool clients would make such
 // resets frequent; the fixture also holds a connection of its own for the whole test.
-bool start_xserver(XServer &server, std::string &error)
+bool start_xserver(XServer &server, std::string &error, int width, int height)
 {
     int fds[2] = {-1, -1};
     if (pipe(fds) != 0) {
@@ -181,8 +181,9 @@ bool start_xserver(XServer &server, std::string &error)
         return false;
     }
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+    const std::string screen_size = std::to_string(width) + "x" + std::to_string(height) + "x24";
     const std::vector<std::string> argv{"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]),
-                                        "-screen",       "0",          "640x480x24",
+                                        "-screen",       "0",          screen_size,
                                         "-nolisten",     "tcp",        "-noreset"};
     std::vector<char *> args = c_strings(argv);
     const pid_t pid = fork();
@@ -578,7 +579,7 @@ int channel(unsigned long pixel, unsigned long mask)
 void ProgramTest::SetUp()
 {
     std::string error;
-    ASSERT_TRUE(start_xserver(server_, error)) << error;
+    ASSERT_TRUE(start_xserver(server_, error, screen_width_, screen_height_)) << error;
     char scratch_template[] = "/tmp/gj-e2e-XXXXXX";
     ASSERT_NE(mkdtemp(scratch_template), nullptr) << std::strerror(errno);
     scratch_ = scratch_template;
@@ -643,13 +644,17 @@ std::string ProgramTest::write_file(const std::string &name, const std::string &
 
 // Starts the program with DISPLAY pointing at the private server.
 void ProgramTest::launch(const std::string &binary, const std::string &work_dir,
-                         std::vector<std::string> environment)
+                         std::vector<std::string> environment,
+                         const std::vector<std::string> &arguments)
 {
     if (environment.empty())
         environment = current_environment();
     environment = environment_with(environment, "DISPLAY", server_.display_name);
-    program_ = spawn_process({binary.empty() ? program_path() : binary},
-                             work_dir.empty() ? scratch_ : work_dir, environment);
+    // The settings the program remembers stay in the scratch directory, not the user's own.
+    environment = environment_with(environment, "XDG_CONFIG_HOME", scratch_ + "/config");
+    std::vector<std::string> argv{binary.empty() ? program_path() : binary};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    program_ = spawn_process(argv, work_dir.empty() ? scratch_ : work_dir, environment);
 }
 
 // Waits for the program's window, notes where it lies and gives it the keyboard focus.
@@ -724,7 +729,9 @@ void ProgramTest::type_text(const std::string &text)
 // look where the program draws its pointer and correct by the difference, relatively.
 void ProgramTest::move_pointer(int x, int y)
 {
-    xdotool({"mousemove", std::to_string(window_x_ + x), std::to_string(window_y_ + y)});
+    const std::string window_x = std::to_string(window_x_ + x * zoom_);
+    const std::string window_y = std::to_string(window_y_ + y * zoom_);
+    xdotool({"mousemove", window_x, window_y});
     pointer_x_ = x;
     pointer_y_ = y;
     for (int attempt = 0; attempt < 5; attempt++) {
@@ -734,10 +741,10 @@ void ProgramTest::move_pointer(int x, int y)
         int shown_x = 0;
         int shown_y = 0;
         if (find_pointer(shot, shown_x, shown_y)) {
-            xdotool({"mousemove_relative", "--", std::to_string(x - shown_x),
-                     std::to_string(y - shown_y)});
+            xdotool({"mousemove_relative", "--", std::to_string((x - shown_x) * zoom_),
+                     std::to_string((y - shown_y) * zoom_)});
         } else {
-            xdotool({"mousemove", std::to_string(window_x_ + x), std::to_string(window_y_ + y)});
+            xdotool({"mousemove", window_x, window_y});
         }
     }
     ADD_FAILURE() << "the program's pointer does not come to (" << x << ", " << y << ")";
@@ -821,17 +828,33 @@ void ProgramTest::close_window()
     XFlush(display);
 }
 
-// Takes a screenshot of the root window and addresses it from the program window's corner.
+// Takes a screenshot of the window area in frame coordinates: one pixel per zoom_ block.
 Shot ProgramTest::take_shot()
+{
+    const Shot window = take_window_shot();
+    if (zoom_ == 1)
+        return window;
+    Shot shot;
+    shot.width = window.width / zoom_;
+    shot.height = window.height / zoom_;
+    for (int y = 0; y < shot.height; y++)
+        for (int x = 0; x < shot.width; x++)
+            shot.pixels.push_back(window.at(x * zoom_, y * zoom_));
+    return shot;
+}
+
+// Takes a screenshot of the root window and addresses it from the program window's corner.
+Shot ProgramTest::take_window_shot()
 {
     Shot shot;
     Display *display = as_display(display_);
     const Window root = DefaultRootWindow(display);
-    XImage *image = XGetImage(display, root, 0, 0, 640, 480, AllPlanes, ZPixmap);
+    XImage *image = XGetImage(display, root, 0, 0, static_cast<unsigned>(screen_width_),
+                              static_cast<unsigned>(screen_height_), AllPlanes, ZPixmap);
     if (!image)
         return shot;
-    shot.width = 640 - window_x_;
-    shot.height = 480 - window_y_;
+    shot.width = screen_width_ - window_x_;
+    shot.height = screen_height_ - window_y_;
     shot.pixels.assign(static_cast<std::size_t>(shot.width * shot.height), Rgb{});
     for (int y = 0; y < shot.height; y++) {
         for (int x = 0; x < shot.width; x++) {

@@ -50,9 +50,9 @@ struct XServer {
     std::string display_name; // ":N", empty until ready
 };
 
-// Starts `Xvfb -displayfd` with a 640x480x24 screen and no server reset; returns once
-// it accepts clients.
-bool start_xserver(XServer &server, std::string &error);
+// Starts `Xvfb -displayfd` with a screen of `width` x `height` at 24 bits and no server
+// reset; returns once it accepts clients.
+bool start_xserver(XServer &server, std::string &error, int width = 640, int height = 480);
 
 // Stops the server and reaps it.
 void stop_xserver(XServer &server);
@@ -157,9 +157,11 @@ class ProgramTest : public ::testing::Test
     std::string write_file(const std::string &name, const std::string &content);
 
     // Starts `binary` (the built program by default) in `work_dir` (the scratch directory
-    // by default) with `environment` (this process's, by default) plus DISPLAY.
+    // by default) with `environment` (this process's, by default) plus DISPLAY and an
+    // XDG_CONFIG_HOME in the scratch directory, and `arguments` on its command line.
     void launch(const std::string &binary = "", const std::string &work_dir = "",
-                std::vector<std::string> environment = {});
+                std::vector<std::string> environment = {},
+                const std::vector<std::string> &arguments = {});
 
     // Waits for the program's window and gives it the keyboard focus; false on failure.
     bool find_window(double seconds = 5.0);
@@ -185,8 +187,11 @@ class ProgramTest : public ::testing::Test
     // Asks the window to close, as a window manager's close button does (WM_DELETE_WINDOW).
     void close_window();
 
-    // Takes a screenshot of the program's window area.
+    // Takes a screenshot of the program's window area, in the frame's 640x480 coordinates: a
+    // window zoomed by zoom_ is read one pixel per zoom_ x zoom_ block.
     Shot take_shot();
+    // The window's pixels as they are, not mapped back to the frame.
+    Shot take_window_shot();
     // Polls screenshots until `check` holds or `seconds` pass; `last` gets the last one.
     bool wait_until(const std::function<bool(const Shot &)> &check, double seconds,
                     Shot *last = nullptr);
@@ -229,6 +234,9 @@ class ProgramTest : public ::testing::Test
     // Where the pointer image may be drawn, for the last pointer position set.
     Box pointer_box() const;
 
+    int zoom_ = 1;           // how many window pixels show one frame pixel
+    int screen_width_ = 640; // the private X screen's size, set before SetUp
+    int screen_height_ = 480;
     XServer server_;
     ChildProcess program_;
     std::string scratch_;

@@ -149,3 +149,28 @@ TEST_F(SolvingTest, TenByTenEndsWithTheSolutionInTheLastColumn)
             << "at (" << x << ", " << y << ") the line reads " << line_of(shot);
     }
 }
+
+TEST_F(SolvingTest, TheCaptionNamesEachStepAndBackspaceGoesBackToTheStepBefore)
+{
+    write_file("tri.txt", "3\n2 1 -1 8\n-3 -1 2 -11\n-2 1 2 -3\n");
+    ASSERT_NO_FATAL_FAILURE(start_on_work_screen());
+    ASSERT_NO_FATAL_FAILURE(load_file("tri.txt"));
+    const Grid loaded{{"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}};
+    ASSERT_TRUE(wait_for_grid(loaded));
+    const auto caption = [](const Shot &shot) { return read_text(shot, 30, 306, 72); };
+
+    hold_key("r");
+    Shot shot;
+    ASSERT_TRUE(wait_for_rest(3, &shot)) << "the solver does not come to rest";
+    EXPECT_EQ(caption(shot), "Krok 1 z 9: R1 <- (1/2) R1");
+    ASSERT_TRUE(step_once(3, shot, &shot)) << "the first step was not taken";
+    ASSERT_TRUE(wait_for_rest(3, &shot)) << "the solver does not rest after the first step";
+    EXPECT_EQ(caption(shot), "Krok 2 z 9: R2 <- R2 + 3 R1");
+    EXPECT_EQ(read_grid(shot, 3)[0], std::vector<std::string>({"1", "0.5", "-0.5", "4"}));
+
+    tap_key("BackSpace");
+    EXPECT_TRUE(wait_until(
+        [&](const Shot &s) { return caption(s) == "Krok 1 z 9: R1 <- (1/2) R1"; }, 3.0, &shot))
+        << "the caption reads " << caption(shot);
+    EXPECT_TRUE(wait_for_grid(loaded, 3.0, &shot)) << grid_text(read_grid(shot, 3));
+}

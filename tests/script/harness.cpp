@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -198,6 +199,12 @@ std::string start_harness()
     set_color_depth(16);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, screen_width, screen_height, 0, 0) != 0)
         return failure = std::string("no 640x480 16-bit window: ") + allegro_error;
+    // The settings screen remembers its switches: in a folder of the test's own, not the user's.
+    static char config_folder[] = "/tmp/gj-script-config-XXXXXX";
+    if (!mkdtemp(config_folder))
+        return failure = "cannot make a folder for the remembered settings";
+    setenv("XDG_CONFIG_HOME", config_folder, 1);
+    std::atexit([] { std::filesystem::remove_all(config_folder); });
     if (chdir(IMAGE_DIR) != 0)
         return failure = std::string("cannot enter the image directory ") + IMAGE_DIR;
     if (load_images() != 0)

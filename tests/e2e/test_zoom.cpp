@@ -1,0 +1,113 @@
+// The real program in a window zoomed for a projector: started with a file and --zoom 2,
+// clicked and pointed at as at zoom 1, and its zoom and pulse switch remembered.
+#include "e2e_support.h"
+
+#include <X11/Xlib.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+
+class ZoomTest : public ProgramTest
+{
+  protected:
+    ZoomTest()
+    {
+        zoom_ = 2;
+        screen_width_ = 1280;
+        screen_height_ = 960;
+    }
+
+    // The size of the program's window.
+    std::pair<int, int> window_size()
+    {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(static_cast<Display *>(display_), window_, &attributes);
+        return {attributes.width, attributes.height};
+    }
+
+    // True when every 2x2 block of the window shows one colour: scaled without smoothing.
+    bool blocks_uniform(const Box &area)
+    {
+        const Shot window = take_window_shot();
+        for (int y = area.y1; y < area.y2; y++)
+            for (int x = area.x1; x < area.x2; x++) {
+                const Rgb first = window.at(2 * x, 2 * y);
+                for (int d = 1; d < 4; d++) {
+                    const Rgb other = window.at(2 * x + d % 2, 2 * y + d / 2);
+                    if (other.r != first.r || other.g != first.g || other.b != first.b)
+                        return false;
+                }
+            }
+        return true;
+    }
+
+    // The remembered settings file's text.
+    std::string remembered()
+    {
+        std::ifstream file(scratch_ + "/config/gauss-jordan/settings");
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+};
+
+} // namespace
+
+TEST_F(ZoomTest, AFileOpensZoomedClicksAndPointingWorkAsAtZoomOneAndTheSettingsAreRemembered)
+{
+    const std::string file = write_file("dva.txt", "2\n1 1 3\n1 -1 1\n");
+    launch("", "", {}, {"--zoom", "2", file});
+    ASSERT_TRUE(find_window()) << "no window; exit code " << program_.exit_code;
+    EXPECT_EQ(window_size(), std::make_pair(1280, 960));
+    park_pointer();
+    ASSERT_TRUE(wait_for_screen("start", {{22, 88, 614, 322}, {18, 34, 636, 58}}))
+        << "the file does not open the work screen";
+    ASSERT_TRUE(wait_for_grid({{"1", "1", "3"}, {"1", "-1", "1"}}));
+    EXPECT_TRUE(blocks_uniform({20, 90, 300, 160})) << "the frame is smoothed, not scaled";
+    hover_cell(1, 1);
+    Shot shot;
+    EXPECT_TRUE(wait_for_line("-1", 3.0, &shot)) << "the readout reads " << line_of(shot);
+
+    // The solve button, clicked in the zoomed window, starts the solve; a click steps.
+    click_at(100, 372);
+    park_pointer();
+    ASSERT_TRUE(wait_for_rest(2, &shot)) << "the solve button does not start the solve";
+    EXPECT_EQ(read_text(shot, 30, 306, 72), "Krok 1 z 3: R2 <- R2 - R1");
+    click_at(parked_x, parked_y);
+    EXPECT_TRUE(wait_for_grid({{"1", "1", "3"}, {"0", "-2", "-2"}}, 3.0, &shot))
+        << grid_text(read_grid(shot, 2));
+
+    // Escape stops the solve, a second Escape goes to the menu; N, M and Esc turn the pulse
+    // off; K quits. Both switches are remembered for the next start.
+    hold_key("Escape");
+    ASSERT_TRUE(wait_for_line("", 3.0, &shot)) << "Escape did not stop the solve";
+    hold_key("Escape");
+    ASSERT_TRUE(wait_for_screen("uvod")) << "a second Escape did not leave the work screen";
+    hold_key("n");
+    ASSERT_TRUE(wait_for_screen("about", {{425, 298, 472, 333}}));
+    hold_key("m");
+    hold_key("Escape");
+    ASSERT_TRUE(wait_for_screen("uvod"));
+    hold_key("k");
+    int code = -1;
+    ASSERT_TRUE(wait_program_exit(3.0, code));
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(remembered().find("zoom=2"), std::string::npos) << remembered();
+    EXPECT_NE(remembered().find("pulse=0"), std::string::npos) << remembered();
+
+    program_ = ChildProcess{};
+    launch();
+    ASSERT_TRUE(find_window()) << "no window after the restart";
+    EXPECT_EQ(window_size(), std::make_pair(1280, 960)) << "the zoom was not remembered";
+    park_pointer();
+    ASSERT_TRUE(wait_for_screen("uvod"));
+    // With the pulse off the menu's transparent corner keeps the steady colour.
+    for (int sample = 0; sample < 10; sample++) {
+        const Rgb corner = take_shot().at(2, 2);
+        EXPECT_TRUE(colour_near(corner, 128, 128, 255, 8))
+            << "the pulse was not remembered: " << corner.r << "," << corner.g << "," << corner.b;
+    }
+}
