@@ -10,6 +10,8 @@
 
 #include <gmpxx.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace
