@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 tools/ensure_packages.sh liballegro4-dev libgmp-dev cmake g++ make pkg-config \
-    libgtest-dev libbenchmark-dev x11-utils xvfb xauth xfonts-base xdotool imagemagick libx11-dev
+    libgtest-dev libbenchmark-dev x11-utils xvfb xauth xfonts-base xdotool imagemagick libx11-dev \
+    texlive-latex-base
 tools/build.sh build
 
 cd build

@@ -98,7 +98,7 @@ std::string usage_text()
            "\n"
            "Navratova hodnota: 0 v poriadku; 1 zlyhala grafika alebo obrazky, pri --steps\n"
            "sa subor neda otvorit; 2 pri --steps je matica prilis velka; 3 pri --steps je\n"
-           "matica neplatna; 64 chybne pouzitie.\n";
+           "matica neplatna; 4 pri --steps sa vystup neda zapisat; 64 chybne pouzitie.\n";
 }
 
 // The text --version prints.

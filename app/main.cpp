@@ -1,5 +1,6 @@
 // Entry point: the command line, start-up, the menu with everything nested in it, and shutdown.
 #include "../matrix/store.h"
+#include "../matrix/worked_solution.h"
 #include "command_line.h"
 #include "display.h"
 #include "frame.h"
@@ -72,7 +73,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "gauss-jordan: %s\n\n%s", command.error.c_str(), usage_text().c_str());
         return exit_usage;
     case command_steps:
-        break; // printed by the worked solution (not yet wired)
+        return print_worked_solution(
+            command.file.c_str(), command.latex ? notation_latex : notation_plain, stdout, stderr);
     case command_run:
         break;
     }

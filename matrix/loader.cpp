@@ -28,21 +28,6 @@ int load_named_matrix(const char *name)
     return result;
 }
 
-// The message for each failed load, by result code.
-static const char *load_message(int code)
-{
-    switch (code) {
-    case load_cannot_open:
-        return "Mam problemy so suborom.";
-    case load_too_large:
-        return "Matica v subore je prilis velka.";
-    case load_invalid:
-        return "Neplatna matica!";
-    default:
-        return nullptr;
-    }
-}
-
 // Shows the message for a failed load until a key or a click, then clears it.
 void report_load_result(int code)
 {

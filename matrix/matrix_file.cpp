@@ -10,6 +10,21 @@
 #include <cctype>
 #include <string>
 
+// The message for a failed load, by LoadResult.
+const char *load_message(int code)
+{
+    switch (code) {
+    case load_cannot_open:
+        return "Mam problemy so suborom.";
+    case load_too_large:
+        return "Matica v subore je prilis velka.";
+    case load_invalid:
+        return "Neplatna matica!";
+    default:
+        return nullptr;
+    }
+}
+
 // Reads one integer the way "%d" does, but of any length up to max_digits.
 int read_integer(std::FILE *file, mpz_class &value, std::size_t max_digits)
 {

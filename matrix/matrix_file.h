@@ -14,6 +14,10 @@ enum LoadResult {
     load_invalid = 3,     // no order, a negative order, a missing or broken entry
 };
 
+// The message for a failed load, by LoadResult: "Neplatna matica!" for load_invalid;
+// nullptr for load_ok and any other code.
+const char *load_message(int code);
+
 // The most digits an entry of a matrix file may have. Every frame of a solve stays quick
 // up to this length: the cancelling, the grid's texts and going back a step, which solves
 // the system again at once, grow with it (see docs/performance.md).

@@ -41,12 +41,9 @@ std::string factor_text(const mpq_class &factor, NotationStyle style, std::size_
     const std::string top = factor.get_num().get_str();
     if (factor.get_den() == 1)
         return fit_number(top, room);
-    const std::string bottom = factor.get_den().get_str();
-    if (style == notation_latex) {
-        const mpz_class magnitude = abs(factor.get_num());
-        return (factor < 0 ? "-\\frac{" : "\\frac{") + magnitude.get_str() + "}{" + bottom + "}";
-    }
-    return "(" + fit_fraction(top, "/", bottom, room_left(room, 2)) + ")";
+    if (style == notation_latex)
+        return latex_value(factor);
+    return "(" + fit_fraction(top, "/", factor.get_den().get_str(), room_left(room, 2)) + ")";
 }
 
 // The factor in front of a row's name: left out when it is 1, a bare minus when it is -1.
@@ -61,6 +58,17 @@ std::string times_row(const mpq_class &factor, const std::string &row, NotationS
 }
 
 } // namespace
+
+// An exact value in LaTeX: "3", "-\frac{7}{2}".
+std::string latex_value(mpq_class value)
+{
+    value.canonicalize(); // the store may keep the sign in the denominator
+    if (value.get_den() == 1)
+        return value.get_num().get_str();
+    const mpz_class magnitude = abs(value.get_num());
+    return std::string(value < 0 ? "-" : "") + "\\frac{" + magnitude.get_str() + "}{" +
+           value.get_den().get_str() + "}";
+}
 
 // The exact factor an operation applies, in lowest terms.
 mpq_class operation_factor(const RowOperation &operation)

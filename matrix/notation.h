@@ -19,6 +19,9 @@ constexpr std::size_t caption_chars = 72;
 // scaling, the eliminated row's entry in the pivot column when eliminating, 0 for an exchange.
 mpq_class operation_factor(const RowOperation &operation);
 
+// An exact value in LaTeX: "3", "-\frac{7}{2}", whatever sign the fraction's denominator holds.
+std::string latex_value(mpq_class value);
+
 // The operation written in `style`, rows numbered from 1. In plain text a factor too long
 // for `limit` characters in all is abbreviated to its leading digits and its digit count.
 std::string operation_text(const RowOperation &operation, NotationStyle style = notation_plain,

@@ -38,12 +38,41 @@ int system_rank(int columns)
     return rank;
 }
 
+namespace
+{
+
+// The texts of each ending, in SolveEnding order: the screen's message and the verdict.
+struct EndingTexts {
+    const char *finish;  // the work screen's message when the solve ends
+    const char *verdict; // the ending on its own, for a printed solution
+};
+
+constexpr EndingTexts ending_texts[] = {
+    {"Hotovo!", ""},
+    {"Hotovo! Sustava nema riesenie.", "Sustava nema riesenie."},
+    {"Hotovo! Sustava ma nekonecne vela rieseni.", "Sustava ma nekonecne vela rieseni."},
+};
+
+} // namespace
+
+// How a finished elimination of the loaded system ends.
+SolveEnding solve_ending(int stopped_early)
+{
+    if (!stopped_early)
+        return ending_solved;
+    if (system_rank(matrix_order) < system_rank(matrix_order + 1))
+        return ending_no_solution;
+    return ending_infinitely_many;
+}
+
+// What a singular ending says; empty for ending_solved.
+const char *ending_verdict(SolveEnding ending)
+{
+    return ending_texts[ending].verdict;
+}
+
 // The message that ends a solve.
 const char *finish_message(int stopped_early)
 {
-    if (!stopped_early)
-        return "Hotovo!";
-    if (system_rank(matrix_order) < system_rank(matrix_order + 1))
-        return "Hotovo! Sustava nema riesenie.";
-    return "Hotovo! Sustava ma nekonecne vela rieseni.";
+    return ending_texts[solve_ending(stopped_early)].finish;
 }
