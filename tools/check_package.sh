@@ -85,16 +85,28 @@ rm -f "$changelog"
 [ "$logged" = "$version" ] || fail "the changelog's newest entry is $logged, the package is $version"
 echo "Desktop entry, AppStream entry, manual page and changelog agree with version $version."
 
-# Start the unpacked program from an empty directory: it must find its images in its own
-# tree, show the menu, and quit with exit code 0 on Esc.
+# The unpacked program's command line: its version, and a worked solution with no display.
+program="$scratch/usr/bin/gauss-jordan"
+example="$scratch/usr/share/gauss-jordan/examples/dva.txt"
+reported=$(env -u DISPLAY "$program" --version)
+[ "$reported" = "gauss-jordan $version" ] || fail "--version says '$reported', the package is $version"
+solution=$(env -u DISPLAY "$program" --steps "$example" | tail -n 1)
+[ "$solution" = "Riesenie: x1 = 2, x2 = 1" ] || fail "--steps on dva.txt ends with '$solution'"
+echo "The unpacked program prints its version and a worked solution without a display."
+
+# Start the unpacked program from an empty directory with a file, as the desktop entry does:
+# it must find its images in its own tree, open the work screen, go back to the menu on Esc
+# and quit with exit code 0 on a second Esc. Its settings go to a folder of its own.
 cat >"$elsewhere/drive.sh" <<'DRIVE'
 #!/usr/bin/env bash
 set -euo pipefail
-"$1" &
+XDG_CONFIG_HOME=$(mktemp -d) "$1" "$2" &
 program=$!
 xdotool search --sync --onlyvisible --name "Gauss-Jordanova eliminacia" >/dev/null
-sleep 0.5
-xdotool keydown Escape; sleep 0.2; xdotool keyup Escape
+for _ in 1 2; do
+    sleep 0.5
+    xdotool keydown Escape; sleep 0.2; xdotool keyup Escape
+done
 for _ in $(seq 100); do
     kill -0 "$program" 2>/dev/null || break
     sleep 0.1
@@ -103,5 +115,5 @@ wait "$program"
 DRIVE
 chmod +x "$elsewhere/drive.sh"
 (cd "$elsewhere" && timeout 60 xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" \
-    ./drive.sh "$scratch/usr/bin/gauss-jordan") || fail "the unpacked program did not run and quit cleanly"
+    ./drive.sh "$program" "$example") || fail "the unpacked program did not run and quit cleanly"
 echo "The unpacked program ran from $elsewhere and quit with exit code 0."
