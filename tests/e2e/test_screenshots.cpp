@@ -72,6 +72,8 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
     hover_cell(1, 1);
     ASSERT_TRUE(wait_for_line("1 / 2", 3.0, &solving)) << "the readout did not show 1 / 2";
+    EXPECT_EQ(read_text(solving, 30, 306, 72), "Krok 3 z 9: R3 <- R3 + 2 R1")
+        << "the step's caption is not shown";
     save_shot(solving, "solving");
 }
 
