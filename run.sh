@@ -15,4 +15,4 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 # The example matrices load by their short names from here; the images lie beside the program.
 cd examples
-exec ../build/gauss-jordan
+exec ../build/gauss-jordan "$@"
