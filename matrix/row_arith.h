@@ -29,14 +29,19 @@ void divide_by_divisor(mpz_class &num, mpz_class &den, const mpz_class &g);
 // One step of Euclid's loop with truncating remainder: (x, y) = (y rem x, x).
 void euclid_step(mpz_class &x, mpz_class &y);
 
+// Runs Euclid's loop once from (x, y) = (num, den) until x is 0: returns how many steps it
+// took and sets g to the final y, the divisor that carries a sign.
+int euclid_steps_and_divisor(const mpz_class &num, const mpz_class &den, mpz_class &g);
+
 // How many steps Euclid's loop takes from (x, y) until x is 0.
-int euclid_step_count(mpz_class x, mpz_class y);
+int euclid_step_count(const mpz_class &x, const mpz_class &y);
 
 // How many Euclid steps each frame runs so that a cell of `steps` steps takes at most
 // max_reduce_frames frames: 1 whenever steps fits, as in a plain 32-bit run.
 int euclid_steps_per_frame(int steps);
 
-// Reduces num/den at once, without drawing, exactly as the animated reduction does.
+// Reduces num/den at once, without drawing, to exactly what the animated reduction stores,
+// sign included, but with GMP's gcd instead of the step-by-step loop.
 void reduce_cell_now(mpz_class &num, mpz_class &den);
 
 // Reduces every cell of row r at once, without drawing.

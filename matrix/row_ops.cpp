@@ -8,23 +8,24 @@
 #include "row_arith.h"
 #include "store.h"
 
-// Runs Euclid's loop on one cell, one frame per step (several steps per frame only when
-// the cell would otherwise take more than max_reduce_frames frames).
+// Cancels one cell on screen: runs Euclid's loop once for its step count and divisor, then
+// paints one frame per step (or per group of steps, when the cell would otherwise take more
+// than max_reduce_frames frames) before dividing. Nothing painted depends on the loop's
+// intermediate values: the grid and the readout show the stored cell, which changes at the end.
 static void reduce_cell_on_screen(Fraction &value)
 {
     if (reduce_without_euclid(value.num, value.den))
         return;
     pointer_image = images[image_busy_pointer];
-    const int per_frame = euclid_steps_per_frame(euclid_step_count(value.num, value.den));
-    mpz_class x = value.num;
-    mpz_class y = value.den;
-    while (x != 0) {
+    mpz_class g;
+    const int steps = euclid_steps_and_divisor(value.num, value.den, g);
+    const int per_frame = euclid_steps_per_frame(steps);
+    const int frames = (steps + per_frame - 1) / per_frame;
+    for (int frame = 0; frame < frames; frame++) {
         update_readout();
         paint_work_frame();
-        for (int step = 0; step < per_frame && x != 0; step++)
-            euclid_step(x, y);
     }
-    divide_by_divisor(value.num, value.den, y);
+    divide_by_divisor(value.num, value.den, g);
 }
 
 // Reduces every cell of row r to lowest terms, animating the work.

@@ -1,8 +1,13 @@
 // Random systems solved headless and checked three independent ways: by multiplying the
 // solution back into the original system, by fraction-free ranks, and against a plain
-// 32-bit run of the same row operations wherever that run does not overflow.
+// 32-bit run of the same row operations wherever that run does not overflow. Then the fast
+// instant cancelling against Euclid's loop as the animated path runs it, on millions of pairs.
+//
+// The pair comparisons take a few seconds; GJ_LONG_TESTS=N (a whole number, e.g. 10) runs
+// N times as many random pairs, for a longer search.
 #include "matrix/elimination.h"
 #include "matrix/rank.h"
+#include "matrix/row_arith.h"
 #include "matrix/store.h"
 #include "store_helpers.h"
 
@@ -10,10 +15,12 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <iostream>
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -411,6 +418,300 @@ TEST(Differential, ThirtyTwoBitEdgesAgree)
     for (const IntegerRows &rows : edge_systems)
         ASSERT_NO_FATAL_FAILURE(check_system(rows, counts));
     EXPECT_GE(counts.compared_32, 2);
+}
+
+// ---------------------------------------------------------------- fast cancelling against the loop
+
+// How many times the usual number of random pairs to compare: GJ_LONG_TESTS, else 1.
+long long_test_factor()
+{
+    const char *text = std::getenv("GJ_LONG_TESTS");
+    const long factor = text ? std::strtol(text, nullptr, 10) : 1;
+    return factor > 1 ? factor : 1;
+}
+
+// Cancels num/den as the animated path does (reduce_cell_on_screen without its frames): the
+// cases that need no loop, then Euclid's loop once, then the division by its signed result.
+void reduce_by_loop(mpz_class &num, mpz_class &den)
+{
+    if (reduce_without_euclid(num, den))
+        return;
+    mpz_class g;
+    euclid_steps_and_divisor(num, den, g);
+    divide_by_divisor(num, den, g);
+}
+
+// Success when reduce_cell_now stores exactly what the loop stores for num/den, signs included.
+::testing::AssertionResult fast_matches_loop(const mpz_class &num, const mpz_class &den)
+{
+    static mpz_class loop_num; // kept between calls, so that millions of pairs allocate little
+    static mpz_class loop_den;
+    static mpz_class fast_num;
+    static mpz_class fast_den;
+    loop_num = num;
+    loop_den = den;
+    reduce_by_loop(loop_num, loop_den);
+    fast_num = num;
+    fast_den = den;
+    reduce_cell_now(fast_num, fast_den);
+    if (fast_num == loop_num && fast_den == loop_den)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << num << "/" << den << ": the loop gives " << loop_num << "/" << loop_den
+           << ", the fast cancelling " << fast_num << "/" << fast_den;
+}
+
+// Compares num/den with every sign and both ways round (each with a non-zero denominator).
+::testing::AssertionResult all_signs_match(const mpz_class &a, const mpz_class &b)
+{
+    for (const mpz_class &num : {mpz_class(a), mpz_class(-a), mpz_class(b), mpz_class(-b)})
+        for (const mpz_class &den : {mpz_class(b), mpz_class(-b), mpz_class(a), mpz_class(-a)}) {
+            if (den == 0)
+                continue;
+            ::testing::AssertionResult result = fast_matches_loop(num, den);
+            if (!result)
+                return result;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+// GMP's random state for multi-limb values, cleared when it goes out of scope.
+struct RandomState {
+    gmp_randstate_t state;
+    explicit RandomState(unsigned long seed)
+    {
+        gmp_randinit_default(state);
+        gmp_randseed_ui(state, seed);
+    }
+    ~RandomState()
+    {
+        gmp_randclear(state);
+    }
+    RandomState(const RandomState &) = delete;
+    RandomState &operator=(const RandomState &) = delete;
+};
+
+// A random value of up to `bits` bits, of a random size, now and then with long runs of
+// equal bits (GMP's rrandomb), which make long and unusual quotient sequences.
+mpz_class random_bits(RandomState &random, std::mt19937_64 &rng, unsigned long bits)
+{
+    mpz_class value;
+    const unsigned long size = 1 + rng() % bits;
+    if (rng() % 4 == 0)
+        mpz_rrandomb(value.get_mpz_t(), random.state, size);
+    else
+        mpz_urandomb(value.get_mpz_t(), random.state, size);
+    return value;
+}
+
+// A random 32-bit value of a random size and sign, the ends of the range included.
+std::int32_t random_int32(std::mt19937_64 &rng)
+{
+    const auto magnitude = static_cast<std::uint32_t>(rng()) >> (rng() % 32);
+    return static_cast<std::int32_t>((rng() & 1) ? ~magnitude : magnitude);
+}
+
+TEST(DifferentialReduction, MatchesTheLoopOnEverySmallPair)
+{
+    for (long num = -64; num <= 64; num++)
+        for (long den = -64; den <= 64; den++) {
+            if (den == 0)
+                continue;
+            ASSERT_TRUE(fast_matches_loop(num, den));
+        }
+}
+
+TEST(DifferentialReduction, MatchesTheLoopOnRandomThirtyTwoBitPairs)
+{
+    std::mt19937_64 rng(20240611);
+    const long pairs = 10000000L * long_test_factor();
+    long compared = 0;
+    for (long k = 0; compared < pairs; k++) {
+        mpz_class num;
+        mpz_class den;
+        if (k % 4 == 0) { // both of 16 bits or fewer, times a common factor of up to 15 bits
+            const auto factor = static_cast<std::int32_t>(1 + (rng() >> (49 + rng() % 15)));
+            num = factor * static_cast<std::int32_t>(static_cast<std::int16_t>(rng()));
+            den = factor * static_cast<std::int32_t>(static_cast<std::int16_t>(rng()));
+        } else {
+            num = random_int32(rng);
+            den = random_int32(rng);
+        }
+        if (den == 0)
+            continue;
+        ASSERT_TRUE(fast_matches_loop(num, den)) << "pair " << k;
+        compared++;
+    }
+    std::cout << "compared " << compared << " pairs of 32 bits or fewer\n";
+    RecordProperty("compared", std::to_string(compared));
+}
+
+TEST(DifferentialReduction, MatchesTheLoopOnRandomMultiLimbPairs)
+{
+    std::mt19937_64 rng(19700101);
+    RandomState random(42);
+    const long pairs = 20000L * long_test_factor();
+    for (long k = 0; k < pairs; k++) {
+        // Up to about 1000 bits each, times a common factor of up to 1000 bits (or none).
+        const mpz_class factor = (k % 3 == 0) ? mpz_class(1) : 1 + random_bits(random, rng, 1000);
+        const mpz_class num = factor * random_bits(random, rng, 1000);
+        const mpz_class den = factor * (1 + random_bits(random, rng, 1000));
+        ASSERT_TRUE(all_signs_match(num, den)) << "pair " << k;
+    }
+    std::cout << "compared about " << pairs * 16
+              << " multi-limb pairs, signs and orders included\n";
+}
+
+TEST(DifferentialReduction, MatchesTheLoopOnConsecutiveFibonacciNumbers)
+{
+    // Consecutive Fibonacci numbers make the longest loop for their size, every quotient 1.
+    std::mt19937_64 rng(1202);
+    RandomState random(1202);
+    mpz_class previous = 0;
+    mpz_class current = 1;
+    for (int k = 1; k <= 1000; k++) {
+        ASSERT_TRUE(all_signs_match(current, previous + current)) << "F(" << k << ")";
+        const mpz_class factor = random_bits(random, rng, 600) + 2;
+        ASSERT_TRUE(all_signs_match(factor * current, factor * (previous + current)))
+            << "F(" << k << ") times " << factor;
+        ASSERT_TRUE(all_signs_match(current, previous + 2 * current)) << "F(" << k << ")";
+        mpz_class next = previous + current;
+        previous = current;
+        current = next;
+    }
+}
+
+TEST(DifferentialReduction, MatchesTheLoopOnPowersOfTwo)
+{
+    for (unsigned long a = 0; a <= 200; a++)
+        for (unsigned long b = 0; b <= 200; b += 1 + b / 16) {
+            mpz_class x;
+            mpz_class y;
+            mpz_ui_pow_ui(x.get_mpz_t(), 2, a);
+            mpz_ui_pow_ui(y.get_mpz_t(), 2, b);
+            ASSERT_TRUE(all_signs_match(x, y)) << "2^" << a << ", 2^" << b;
+            ASSERT_TRUE(all_signs_match(x + 1, y)) << "2^" << a << " + 1, 2^" << b;
+            ASSERT_TRUE(all_signs_match(x - 1, y)) << "2^" << a << " - 1, 2^" << b;
+            ASSERT_TRUE(all_signs_match(3 * x, 2 * y)) << "3 * 2^" << a << ", 2^" << b + 1;
+        }
+}
+
+int elimination_mismatches = 0; // cells where the two cancellings differed in the hook below
+
+// The reduction hook of a compared elimination: cancels each cell of row r both ways, counts
+// any difference, and keeps the loop's result.
+void reduce_row_both_ways(int r)
+{
+    for (int c = 0; c <= matrix_order; c++) {
+        Fraction &f = cell(r, c);
+        if (!fast_matches_loop(f.num, f.den))
+            elimination_mismatches++;
+        reduce_by_loop(f.num, f.den);
+    }
+}
+
+int never_stop()
+{
+    return 0;
+}
+
+TEST(DifferentialReduction, MatchesTheLoopOnEveryCellOfWholeEliminations)
+{
+    // The pairs an elimination really makes: large common factors, entries of many limbs.
+    std::mt19937_64 rng(7);
+    constexpr std::int64_t digit_limits[] = {9, 999999999, 999999999999999999LL};
+    const long systems = 200L * long_test_factor();
+    for (long k = 0; k < systems; k++) {
+        const int n = 1 + static_cast<int>(rng() % 10);
+        const std::int64_t limit = digit_limits[rng() % 3];
+        IntegerRows rows = random_system(rng, n, limit, shape_regular, false);
+        for (auto &row : rows) // up to 36 digits: products of two entries
+            for (mpz_class &entry : row)
+                entry *= random_entry(rng, limit);
+        set_system(rows);
+        elimination_mismatches = 0;
+        run_elimination({never_stop, reduce_row_both_ways});
+        ASSERT_EQ(elimination_mismatches, 0) << rows_text(rows);
+    }
+}
+
+// A pair before cancelling, what both ways store, the loop's steps (-1: no loop) and which
+// of GMP's cases it stands for.
+struct GcdextCase {
+    const char *num;
+    const char *den;
+    const char *reduced_num;
+    const char *reduced_den;
+    int euclid_steps;
+    const char *what;
+};
+
+// The cases that GMP's manual sets apart for mpz_gcdext(g, s, t, a, b) -- |a| = |b|;
+// b = 0 or |b| = 2g; a = 0 or |a| = 2g; s = 0 when b divides a -- and their neighbours,
+// with a = num and b = den as the fast cancelling calls it.
+const GcdextCase gcdext_cases[] = {
+    {"-7", "7", "1", "-1", 1, "|a| = |b|, g = -7"},
+    {"7", "-7", "1", "-1", 1, "|a| = |b| after the sign fix"},
+    {"1", "-1", "1", "-1", 1, "|a| = |b| after the sign fix, den -1"},
+    {"-18446744073709551616", "18446744073709551616", "1", "-1", 1, "|a| = |b| beyond one limb"},
+    {"-7", "-7", "1", "1", -1, "num = den: no loop"},
+    {"-1", "1", "-1", "1", -1, "den 1: no loop"},
+    {"0", "-5", "0", "1", -1, "a = 0: no loop"},
+    {"-3", "2", "3", "-2", 3, "|b| = 2g"},
+    {"-15", "10", "3", "-2", 3, "|b| = 2g, g = 5"},
+    {"3", "-2", "3", "-2", 3, "|b| = 2g after the sign fix: back to 3/-2"},
+    {"-5", "10", "1", "-2", 1, "|b| = 2g, a divides b"},
+    {"5", "-10", "1", "-2", 1, "|b| = 2g, a divides b, after the sign fix"},
+    {"-2", "3", "-2", "3", 2, "|a| = 2g"},
+    {"-10", "15", "-2", "3", 2, "|a| = 2g, g = 5"},
+    {"-4", "6", "-2", "3", 2, "|a| = 2g, g = 2"},
+    {"2", "-5", "-2", "5", 2, "|a| = 2g after the sign fix"},
+    {"-12", "4", "-3", "1", 2, "b divides a: s = 0"},
+    {"-12", "-4", "3", "1", 2, "b divides a, both negative"},
+    {"12", "-4", "-3", "1", 2, "b divides a after the sign fix"},
+    {"8", "-1", "-8", "1", 2, "b = -1"},
+    {"-340282366920938463463374607431768211456", "36893488147419103232", "-9223372036854775808",
+     "1", 2, "b divides a beyond one limb"},
+    {"-4", "12", "1", "-3", 1, "a divides b"},
+    {"-1", "5", "1", "-5", 1, "a = -1"},
+    {"4", "-12", "1", "-3", 1, "a divides b after the sign fix"},
+    {"-36893488147419103232", "340282366920938463463374607431768211456", "1",
+     "-9223372036854775808", 1, "a divides b beyond one limb"},
+    {"-3", "5", "3", "-5", 3, "g = 1, odd steps: the sign moves down although nothing cancels"},
+    {"-3", "7", "-3", "7", 2, "g = 1, even steps"},
+    {"-7", "3", "7", "-3", 3, "g = 1, odd steps, |a| > |b|"},
+    {"-21", "13", "21", "-13", 7, "consecutive Fibonacci numbers"},
+    {"-13", "21", "-13", "21", 6, "consecutive Fibonacci numbers"},
+    {"-5", "8", "-5", "8", 4, "consecutive Fibonacci numbers"},
+    {"-6", "4", "3", "-2", 3, "signs -/+"},
+    {"6", "-4", "3", "-2", 3, "signs +/-"},
+    {"-6", "-4", "3", "2", 3, "signs -/-"},
+    {"6", "4", "3", "2", 3, "signs +/+"},
+};
+
+TEST(DifferentialReduction, GmpGcdextEdgeCases)
+{
+    for (const GcdextCase &c : gcdext_cases) {
+        SCOPED_TRACE(std::string(c.num) + "/" + c.den + ": " + c.what);
+        const mpz_class num(c.num);
+        const mpz_class den(c.den);
+        EXPECT_TRUE(fast_matches_loop(num, den));
+        mpz_class reduced_num = num;
+        mpz_class reduced_den = den;
+        reduce_cell_now(reduced_num, reduced_den);
+        EXPECT_EQ(reduced_num, mpz_class(c.reduced_num));
+        EXPECT_EQ(reduced_den, mpz_class(c.reduced_den));
+        mpz_class x = num;
+        mpz_class y = den;
+        if (!reduce_without_euclid(x, y)) {
+            EXPECT_EQ(euclid_step_count(x, y), c.euclid_steps);
+        } else {
+            EXPECT_EQ(c.euclid_steps, -1);
+        }
+        EXPECT_TRUE(all_signs_match(num, den));
+        for (const char *factor : {"3", "18446744073709551629"}) // a prime beyond one limb
+            EXPECT_TRUE(all_signs_match(mpz_class(factor) * num, mpz_class(factor) * den));
+    }
 }
 
 } // namespace

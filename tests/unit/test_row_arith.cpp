@@ -30,6 +30,8 @@ constexpr ReduceCase reduce_cases[] = {
     {-4, 6, -2, 3, 2}, // even step count: the sign stays up
     {12, -18, -2, 3, 2}, {7, -1, -7, 1, 2},   {3, 1, 3, 1, -1},
     {-3, 1, -3, 1, -1},  {21, 13, 21, 13, 7}, {2147483647, 2147483646, 2147483647, 2147483646, 3},
+    {-12, 4, -3, 1, 2}, // den divides num: an even count (GMP's s = 0), the sign stays up
+    {-3, 5, 3, -5, 3},  // nothing cancels, yet an odd count moves the sign down
 };
 
 TEST(ReduceCell, ResultsAndEuclidSteps)
