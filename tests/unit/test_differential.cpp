@@ -610,7 +610,7 @@ void reduce_row_both_ways(int r)
     }
 }
 
-int never_stop()
+int never_stop(const RowOperation &)
 {
     return 0;
 }
