@@ -91,6 +91,25 @@ void compose_menu_frame(benchmark::State &state)
 }
 BENCHMARK(compose_menu_frame)->Unit(benchmark::kMicrosecond);
 
+// The frame's own work in a window zoomed twice: the work frame composed, then scaled up into
+// a 1280x960 bitmap of the same depth, as it is copied to a zoomed window when every row changed.
+void compose_and_scale_zoom_2(benchmark::State &state)
+{
+    if (!set_up_images()) {
+        state.SkipWithError("images could not be loaded");
+        return;
+    }
+    fill_random_system(10, 6, 1);
+    scale_pivot_row(0);
+    BITMAP *window = create_bitmap(2 * screen_width, 2 * screen_height);
+    for (auto _ : state) {
+        compose_frame(work_frame);
+        copy_rows_to(window, back_buffer, 0, screen_height, 2);
+    }
+    destroy_bitmap(window);
+}
+BENCHMARK(compose_and_scale_zoom_2)->Unit(benchmark::kMicrosecond);
+
 // One elimination step (row minus a multiple of the pivot row) and the row's reduction,
 // on a 10x10 whose values have about `digits` digits.
 void one_elimination(benchmark::State &state)

@@ -93,13 +93,16 @@ static std::string random_entry(std::mt19937_64 &random, std::size_t digits)
     return text;
 }
 
-// Usage: bench_solve_frames IMAGE_DIR. Needs an X display (run it under xvfb-run).
+// Usage: bench_solve_frames IMAGE_DIR [DIGITS]: DIGITS (the loader's limit by default) is the
+// length of every entry. Needs an X display (run it under xvfb-run).
 int main(int argc, char **argv)
 {
-    if (argc != 2 || chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: %s IMAGE_DIR (the folder of the seven images)\n", argv[0]);
+    if (argc < 2 || argc > 3 || chdir(argv[1]) != 0) {
+        std::fprintf(stderr, "usage: %s IMAGE_DIR [DIGITS]\n", argv[0]);
         return 2;
     }
+    const std::size_t digits =
+        argc == 3 ? static_cast<std::size_t>(std::atoi(argv[2])) : max_entry_digits;
     if (allegro_init() != 0 || install_keyboard() != 0 || install_timer() != 0) {
         std::fprintf(stderr, "the library did not start: %s\n", allegro_error);
         return 2;
@@ -114,9 +117,16 @@ int main(int argc, char **argv)
     matrix_order = max_matrix_order;
     for (int r = 0; r < matrix_order; r++)
         for (int c = 0; c <= matrix_order; c++)
-            cell(r, c) = Fraction{mpz_class(random_entry(random, max_entry_digits)), 1};
+            cell(r, c) = Fraction{mpz_class(random_entry(random, digits)), 1};
     mouse_x = hover_left + hover_cell_width * 10 + 20; // over the last cell of the first row
     mouse_y = hover_top + 5;
+    for (int frame = 0; frame < 5; frame++)
+        paint_work_frame(); // as in the program, where frames were painted before the solve
+    frame_ms.clear();
+    copy_ms.clear();
+    gates_answered = 0;
+    rest_frames = 0;
+    clear_keybuf();
     frame_started = Clock::now(); // the first frame includes counting the solve's steps
     measuring = true;
     solve();
@@ -125,7 +135,7 @@ int main(int argc, char **argv)
     const std::size_t n = frame_ms.size();
     std::printf("solve on screen, 10x10 of %zu-digit entries: %zu frames, %d inputs, went back "
                 "at input %d\n",
-                max_entry_digits, n, gates_answered, went_back_at_gate);
+                digits, n, gates_answered, went_back_at_gate);
     std::printf("the program's own work per frame, without the copy to the display: median %.3f "
                 "ms, 99th percentile %.3f ms, "
                 "longest %.3f ms\n",

@@ -1,23 +1,49 @@
 #!/usr/bin/env bash
 # Builds an optimised tree in build-bench/ and runs every benchmark: frame composition and
-# eliminations, the same whole elimination in Python's fractions for comparison, then start-up
-# time and idle CPU of the real program under Xvfb at 24 and 16 bits.
+# eliminations beside the same elimination in Python's fractions, the slowest frames of a solve
+# of the worst accepted system, the printed worked solution of the largest example, and the
+# idle CPU of the real program and its X server at 24 and 16 bits, beside a baseline build
+# that copied every frame whole (BASELINE_REV, a revision of this repository; "none" skips it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+baseline_rev=${BASELINE_REV:-020c42f~1}
 
 tools/ensure_packages.sh liballegro4-dev libgmp-dev cmake g++ make pkg-config libbenchmark-dev \
-    libgtest-dev libx11-dev xvfb xauth python3
+    libgtest-dev libx11-dev xvfb xauth xdotool python3 git
 tools/build.sh build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap 'git worktree remove --force "$scratch/baseline" 2>/dev/null || true; rm -rf "$scratch"' EXIT
+
+echo "== Frames and eliminations"
 build-bench/bench/bench_engine --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
     --benchmark_out="$scratch/engine.json" --benchmark_out_format=json
 python3 bench/python_fractions.py --compare "$scratch/engine.json"
-mkdir "$scratch/empty"
+
+echo "== A solve on screen of the worst system the loader accepts"
+xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" \
+    build-bench/bench/bench_solve_frames "$root/build-bench"
+
+echo "== The printed worked solution of examples/desat2.txt (10x10), 20 runs"
+times=()
+for _ in $(seq 20); do
+    start=$(date +%s%N)
+    build-bench/gauss-jordan --steps examples/desat2.txt >/dev/null
+    times+=($((($(date +%s%N) - start) / 1000)))
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
+echo "gauss-jordan --steps desat2.txt: median ${median} us"
+
+echo "== Idle CPU of the program and the X server"
+baseline=()
+if [ "$baseline_rev" != none ] && git worktree add --detach "$scratch/baseline" "$baseline_rev" >/dev/null 2>&1; then
+    cmake -S "$scratch/baseline" -B "$scratch/baseline-build" -DCMAKE_BUILD_TYPE=Release \
+        -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF >/dev/null
+    cmake --build "$scratch/baseline-build" -j"$(nproc)" >/dev/null
+    baseline=("$scratch/baseline-build/gauss-jordan")
+    echo "baseline: $(git log -1 --format='%h %s' "$baseline_rev")"
+fi
 for depth in 24 16; do
-    echo "X server at $depth bits per pixel:"
-    xvfb-run -a -s "-screen 0 640x480x$depth -nolisten tcp" \
-        build-bench/bench/measure_shell "$root/build-bench/gauss-jordan" "$scratch/empty" 2>/dev/null
+    build-bench/bench/measure_shell "$depth" "$root/build-bench/gauss-jordan" "${baseline[@]}" 2>/dev/null
 done

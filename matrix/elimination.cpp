@@ -1,8 +1,11 @@
 // The order of Gauss-Jordan row operations, apart from how each pause and reduction is shown.
 #include "elimination.h"
 
+#include "instant_rows.h"
 #include "row_arith.h"
 #include "store.h"
+
+const RowArithmetic stepwise_arithmetic{exchange_rows, scale_pivot_row, eliminate_row};
 
 namespace
 {
@@ -29,7 +32,7 @@ EliminationResult work_pivot(int i, const EliminationHooks &hooks)
         const int j = first_row_with_entry(i);
         if (hooks.gate(RowOperation{operation_exchange, i, j, 0, 1}))
             return elimination_stopped;
-        exchange_rows(i, j);
+        hooks.arithmetic->exchange(i, j);
         hooks.reduce(0); // every row is already reduced, but row 0 replays its cancelling
     }
     if (cell(i, i).num == 0)
@@ -37,7 +40,7 @@ EliminationResult work_pivot(int i, const EliminationHooks &hooks)
     if (cell(i, i).num != cell(i, i).den) {
         if (hooks.gate(operation(operation_scale, i, i, cell(i, i))))
             return elimination_stopped;
-        scale_pivot_row(i);
+        hooks.arithmetic->scale(i);
     }
     hooks.reduce(i);
     for (int j = 0; j < matrix_order; j++) {
@@ -45,7 +48,7 @@ EliminationResult work_pivot(int i, const EliminationHooks &hooks)
             continue;
         if (hooks.gate(operation(operation_eliminate, i, j, cell(j, i))))
             return elimination_stopped;
-        eliminate_row(j, i);
+        hooks.arithmetic->eliminate(j, i);
         hooks.reduce(j);
     }
     return elimination_done;
@@ -73,11 +76,18 @@ EliminationResult run_elimination(const EliminationHooks &hooks)
     return elimination_done;
 }
 
-// Runs the elimination with no pauses and instant reductions.
+// Runs the elimination with no pauses and nothing shown: in the instant form when the store
+// allows it, else step by step with instant cancelling.
 EliminationResult run_elimination_now(int *steps)
 {
     counted_steps = 0;
-    EliminationResult result = run_elimination({count_step, reduce_row_now});
+    EliminationResult result = elimination_stopped;
+    if (begin_instant_rows()) {
+        result = run_elimination({count_step, skip_reduction, &instant_arithmetic});
+        finish_instant_rows();
+    } else {
+        result = run_elimination({count_step, reduce_row_now});
+    }
     if (steps)
         *steps = counted_steps;
     return result;

@@ -21,7 +21,7 @@ const char *load_message(int code);
 // The most digits an entry of a matrix file may have. Every frame of a solve stays quick
 // up to this length: the cancelling, the grid's texts and going back a step, which solves
 // the system again at once, grow with it (see docs/performance.md).
-constexpr std::size_t max_entry_digits = 40;
+constexpr std::size_t max_entry_digits = 120;
 
 // What read_integer found.
 enum IntegerRead {

@@ -6,6 +6,7 @@
 #include "../app/layout.h"
 #include "../app/screens.h"
 #include "elimination.h"
+#include "instant_rows.h"
 #include "matrix_view.h"
 #include "notation.h"
 #include "rank.h"
@@ -22,6 +23,7 @@ StoreSnapshot solve_start; // the store when the solve began, to go back from
 int step_total = 0;        // gated steps the solve takes from solve_start
 int step_number = 0;       // gated steps met in the current pass, the waiting one included
 int replay_until = 0;      // after going back: steps before this one run again at once, unseen
+int replay_instant = 0;    // those steps run in the instant form, still to be written back
 int going_back = 0;        // the gate asked for the previous step
 
 // Empties both texts, leaving the matrix as it is.
@@ -87,12 +89,21 @@ bool replaying()
     return step_number < replay_until;
 }
 
+// Writes the store back from the instant form, once the replay has reached its step.
+void end_replay()
+{
+    if (replay_instant)
+        finish_instant_rows();
+    replay_instant = 0;
+}
+
 // The solver's gate: names and highlights the step, then waits; 1 ends the pass.
 int gate_hook(const RowOperation &operation)
 {
     step_number++;
     if (replaying())
         return 0;
+    end_replay();
     show_step(step_caption_text(step_number, step_total, operation), operation);
     clear_keybuf();
     const int answer = step_gate();
@@ -100,28 +111,56 @@ int gate_hook(const RowOperation &operation)
     return answer == gate_stop || answer == gate_back;
 }
 
-// The solver's cancelling: at once while replaying, on screen otherwise.
+// The solver's cancelling: none in the instant form, at once while replaying otherwise, and
+// on screen from the step shown on.
 void reduce_hook(int r)
 {
-    if (replaying())
-        reduce_row_now(r);
-    else
+    if (!replaying())
         reduce_row(r);
+    else if (!replay_instant)
+        reduce_row_now(r);
 }
+
+// The row operations: in the instant form while replaying when the store allows it.
+const RowArithmetic &row_arithmetic()
+{
+    return replaying() && replay_instant ? instant_arithmetic : stepwise_arithmetic;
+}
+
+void exchange_hook(int a, int b)
+{
+    row_arithmetic().exchange(a, b);
+}
+
+void scale_hook(int i)
+{
+    row_arithmetic().scale(i);
+}
+
+void eliminate_hook(int j, int i)
+{
+    row_arithmetic().eliminate(j, i);
+}
+
+const RowArithmetic solver_arithmetic{exchange_hook, scale_hook, eliminate_hook};
 
 // Runs the elimination from the store as the solve began, going back a step whenever the
 // gate asks: the store is restored and the earlier steps replayed at once.
 EliminationResult run_steps()
 {
     replay_until = 0;
+    replay_instant = 0;
     for (;;) {
         step_number = 0;
         going_back = 0;
-        const EliminationResult result = run_elimination({gate_hook, reduce_hook});
+        const EliminationResult result =
+            run_elimination({gate_hook, reduce_hook, &solver_arithmetic});
+        end_replay();
         if (!going_back || quit_requested)
             return result;
         replay_until = step_number - 1;
         restore_store(solve_start);
+        replay_instant = begin_instant_rows();
     }
 }
 

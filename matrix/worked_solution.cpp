@@ -3,6 +3,7 @@
 
 #include "cell_text.h"
 #include "elimination.h"
+#include "instant_rows.h"
 #include "matrix_file.h"
 #include "rank.h"
 #include "row_arith.h"
@@ -149,7 +150,11 @@ void print_solution(NotationStyle style, std::FILE *out)
         return;
     }
     print_block("");
-    const EliminationResult result = run_elimination({note_step, reduce_row_now});
+    // Only values are printed, so the fast instant form serves whenever the store allows it.
+    const bool instant = begin_instant_rows();
+    const EliminationResult result =
+        instant ? run_elimination({note_step, skip_reduction, &instant_arithmetic})
+                : run_elimination({note_step, reduce_row_now});
     if (result == elimination_stopped)
         return; // the output failed; nothing more can be written
     print_pending_step();

@@ -6,6 +6,7 @@
 // The pair comparisons take a few seconds; GJ_LONG_TESTS=N (a whole number, e.g. 10) runs
 // N times as many random pairs, for a longer search.
 #include "matrix/elimination.h"
+#include "matrix/instant_rows.h"
 #include "matrix/rank.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
@@ -712,6 +713,75 @@ TEST(DifferentialReduction, GmpGcdextEdgeCases)
         for (const char *factor : {"3", "18446744073709551629"}) // a prime beyond one limb
             EXPECT_TRUE(all_signs_match(mpz_class(factor) * num, mpz_class(factor) * den));
     }
+}
+
+// ---------------------------------------------------------------- the instant form against step by step
+
+int stop_at = 0;   // the gate at which the compared runs stop (past the last: none)
+int gates_met = 0; // gates met so far in the run
+
+// The gate of the compared runs: stops at gate stop_at.
+int stop_at_gate(const RowOperation &)
+{
+    return ++gates_met == stop_at ? 1 : 0;
+}
+
+// The reduce hook of the step-by-step run: every cell of row r through Euclid's loop.
+void reduce_row_by_loop(int r)
+{
+    for (int c = 0; c <= matrix_order; c++)
+        reduce_by_loop(cell(r, c).num, cell(r, c).den);
+}
+
+// Every stored numerator and denominator of the system, as "num/den" texts.
+std::vector<std::string> stored_cells()
+{
+    std::vector<std::string> cells;
+    for (int r = 0; r < matrix_order; r++)
+        for (int c = 0; c <= matrix_order; c++)
+            cells.push_back(cell(r, c).num.get_str() + "/" + cell(r, c).den.get_str());
+    return cells;
+}
+
+// Runs rows up to gate `gate` step by step, or in the instant form; returns what is stored.
+std::vector<std::string> store_at_gate(const IntegerRows &rows, int gate, bool instant)
+{
+    set_system(rows);
+    stop_at = gate;
+    gates_met = 0;
+    if (!instant) {
+        run_elimination({stop_at_gate, reduce_row_by_loop});
+        return stored_cells();
+    }
+    EXPECT_TRUE(begin_instant_rows());
+    run_elimination({stop_at_gate, skip_reduction, &instant_arithmetic});
+    finish_instant_rows();
+    return stored_cells();
+}
+
+TEST(DifferentialInstantRows, EveryGateOfRandomEliminationsStoresWhatStepByStepStores)
+{
+    // Small entries, so that 0, 1 and -1 (whose stored forms depend on how they were made),
+    // exchanges and singular systems come up often; and some large ones.
+    std::mt19937_64 rng(20261207);
+    constexpr std::int64_t limits[] = {1, 2, 3, 9, 999999};
+    const long systems = 4000L * long_test_factor();
+    int compared = 0;
+    for (long k = 0; k < systems; k++) {
+        const int n = 1 + static_cast<int>(rng() % 6);
+        const auto shape = static_cast<SystemShape>(rng() % shape_shape_count);
+        const IntegerRows rows =
+            random_system(rng, n, limits[rng() % 5], shape, (rng() % 3) == 0);
+        set_system(rows);
+        int gates = 0;
+        run_elimination_now(&gates);
+        for (int gate = 1; gate <= gates + 1; gate++) {
+            ASSERT_EQ(store_at_gate(rows, gate, true), store_at_gate(rows, gate, false))
+                << rows_text(rows) << "at gate " << gate;
+            compared++;
+        }
+    }
+    EXPECT_GT(compared, 4 * systems);
 }
 
 } // namespace
