@@ -41,13 +41,16 @@ int request_mode(int card, int zoom)
 }
 
 // After any mode change: the pointer's scale, the window's title and close button, and a
-// whole new frame on the next paint.
+// whole new frame on the next paint, and again whenever the display comes back to the
+// program after a switch away (its picture may be lost then).
 void mode_changed()
 {
     frame_scale = SCREEN_W >= screen_width ? SCREEN_W / screen_width : 1;
     set_window_title(window_title);
     install_close_button();
     forget_shown_frame();
+    remove_display_switch_callback(forget_shown_frame);
+    set_display_switch_callback(SWITCH_IN, forget_shown_frame);
 }
 
 // Switches to `card` at `zoom`; a refused switch goes back to `previous` at `previous_zoom`,

@@ -29,9 +29,10 @@ using Clock = std::chrono::steady_clock;
 constexpr int probe_x = 300;
 constexpr int probe_y = 180;
 
-// Seconds of waiting measured per sample, and samples per program and state.
-constexpr int sample_seconds = 8;
-constexpr int rounds = 3;
+// Seconds of waiting measured per sample, and samples per program and state (the
+// environment's MEASURE_SECONDS and MEASURE_ROUNDS, for steadier figures on a busy machine).
+int sample_seconds = 8;
+int rounds = 3;
 
 // Sleeps for `ms` milliseconds.
 void sleep_ms(int ms)
@@ -221,6 +222,10 @@ int main(int argc, char **argv)
         return 2;
     }
     const int depth = std::atoi(argv[1]);
+    if (const char *seconds = std::getenv("MEASURE_SECONDS"))
+        sample_seconds = std::max(1, std::atoi(seconds));
+    if (const char *count = std::getenv("MEASURE_ROUNDS"))
+        rounds = std::max(1, std::atoi(count));
     const Server server = start_server(1280, 960, depth);
     if (server.display.size() < 2) {
         std::fprintf(stderr, "no X server\n");

@@ -234,6 +234,17 @@ class MatrixFiles
     std::vector<std::string> paths_;
 };
 
+// Loads by a typed name as the work screen does, the script typing; `code` gets the result.
+ScriptRun load_and_report(const std::vector<Cue> &script, int &code)
+{
+    return run_script(
+        [&] {
+            code = load_matrix();
+            report_load_result(code);
+        },
+        cues(script));
+}
+
 // One load by a typed name: the file, the code, the message shown and the matrix afterwards.
 struct LoadCase {
     const char *name;
@@ -267,12 +278,7 @@ TEST_F(EditorTest, LoadingByATypedNameReportsEachFileProblemOnTheLine)
         if (fails)
             script.push_back({resting_with_status(lc.message, 10), tap(KEY_SPACE, ' ')});
         int code = -1;
-        const ScriptRun run = run_script(
-            [&] {
-                code = load_matrix();
-                report_load_result(code);
-            },
-            cues(script));
+        const ScriptRun run = load_and_report(script, code);
         EXPECT_FALSE(run.ran_out) << lc.name;
         EXPECT_TRUE(run.finished) << lc.name;
         EXPECT_EQ(code, lc.code) << lc.name;
@@ -306,12 +312,7 @@ TEST_F(EditorTest, AnEmptyNameOrEscapeKeepsThePreviousMatrix)
         set_matrix({{9, 8, 7}, {6, 5, 4}});
         cell(1, 2) = Fraction{7, 2};
         int code = -1;
-        const ScriptRun run = run_script(
-            [&] {
-                code = load_matrix();
-                report_load_result(code);
-            },
-            cues(script));
+        const ScriptRun run = load_and_report(script, code);
         EXPECT_FALSE(run.ran_out) << name;
         EXPECT_EQ(code, 0) << name;
         EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"9 8 7", "6 5 7/2"})) << name;
@@ -327,7 +328,8 @@ TEST_F(EditorTest, AFullLineNameThatCannotBeLoadedShowsItsMessageUntilANewKey)
     script.push_back({after(3), hold(KEY_ENTER, 13)});
     script.push_back({after(2), release(KEY_ENTER)});
     script.push_back({resting_with_status("Mam problemy so suborom.", 10), tap(KEY_SPACE, ' ')});
-    const ScriptRun run = run_script([] { report_load_result(load_matrix()); }, cues(script));
+    int code = -1;
+    const ScriptRun run = load_and_report(script, code);
     EXPECT_FALSE(run.ran_out);
     EXPECT_TRUE(run.finished) << "the message went before a new key";
     EXPECT_EQ(std::string(status_text), "");
