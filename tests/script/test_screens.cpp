@@ -6,6 +6,7 @@
 #include "app/images.h"
 #include "app/layout.h"
 #include "app/screens.h"
+#include "app/settings_file.h"
 #include "app/startup.h"
 #include "matrix/store.h"
 
@@ -409,6 +410,38 @@ TEST_F(ScreensTest, DismissingHotovoWithAClickOnTheSolveButtonSolvesTheFinishedM
     EXPECT_GT(hotovo_at, krokuj_at) << "the second solve did not finish";
     EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 0 2", "0 1 1"}));
     EXPECT_EQ(status_text, std::string(""));
+}
+
+TEST_F(ScreensTest, PlusAndMinusZoomTheWindowAtOnceAndTheZoomIsRemembered)
+{
+    ASSERT_EQ(windowed, 1);
+    ASSERT_EQ(window_zoom, 1);
+    std::pair<int, int> zoomed{0, 0};
+    int scale_when_zoomed = 0;
+    int remembered_when_zoomed = 0;
+    const ScriptRun run =
+        run_script(settings_screen, cues({{after(3), hold(KEY_EQUALS, '=')},
+                                          {after(2), release(KEY_EQUALS)},
+                                          {after(3),
+                                           [&] {
+                                               zoomed = {SCREEN_W, SCREEN_H};
+                                               scale_when_zoomed = frame_scale;
+                                               remembered_when_zoomed =
+                                                   read_settings(settings_path()).zoom;
+                                               hold_key(KEY_MINUS_PAD, '-');
+                                           }},
+                                          {after(2), release(KEY_MINUS_PAD)},
+                                          {after(3), hold(KEY_ESC, 27)},
+                                          {after(2), release(KEY_ESC)}}));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(zoomed, std::make_pair(2 * screen_width, 2 * screen_height)) << "+ did not zoom";
+    EXPECT_EQ(scale_when_zoomed, 2) << "the pointer is not scaled back";
+    EXPECT_EQ(remembered_when_zoomed, 2) << "the zoom was not remembered";
+    EXPECT_EQ(window_zoom, 1);
+    EXPECT_EQ(SCREEN_W, screen_width) << "- did not zoom back";
+    EXPECT_EQ(frame_scale, 1);
+    EXPECT_EQ(read_settings(settings_path()).zoom, 1);
+    EXPECT_EQ(frame_of(run, last_frame(run)).shown, Shown::menu);
 }
 
 TEST_F(ScreensTest, TheDisplayToggleKeepsWindowedTrueToTheDisplayAndComesBack)

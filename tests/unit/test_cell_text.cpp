@@ -279,6 +279,19 @@ TEST(ReadoutText, LongValuesAreCutAndMarked)
         }
 }
 
+TEST(ReadoutText, RoomOneSideDoesNotNeedGoesToTheOther)
+{
+    // 60 characters: " / " and a short side leave the long side everything else, whichever
+    // side it is.
+    const std::string longer = "7" + std::string(99, '1');
+    const std::string top_cut = readout_text(mpz_class(longer), 123, 60);
+    EXPECT_EQ(top_cut.size(), 60u) << top_cut;
+    EXPECT_EQ(top_cut.substr(top_cut.size() - 6), " / 123") << top_cut;
+    const std::string bottom_cut = readout_text(123, mpz_class(longer), 60);
+    EXPECT_EQ(bottom_cut.size(), 60u) << bottom_cut;
+    EXPECT_EQ(bottom_cut.substr(0, 6), "123 / ") << bottom_cut;
+}
+
 TEST(ReadoutText, HugeIntegerIsCutToTheLine)
 {
     const std::string number = "9" + std::string(199, '1');
