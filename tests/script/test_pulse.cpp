@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace
@@ -248,6 +249,61 @@ TEST_F(PulseTest, AStepsHighlightFramesThePivotAndBandsItsRowsWithoutTouchingAGl
     compose_frame(work_frame);
     EXPECT_EQ(count_colour(grid_panel, band).pixels, 0) << "a band without a step";
     EXPECT_EQ(count_colour(grid_panel, frame).pixels, 0) << "a frame without a step";
+}
+
+// True when the display shows exactly the frame in back_buffer.
+bool display_shows_back_buffer()
+{
+    for (int y = 0; y < screen_height; y++)
+        for (int x = 0; x < screen_width; x++)
+            if (getpixel(screen, x, y) != getpixel(back_buffer, x, y))
+                return false;
+    return true;
+}
+
+TEST_F(PulseTest, CopyingOnlyTheChangedRowsLeavesTheDisplayShowingEveryFrameExactly)
+{
+    set_matrix({{1, 2, 3}, {4, 5, 6}});
+    forget_shown_frame();
+    // Frames that change nothing, the pulse colour, the pointer, one text, or nothing again.
+    const std::vector<std::function<void()>> changes{
+        [] {},
+        [] { pulse_level = 20; },
+        [] { point_at(300, 200); },
+        [] { point_at(300, 470); },
+        [] { std::snprintf(line_text, line_text_size, "%s", "7 / 2"); },
+        [] {
+            cell(1, 2) = Fraction{-9999, 1};
+        },
+        [] {},
+    };
+    for (std::size_t k = 0; k < changes.size(); k++) {
+        changes[k]();
+        paint_work_frame();
+        ASSERT_TRUE(display_shows_back_buffer()) << "after change " << k;
+    }
+}
+
+TEST_F(PulseTest, AZoomedBandIsScaledExactlyAsTheWholeFrameIs)
+{
+    point_at(300, 200);
+    compose_frame(menu_frame);
+    for (int scale : {2, 3}) {
+        BITMAP *whole = create_bitmap(screen_width * scale, screen_height * scale);
+        BITMAP *banded = create_bitmap(screen_width * scale, screen_height * scale);
+        clear_to_color(banded, 0);
+        copy_rows_to(whole, back_buffer, 0, screen_height, scale);
+        for (const auto &[top, bottom] : {std::pair<int, int>{0, 7}, {7, 241}, {241, 480}})
+            copy_rows_to(banded, back_buffer, top, bottom, scale);
+        bool same = true;
+        for (int y = 0; y < whole->h && same; y++)
+            for (int x = 0; x < whole->w && same; x++)
+                same = getpixel(whole, x, y) == getpixel(banded, x, y) &&
+                       getpixel(whole, x, y) == getpixel(back_buffer, x / scale, y / scale);
+        EXPECT_TRUE(same) << "zoom " << scale;
+        destroy_bitmap(whole);
+        destroy_bitmap(banded);
+    }
 }
 
 } // namespace
