@@ -62,8 +62,9 @@ std::atomic<int> shown_frame_known{0}; // shown_buffer holds what the display sh
 
 } // namespace
 
-// The first and last row plus one in which the two bitmaps differ.
-bool changed_rows(BITMAP *now, BITMAP *before, int &top, int &bottom)
+// The first and last row plus one in which two 640x480 bitmaps of one colour depth differ;
+// false when they are the same.
+static bool changed_rows(BITMAP *now, BITMAP *before, int &top, int &bottom)
 {
     const int bytes_per_pixel = (bitmap_color_depth(now) + 7) / 8;
     const std::size_t row_bytes = static_cast<std::size_t>(screen_width * bytes_per_pixel);
@@ -106,7 +107,6 @@ void forget_shown_frame()
 {
     shown_frame_known = 0;
 }
-END_OF_FUNCTION(forget_shown_frame)
 
 // Waits for the retrace, composes the frame and shows what changed.
 static void paint_frame(FrameKind kind)

@@ -16,10 +16,6 @@ enum FrameKind { menu_frame, settings_frame, work_frame };
 // Composes one whole frame of the given kind into back_buffer, without showing it.
 void compose_frame(FrameKind kind);
 
-// The first and last row plus one in which two 640x480 bitmaps of one colour depth differ;
-// false when they are the same.
-bool changed_rows(BITMAP *now, BITMAP *before, int &top, int &bottom);
-
 // Copies rows top..bottom-1 of a 640x480 frame to the display, scaled up by `scale`
 // without smoothing.
 void copy_rows_to(BITMAP *display, BITMAP *frame, int top, int bottom, int scale);

@@ -51,25 +51,8 @@ bool make_folders(const std::string &path)
     return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-} // namespace
-
-// The settings file's path from XDG_CONFIG_HOME or HOME.
-std::string settings_path()
-{
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    std::string folder;
-    if (config && config[0] == '/') {
-        folder = config;
-    } else {
-        const char *home = std::getenv("HOME");
-        if (!home || home[0] != '/')
-            return "";
-        folder = std::string(home) + "/.config";
-    }
-    return folder + "/gauss-jordan/settings";
-}
-
-// Reads `text` as a settings file; false when any line is malformed.
+// Reads `text` as a settings file into `settings`; false, leaving it as it was, when any
+// line is malformed or a value out of range.
 bool parse_settings(const std::string &text, Settings &settings)
 {
     Settings read = settings;
@@ -98,6 +81,24 @@ std::string settings_text(const Settings &settings)
 {
     return "# Gauss-Jordan: remembered settings\nzoom=" + std::to_string(settings.zoom) +
            "\npulse=" + std::to_string(settings.pulse) + "\n";
+}
+
+} // namespace
+
+// The settings file's path from XDG_CONFIG_HOME or HOME.
+std::string settings_path()
+{
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    std::string folder;
+    if (config && config[0] == '/') {
+        folder = config;
+    } else {
+        const char *home = std::getenv("HOME");
+        if (!home || home[0] != '/')
+            return "";
+        folder = std::string(home) + "/.config";
+    }
+    return folder + "/gauss-jordan/settings";
 }
 
 // The remembered settings, or the defaults.

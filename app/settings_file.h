@@ -14,15 +14,9 @@ struct Settings {
 // folder, and nothing is remembered.
 std::string settings_path();
 
-// Reads `text` as a settings file: lines "zoom=N" and "pulse=0|1", blank lines and "#"
-// comments; unknown names are skipped. Returns false, leaving `settings` as it was, when
-// any line is malformed or a value out of range.
-bool parse_settings(const std::string &text, Settings &settings);
-
-// The text of a settings file holding `settings`.
-std::string settings_text(const Settings &settings);
-
 // The remembered settings, or the defaults when the file is missing, unreadable or malformed.
+// The file holds lines "zoom=N" and "pulse=0|1", blank lines and "#" comments; unknown names
+// are skipped, and any malformed line or value out of range makes the whole file malformed.
 Settings read_settings(const std::string &path);
 
 // Writes the settings atomically: a temporary file in the same folder, then renamed over the

@@ -2,6 +2,7 @@
 #include "app/layout.h"
 #include "matrix/cell_text.h"
 #include "matrix/store.h"
+#include "store_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -223,20 +224,6 @@ TEST(ReadoutText, ExactValueWhenItFits)
 TEST(ReadoutText, TheLineBufferHoldsAWholeReadout)
 {
     EXPECT_LT(static_cast<std::size_t>(text_line_chars), line_text_size);
-}
-
-// Checks one side of a cut readout: whole when it fits, else leading digits, "..." and the count.
-void expect_number_side(const std::string &shown, const std::string &number)
-{
-    if (shown == number)
-        return;
-    const std::size_t dots = shown.find("...");
-    ASSERT_NE(dots, std::string::npos) << shown;
-    ASSERT_GT(dots, 0u) << shown;
-    EXPECT_EQ(number.compare(0, dots, shown, 0, dots), 0)
-        << shown << " is not a prefix of the number";
-    const std::size_t digits = number.size() - (number[0] == '-' ? 1 : 0);
-    EXPECT_NE(shown.find(std::to_string(digits), dots), std::string::npos) << shown;
 }
 
 // Checks readout_text of num/den within limit: whole when it fits, else each side cut and marked.

@@ -715,7 +715,8 @@ TEST(DifferentialReduction, GmpGcdextEdgeCases)
     }
 }
 
-// ---------------------------------------------------------------- the instant form against step by step
+// ---------------------------------------------------------------- the instant form against step by
+// step
 
 int stop_at = 0;   // the gate at which the compared runs stop (past the last: none)
 int gates_met = 0; // gates met so far in the run
@@ -770,8 +771,7 @@ TEST(DifferentialInstantRows, EveryGateOfRandomEliminationsStoresWhatStepByStepS
     for (long k = 0; k < systems; k++) {
         const int n = 1 + static_cast<int>(rng() % 6);
         const auto shape = static_cast<SystemShape>(rng() % shape_shape_count);
-        const IntegerRows rows =
-            random_system(rng, n, limits[rng() % 5], shape, (rng() % 3) == 0);
+        const IntegerRows rows = random_system(rng, n, limits[rng() % 5], shape, (rng() % 3) == 0);
         set_system(rows);
         int gates = 0;
         run_elimination_now(&gates);

@@ -1,6 +1,7 @@
 // Row operations as the caption and the printed solution write them, from the operation and
 // the stored entry its factor comes from.
 #include "matrix/notation.h"
+#include "store_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -51,20 +52,11 @@ TEST(Notation, EachOperationIsWrittenAsALearnerWritesIt)
     }
 }
 
-TEST(Notation, TheCaptionNamesTheStepOfTheTotal)
+// Checks that a number was cut to fit, as the readout cuts it.
+void expect_cut(const std::string &shown, const std::string &digits)
 {
-    const RowOperation operation{operation_eliminate, 0, 1, 3, 1};
-    EXPECT_EQ(step_caption_text(3, 9, operation), "Krok 3 z 9: R2 <- R2 - 3 R1");
-}
-
-// Checks that a cut number reads "<leading digits>...(<count> cifier)" and starts like `digits`.
-void expect_abbreviated(const std::string &shown, const std::string &digits)
-{
-    const std::size_t dots = shown.find("...(");
-    ASSERT_NE(dots, std::string::npos) << shown;
-    EXPECT_EQ(digits.compare(0, dots, shown, 0, dots), 0) << shown;
-    EXPECT_NE(shown.find("(" + std::to_string(digits.size()) + " cifier)"), std::string::npos)
-        << shown;
+    EXPECT_NE(shown, digits) << "not cut";
+    expect_number_side(shown, digits);
 }
 
 TEST(Notation, AFactorTooLongForTheCaptionIsAbbreviatedAndTheCaptionFitsItsLine)
@@ -77,7 +69,7 @@ TEST(Notation, AFactorTooLongForTheCaptionIsAbbreviatedAndTheCaptionFitsItsLine)
     const std::string head = "Krok 110 z 110: R10 <- R10 + ";
     ASSERT_EQ(caption.compare(0, head.size(), head), 0) << caption;
     ASSERT_EQ(caption.compare(caption.size() - 3, 3, " R9"), 0) << caption;
-    expect_abbreviated(caption.substr(head.size()), top);
+    expect_cut(caption.substr(head.size()), top);
 
     const RowOperation fraction{operation_scale, 9, 9, mpz_class(bottom), mpz_class(top)};
     const std::string scaled = step_caption_text(7, 110, fraction);
@@ -85,8 +77,8 @@ TEST(Notation, AFactorTooLongForTheCaptionIsAbbreviatedAndTheCaptionFitsItsLine)
     const std::size_t open = scaled.find('(');
     const std::size_t slash = scaled.find('/', open);
     ASSERT_NE(slash, std::string::npos) << scaled;
-    expect_abbreviated(scaled.substr(open + 1, slash - open - 1), top);
-    expect_abbreviated(scaled.substr(slash + 1), bottom);
+    expect_cut(scaled.substr(open + 1, slash - open - 1), top);
+    expect_cut(scaled.substr(slash + 1), bottom);
     // The printed solution keeps every digit.
     EXPECT_EQ(operation_text(fraction), "R10 <- (" + top + "/" + bottom + ") R10");
 }
