@@ -12,5 +12,5 @@ cd build
 if [ -n "${DISPLAY:-}" ]; then
     ctest --output-on-failure "$@"
 else
-    xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" ctest --output-on-failure "$@"
+    xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" ctest --output-on-failure "$@"
 fi
