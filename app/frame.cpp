@@ -1,8 +1,8 @@
 // Frame painting: the pulsing background, the screen images, their extras and the pointer.
 #include "frame.h"
 
-#include "../matrix/matrix_view.h"
 #include "../matrix/store.h"
+#include "../work/matrix_view.h"
 #include "images.h"
 #include "input.h"
 #include "layout.h"

@@ -1,10 +1,10 @@
 // The three screens, their input dispatch, the display-mode switch and the input wait.
 #include "screens.h"
 
-#include "../matrix/loader.h"
-#include "../matrix/matrix_view.h"
-#include "../matrix/solver.h"
 #include "../matrix/store.h"
+#include "../work/loader.h"
+#include "../work/matrix_view.h"
+#include "../work/solver.h"
 #include "display.h"
 #include "frame.h"
 #include "settings_file.h"

@@ -8,8 +8,8 @@
 #include "app/layout.h"
 #include "app/screens.h"
 #include "matrix/matrix_file.h"
-#include "matrix/matrix_view.h"
-#include "matrix/solver.h"
+#include "work/matrix_view.h"
+#include "work/solver.h"
 #include "matrix/store.h"
 
 #include <allegro.h>

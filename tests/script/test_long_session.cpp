@@ -8,9 +8,9 @@
 #include "app/screens.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
-#include "matrix/loader.h"
+#include "work/loader.h"
 #include "matrix/rank.h"
-#include "matrix/solver.h"
+#include "work/solver.h"
 #include "matrix/store.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "app/images.h"
 #include "app/layout.h"
 #include "app/startup.h"
-#include "matrix/matrix_view.h"
+#include "work/matrix_view.h"
 #include "matrix/store.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 #include "../app/frame.h"
 #include "../app/images.h"
 #include "../app/layout.h"
+#include "../matrix/row_arith.h"
+#include "../matrix/store.h"
 #include "matrix_view.h"
-#include "row_arith.h"
-#include "store.h"
 
 // Cancels one cell on screen: runs Euclid's loop once for its step count and divisor, then
 // paints one frame per step (or per group of steps, when the cell would otherwise take more

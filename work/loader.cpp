@@ -3,8 +3,8 @@
 
 #include "../app/line_editor.h"
 #include "../app/screens.h"
-#include "matrix_file.h"
-#include "store.h"
+#include "../matrix/matrix_file.h"
+#include "../matrix/store.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,7 +2,7 @@
 // with the rows it touches, and the exact readout.
 #pragma once
 
-#include "elimination.h"
+#include "../matrix/elimination.h"
 
 #include <string>
 

@@ -5,8 +5,8 @@
 #include "../app/images.h"
 #include "../app/input.h"
 #include "../app/layout.h"
-#include "cell_text.h"
-#include "store.h"
+#include "../matrix/cell_text.h"
+#include "../matrix/store.h"
 
 #include <allegro.h>
 

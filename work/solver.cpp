@@ -5,14 +5,14 @@
 #include "../app/input.h"
 #include "../app/layout.h"
 #include "../app/screens.h"
-#include "elimination.h"
-#include "instant_rows.h"
+#include "../matrix/elimination.h"
+#include "../matrix/instant_rows.h"
+#include "../matrix/notation.h"
+#include "../matrix/rank.h"
+#include "../matrix/row_arith.h"
+#include "../matrix/store.h"
 #include "matrix_view.h"
-#include "notation.h"
-#include "rank.h"
-#include "row_arith.h"
 #include "row_ops.h"
-#include "store.h"
 
 #include <allegro.h>
 
