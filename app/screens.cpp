@@ -200,21 +200,43 @@ void settings_screen()
 // ---------------------------------------------------------------------------
 // Work
 
+// Solves the loaded system step by step, then shows the work screen as the solve left it.
+static void solve_and_repaint()
+{
+    solve();
+    paint_work_frame();
+}
+
+// One key row of the work screen: its key (or either of two) and what it does.
+struct WorkKey {
+    int scancode;     // the key, by the library's scancode
+    int other;        // a second key doing the same, 0 for none
+    void (*action)(); // run once the keys are let go; nullptr leaves the screen
+};
+
+// The work screen's keys, tested in table order on every pass while a key is waiting. A row's
+// action runs once its keys are let go (the frame painted meanwhile is the work screen's, or
+// the menu's for the row that leaves). During a solve the step gate reads its own keys:
+// P pauses, R resumes, Esc stops, Backspace and Left go back a step, any other key steps.
+constexpr WorkKey work_key_rows[] = {
+    {KEY_ESC, KEY_S, nullptr},     // back to the menu
+    {KEY_Z, 0, load_and_report},   // load a matrix by its file name
+    {KEY_R, 0, solve_and_repaint}, // solve the loaded system
+};
+
 // Key rows of the work screen; returns 1 when going back to the menu.
 static int work_keys()
 {
-    if (key[KEY_ESC] || key[KEY_S]) {
-        hold_while_keys(KEY_ESC, KEY_S, paint_menu_frame);
-        return 1;
-    }
-    if (key[KEY_Z]) {
-        hold_while_key(KEY_Z, paint_work_frame);
-        load_and_report();
-    }
-    if (key[KEY_R] && !quit_requested) {
-        hold_while_key(KEY_R, paint_work_frame);
-        solve();
-        paint_work_frame();
+    for (const WorkKey &row : work_key_rows) {
+        if (quit_requested)
+            return 1;
+        if (!key[row.scancode] && !(row.other && key[row.other]))
+            continue;
+        hold_while_keys(row.scancode, row.other ? row.other : row.scancode,
+                        row.action ? paint_work_frame : paint_menu_frame);
+        if (!row.action)
+            return 1;
+        row.action();
     }
     return 0;
 }
