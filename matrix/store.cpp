@@ -7,6 +7,13 @@ int matrix_order = 0;
 std::array<std::array<Fraction, grid_rows>, grid_columns> matrix_cells{};
 char status_text[status_text_size] = "";
 char line_text[line_text_size] = "";
+unsigned matrix_serial = 0;
+
+// Notes that the store now holds a new matrix.
+void new_matrix()
+{
+    matrix_serial++;
+}
 
 // Copies text into status_text, cutting it to the buffer's size.
 void set_status_text(const char *text)

@@ -28,6 +28,8 @@ extern std::array<std::array<Fraction, grid_rows>, grid_columns>
     matrix_cells; // stored column by column: [column][row] (loader and row operations write)
 extern char status_text[status_text_size]; // state message (loader's report and solver write)
 extern char line_text[line_text_size];     // work screen's text line (editor and readout write)
+extern unsigned matrix_serial; // changes whenever the store is given a new matrix, or emptied
+                               // by a failed load (every way of loading calls new_matrix)
 
 // The cell of row r, column c (column matrix_order is the right-hand side).
 inline Fraction &cell(int r, int c)
@@ -46,6 +48,10 @@ StoreSnapshot save_store();
 
 // Puts back the order and every cell of a copy.
 void restore_store(const StoreSnapshot &snapshot);
+
+// Notes that the store now holds a new matrix (or none, after a failed load): what was said
+// about the previous one no longer holds.
+void new_matrix();
 
 // Copies text into status_text, cutting it to the buffer's size.
 void set_status_text(const char *text);

@@ -23,6 +23,7 @@ int load_matrix()
 int load_named_matrix(const char *name)
 {
     const int result = load_matrix_file(name);
+    new_matrix(); // loaded, or emptied by the failure
     if (result == load_ok)
         line_text[0] = '\0';
     return result;

@@ -108,7 +108,14 @@ void show_step(const std::string &caption, const RowOperation &operation)
     shown_step.caption = caption;
 }
 
-// Shows no step.
+// Shows a caption with no step highlighted.
+void show_caption(const std::string &caption)
+{
+    shown_step = ShownStep{};
+    shown_step.caption = caption;
+}
+
+// Shows no step and no caption.
 void hide_step()
 {
     shown_step = ShownStep{};
@@ -130,7 +137,7 @@ void draw_matrix()
     }
     if (n > 0)
         line(back_buffer, rule_x(n), grid_top, rule_x(n), grid_row_step * n + 86, white);
-    if (shown_step.active)
+    if (!shown_step.caption.empty())
         textout_ex(back_buffer, font, shown_step.caption.c_str(), caption_x, caption_y, white, -1);
 }
 

@@ -6,13 +6,13 @@
 
 #include <string>
 
-// The step the work screen explains while a solve runs.
+// The step the work screen explains while a solve runs, or a caption alone.
 struct ShownStep {
-    bool active = false; // a step is shown: its caption and its highlight
+    bool active = false; // a step is shown: its highlight (and its caption)
     OperationKind kind = operation_exchange;
     int pivot = 0;       // the pivot's row and column, framed
     int row = 0;         // the other row the step changes
-    std::string caption; // "Krok 3 z 9: R2 <- R2 - 3 R1"
+    std::string caption; // "Krok 3 z 9: R2 <- R2 - 3 R1"; drawn whenever it is not empty
 };
 
 extern ShownStep shown_step; // the step on screen (the solver writes it through show_step)
@@ -30,7 +30,10 @@ int rule_x(int n);
 // each row it changes.
 void show_step(const std::string &caption, const RowOperation &operation);
 
-// Shows no step.
+// Shows a caption under the grid with no step highlighted.
+void show_caption(const std::string &caption);
+
+// Shows no step and no caption.
 void hide_step();
 
 // Draws the step's highlight, the grid, the rule and the step's caption into the back buffer.
