@@ -132,7 +132,7 @@ void menu_screen()
 // only means they are not remembered.
 static void remember_settings()
 {
-    write_settings(settings_path(), Settings{window_zoom, pulse_enabled});
+    write_settings(settings_path(), Settings{chosen_zoom, pulse_enabled});
 }
 
 // Flips the pulse on or off.

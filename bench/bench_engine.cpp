@@ -104,7 +104,7 @@ void compose_and_scale_zoom_2(benchmark::State &state)
     BITMAP *window = create_bitmap(2 * screen_width, 2 * screen_height);
     for (auto _ : state) {
         compose_frame(work_frame);
-        copy_rows_to(window, back_buffer, 0, screen_height, 2);
+        copy_rows_to(window, back_buffer, 0, screen_height, {2, 0, 0});
     }
     destroy_bitmap(window);
 }

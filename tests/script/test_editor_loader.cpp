@@ -7,9 +7,9 @@
 #include "app/line_editor.h"
 #include "app/screens.h"
 #include "app/startup.h"
+#include "matrix/store.h"
 #include "work/loader.h"
 #include "work/matrix_view.h"
-#include "matrix/store.h"
 
 #include <gtest/gtest.h>
 

@@ -7,11 +7,11 @@
 #include "app/screens.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
-#include "work/matrix_view.h"
 #include "matrix/row_arith.h"
+#include "matrix/store.h"
+#include "work/matrix_view.h"
 #include "work/row_ops.h"
 #include "work/solver.h"
-#include "matrix/store.h"
 
 #include <gtest/gtest.h>
 
