@@ -199,7 +199,7 @@ std::array<std::string, 2> zoom_note()
 {
     const std::string first = windowed ? "Zvacsenie okna: " + std::to_string(window_zoom) + "x"
                                        : "Cela obrazovka: " + std::to_string(frame_scale) + "x";
-    if (!zoom_refused)
+    if (!zoom_refused || !windowed) // the refused zoom was a window's
         return {first, ""};
     return {first, "(" + std::to_string(zoom_refused) + "x sa nezmesti)"};
 }

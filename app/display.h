@@ -47,5 +47,6 @@ void toggle_display_mode();
 void change_zoom(int step);
 
 // The settings screen's two lines on the zoom in use: "Zvacsenie okna: 2x" or
-// "Cela obrazovka: 3x", then "(3x sa nezmesti)" when a zoom asked for did not fit, else "".
+// "Cela obrazovka: 3x", then, in a window, "(3x sa nezmesti)" when a zoom asked for did not
+// fit, else "".
 std::array<std::string, 2> zoom_note();

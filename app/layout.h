@@ -107,6 +107,14 @@ struct Colour {
 constexpr Colour step_band_colour{38, 64, 128};
 constexpr Colour pivot_frame_colour{255, 200, 40};
 
+// The library's file selector on the work screen: its size, centred on the frame, and its
+// colours, white text on the dark of the work screen's panels.
+constexpr int file_selector_width = 600;
+constexpr int file_selector_height = 400;
+constexpr Colour file_selector_text{255, 255, 255};
+constexpr Colour file_selector_face{12, 18, 46};
+constexpr Colour file_selector_dim{120, 130, 170};
+
 // Matrix grid geometry, in the drawing's units (see matrix_view).
 constexpr int max_order = 10;
 constexpr int grid_top = 100;

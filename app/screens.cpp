@@ -1,9 +1,14 @@
 // The three screens, their input dispatch, the display-mode switch and the input wait.
 #include "screens.h"
 
+#include "../matrix/notation.h"
 #include "../matrix/store.h"
+#include "../work/file_selector.h"
+#include "../work/grid_editor.h"
 #include "../work/loader.h"
 #include "../work/matrix_view.h"
+#include "../work/random_exercise.h"
+#include "../work/saver.h"
 #include "../work/solver.h"
 #include "display.h"
 #include "frame.h"
@@ -207,11 +212,13 @@ static void solve_and_repaint()
     paint_work_frame();
 }
 
-// One key row of the work screen: its key (or either of two) and what it does.
+// One key row of the work screen: its key (or either of two), what it does and its word in
+// the key line under the grid.
 struct WorkKey {
     int scancode;     // the key, by the library's scancode
     int other;        // a second key doing the same, 0 for none
     void (*action)(); // run once the keys are let go; nullptr leaves the screen
+    const char *hint; // a short word for the key line; nullptr: its button names it
 };
 
 // The work screen's keys, tested in table order on every pass while a key is waiting. A row's
@@ -219,10 +226,38 @@ struct WorkKey {
 // the menu's for the row that leaves). During a solve the step gate reads its own keys:
 // P pauses, R resumes, Esc stops, Backspace and Left go back a step, any other key steps.
 constexpr WorkKey work_key_rows[] = {
-    {KEY_ESC, KEY_S, nullptr},     // back to the menu
-    {KEY_Z, 0, load_and_report},   // load a matrix by its file name
-    {KEY_R, 0, solve_and_repaint}, // solve the loaded system
+    {KEY_ESC, KEY_S, nullptr, nullptr},        // back to the menu
+    {KEY_Z, 0, load_and_report, "nacitat"},    // load a matrix by its file name
+    {KEY_R, 0, solve_and_repaint, nullptr},    // solve the loaded system
+    {KEY_E, 0, edit_grid, "upravit"},          // type the system into the grid
+    {KEY_W, 0, save_matrix, "zapisat"},        // save the loaded system to a file
+    {KEY_N, 0, load_random_system, "nahodna"}, // a random system with a whole solution
+    {KEY_O, 0, open_by_browsing, "otvorit"},   // choose a file in the library's selector
 };
+
+// The name of a key as the key line shows it: its letter.
+static std::string key_label(int scancode)
+{
+    if (scancode >= KEY_A && scancode <= KEY_Z)
+        return std::string(1, static_cast<char>('A' + (scancode - KEY_A)));
+    return scancode_to_name(scancode);
+}
+
+// The key line under the grid: each key with a hint word, "Z nacitat  E upravit ...", closer
+// together when that is too long for the caption line.
+std::string work_key_line()
+{
+    for (const char *gap : {"  ", " "}) {
+        std::string line;
+        for (const WorkKey &row : work_key_rows) {
+            if (row.hint)
+                line += (line.empty() ? "" : gap) + key_label(row.scancode) + " " + row.hint;
+        }
+        if (line.size() <= caption_chars || gap[1] == '\0')
+            return line;
+    }
+    return "";
+}
 
 // Key rows of the work screen; returns 1 when going back to the menu.
 static int work_keys()
@@ -267,6 +302,7 @@ void work_screen_with_file(const char *name)
 // Runs the work screen until the user goes back.
 void work_screen()
 {
+    show_key_line(work_key_line());
     while (!quit_requested) {
         paint_work_frame();
         if (dispatch_input(work_keys, work_clicks, paint_work_frame))

@@ -5,6 +5,7 @@
 #include "layout.h"
 
 #include <atomic>
+#include <string>
 
 extern std::atomic<int> quit_requested; // set when the program must end: every loop unwinds
                                         // (window's close button, from the window system's
@@ -25,6 +26,10 @@ void settings_screen();
 
 // Runs the work screen until the user goes back.
 void work_screen();
+
+// The work screen's key line, shown under the grid whenever no caption is: every key of its
+// table that has a hint word, with the word.
+std::string work_key_line();
 
 // Opens the work screen with the matrix file `name` loaded, as S, Z, its name and Enter on
 // the menu would; returns when the user goes back.

@@ -1,10 +1,12 @@
-// Loading a matrix by a typed file name, and reporting how it went.
+// Loading a matrix by a typed file name, and reporting how it went; every other way of giving
+// the store a new matrix goes through here too.
 #include "loader.h"
 
 #include "../app/line_editor.h"
 #include "../app/screens.h"
 #include "../matrix/matrix_file.h"
 #include "../matrix/store.h"
+#include "matrix_view.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,9 +26,19 @@ int load_named_matrix(const char *name)
 {
     const int result = load_matrix_file(name);
     new_matrix(); // loaded, or emptied by the failure
+    hide_step();
     if (result == load_ok)
         line_text[0] = '\0';
     return result;
+}
+
+// Gives the store a matrix as a load from a file does.
+void load_matrix_from(const StoreSnapshot &matrix)
+{
+    restore_store(matrix);
+    new_matrix();
+    hide_step();
+    line_text[0] = '\0';
 }
 
 // Shows the message for a failed load until a key or a click, then clears it.

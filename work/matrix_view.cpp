@@ -32,6 +32,7 @@ int rule_x(int n)
 }
 
 ShownStep shown_step;
+ShownDraft shown_draft;
 
 namespace
 {
@@ -51,11 +52,13 @@ void draw_row_band(int r, int colour)
              cell_centre_x(matrix_order) + band_half_width, cell_top_y(r) + band_below, colour);
 }
 
-// A one-pixel frame around the pivot's cell (i, i), just outside its row's band.
-void draw_pivot_frame(int i, int colour)
+std::string key_line; // drawn in the caption's place when no caption is shown
+
+// A one-pixel frame around cell (r, c), just outside the band its row may have.
+void draw_cell_frame(int r, int c, int colour)
 {
-    rect(back_buffer, cell_centre_x(i) - frame_half_width, cell_top_y(i) - band_above - 1,
-         cell_centre_x(i) + frame_half_width - 1, cell_top_y(i) + band_below + 1, colour);
+    rect(back_buffer, cell_centre_x(c) - frame_half_width, cell_top_y(r) - band_above - 1,
+         cell_centre_x(c) + frame_half_width - 1, cell_top_y(r) + band_below + 1, colour);
 }
 
 // The highlight of the shown step: the bands of the rows it changes and the pivot's frame.
@@ -65,8 +68,8 @@ void draw_step_highlight()
     draw_row_band(shown_step.row, band);
     if (shown_step.kind == operation_exchange)
         draw_row_band(shown_step.pivot, band);
-    draw_pivot_frame(shown_step.pivot,
-                     makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
+    draw_cell_frame(shown_step.pivot, shown_step.pivot,
+                    makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
 }
 
 // The readout of the cell last pointed at, kept until the pointer moves to another cell or
@@ -121,37 +124,88 @@ void hide_step()
     shown_step = ShownStep{};
 }
 
-// Draws the step's highlight, the grid, the rule and the step's caption into the back buffer.
-void draw_matrix()
+// Draws a draft in place of the store, with a frame around cell (row, column) like the pivot's,
+// until hide_draft.
+void show_draft(const StoreSnapshot &draft, int row, int column)
 {
-    const int n = matrix_order;
+    shown_draft = ShownDraft{&draft, row, column};
+}
+
+// Draws the store again.
+void hide_draft()
+{
+    shown_draft = ShownDraft{};
+}
+
+// Sets the line drawn in the caption's place whenever no caption is shown.
+void show_key_line(const std::string &keys)
+{
+    key_line = keys;
+}
+
+namespace
+{
+
+// The grid's cells and rule for order n, each cell's value read through `value`.
+template <typename CellOf> void draw_grid(int n, CellOf value)
+{
     const int white = makecol(255, 255, 255);
-    if (shown_step.active && shown_step.pivot < n && shown_step.row < n)
-        draw_step_highlight();
     char text[cell_text_size];
     for (int c = 0; c <= n; c++) {
         for (int r = 0; r < n; r++) {
-            format_cell(cell(r, c).num, cell(r, c).den, text);
+            const Fraction &f = value(r, c);
+            format_cell(f.num, f.den, text);
             textout_centre_ex(back_buffer, font, text, cell_centre_x(c), cell_top_y(r), white, -1);
         }
     }
     if (n > 0)
         line(back_buffer, rule_x(n), grid_top, rule_x(n), grid_row_step * n + 86, white);
-    if (!shown_step.caption.empty())
-        textout_ex(back_buffer, font, shown_step.caption.c_str(), caption_x, caption_y, white, -1);
+}
+
+} // namespace
+
+// Draws the step's highlight (or the draft's framed cell), the grid, the rule and the step's
+// caption (or the key line) into the back buffer.
+void draw_matrix()
+{
+    const StoreSnapshot *draft = shown_draft.matrix;
+    const int white = makecol(255, 255, 255);
+    if (draft) {
+        draw_cell_frame(shown_draft.row, shown_draft.column,
+                        makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
+        draw_grid(draft->order, [draft](int r, int c) -> const Fraction & {
+            return draft->cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+        });
+    } else {
+        const int n = matrix_order;
+        if (shown_step.active && shown_step.pivot < n && shown_step.row < n)
+            draw_step_highlight();
+        draw_grid(n, [](int r, int c) -> const Fraction & { return cell(r, c); });
+    }
+    const std::string &caption = shown_step.caption.empty() ? key_line : shown_step.caption;
+    if (!caption.empty())
+        textout_ex(back_buffer, font, caption.c_str(), caption_x, caption_y, white, -1);
+}
+
+// The hover cell under frame point (x, y) for a system of order n.
+bool cell_at(int x, int y, int n, int &row, int &column)
+{
+    const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
+                     hover_top + hover_cell_height * n};
+    if (!rect_contains(hover, x, y))
+        return false;
+    row = (y - hover_top) / hover_cell_height;
+    column = (x - hover_left) / hover_cell_width;
+    return true;
 }
 
 // Sets line_text from one sample of the pointer position.
 void update_readout()
 {
-    const int x = pointer_x();
-    const int y = pointer_y();
-    const int n = matrix_order;
-    const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
-                     hover_top + hover_cell_height * n};
-    if (rect_contains(hover, x, y)) {
-        const std::string &text =
-            cell_readout((y - hover_top) / hover_cell_height, (x - hover_left) / hover_cell_width);
+    int row = 0;
+    int column = 0;
+    if (cell_at(pointer_x(), pointer_y(), matrix_order, row, column)) {
+        const std::string &text = cell_readout(row, column);
         std::snprintf(line_text, sizeof line_text, "%s", text.c_str());
     } else {
         std::snprintf(line_text, sizeof line_text, "%s", status_text);
