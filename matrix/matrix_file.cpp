@@ -200,6 +200,14 @@ int file_exists(const char *name)
     return lstat(name, &info) == 0 ? 1 : 0;
 }
 
+// 1 when `name` is a regular file, or a link to one.
+int regular_file_exists(const char *name)
+{
+    struct stat info {
+    };
+    return stat(name, &info) == 0 && S_ISREG(info.st_mode) ? 1 : 0;
+}
+
 // Writes `matrix` to the file `name` atomically.
 int save_matrix_file(const char *name, const StoreSnapshot &matrix)
 {

@@ -67,6 +67,9 @@ std::string matrix_text(const StoreSnapshot &matrix);
 // 1 when something (a file, a folder...) already has the name `name`, else 0.
 int file_exists(const char *name);
 
+// 1 when `name` is a regular file, or a link to one, else 0.
+int regular_file_exists(const char *name);
+
 // Writes `matrix` to the file `name` atomically, replacing what is there: a file written
 // through a link is written where the link points. Returns a SaveResult.
 int save_matrix_file(const char *name, const StoreSnapshot &matrix);

@@ -60,6 +60,10 @@ void save_matrix()
         return;
     const std::string name = line_text;
     line_text[0] = '\0';
+    if (file_exists(name.c_str()) && !regular_file_exists(name.c_str())) {
+        report("Subor sa neda zapisat."); // a folder or a device is never replaced
+        return;
+    }
     if (file_exists(name.c_str()) && !overwrite_confirmed()) {
         if (!quit_requested)
             report("Nezapisane.");
