@@ -4,13 +4,16 @@
 #include "app/layout.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
+#include "matrix/random_system.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "work/matrix_view.h"
 
 #include <allegro.h>
 #include <benchmark/benchmark.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -78,6 +81,37 @@ void compose_work_frame(benchmark::State &state)
         compose_frame(work_frame);
 }
 BENCHMARK(compose_work_frame)->Unit(benchmark::kMicrosecond);
+
+// A work frame with the grid editor open on a 10x10 of 120-digit entries: the draft drawn in
+// place of the store, its framed cell, the line of the entry being typed and the keys.
+void compose_editor_frame(benchmark::State &state)
+{
+    if (!set_up_images()) {
+        state.SkipWithError("images could not be loaded");
+        return;
+    }
+    fill_random_system(10, 120, 4);
+    const StoreSnapshot draft = save_store();
+    fill_random_system(10, 6, 1);
+    show_draft(draft, 9, 10);
+    show_caption("Rad 10 (PgUp/PgDn)   E: prijat maticu   Esc: zrusit zmeny");
+    std::snprintf(line_text, sizeof line_text, "%s", "Riadok 10, prava strana: -1234567890_");
+    for (auto _ : state)
+        compose_frame(work_frame);
+    hide_draft();
+    hide_step();
+}
+BENCHMARK(compose_editor_frame)->Unit(benchmark::kMicrosecond);
+
+// Making one random exercise of order n, as N on the work screen and --random do.
+void random_exercise(benchmark::State &state)
+{
+    const int order = static_cast<int>(state.range(0));
+    std::uint64_t seed = 1;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(random_system(order, seed++));
+}
+BENCHMARK(random_exercise)->Arg(3)->Arg(10)->Unit(benchmark::kMicrosecond);
 
 // A menu frame: background and image only.
 void compose_menu_frame(benchmark::State &state)

@@ -1,5 +1,5 @@
-// Takes the README's pictures from the real program: the menu, the settings, a loaded system
-// and a solve in progress. Each picture is taken only once the screen is verified to show it,
+// Takes the README's pictures from the real program: the menu, the settings, a loaded system,
+// a solve in progress and the grid editor. Each picture is taken only once the screen is verified to show it,
 // so the run fails when the program cannot reach a screen. With SCREENSHOT_DIR set, the
 // pictures are written there as PPM files (tools/screenshots.sh turns them into PNG).
 #include "e2e_support.h"
@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -75,6 +76,33 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     EXPECT_EQ(read_text(solving, 30, 306, 72), "Krok 3 z 9: R3 <- R3 + 2 R1")
         << "the step's caption is not shown";
     save_shot(solving, "solving");
+
+    // Escape stops the solve; the caption line then lists the keys beyond the buttons, and E
+    // opens the grid editor on the system as it was loaded.
+    park_pointer();
+    hold_key("Escape");
+    Shot stopped;
+    ASSERT_TRUE(wait_until(
+        [](const Shot &s) {
+            return read_text(s, 30, 306, 72) ==
+                   "Z nacitat  E upravit  W zapisat  N nahodna  O otvorit";
+        },
+        3.0, &stopped))
+        << "the key line reads " << read_text(stopped, 30, 306, 72);
+    hold_key("e");
+    ASSERT_TRUE(wait_for_line("Riadok 1, stlpec 1: cislo a Enter; sipky, Tab, klik: ina bunka"))
+        << "E did not open the editor";
+    for (const char *key : {"Down", "Right", "minus", "7"})
+        tap_key(key);
+    Shot editor;
+    ASSERT_TRUE(wait_for_line("Riadok 2, stlpec 2: -7_", 3.0, &editor))
+        << "the line reads " << line_of(editor);
+    EXPECT_EQ(read_grid(editor, 3),
+              (std::vector<std::vector<std::string>>{
+                  {"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}))
+        << "the editor does not show the system as loaded";
+    save_shot(editor, "editor");
+    tap_key("Escape");
 }
 
 } // namespace
