@@ -467,6 +467,7 @@ struct Coverage {
     long status_checks = 0;  // frames whose line was checked against the state message
     long gates_seen = 0;     // frames at a step gate ("Krokuj!")
     long finishes_seen = 0;  // solves that reached their finishing message
+    long steps_back = 0;     // gates that showed an earlier step of the same solve again
     long menu_entries = 0;   // times the menu was entered again after it ended
     long settles = 0;        // times the generator let go and pressed Escape to the menu
     int longest_settle = 0;  // frames the longest of them took
@@ -490,6 +491,7 @@ class Checker
             coverage.gates_seen++;
         if (now.status != history_.back().status && now.status.rfind("Hotovo!", 0) == 0)
             coverage.finishes_seen++;
+        coverage.steps_back += went_back(history_.back().caption, now.caption);
         history_.push_back(std::move(now));
         history_.pop_front();
         return failure;
@@ -510,6 +512,15 @@ class Checker
     ReachableStores *stores_ = nullptr;                          // the set of the matrix loaded now
     std::unordered_map<std::string, LoadExpectation> loads_;     // by typed name
     std::unordered_set<std::string> seen_;                       // stores seen since the start
+
+    // True when the caption names an earlier step of the same solve than before.
+    static bool went_back(const std::string &before, const std::string &now)
+    {
+        int step_before = 0, total_before = 0, step_now = 0, total_now = 0;
+        return std::sscanf(before.c_str(), "Krok %d z %d", &step_before, &total_before) == 2 &&
+               std::sscanf(now.c_str(), "Krok %d z %d", &step_now, &total_now) == 2 &&
+               total_now == total_before && step_now < step_before;
+    }
 
     Moment observe() const
     {
@@ -690,7 +701,9 @@ class Generator
             start_settling(frame);
             return settle(frame, coverage);
         }
-        if (frame >= next_action_)
+        if (steps_left_ > 0)
+            step(frame);
+        else if (frame >= next_action_)
             plan(frame);
         apply_due(frame);
         return "";
@@ -719,6 +732,9 @@ class Generator
     std::multiset<int> held_;           // keys held, once per hold in progress
     int next_action_ = 0;
     long next_settle_ = 0;
+    // A run of steps: one input that steps or goes back each time the solve rests at its gate.
+    int steps_left_ = 0;
+    int steps_until_ = 0; // the frame the run gives up waiting for a gate
     bool finished_ = false;
     // Settling: letting go of everything, then Escape until the menu shows.
     bool settling_ = false;
@@ -875,10 +891,48 @@ class Generator
         return hold_key_for(start, scancode, ascii_of(scancode), hold_length());
     }
 
+    // Starts a run of 2 to 25 steps, with R first when no solve is running; with no matrix
+    // loaded, types a name instead.
+    int start_steps(int start)
+    {
+        if (matrix_order == 0)
+            return type_name(start);
+        steps_left_ = pick(2, 25);
+        steps_until_ = start + 3000;
+        return status_text[0] ? start : hold_key_for(start, KEY_R, 'r', pick(1, 3));
+    }
+
+    // One input of a run of steps once the gate rests (nothing planned or held, the normal
+    // pointer): mostly a step, often going back, now and then a pause answered by a key.
+    void step(int frame)
+    {
+        const bool resting = pending_.empty() && inputs_idle() &&
+                             pointer_image != images[image_busy_pointer] && frame >= next_action_;
+        if (frame > steps_until_ || (resting && !status_text[0]))
+            steps_left_ = 0; // gave up, or the solve has ended
+        if (!resting || steps_left_ == 0)
+            return;
+        steps_left_--;
+        const int kind = pick(1, 100);
+        int end = frame;
+        if (kind <= 55)
+            end = chance(60) ? play_one_of(frame, {KEY_SPACE, KEY_ENTER, KEY_X})
+                             : click(frame, grid_point(), true);
+        else if (kind <= 90)
+            end = chance(60) ? play_one_of(frame, {KEY_BACKSPACE, KEY_LEFT})
+                             : click(frame, grid_point(), false);
+        else
+            end = play_one_of(hold_key_for(frame, KEY_P, 'p', pick(1, 3)) + pick(2, 10),
+                              {KEY_R, KEY_R, KEY_SPACE});
+        next_action_ = end + pick(1, 12);
+    }
+
     // One action on the work screen (or on a frame not told apart), by weight.
     int act_on_work(int start)
     {
         const int kind = pick(1, 100);
+        if (kind <= 10)
+            return start_steps(start);
         if (kind <= 50)
             return play_key(start);
         if (kind <= 58)
@@ -910,6 +964,9 @@ class Generator
         else if (shown == Shown::menu && chance(30))
             end = chance(60) ? hold_key_for(frame, KEY_N, 'n', hold_length())
                              : click(frame, point_in(menu_settings_button), true);
+        else if (shown == Shown::menu && chance(50))
+            end = chance(60) ? play_one_of(frame, {KEY_K, KEY_ESC})
+                             : click(frame, point_in(menu_quit_button), true);
         else if (shown == Shown::settings && chance(60))
             end = chance(60) ? play_one_of(frame, {KEY_ESC, KEY_S})
                              : click(frame, point_in(settings_back_button), true);
@@ -972,6 +1029,7 @@ class Generator
     void start_settling(int frame)
     {
         pending_.clear();
+        steps_left_ = 0;
         for (int scancode : std::set<int>(held_.begin(), held_.end()))
             key[scancode] = 0;
         held_.clear();
@@ -1171,16 +1229,18 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
     const Coverage &c = run.coverage;
     std::printf("random-input run: seed %lu, %d frames in %.1f s (%.0f frames/s)\n"
                 "  %ld loads (%ld refused), %ld stores after row operations, %ld gate frames, "
-                "%ld finishes\n  %ld readout and %ld state-message checks, %ld frames checked "
+                "%ld finishes, %ld steps back\n  %ld readout and %ld state-message checks, %ld "
+                "frames checked "
                 "while cancelling\n  %ld menu re-entries, %ld settles (longest %d frames)\n",
                 seed, run.frames, run.seconds, run.frames / run.seconds, c.loads, c.failed_loads,
-                c.stores_reached, c.gates_seen, c.finishes_seen, c.readout_checks, c.status_checks,
-                c.busy_checks, c.menu_entries, c.settles, c.longest_settle);
+                c.stores_reached, c.gates_seen, c.finishes_seen, c.steps_back, c.readout_checks,
+                c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle);
     if (seed == default_seed && frames >= default_frames) {
         // The run went everywhere the checks look: without these a broken generator would pass.
         EXPECT_GT(c.loads, 20);
         EXPECT_GT(c.failed_loads, 5);
         EXPECT_GT(c.stores_reached, 30);
+        EXPECT_GT(c.steps_back, 10);
         EXPECT_GT(c.finishes_seen, 0);
         EXPECT_GT(c.readout_checks, 100);
         EXPECT_GT(c.status_checks, 100);
