@@ -461,7 +461,7 @@ struct LoadExpectation {
 struct Coverage {
     long loads = 0;          // new matrices from typed names
     long failed_loads = 0;   // of them, refused with a message
-    long stores_reached = 0; // distinct stores seen after a row operation
+    long stores_reached = 0; // distinct stores seen with the normal pointer
     long busy_checks = 0;    // frames checked by value while a row was being cancelled
     long readout_checks = 0; // frames whose line was checked against the hovered cell
     long status_checks = 0;  // frames whose line was checked against the state message
@@ -473,11 +473,10 @@ struct Coverage {
     int longest_settle = 0;  // frames the longest of them took
 };
 
+// The checks made at every vsync, and what they remember of the frames before.
 class Checker
 {
   public:
-    explicit Checker(InputLog &log) : log_(log) {}
-
     // Checks the program as this vsync finds it; returns the failure, or "" when all holds.
     std::string check(Coverage &coverage)
     {
@@ -506,7 +505,6 @@ class Checker
     }
 
   private:
-    InputLog &log_;
     std::deque<Moment> history_ = std::deque<Moment>(4); // the last four vsyncs, oldest first
     std::unordered_map<std::string, ReachableStores> reachable_; // by the matrix as loaded
     ReachableStores *stores_ = nullptr;                          // the set of the matrix loaded now
@@ -1168,7 +1166,7 @@ RandomRun play_random_run(unsigned long seed, long frames, const std::vector<std
     const std::string header = "random-input run with GJ_RANDOM_SEED=" + std::to_string(seed) +
                                " GJ_RANDOM_FRAMES=" + std::to_string(frames);
     InputLog log;
-    Checker checker(log);
+    Checker checker;
     Generator generator(seed, frames, names, log);
     Watchdog watchdog(header, log);
     RandomRun result;
@@ -1230,7 +1228,7 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
     ASSERT_EQ(run.failure, "");
     const Coverage &c = run.coverage;
     std::printf("random-input run: seed %lu, %d frames in %.1f s (%.0f frames/s)\n"
-                "  %ld loads (%ld refused), %ld stores after row operations, %ld gate frames, "
+                "  %ld loads (%ld refused), %ld distinct stores, %ld gate frames, "
                 "%ld finishes, %ld steps back\n  %ld readout and %ld state-message checks, %ld "
                 "frames checked "
                 "while cancelling\n  %ld menu re-entries, %ld settles (longest %d frames)\n",
