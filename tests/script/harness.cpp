@@ -5,6 +5,7 @@
 #include "app/clock.h"
 #include "app/frame.h"
 #include "app/images.h"
+#include "app/input.h"
 #include "app/layout.h"
 #include "app/screens.h"
 #include "app/startup.h"
@@ -602,4 +603,14 @@ bool text_drawn_at(const char *text, int centre_x, int top_y, int margin)
                    (getpixel(back_buffer, left + x, top + y) == white);
     destroy_bitmap(expected);
     return same;
+}
+
+// True when the display shows exactly the frame in back_buffer, scaled up by frame_scale.
+bool display_shows_frame()
+{
+    for (int y = 0; y < SCREEN_H; y++)
+        for (int x = 0; x < SCREEN_W; x++)
+            if (getpixel(screen, x, y) != getpixel(back_buffer, x / frame_scale, y / frame_scale))
+                return false;
+    return true;
 }

@@ -145,6 +145,9 @@ Shown identify_frame(int pointer_x, int pointer_y);
 // the box (grown by margin on each side) is white.
 bool text_drawn_at(const char *text, int centre_x, int top_y, int margin = 4);
 
+// True when the display shows exactly the frame in back_buffer, scaled up by frame_scale.
+bool display_shows_frame();
+
 // Base of the scripted tests: a live harness and the program's start-of-run state for each test.
 class ScriptTest : public ::testing::Test
 {
