@@ -6,9 +6,10 @@
 // names typed into the real prompt that load, fail each way, or are garbage. After every frame
 // it checks that:
 //   - every loop returned to the harness within its frame: a watchdog thread ends the run when
-//     no frame begins for 30 s, and every 200 to 1,500 frames (and after some pauses) the generator
-//     lets go of everything and presses Escape, once each press is taken, until the menu shows; the
-//     menu must show within 12 presses (a loop waiting for input that never comes fails here);
+//     no frame begins for 30 s, and every 200 to 1,500 frames (and after some pauses) the
+//     generator lets go of everything and presses Escape, each press once the last was let go,
+//     until the menu shows; it must show within 12 presses (a loop waiting for input that never
+//     comes fails here);
 //   - the store is the matrix as loaded or exactly a store that a plain forward elimination
 //     reaches from it, at a gate or at its end, restarts included (while a row's fractions are
 //     being cancelled on screen, equal in value to one of them);
@@ -1225,13 +1226,13 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
     const unsigned long seed = environment_number("GJ_RANDOM_SEED", default_seed);
     const long frames = frames_to_play();
     const RandomRun run = play_random_run(seed, frames, folder.names());
-    ASSERT_EQ(run.failure, "");
+    ASSERT_TRUE(run.failure.empty()) << run.failure;
     const Coverage &c = run.coverage;
     std::printf("random-input run: seed %lu, %d frames in %.1f s (%.0f frames/s)\n"
-                "  %ld loads (%ld refused), %ld distinct stores, %ld gate frames, "
-                "%ld finishes, %ld steps back\n  %ld readout and %ld state-message checks, %ld "
-                "frames checked "
-                "while cancelling\n  %ld menu re-entries, %ld settles (longest %d frames)\n",
+                "  %ld loads (%ld refused), %ld distinct stores, %ld gate frames, %ld finishes, "
+                "%ld steps back\n"
+                "  %ld readout and %ld state-message checks, %ld frames checked while cancelling\n"
+                "  %ld menu re-entries, %ld settles (longest %d frames)\n",
                 seed, run.frames, run.seconds, run.frames / run.seconds, c.loads, c.failed_loads,
                 c.stores_reached, c.gates_seen, c.finishes_seen, c.steps_back, c.readout_checks,
                 c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle);
@@ -1259,7 +1260,7 @@ TEST_F(RandomInputTest, TheSameSeedPlaysTheSameRun)
         reset_program_state();
         hide_step();
         const RandomRun played = play_random_run(7, 3000, folder.names());
-        ASSERT_EQ(played.failure, "");
+        ASSERT_TRUE(played.failure.empty()) << played.failure;
         digests.push_back(played.digest);
     }
     EXPECT_EQ(digests[0], digests[1]);
