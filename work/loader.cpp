@@ -1,10 +1,13 @@
 // Loading a matrix by a typed file name, and reporting how it went.
 #include "loader.h"
 
+#include "../app/frame.h"
+#include "../app/input.h"
 #include "../app/line_editor.h"
 #include "../app/screens.h"
 #include "../matrix/matrix_file.h"
 #include "../matrix/store.h"
+#include "matrix_view.h"
 
 #include <cstdio>
 #include <cstring>
@@ -29,7 +32,9 @@ int load_named_matrix(const char *name)
     return result;
 }
 
-// Shows the message for a failed load until a key or a click, then clears it.
+// Shows the message for a failed load until a key or a click, then clears it. A left button
+// already down when the load failed (held while the name was typed) is let go first, so that it
+// does not dismiss the message before it was ever shown.
 void report_load_result(int code)
 {
     const char *message = load_message(code);
@@ -37,6 +42,10 @@ void report_load_result(int code)
         return;
     set_status_text(message);
     matrix_order = 0;
+    while (left_button_down() && !quit_requested) {
+        update_readout();
+        paint_work_frame();
+    }
     wait_for_input();
     status_text[0] = '\0';
 }

@@ -8,6 +8,6 @@ int load_matrix();
 // Loads the matrix file `name` as a typed name is loaded; returns a LoadResult.
 int load_named_matrix(const char *name);
 
-// Shows the message for a failed load on the text line until a key or a click,
-// then clears it; a failed load leaves no matrix.
+// Shows the message for a failed load on the text line until a key or a click (a left button
+// held from before is let go first), then clears it; a failed load leaves no matrix.
 void report_load_result(int code);

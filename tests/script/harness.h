@@ -80,6 +80,14 @@ ScriptRun run_script(const std::function<void()> &code, const Script &script,
 // Number of the frame the current vsync starts, for scripts that note when they acted.
 int current_frame();
 
+// The record of the frame that the vsync now running has just finished (its background
+// identified), for scripts that act on what the screen showed; a default record at frame 0.
+const FrameRecord &finished_frame();
+
+// Whether run_script keeps every frame's record in ScriptRun::frames (on unless turned off):
+// a run of a million frames turns it off and reads finished_frame() as it goes.
+void keep_frame_records(bool keep);
+
 // Time in a scripted run passes with the frames, 20 ms each, as at a 50 Hz display: the
 // harness's elapsed_ms() stands in for the program's clock.
 constexpr long long ms_per_frame = 20;

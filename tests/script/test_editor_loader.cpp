@@ -335,6 +335,23 @@ TEST_F(EditorTest, AFullLineNameThatCannotBeLoadedShowsItsMessageUntilANewKey)
     EXPECT_EQ(std::string(status_text), "");
 }
 
+TEST_F(EditorTest, AButtonHeldWhileEnterIsTypedDoesNotDismissTheMessageUnseen)
+{
+    // The left button went down while the name was typed: the message waits for it to be let
+    // go, and then for a new key or click, as it does for the Enter that accepted the name.
+    std::vector<Cue> script = typing("none.txt");
+    script.push_back({after(2), button_down()});
+    script.push_back({after(2), tap(KEY_ENTER, 13)});
+    script.push_back({after(20), button_up()});
+    script.push_back({resting_with_status("Mam problemy so suborom.", 10), tap(KEY_SPACE, ' ')});
+    int code = -1;
+    const ScriptRun run = load_and_report(script, code);
+    EXPECT_FALSE(run.ran_out);
+    EXPECT_TRUE(run.finished) << "the message went before it was shown and answered";
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(std::string(status_text), "");
+}
+
 // Where the pointer rests over hover cell (r, c).
 std::pair<int, int> over_cell(int r, int c)
 {
