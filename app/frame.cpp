@@ -130,12 +130,14 @@ void show_frame()
 {
     int top = 0;
     int bottom = screen_height;
-    if (shown_frame_known && !changed_rows(back_buffer, shown_buffer, top, bottom))
+    // Marked known and tested in one step: a switch-in that forgets the display's picture
+    // between a test and a store would otherwise be lost, and the whole frame never copied.
+    const bool known = shown_frame_known.exchange(1);
+    if (known && !changed_rows(back_buffer, shown_buffer, top, bottom))
         return;
     const FramePlacement placement{frame_scale, frame_left, frame_top};
-    if (!shown_frame_known)
+    if (!known)
         clear_around_frame(screen, placement);
-    shown_frame_known = 1;
     copy_rows_to(screen, back_buffer, top, bottom, placement);
     blit(back_buffer, shown_buffer, 0, top, 0, top, screen_width, bottom - top);
 }

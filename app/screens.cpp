@@ -212,20 +212,11 @@ static void solve_and_repaint()
     paint_work_frame();
 }
 
-// One key row of the work screen: its key (or either of two), what it does and its word in
-// the key line under the grid.
-struct WorkKey {
-    int scancode;     // the key, by the library's scancode
-    int other;        // a second key doing the same, 0 for none
-    void (*action)(); // run once the keys are let go; nullptr leaves the screen
-    const char *hint; // a short word for the key line; nullptr: its button names it
-};
-
 // The work screen's keys, tested in table order on every pass while a key is waiting. A row's
 // action runs once its keys are let go (the frame painted meanwhile is the work screen's, or
 // the menu's for the row that leaves). During a solve the step gate reads its own keys:
 // P pauses, R resumes, Esc stops, Backspace and Left go back a step, any other key steps.
-constexpr WorkKey work_key_rows[] = {
+const WorkKey work_key_rows[] = {
     {KEY_ESC, KEY_S, nullptr, nullptr},        // back to the menu
     {KEY_Z, 0, load_and_report, "nacitat"},    // load a matrix by its file name
     {KEY_R, 0, solve_and_repaint, nullptr},    // solve the loaded system
@@ -234,6 +225,7 @@ constexpr WorkKey work_key_rows[] = {
     {KEY_N, 0, load_random_system, "nahodna"}, // a random system with a whole solution
     {KEY_O, 0, open_by_browsing, "otvorit"},   // choose a file in the library's selector
 };
+const int work_key_row_count = static_cast<int>(sizeof work_key_rows / sizeof work_key_rows[0]);
 
 // The name of a key as the key line shows it: its letter.
 static std::string key_label(int scancode)
@@ -249,7 +241,8 @@ std::string work_key_line()
 {
     for (const char *gap : {"  ", " "}) {
         std::string line;
-        for (const WorkKey &row : work_key_rows) {
+        for (int k = 0; k < work_key_row_count; k++) {
+            const WorkKey &row = work_key_rows[k];
             if (row.hint)
                 line += (line.empty() ? "" : gap) + key_label(row.scancode) + " " + row.hint;
         }

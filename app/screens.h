@@ -27,6 +27,19 @@ void settings_screen();
 // Runs the work screen until the user goes back.
 void work_screen();
 
+// One key row of the work screen: its key (or either of two), what it does and its word in
+// the key line under the grid.
+struct WorkKey {
+    int scancode;     // the key, by the library's scancode
+    int other;        // a second key doing the same, 0 for none
+    void (*action)(); // run once the keys are let go; nullptr leaves the screen
+    const char *hint; // a short word for the key line; nullptr: its button names it
+};
+
+extern const WorkKey work_key_rows[]; // the work screen's keys in the order they are tested
+                                      // (the random-input test plays every one)
+extern const int work_key_row_count;  // rows in work_key_rows
+
 // The work screen's key line, shown under the grid whenever no caption is: every key of its
 // table that has a hint word, with the word.
 std::string work_key_line();

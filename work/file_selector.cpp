@@ -6,8 +6,8 @@
 // loops that follow a held button alike), paints one work frame with the selector laid over it,
 // so the selector is paced by the retrace, zoomed as the frame is, and ends when the program
 // must (quit_requested presses Escape for the user). The library's timer also reads the
-// buttons, to tell a double click; from there the hook only reads them: painting waits for
-// the retrace, which that very timer counts.
+// buttons, to tell a double click; from there, and from within a frame being painted, the hook
+// only reads them: painting waits for the retrace, which that very timer counts.
 #include "file_selector.h"
 
 #include "../app/frame.h"
@@ -18,7 +18,6 @@
 
 #include <allegro.h>
 
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -27,11 +26,11 @@ namespace
 
 constexpr int path_size = 4096; // the longest path the selector edits, in bytes
 
-std::string browsed_folder; // the folder last browsed in this run; "" for the current one
-
 BITMAP *selector_layer = nullptr; // what the selector draws on, the display's size
 int escape_sent = 0;              // Escape was pressed for the user to end the selector
 std::thread::id selector_thread;  // the thread that runs the selector, and paints
+bool painting = false;            // a frame is being painted, so a nested call only reads
+bool browsing = false;            // open_by_browsing has the screen
 
 // Where the library put the selector on its layer (it centres it on the display).
 Rect selector_area()
@@ -71,7 +70,7 @@ int selector_mouse_y()
 // the selector ends.
 int selector_mouse_b()
 {
-    if (std::this_thread::get_id() != selector_thread)
+    if (painting || std::this_thread::get_id() != selector_thread)
         return quit_requested ? 0 : mouse_b;
     const Rect area = selector_area();
     FrameOverlay overlay;
@@ -79,7 +78,9 @@ int selector_mouse_b()
     overlay.area = area;
     overlay.x = frame_x_of_selector(area);
     overlay.y = frame_y_of_selector(area);
+    painting = true;
     paint_work_frame_under(overlay);
+    painting = false;
     if (!quit_requested)
         return mouse_b;
     if (!escape_sent)
@@ -145,13 +146,6 @@ bool run_selector(char (&path)[path_size])
     return chosen && !quit_requested;
 }
 
-// The folder of a path: everything up to its last '/'.
-std::string folder_of(const char *path)
-{
-    const char *slash = std::strrchr(path, '/');
-    return slash ? std::string(path, static_cast<std::size_t>(slash - path + 1)) : "";
-}
-
 // Waits until the keys and the button that ended the selector are let go, so the work screen
 // does not take them as its own.
 void let_go_of_input()
@@ -167,14 +161,18 @@ void let_go_of_input()
 // Lets the user choose a matrix file with the library's selector, and loads it.
 void open_by_browsing()
 {
-    char path[path_size] = "./";
-    if (!browsed_folder.empty())
-        std::snprintf(path, sizeof path, "%s", browsed_folder.c_str());
+    char path[path_size] = "./"; // the library shows it as the current folder's full path
+    browsing = true;
     clear_keybuf();
     const bool chosen = run_selector(path);
-    if (!folder_of(path).empty())
-        browsed_folder = folder_of(path);
     let_go_of_input();
+    browsing = false;
     if (chosen)
         report_load_result(load_named_matrix(path));
+}
+
+// True while the selector is open or its keys are being let go.
+bool browsing_files()
+{
+    return browsing;
 }

@@ -20,6 +20,8 @@ namespace
 
 constexpr int new_system_order = 3; // the order of the zeros the editor starts from
 
+bool editor_running = false; // edit_grid is running
+
 // The editor's state: the matrix being made, its framed cell and what is typed into it.
 struct GridEdit {
     StoreSnapshot draft;
@@ -253,6 +255,7 @@ void let_go_of_keys()
 // Runs the grid editor until the matrix is accepted or discarded.
 void edit_grid()
 {
+    editor_running = true;
     GridEdit edit = open_draft();
     const ShownStep kept_caption = shown_step;
     EditEnd end = edit_goes_on;
@@ -270,5 +273,12 @@ void edit_grid()
     line_text[0] = '\0';
     if (end == edit_accepted)
         load_matrix_from(edit.draft);
+    editor_running = false;
     let_go_of_keys();
+}
+
+// True while the editor runs.
+bool editing_grid()
+{
+    return editor_running;
 }

@@ -11,3 +11,6 @@ constexpr const char *editor_refusal_note = "len cifry a minus na zaciatku";
 // moves on; arrows, Tab (Shift+Tab back) and a click move; PgUp and PgDn change the order
 // from 1 to 10, keeping the entries that stay.
 void edit_grid();
+
+// True while the editor runs: the text line is then its own, not the readout.
+bool editing_grid();

@@ -2,6 +2,8 @@
 // the store a new matrix goes through here too.
 #include "loader.h"
 
+#include "../app/frame.h"
+#include "../app/input.h"
 #include "../app/line_editor.h"
 #include "../app/screens.h"
 #include "../matrix/matrix_file.h"
@@ -41,7 +43,9 @@ void load_matrix_from(const StoreSnapshot &matrix)
     line_text[0] = '\0';
 }
 
-// Shows the message for a failed load until a key or a click, then clears it.
+// Shows the message for a failed load until a key or a click, then clears it. A left button
+// already down when the load failed (held while the name was typed) is let go first, so that it
+// does not dismiss the message before it was ever shown.
 void report_load_result(int code)
 {
     const char *message = load_message(code);
@@ -49,6 +53,10 @@ void report_load_result(int code)
         return;
     set_status_text(message);
     matrix_order = 0;
+    while (left_button_down() && !quit_requested) {
+        update_readout();
+        paint_work_frame();
+    }
     wait_for_input();
     status_text[0] = '\0';
 }

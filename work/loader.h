@@ -15,6 +15,6 @@ int load_named_matrix(const char *name);
 // the previous one, an empty text line.
 void load_matrix_from(const StoreSnapshot &matrix);
 
-// Shows the message for a failed load on the text line until a key or a click,
-// then clears it; a failed load leaves no matrix.
+// Shows the message for a failed load on the text line until a key or a click (a left button
+// held from before is let go first), then clears it; a failed load leaves no matrix.
 void report_load_result(int code);

@@ -16,10 +16,15 @@ namespace
 constexpr int default_order = 3;               // the order when no system is loaded
 constexpr std::uint64_t largest_seed = 999999; // seeds short enough to type on a command line
 
-// A new seed for each system: from a generator seeded once per run by the system's randomness.
+std::mt19937_64 seeds;      // where each system's seed comes from
+bool seeds_started = false; // seeds has been given a starting value
+
+// A new seed for each system: from a generator seeded once per run by the system's randomness,
+// unless seed_random_exercises chose its start.
 std::uint64_t next_seed()
 {
-    static std::mt19937_64 seeds{std::random_device{}()};
+    if (!seeds_started)
+        seed_random_exercises(std::random_device{}());
     return 1 + seeds() % largest_seed;
 }
 
@@ -33,4 +38,11 @@ void load_random_system()
     load_matrix_from(random_system(order, seed));
     show_caption("Nahodna sustava: gauss-jordan --random " + std::to_string(order) + " --seed " +
                  std::to_string(seed));
+}
+
+// Makes the seeds of the coming random systems follow from `seed`.
+void seed_random_exercises(std::uint64_t seed)
+{
+    seeds.seed(seed);
+    seeds_started = true;
 }

@@ -16,6 +16,8 @@
 namespace
 {
 
+bool asking = false; // the overwrite question is on the line
+
 // Shows a message on the text line until a key or a click, then clears it.
 void report(const std::string &message)
 {
@@ -24,10 +26,10 @@ void report(const std::string &message)
     status_text[0] = '\0';
 }
 
-// Asks whether the existing file `name` may be replaced: a second Enter says yes; any other
-// key or a click says no. The Enter that ended the name must be let go first, so that it does
-// not repeat into a yes.
-bool overwrite_confirmed()
+// Asks whether the existing file may be replaced: a second Enter says yes; any other key or a
+// click says no. The Enter that ended the name must be let go first, so that it does not
+// repeat into a yes.
+bool answer_to_overwrite()
 {
     std::snprintf(line_text, sizeof line_text, "%s",
                   "Subor uz existuje. Enter ho prepise, iny klaves nie.");
@@ -43,6 +45,15 @@ bool overwrite_confirmed()
     }
     const int scancode = readkey() >> 8;
     return scancode == KEY_ENTER || scancode == KEY_ENTER_PAD;
+}
+
+// Asks whether the existing file may be replaced, with the question on the line.
+bool overwrite_confirmed()
+{
+    asking = true;
+    const bool confirmed = answer_to_overwrite();
+    asking = false;
+    return confirmed;
 }
 
 } // namespace
@@ -73,4 +84,10 @@ void save_matrix()
         return;
     const int result = save_matrix_file(name.c_str(), loaded_matrix);
     report(result == save_ok ? "Zapisane do " + name : "Subor sa neda zapisat.");
+}
+
+// True while the line asks whether an existing file may be replaced.
+bool overwrite_question_open()
+{
+    return asking;
 }

@@ -6,3 +6,7 @@
 // is replaced only after a second Enter. How it went stays on the text line until a key or a
 // click. The store and the matrix on screen never change.
 void save_matrix();
+
+// True while the line asks whether an existing file may be replaced: the line is then the
+// question, not the readout.
+bool overwrite_question_open();

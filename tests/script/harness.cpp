@@ -56,12 +56,14 @@ struct RunState {
     int quit_at = -1; // frame at which the harness asked the loops to unwind
     int grace_frames = 0;
     int max_frames = 0;
-    FrameRecord pending; // the frame being composed since the last vsync
-    int pointer_x = 0;   // where that frame's pointer is drawn
+    FrameRecord pending;  // the frame being composed since the last vsync
+    FrameRecord finished; // the frame the last vsync finished
+    int pointer_x = 0;    // where that frame's pointer is drawn
     int pointer_y = 0;
     ScriptRun run;
 };
 RunState state;
+bool keep_records = true; // run_script keeps every frame's record
 
 // True for the colours the pulsing background can take.
 bool is_pulse_colour(int colour)
@@ -137,7 +139,9 @@ int pointer_extent()
 void finish_pending()
 {
     state.pending.shown = identify_frame(state.pointer_x, state.pointer_y);
-    state.run.frames.push_back(state.pending);
+    state.finished = state.pending;
+    if (keep_records)
+        state.run.frames.push_back(state.pending);
 }
 
 // Notes what the frame starting now is composed with.
@@ -154,11 +158,70 @@ void start_pending()
 
 } // namespace
 
+namespace
+{
+
+// A timer callback the library installed, run from vsync as the harness's time passes.
+struct FrameTimer {
+    void (*proc)();
+    long period_ms;
+    long waited_ms;
+};
+
+std::vector<FrameTimer> frame_timers;
+
+// Runs the installed timer callbacks for one frame's 20 ms: each as often as its period fits.
+void run_frame_timers()
+{
+    const std::vector<FrameTimer> due = frame_timers; // a callback may remove itself
+    for (const FrameTimer &timer : due) {
+        auto it = std::find_if(frame_timers.begin(), frame_timers.end(),
+                               [&](const FrameTimer &t) { return t.proc == timer.proc; });
+        if (it == frame_timers.end())
+            continue;
+        it->waited_ms += ms_per_frame;
+        while (it->waited_ms >= it->period_ms) {
+            it->waited_ms -= it->period_ms;
+            timer.proc();
+        }
+    }
+}
+
+} // namespace
+
+// The library's timers in a scripted run: a callback it installs (the file selector's double
+// click clock is one) runs from vsync, 20 ms a frame as the harness's clock runs, not on the
+// library's timer thread, so that a run takes the same frames on any machine.
+extern "C" int install_int_ex(void (*proc)(void), long speed)
+{
+    const long period_ms = std::max(1L, speed * 1000 / TIMERS_PER_SECOND);
+    for (FrameTimer &timer : frame_timers)
+        if (timer.proc == proc) {
+            timer.period_ms = period_ms;
+            return 0;
+        }
+    frame_timers.push_back({proc, period_ms, 0});
+    return 0;
+}
+
+extern "C" int install_int(void (*proc)(void), long speed)
+{
+    return install_int_ex(proc, MSEC_TO_TIMER(speed));
+}
+
+extern "C" void remove_int(void (*proc)(void))
+{
+    frame_timers.erase(std::remove_if(frame_timers.begin(), frame_timers.end(),
+                                      [&](const FrameTimer &t) { return t.proc == proc; }),
+                       frame_timers.end());
+}
+
 // One frame: record the previous frame, apply the script's step for this one, watch the limit.
 extern "C" void vsync(void)
 {
     if (!state.active)
         return;
+    run_frame_timers();
     if (state.frame > 0)
         finish_pending();
     if (!state.run.ran_out) {
@@ -315,6 +378,18 @@ ScriptRun run_script(const std::function<void()> &code, const Script &script, in
 int current_frame()
 {
     return state.frame;
+}
+
+// The record of the frame the running vsync has just finished.
+const FrameRecord &finished_frame()
+{
+    return state.finished;
+}
+
+// Whether run_script keeps every frame's record.
+void keep_frame_records(bool keep)
+{
+    keep_records = keep;
 }
 
 // A script made of steps keyed by frame number.
@@ -627,4 +702,14 @@ bool text_drawn_at(const char *text, int centre_x, int top_y, int margin)
                    (getpixel(back_buffer, left + x, top + y) == white);
     destroy_bitmap(expected);
     return same;
+}
+
+// True when the display shows exactly the frame in back_buffer, scaled up by frame_scale.
+bool display_shows_frame()
+{
+    for (int y = 0; y < SCREEN_H; y++)
+        for (int x = 0; x < SCREEN_W; x++)
+            if (getpixel(screen, x, y) != getpixel(back_buffer, x / frame_scale, y / frame_scale))
+                return false;
+    return true;
 }
