@@ -30,6 +30,11 @@ void work_screen();
 // the menu would; returns when the user goes back.
 void work_screen_with_file(const char *name);
 
+// Takes the key waiting in the buffer when a work-screen key row acts on it during a solve (D,
+// the grid's text): runs its action at once and returns 1; otherwise leaves the key waiting and
+// returns 0.
+int run_solve_key_row();
+
 // Waits on the work screen for a key (consumed) or a press of the left button (not
 // waited out, so the same click then also acts on the work screen when released).
 void wait_for_input();
