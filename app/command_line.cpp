@@ -113,7 +113,7 @@ std::string usage_text()
            "miesto.\n"
            "\n"
            "Cislo ma najviac 120 cifier. Podozrive miesta (1.5, 1/2, 1-2, cisla za maticou,\n"
-           "riadky nesediace s radom) program ohlasi, ale maticu nacita podla tohto pravidla.\n"
+           "riadky nesediace s radom) program ohlasi, ale maticu nacita podla pravidla.\n"
            "\n"
            "Navratova hodnota: 0 v poriadku; 1 zlyhala grafika alebo obrazky, pri vypise\n"
            "sa subor neda otvorit; 2 pri vypise je matica prilis velka; 3 pri vypise je\n"
