@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 tools/ensure_packages.sh liballegro4-dev libgmp-dev cmake g++ make pkg-config \
-    libgtest-dev libbenchmark-dev x11-utils
+    libgtest-dev libbenchmark-dev x11-utils libx11-dev
 tools/build.sh build >/dev/null
 
 if [ -z "${DISPLAY:-}" ]; then

@@ -34,7 +34,7 @@ CommandLine printing_command(CommandLine command, bool steps, bool exercise)
     const std::string option = exercise ? "--exercise" : command.latex ? "--latex" : "--steps";
     if (exercise && (steps || command.latex))
         return usage_error("--exercise sa neda spojit s --steps ani --latex");
-    if (command.files.empty())
+    if (command.file.empty()) // no name, or an empty one first
         return usage_error(
             option + (exercise ? " potrebuje aspon jedno meno suboru" : " potrebuje meno suboru"));
     if (command.zoom)

@@ -95,9 +95,10 @@ void show_frame()
 {
     int top = 0;
     int bottom = screen_height;
-    if (shown_frame_known && !changed_rows(back_buffer, shown_buffer, top, bottom))
+    // Marked known and tested in one step: a switch-in that forgets the display's picture
+    // between a test and a store would otherwise be lost, and the whole frame never copied.
+    if (shown_frame_known.exchange(1) && !changed_rows(back_buffer, shown_buffer, top, bottom))
         return;
-    shown_frame_known = 1;
     copy_rows_to(screen, back_buffer, top, bottom, frame_scale);
     blit(back_buffer, shown_buffer, 0, top, 0, top, screen_width, bottom - top);
 }

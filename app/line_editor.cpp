@@ -16,6 +16,8 @@ constexpr int code_backspace = 8;
 constexpr int code_enter = 13;
 constexpr int code_escape = 27;
 
+bool editing = false; // edit_line is running
+
 // Cancels editing: the line is emptied, as Enter on an empty line leaves it, and Escape is
 // let go before the work screen looks at the keys again, so it does not also leave the screen.
 int cancel_editing()
@@ -69,10 +71,8 @@ int apply_code(int code, int &index)
     return 0;
 }
 
-} // namespace
-
-// Edits line_text in place until Enter.
-void edit_line()
+// Edits line_text in place until Enter: waits for the first key, then types into the line.
+void edit_typed_line()
 {
     int index = 0;
     clear_keybuf();
@@ -88,4 +88,20 @@ void edit_line()
         if (apply_code(code, index))
             return;
     }
+}
+
+} // namespace
+
+// Edits line_text in place until Enter.
+void edit_line()
+{
+    editing = true;
+    edit_typed_line();
+    editing = false;
+}
+
+// True while edit_line runs.
+bool editing_line()
+{
+    return editing;
 }

@@ -8,3 +8,7 @@ constexpr int line_edit_limit = 38;
 // on return it holds what the user typed, possibly empty. Enter ends editing; Escape
 // cancels it and returns an empty line.
 void edit_line();
+
+// True while edit_line runs: the text line shows the prompt or the name being typed, not the
+// readout of the cell under the pointer.
+bool editing_line();

@@ -8,6 +8,7 @@
 #include "images.h"
 #include "screens.h"
 #include "settings_file.h"
+#include "shutdown.h"
 #include "startup.h"
 
 #include <allegro.h>
@@ -38,6 +39,7 @@ int run_program(const CommandLine &command)
     apply_settings(command);
     if (init_graphics() != 0)
         return 1;
+    install_shutdown_handlers();
     if (load_images() != 0) {
         release_images();
         return 1;
@@ -55,7 +57,7 @@ int run_program(const CommandLine &command)
     menu_screen();
     remove_int(pulse_tick);
     release_images();
-    return exit_code;
+    return quit_signal ? 128 + quit_signal : exit_code;
 }
 
 } // namespace

@@ -214,25 +214,18 @@ static void switch_grid_text()
     remember_settings();
 }
 
-// One key row of the work screen: its key (or either of two) and what it does.
-struct WorkKey {
-    int scancode;      // the key, by the library's scancode
-    int other;         // a second key doing the same, 0 for none
-    void (*action)();  // run once the keys are let go; nullptr leaves the screen
-    bool during_solve; // also acts while a solve waits (at a gate, paused, at its end), at once
-};
-
 // The work screen's keys, tested in table order on every pass while a key is waiting. A row's
 // action runs once its keys are let go (the frame painted meanwhile is the work screen's, or
 // the menu's for the row that leaves). During a solve the step gate reads its own keys:
 // P pauses, R resumes, Esc stops, Backspace and Left go back a step, a row marked to act
 // during a solve acts at once, and any other key steps.
-constexpr WorkKey work_key_rows[] = {
+const WorkKey work_key_rows[] = {
     {KEY_ESC, KEY_S, nullptr, false},     // back to the menu
     {KEY_Z, 0, load_and_report, false},   // load a matrix by its file name
     {KEY_R, 0, solve_and_repaint, false}, // solve the loaded system
     {KEY_D, 0, switch_grid_text, true},   // decimal texts or exact fractions
 };
+const int work_key_row_count = static_cast<int>(sizeof work_key_rows / sizeof work_key_rows[0]);
 
 // Key rows of the work screen; returns 1 when going back to the menu.
 static int work_keys()

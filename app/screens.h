@@ -26,6 +26,18 @@ void settings_screen();
 // Runs the work screen until the user goes back.
 void work_screen();
 
+// One key row of the work screen: its key (or either of two) and what it does.
+struct WorkKey {
+    int scancode;      // the key, by the library's scancode
+    int other;         // a second key doing the same, 0 for none
+    void (*action)();  // run once the keys are let go; nullptr leaves the screen
+    bool during_solve; // also acts while a solve waits (at a gate, paused, at its end), at once
+};
+
+extern const WorkKey work_key_rows[]; // the work screen's keys in the order they are tested
+                                      // (the random-input test plays every one)
+extern const int work_key_row_count;  // rows in work_key_rows
+
 // Opens the work screen with the matrix file `name` loaded, as S, Z, its name and Enter on
 // the menu would; returns when the user goes back.
 void work_screen_with_file(const char *name);

@@ -1,13 +1,14 @@
 // The settings remembered between runs, in a small text file written atomically.
 #include "settings_file.h"
 
+#include "../matrix/matrix_file.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace
@@ -110,13 +111,14 @@ Settings read_settings(const std::string &path)
     Settings settings;
     if (path.empty())
         return settings;
-    std::ifstream file(path, std::ios::binary);
+    std::FILE *file = open_regular_file(path.c_str()); // a FIFO in its place must not block
     if (!file)
         return settings;
     std::string text(max_settings_bytes + 1, '\0');
-    file.read(&text[0], static_cast<std::streamsize>(text.size()));
-    const std::size_t length = static_cast<std::size_t>(file.gcount());
-    if (length > max_settings_bytes || file.bad())
+    const std::size_t length = std::fread(&text[0], 1, text.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (length > max_settings_bytes || failed)
         return settings;
     text.resize(length);
     parse_settings(text, settings);

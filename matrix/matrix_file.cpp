@@ -103,8 +103,8 @@ int read_integer(std::FILE *file, mpz_class &value, std::size_t max_digits)
     return read_integer_from(in, value, max_digits);
 }
 
-// Opens a matrix file for reading; nullptr when it cannot be opened or is not a regular file.
-std::FILE *open_matrix_file(const char *name)
+// Opens a file for reading; nullptr when it cannot be opened or is not a regular file.
+std::FILE *open_regular_file(const char *name)
 {
     struct stat info {
     };
@@ -148,18 +148,30 @@ void warn(LoadWarnings &warnings, int line, LoadWarningKind kind)
     warnings.push_back({line, kind});
 }
 
-// Reads the order: a non-negative integer up to 10, else the result code that says why not.
+// Reads the order as "%d" reads an integer: white space, an optional sign, then digits of any
+// number (leading zeros are only zeros, so the entries' digit limit does not apply). Only
+// whether the value is negative, 0..10 or larger matters, so no more than that is kept.
 int read_order(Reader &in, int &order)
 {
-    mpz_class value;
-    const int found = read_integer_from(in, value, max_entry_digits);
-    if (found == integer_too_long)
-        return load_too_large;
-    if (found != integer_read || value < 0)
+    int c = next_char(in);
+    while (c != EOF && std::isspace(c))
+        c = next_char(in);
+    const bool negative = c == '-';
+    if (c == '-' || c == '+')
+        c = next_char(in);
+    bool any_digit = false;
+    int value = 0; // stops growing once past the largest order
+    for (; c != EOF && std::isdigit(c); c = next_char(in)) {
+        any_digit = true;
+        if (value <= max_matrix_order)
+            value = value * 10 + (c - '0');
+    }
+    put_back(in, c);
+    if (!any_digit || (negative && value != 0))
         return load_invalid;
     if (value > max_matrix_order)
         return load_too_large;
-    order = static_cast<int>(value.get_si());
+    order = value;
     return load_ok;
 }
 
@@ -280,7 +292,7 @@ int load_matrix_file(const char *name, LoadWarnings *warnings)
     matrix_order = 0;
     if (warnings)
         warnings->clear();
-    std::FILE *file = open_matrix_file(name);
+    std::FILE *file = open_regular_file(name);
     if (!file)
         return load_cannot_open;
     const int result = read_matrix(file, warnings);

@@ -37,9 +37,10 @@ enum IntegerRead {
 int read_integer(std::FILE *file, mpz_class &value,
                  std::size_t max_digits = static_cast<std::size_t>(-1));
 
-// Opens a matrix file for reading; nullptr when it cannot be opened or is not a regular
-// file (a directory, a FIFO, a device, a socket), which is never opened, so never blocks.
-std::FILE *open_matrix_file(const char *name);
+// Opens a file for reading (a matrix file, the settings file); nullptr when it cannot be
+// opened or is not a regular file (a directory, a FIFO, a device, a socket), which is never
+// opened, so never blocks.
+std::FILE *open_regular_file(const char *name);
 
 // What a file that loads may say otherwise than its writer meant: the matrix is read as the
 // format says, but these signs suggest another matrix was meant.

@@ -1,6 +1,8 @@
 // Loading a matrix by a typed file name, and reporting how it went.
 #include "loader.h"
 
+#include "../app/frame.h"
+#include "../app/input.h"
 #include "../app/line_editor.h"
 #include "../app/screens.h"
 #include "../matrix/matrix_file.h"
@@ -50,8 +52,10 @@ int load_named_matrix(const char *name)
     return result;
 }
 
-// Shows the message for a failed load until a key or a click, then clears it; a file that
-// loaded with warnings gets a note under the grid until the next key or click.
+// Shows the message for a failed load until a key or a click, then clears it. A left button
+// already down when the load failed (held while the name was typed) is let go first, so that it
+// does not dismiss the message before it was ever shown. A file that loaded with warnings gets
+// a note under the grid until the next key or click.
 void report_load_result(int code)
 {
     const char *message = load_message(code);
@@ -63,6 +67,10 @@ void report_load_result(int code)
     }
     set_status_text(message);
     matrix_order = 0;
+    while (left_button_down() && !quit_requested) {
+        update_readout();
+        paint_work_frame();
+    }
     wait_for_input();
     status_text[0] = '\0';
 }

@@ -360,6 +360,7 @@ int step_gate()
 void solve()
 {
     set_status_text("Krokuj!");
+    hide_step(); // the last solve's closing caption goes with the new solve
     if (offer_stands()) {
         offer.open = false;
         solve_reach = reach_reduced_form;

@@ -97,7 +97,8 @@ std::vector<std::string> environment_with(const std::vector<std::string> &base,
 
 // Starts `argv` in `work_dir` with exactly `environment`, in a process group of its own.
 ChildProcess spawn_process(const std::vector<std::string> &argv, const std::string &work_dir,
-                           const std::vector<std::string> &environment)
+                           const std::vector<std::string> &environment,
+                           const std::string &error_path)
 {
     ChildProcess child;
     std::vector<char *> args = c_strings(argv);
@@ -110,6 +111,10 @@ ChildProcess spawn_process(const std::vector<std::string> &argv, const std::stri
         const int null_fd = open("/dev/null", O_RDONLY);
         if (null_fd >= 0)
             dup2(null_fd, STDIN_FILENO);
+        const int error_fd =
+            error_path.empty() ? -1 : open(error_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (error_fd >= 0)
+            dup2(error_fd, STDERR_FILENO);
         execve(args[0], args.data(), env.data());
         _exit(127);
     }
@@ -131,6 +136,7 @@ bool poll_exit(ChildProcess &child)
     if (done == child.pid) {
         child.finished = true;
         child.exit_code = exit_code_of(status);
+        child.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     }
     return child.finished;
 }
@@ -654,7 +660,8 @@ void ProgramTest::launch(const std::string &binary, const std::string &work_dir,
     environment = environment_with(environment, "XDG_CONFIG_HOME", scratch_ + "/config");
     std::vector<std::string> argv{binary.empty() ? program_path() : binary};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    program_ = spawn_process(argv, work_dir.empty() ? scratch_ : work_dir, environment);
+    program_ =
+        spawn_process(argv, work_dir.empty() ? scratch_ : work_dir, environment, error_path_);
 }
 
 // Waits for the program's window, notes where it lies and gives it the keyboard focus.
@@ -906,6 +913,15 @@ bool ProgramTest::wait_program_exit(double seconds, int &code)
         return false;
     code = program_.exit_code;
     return true;
+}
+
+// Stops the private X server while the program runs, closing the test's connection first.
+void ProgramTest::stop_xserver_under_program()
+{
+    if (display_)
+        XCloseDisplay(as_display(display_)); // before the server goes, or Xlib exits on us
+    display_ = nullptr;
+    stop_xserver(server_);
 }
 
 // The pointer image is drawn from 6 left and 10 above the hot spot; 32x32 covers it.

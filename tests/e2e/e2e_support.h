@@ -19,11 +19,14 @@ struct ChildProcess {
     pid_t pid = -1; // -1 when nothing runs
     bool finished = false;
     int exit_code = -1; // the exit status, or 128 + signal number when killed
+    int signal = 0;     // the signal that killed it, 0 when it exited
 };
 
-// Starts `argv` in `work_dir` with exactly `environment` (NAME=value entries).
+// Starts `argv` in `work_dir` with exactly `environment` (NAME=value entries), its standard
+// error going to the file `error_path` when one is given.
 ChildProcess spawn_process(const std::vector<std::string> &argv, const std::string &work_dir,
-                           const std::vector<std::string> &environment);
+                           const std::vector<std::string> &environment,
+                           const std::string &error_path = "");
 
 // Collects the exit status if the child has ended; true once it has.
 bool poll_exit(ChildProcess &child);
@@ -228,12 +231,17 @@ class ProgramTest : public ::testing::Test
     // in two shots a few frames apart. `last` gets the second shot.
     bool wait_for_rest(int n, Shot *last);
 
+    // Stops the private X server while the program runs, closing the test's own connection
+    // to it first.
+    void stop_xserver_under_program();
+
     // Waits up to `seconds` for the program to end; true with its code in `code`.
     bool wait_program_exit(double seconds, int &code);
 
     // Where the pointer image may be drawn, for the last pointer position set.
     Box pointer_box() const;
 
+    std::string error_path_; // where launch sends the program's standard error ("": inherited)
     int zoom_ = 1;           // how many window pixels show one frame pixel
     int screen_width_ = 640; // the private X screen's size, set before SetUp
     int screen_height_ = 480;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <fstream>
 #include <thread>
 
 namespace
@@ -211,3 +213,69 @@ INSTANTIATE_TEST_SUITE_P(Screens, CloseButtonTest,
                          [](const ::testing::TestParamInfo<CloseCase> &param) {
                              return std::string(param.param.name);
                          });
+
+namespace
+{
+
+// An ending from outside: a signal sent to the program, or its X server going away (0).
+struct OutsideEnding {
+    const char *name;
+    int signal;
+    int status;     // the exit status it must end with
+    double seconds; // how soon after it the program must be gone
+};
+
+// Names the case in test output.
+void PrintTo(const OutsideEnding &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class OutsideEndingTest : public ShellTest, public ::testing::WithParamInterface<OutsideEnding>
+{
+};
+
+TEST_P(OutsideEndingTest, EndsCleanlyWithItsStatusInTime)
+{
+    const OutsideEnding &c = GetParam();
+    error_path_ = scratch_ + "/stderr.txt";
+    ASSERT_NO_FATAL_FAILURE(start_at_menu());
+    hold_key("s");
+    ASSERT_TRUE(wait_for_screen("start"));
+    hold_key("z"); // the file-name prompt: a loop nested in the work screen's
+    ASSERT_TRUE(wait_for_line("Zadaj meno suboru"));
+    const auto start = std::chrono::steady_clock::now();
+    if (c.signal) {
+        ASSERT_EQ(kill(program_.pid, c.signal), 0);
+    } else {
+        stop_xserver_under_program();
+    }
+    int code = -1;
+    ASSERT_TRUE(wait_program_exit(5.0, code)) << "the program did not end";
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(program_.signal, 0) << "the program was killed by signal " << program_.signal;
+    EXPECT_EQ(code, c.status);
+    EXPECT_LT(took, c.seconds);
+    std::ifstream error_file(error_path_);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(error_file, line);)
+        lines.push_back(line);
+    if (c.signal) {
+        EXPECT_TRUE(lines.empty()) << "standard error: " << lines.front();
+    } else {
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0], "gauss-jordan: spojenie s X serverom sa prerusilo");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Outside, OutsideEndingTest,
+                         ::testing::Values(OutsideEnding{"Terminate", SIGTERM, 128 + SIGTERM, 1.0},
+                                           OutsideEnding{"Interrupt", SIGINT, 128 + SIGINT, 1.0},
+                                           OutsideEnding{"HangUp", SIGHUP, 128 + SIGHUP, 1.0},
+                                           OutsideEnding{"XServerGone", 0, 1, 2.0}),
+                         [](const ::testing::TestParamInfo<OutsideEnding> &param) {
+                             return std::string(param.param.name);
+                         });
+
+} // namespace

@@ -1,4 +1,4 @@
-// Runs the loader's fuzz target once on each file named on the command line (no libFuzzer).
+// Runs a fuzz target once on each file named on the command line, without libFuzzer.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

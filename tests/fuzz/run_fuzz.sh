@@ -1,18 +1,33 @@
 #!/bin/sh
-# Builds the matrix file reader's libFuzzer target with clang and runs it for a bounded time.
-# Usage: tests/fuzz/run_fuzz.sh [seconds [extra libFuzzer flags...]]
-# New inputs and crash artifacts go to $FUZZ_OUT (default build/fuzz); the seed corpus
-# in tests/fuzz/corpus is only read.
+# Builds one libFuzzer target with clang and runs it for a bounded time.
+# Usage: tests/fuzz/run_fuzz.sh TARGET [seconds [extra libFuzzer flags...]]
+# TARGET is loader, settings or command_line. New inputs and crash artifacts go to
+# $FUZZ_OUT/TARGET (default build/fuzz/TARGET); the seed corpus in tests/fuzz/corpus/TARGET is
+# only read.
 set -eu
-seconds=${1:-60}
+target=$1
+seconds=${2:-60}
+shift
 [ $# -gt 0 ] && shift
 root=$(cd "$(dirname "$0")/../.." && pwd)
-out=${FUZZ_OUT:-$root/build/fuzz}
+# The sources each target reads, so that libFuzzer's coverage reaches them.
+case "$target" in
+loader) sources="matrix/store.cpp matrix/matrix_file.cpp" ;;
+settings) sources="app/settings_file.cpp matrix/store.cpp matrix/matrix_file.cpp" ;;
+command_line) sources="app/command_line.cpp" ;;
+*)
+    echo "unknown fuzz target '$target'" >&2
+    exit 64
+    ;;
+esac
+out=${FUZZ_OUT:-$root/build/fuzz}/$target
 mkdir -p "$out/corpus"
+paths=""
+for source in $sources; do paths="$paths $root/$source"; done
+# shellcheck disable=SC2086 # the source list is split on purpose
 ${FUZZ_CXX:-clang++} -std=c++17 -g -O1 -fno-omit-frame-pointer \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root" "$root/tests/fuzz/fuzz_loader.cpp" "$root/matrix/store.cpp" \
-    "$root/matrix/matrix_file.cpp" $(pkg-config --cflags --libs gmpxx gmp) \
-    -o "$out/fuzz_loader"
-exec "$out/fuzz_loader" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=5 \
-    -artifact_prefix="$out/" "$@" "$out/corpus" "$root/tests/fuzz/corpus"
+    -I"$root" "$root/tests/fuzz/fuzz_$target.cpp" $paths \
+    $(pkg-config --cflags --libs gmpxx gmp) -o "$out/fuzz_$target"
+exec "$out/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=5 \
+    -artifact_prefix="$out/" "$@" "$out/corpus" "$root/tests/fuzz/corpus/$target"

@@ -5,6 +5,7 @@
 #include "app/clock.h"
 #include "app/frame.h"
 #include "app/images.h"
+#include "app/input.h"
 #include "app/layout.h"
 #include "app/screens.h"
 #include "app/startup.h"
@@ -54,12 +55,14 @@ struct RunState {
     int quit_at = -1; // frame at which the harness asked the loops to unwind
     int grace_frames = 0;
     int max_frames = 0;
-    FrameRecord pending; // the frame being composed since the last vsync
-    int pointer_x = 0;   // where that frame's pointer is drawn
+    FrameRecord pending;  // the frame being composed since the last vsync
+    FrameRecord finished; // the frame the last vsync finished
+    int pointer_x = 0;    // where that frame's pointer is drawn
     int pointer_y = 0;
     ScriptRun run;
 };
 RunState state;
+bool keep_records = true; // run_script keeps every frame's record
 
 // True for the colours the pulsing background can take.
 bool is_pulse_colour(int colour)
@@ -134,7 +137,9 @@ int pointer_extent()
 void finish_pending()
 {
     state.pending.shown = identify_frame(state.pointer_x, state.pointer_y);
-    state.run.frames.push_back(state.pending);
+    state.finished = state.pending;
+    if (keep_records)
+        state.run.frames.push_back(state.pending);
 }
 
 // Notes what the frame starting now is composed with.
@@ -275,6 +280,18 @@ ScriptRun run_script(const std::function<void()> &code, const Script &script, in
 int current_frame()
 {
     return state.frame;
+}
+
+// The record of the frame the running vsync has just finished.
+const FrameRecord &finished_frame()
+{
+    return state.finished;
+}
+
+// Whether run_script keeps every frame's record.
+void keep_frame_records(bool keep)
+{
+    keep_records = keep;
 }
 
 // A script made of steps keyed by frame number.
@@ -586,4 +603,14 @@ bool text_drawn_at(const char *text, int centre_x, int top_y, int margin)
                    (getpixel(back_buffer, left + x, top + y) == white);
     destroy_bitmap(expected);
     return same;
+}
+
+// True when the display shows exactly the frame in back_buffer, scaled up by frame_scale.
+bool display_shows_frame()
+{
+    for (int y = 0; y < SCREEN_H; y++)
+        for (int x = 0; x < SCREEN_W; x++)
+            if (getpixel(screen, x, y) != getpixel(back_buffer, x / frame_scale, y / frame_scale))
+                return false;
+    return true;
 }

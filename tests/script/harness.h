@@ -80,6 +80,14 @@ ScriptRun run_script(const std::function<void()> &code, const Script &script,
 // Number of the frame the current vsync starts, for scripts that note when they acted.
 int current_frame();
 
+// The record of the frame that the vsync now running has just finished (its background
+// identified), for scripts that act on what the screen showed; a default record at frame 0.
+const FrameRecord &finished_frame();
+
+// Whether run_script keeps every frame's record in ScriptRun::frames (on unless turned off):
+// a run of a million frames turns it off and reads finished_frame() as it goes.
+void keep_frame_records(bool keep);
+
 // Time in a scripted run passes with the frames, 20 ms each, as at a 50 Hz display: the
 // harness's elapsed_ms() stands in for the program's clock.
 constexpr long long ms_per_frame = 20;
@@ -136,6 +144,9 @@ Shown identify_frame(int pointer_x, int pointer_y);
 // white glyphs of text drawn centred at centre_x with its top at top_y, and no other pixel of
 // the box (grown by margin on each side) is white.
 bool text_drawn_at(const char *text, int centre_x, int top_y, int margin = 4);
+
+// True when the display shows exactly the frame in back_buffer, scaled up by frame_scale.
+bool display_shows_frame();
 
 // Base of the scripted tests: a live harness and the program's start-of-run state for each test.
 class ScriptTest : public ::testing::Test

@@ -408,6 +408,23 @@ TEST_F(EditorTest, AFullLineNameThatCannotBeLoadedShowsItsMessageUntilANewKey)
     EXPECT_EQ(std::string(status_text), "");
 }
 
+TEST_F(EditorTest, AButtonHeldWhileEnterIsTypedDoesNotDismissTheMessageUnseen)
+{
+    // The left button went down while the name was typed: the message waits for it to be let
+    // go, and then for a new key or click, as it does for the Enter that accepted the name.
+    std::vector<Cue> script = typing("none.txt");
+    script.push_back({after(2), button_down()});
+    script.push_back({after(2), tap(KEY_ENTER, 13)});
+    script.push_back({after(20), button_up()});
+    script.push_back({resting_with_status("Mam problemy so suborom.", 10), tap(KEY_SPACE, ' ')});
+    int code = -1;
+    const ScriptRun run = load_and_report(script, code);
+    EXPECT_FALSE(run.ran_out);
+    EXPECT_TRUE(run.finished) << "the message went before it was shown and answered";
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(std::string(status_text), "");
+}
+
 // Where the pointer rests over hover cell (r, c).
 std::pair<int, int> over_cell(int r, int c)
 {
@@ -425,21 +442,24 @@ TEST_F(EditorTest, PointingAtACellShowsItsExactValueAndMovingOffRestoresTheStatu
     const auto [x00, y00] = over_cell(0, 0);
     const auto [x01, y01] = over_cell(0, 1);
     const auto [x10, y10] = over_cell(1, 0);
-    const ScriptRun run = run_script(wait_for_input, at_frames({{2, point(x00, y00)},
-                                                                {6, point(x01, y01)},
-                                                                {10, point(x10, y10)},
-                                                                {14, point(620, 20)},
-                                                                {18, tap(KEY_SPACE, ' ')}}));
+    const ScriptRun run =
+        run_script(wait_for_input, at_frames({{2, point(x00, y00)},
+                                              {4, [] { cell(0, 0).den = 2; }}, // 3 -> 3/2
+                                              {6, point(x01, y01)},
+                                              {10, point(x10, y10)},
+                                              {14, point(620, 20)},
+                                              {18, tap(KEY_SPACE, ' ')}}));
     ASSERT_FALSE(run.ran_out);
     EXPECT_EQ(frame_of(run, 1).line, "Krokuj!");
     EXPECT_EQ(frame_of(run, 4).line, "3");
+    EXPECT_EQ(frame_of(run, 5).line, "3 / 2") << "a change of the denominator alone";
     EXPECT_EQ(frame_of(run, 8).line, "7 / 2");
     EXPECT_EQ(frame_of(run, 12).line, "1 / -2");
     EXPECT_EQ(frame_of(run, 16).line, "Krokuj!");
     // The grid shows the short forms of the same cells.
     point_at(620, 470);
     compose_frame(work_frame);
-    EXPECT_TRUE(text_drawn_at("3", cell_centre_x(0), cell_top_y(0)));
+    EXPECT_TRUE(text_drawn_at("1.5", cell_centre_x(0), cell_top_y(0)));
     EXPECT_TRUE(text_drawn_at("3.5", cell_centre_x(1), cell_top_y(0)));
     EXPECT_TRUE(text_drawn_at("-0.5", cell_centre_x(0), cell_top_y(1)));
 }

@@ -8,10 +8,10 @@
 #include "app/screens.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
-#include "work/loader.h"
 #include "matrix/rank.h"
-#include "work/solver.h"
 #include "matrix/store.h"
+#include "work/loader.h"
+#include "work/solver.h"
 
 #include <gtest/gtest.h>
 

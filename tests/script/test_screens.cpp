@@ -504,6 +504,8 @@ TEST_F(ScreensTest, PlusAndMinusZoomTheWindowAtOnceAndTheZoomIsRemembered)
     std::pair<int, int> zoomed{0, 0};
     int scale_when_zoomed = 0;
     int remembered_when_zoomed = 0;
+    bool zoomed_window_shows_frame = false;
+    pulse_enabled = 0; // frames that never change: only the new window needs the whole frame
     const ScriptRun run =
         run_script(settings_screen, cues({{after(3), hold(KEY_EQUALS, '=')},
                                           {after(2), release(KEY_EQUALS)},
@@ -513,6 +515,7 @@ TEST_F(ScreensTest, PlusAndMinusZoomTheWindowAtOnceAndTheZoomIsRemembered)
                                                scale_when_zoomed = frame_scale;
                                                remembered_when_zoomed =
                                                    read_settings(settings_path()).zoom;
+                                               zoomed_window_shows_frame = display_shows_frame();
                                                hold_key(KEY_MINUS_PAD, '-');
                                            }},
                                           {after(2), release(KEY_MINUS_PAD)},
@@ -522,6 +525,7 @@ TEST_F(ScreensTest, PlusAndMinusZoomTheWindowAtOnceAndTheZoomIsRemembered)
     EXPECT_EQ(zoomed, std::make_pair(2 * screen_width, 2 * screen_height)) << "+ did not zoom";
     EXPECT_EQ(scale_when_zoomed, 2) << "the pointer is not scaled back";
     EXPECT_EQ(remembered_when_zoomed, 2) << "the zoom was not remembered";
+    EXPECT_TRUE(zoomed_window_shows_frame) << "the new window did not get the whole frame";
     EXPECT_EQ(window_zoom, 1);
     EXPECT_EQ(SCREEN_W, screen_width) << "- did not zoom back";
     EXPECT_EQ(frame_scale, 1);

@@ -8,6 +8,7 @@
 #include "app/settings_file.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
+#include "matrix/instant_rows.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
 #include "work/matrix_view.h"
@@ -446,18 +447,26 @@ const std::vector<std::vector<long>> three_equations{
 int forward_gate = 0; // the gate a plain forward run stops at
 int forward_seen = 0; // gates it has met
 
-// The store's rows as a plain forward run of the elimination, as far as `reach`, leaves them at
-// gate `gate`.
-std::vector<std::string> rows_at_gate(const std::vector<std::vector<long>> &system, int gate,
+// The store's rows as a plain forward run of the elimination from `start`, as far as `reach`,
+// leaves them at gate `gate`.
+std::vector<std::string> rows_at_gate(const StoreSnapshot &start, int gate,
                                       EliminationReach reach = reach_first_empty_column)
 {
-    set_matrix(system);
+    restore_store(start);
     forward_gate = gate;
     forward_seen = 0;
     run_elimination({[](const RowOperation &) { return ++forward_seen == forward_gate ? 1 : 0; },
                      reduce_row_now},
                     reach);
     return matrix_rows();
+}
+
+// The same from a system of integers.
+std::vector<std::string> rows_at_gate(const std::vector<std::vector<long>> &system, int gate,
+                                      EliminationReach reach = reach_first_empty_column)
+{
+    set_matrix(system);
+    return rows_at_gate(save_store(), gate, reach);
 }
 
 // The step number the caption names: "Krok 3 z 9: ..." gives 3; 0 with no caption.
@@ -509,6 +518,36 @@ TEST_F(SolverTest, GoingBackRestoresTheStoreAsItWasBeforeTheEarlierStepAndNamesI
         EXPECT_FALSE(shown_step.active) << bc.name << ": Escape left the step shown";
         EXPECT_EQ(std::string(status_text), "") << bc.name;
     }
+}
+
+TEST_F(SolverTest, GoingBackInASolveStartedAgainOnAPartSolvedStoreRestoresThatSolvesStore)
+{
+    // Two steps, Escape; then R again on the part-solved store (whole numbers, so going back
+    // replays in the instant form), two steps, and back.
+    set_matrix({{1, 2, 1, 4}, {2, 1, 3, 5}, {3, 1, 1, 2}});
+    const Cue step{after(0), tap(KEY_SPACE, ' ')};
+    const ScriptRun first =
+        run_script(solve, cues({{resting_with_status("Krokuj!", 6), step.act},
+                                {resting_with_status("Krokuj!", 6), step.act},
+                                {resting_with_status("Krokuj!", 6), tap(KEY_ESC, 27)}}));
+    ASSERT_FALSE(first.ran_out);
+    const StoreSnapshot part_solved = save_store();
+    ASSERT_EQ(begin_instant_rows(), 1) << "the part-solved store must allow the instant form";
+    restore_store(part_solved);
+    std::vector<std::string> at_rest;
+    int step_at_rest = 0;
+    const ScriptRun second =
+        run_script(solve, cues({{resting_with_status("Krokuj!", 6), step.act},
+                                {resting_with_status("Krokuj!", 6), step.act},
+                                {resting_with_status("Krokuj!", 6), tap(KEY_BACKSPACE, 8)},
+                                {resting_with_status("Krokuj!", 6), [&] {
+                                     at_rest = matrix_rows();
+                                     step_at_rest = caption_step();
+                                     tap_key(KEY_ESC, 27);
+                                 }}}));
+    ASSERT_FALSE(second.ran_out);
+    EXPECT_EQ(step_at_rest, 2);
+    EXPECT_EQ(at_rest, rows_at_gate(part_solved, 2));
 }
 
 TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndNoStepIsShownOutsideASolve)

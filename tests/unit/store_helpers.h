@@ -1,16 +1,23 @@
-// Helpers the engine's unit tests share: filling the store, reading its cells back exactly, and
-// checking a number cut to fit a line.
+// Helpers the unit tests share: filling the store, reading its cells back exactly, checking a
+// number cut to fit a line, checking a general solution by substituting it back, and reading
+// a name that must not block.
 #pragma once
 
 #include "matrix/general_solution.h"
 #include "matrix/rank.h"
 #include "matrix/store.h"
 
+#include <fcntl.h>
 #include <gmpxx.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -122,4 +129,25 @@ inline void expect_solution_set_solves(const IntegerRows &rows)
             ASSERT_EQ(sum, mpq_class(row.back()));
         }
     }
+}
+
+// Runs `read`, which opens `name`, on a thread of its own and fails the test when it has not
+// finished within two seconds; then opens `name` for writing, so that a read blocked on a FIFO
+// goes on and the test can end.
+inline void expect_no_blocking(const std::string &name, const std::function<void()> &read)
+{
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        read();
+        done = true;
+    });
+    for (int wait = 0; wait < 200 && !done; wait++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!done) {
+        ADD_FAILURE() << name << " blocked the reading";
+        const int writer = open(name.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            close(writer);
+    }
+    reader.join();
 }

@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 #include "app/layout.h"
 #include "app/settings_file.h"
+#include "store_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -174,6 +175,12 @@ TEST_F(SettingsFile, MissingOrMalformedFilesGiveTheDefaults)
     std::remove(path.c_str());
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
     EXPECT_EQ(read_settings(path).zoom, 1);
+    // A FIFO in the file's place: opening it to read would wait for a writer.
+    ASSERT_EQ(rmdir(path.c_str()), 0);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    int zoom = 0;
+    expect_no_blocking(path, [&] { zoom = read_settings(path).zoom; });
+    EXPECT_EQ(zoom, 1);
 }
 
 TEST_F(SettingsFile, WritingCreatesTheFolderReplacesTheFileAtOnceAndReadsBack)
@@ -201,6 +208,12 @@ TEST_F(SettingsFile, AFolderThatCannotBeWrittenChangesNothingAndFails)
     EXPECT_NE(write_settings(dir_ + "/blocked/gauss-jordan/settings", Settings{2, 0}), 0);
     EXPECT_EQ(read_settings(dir_ + "/blocked/gauss-jordan/settings").zoom, 1);
     EXPECT_NE(write_settings("", Settings{2, 0}), 0);
+    // A folder in the file's place: the rename fails, and the temporary file goes with it.
+    const std::string folder = dir_ + "/taken/gauss-jordan";
+    ASSERT_EQ(std::system(("mkdir -p '" + folder + "/settings/x'").c_str()), 0);
+    EXPECT_NE(write_settings(folder + "/settings", Settings{2, 0}), 0);
+    EXPECT_EQ(std::system(("test \"$(ls -A '" + folder + "')\" = settings").c_str()), 0)
+        << "a temporary file was left behind";
 }
 
 TEST_F(SettingsFile, ThePathFollowsXdgConfigHomeThenHome)

@@ -1,0 +1,51 @@
+// Ending the program when told to from outside: a signal, or the X server going away.
+#include "shutdown.h"
+
+#include "screens.h"
+
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <array>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+std::atomic<int> quit_signal{0};
+
+namespace
+{
+
+// Asks every loop to return, as the close button does; main turns the signal into the exit
+// status. Only lock-free atomics are touched, as a signal handler may.
+void end_on_signal(int number)
+{
+    quit_signal = number;
+    quit_requested = 1;
+}
+
+// Xlib calls this once the connection to the X server is lost, from whichever thread noticed,
+// and would end the program with exit() if it returned. Running the library's exit handlers
+// then waits for a lock the library's other thread holds, so the program leaves at once.
+int lost_display(Display *)
+{
+    static const char message[] = "gauss-jordan: spojenie s X serverom sa prerusilo\n";
+    const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    (void)written; // nothing more can be done about a closed standard error
+    _exit(1);
+}
+
+} // namespace
+
+// Installs the handlers over the library's own, which end the program from inside the signal.
+void install_shutdown_handlers()
+{
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = end_on_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int number : std::array<int, 3>{SIGTERM, SIGINT, SIGHUP})
+        sigaction(number, &action, nullptr);
+    XSetIOErrorHandler(lost_display);
+}

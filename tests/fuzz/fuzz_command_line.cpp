@@ -1,0 +1,77 @@
+// Fuzz target for the command line: any arguments give one action that is consistent with
+// what it carries, or a usage error that says what is wrong.
+#include "app/command_line.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// Stops the run with a message when an invariant of the parser does not hold.
+void require(bool holds, const char *what)
+{
+    if (holds)
+        return;
+    std::fprintf(stderr, "command line invariant broken: %s\n", what);
+    std::abort();
+}
+
+// The input's arguments: the bytes split at each zero byte, after the program's name.
+std::vector<std::string> arguments_of(const std::uint8_t *data, std::size_t size)
+{
+    std::vector<std::string> arguments{"gauss-jordan"};
+    std::string current;
+    for (std::size_t k = 0; k < size; k++) {
+        if (data[k] == 0) {
+            arguments.push_back(current);
+            current.clear();
+        } else {
+            current.push_back(static_cast<char>(data[k]));
+        }
+    }
+    arguments.push_back(current);
+    return arguments;
+}
+
+} // namespace
+
+// Parses one input as a command line and checks what it gives.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::vector<std::string> arguments = arguments_of(data, size);
+    std::vector<const char *> argv;
+    for (const std::string &argument : arguments)
+        argv.push_back(argument.c_str());
+    const CommandLine command = parse_command_line(static_cast<int>(argv.size()), argv.data());
+    switch (command.action) {
+    case command_usage_error:
+        require(!command.error.empty(), "a usage error that says nothing");
+        break;
+    case command_steps:
+        require(!command.file.empty(), "a printout without a file");
+        require(command.zoom == 0, "a printout with a zoom");
+        require(command.files.size() == 1, "a printout of several files");
+        break;
+    case command_exercise:
+        require(!command.files.empty() && command.files.front() == command.file,
+                "a worksheet without its first file");
+        require(!command.file.empty(), "a worksheet whose first file has no name");
+        require(command.zoom == 0 && !command.latex, "a worksheet with a zoom or --latex");
+        break;
+    case command_run:
+        require(command.zoom >= 0 && command.zoom <= 4, "zoom outside 0..4");
+        require(!command.latex, "a window asked for LaTeX");
+        break;
+    case command_help:
+    case command_version:
+        break;
+    default:
+        require(false, "an action outside the list");
+    }
+    return 0;
+}

@@ -1,0 +1,1273 @@
+// A random-input test of the whole work screen. A seeded generator plays the real loops,
+// entered from the menu, for thousands of frames: every key of the work screen's table, the
+// step gate's keys, the menu's and the settings screen's keys and most others, held 1 to 60
+// frames (repeating after 30 as a held key does); clicks of the left and right buttons on
+// every button, on the grid's cells and anywhere, held 1 to 60 frames; pointer moves; and file
+// names typed into the real prompt that load, fail each way, or are garbage. After every frame
+// it checks that:
+//   - every loop returned to the harness within its frame: a watchdog thread ends the run when
+//     no frame begins for 30 s, and every 200 to 1,500 frames (and after some pauses) the
+//     generator lets go of everything and presses Escape, each press once the last was let go,
+//     until the menu shows; it must show within 12 presses (a loop waiting for input that never
+//     comes fails here);
+//   - the store is the matrix as loaded or exactly a store that an elimination reaches from
+//     it, on past columns without a pivot to the reduced form, at a gate or at its end,
+//     restarts included (while a row's fractions are being cancelled on screen, equal in value
+//     to one of them);
+//   - a typed name leaves in the store what the loader reads from that file, with its message;
+//   - the text line fits its 76 characters (38 while a name is typed), the caption its 72,
+//     and whenever the work screen refreshes the line it shows the exact value of the cell
+//     under the pointer, or the state message off the grid;
+//   - nothing trips the sanitizers (the default run is part of CI's sanitizer build).
+// Never played: F, + and - (nor = and the keypad's + and -), and the pointer never enters the
+// settings screen's display button: they switch the display mode or the window's size, which
+// the harness's window must keep. K, Escape and the quit button do end the menu: the test
+// enters it again at once, so the run goes on until the generator itself quits at its end.
+//
+// Frames: 20,000 by default; GJ_LONG_TESTS=N (N >= 2) plays max(1,000,000, 100,000 N) frames;
+// GJ_RANDOM_FRAMES=F plays F frames. Seed: 20260 by default; GJ_RANDOM_SEED=S plays seed S.
+// A failure prints the seed, the frame count, the frame and the last 30 input events; the same
+// seed and frame count play the same run again, and GJ_RANDOM_TRACE=F then prints what every
+// vsync finds from frame F on.
+#include "harness.h"
+
+#include "app/frame.h"
+#include "app/images.h"
+#include "app/input.h"
+#include "app/layout.h"
+#include "app/line_editor.h"
+#include "app/screens.h"
+#include "matrix/cell_text.h"
+#include "matrix/elimination.h"
+#include "matrix/matrix_file.h"
+#include "matrix/notation.h"
+#include "matrix/row_arith.h"
+#include "matrix/store.h"
+#include "work/matrix_view.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#ifndef EXAMPLES_DIR
+#error "EXAMPLES_DIR must name the folder of the shipped example systems"
+#endif
+
+namespace
+{
+
+// ---------------------------------------------------------------- run length and seed
+
+constexpr long default_frames = 20000;
+constexpr long long_frames = 1000000;
+constexpr unsigned long default_seed = 20260;
+
+// A whole number from the environment, or fallback when it is not set.
+unsigned long environment_number(const char *name, unsigned long fallback)
+{
+    const char *text = std::getenv(name);
+    return text && *text ? std::strtoul(text, nullptr, 10) : fallback;
+}
+
+// How many frames the run plays: GJ_RANDOM_FRAMES, else the long run under GJ_LONG_TESTS.
+long frames_to_play()
+{
+    const long frames = static_cast<long>(environment_number("GJ_RANDOM_FRAMES", 0));
+    if (frames > 0)
+        return frames;
+    const long factor = static_cast<long>(environment_number("GJ_LONG_TESTS", 1));
+    return factor > 1 ? std::max(long_frames, 100000 * factor) : default_frames;
+}
+
+// ---------------------------------------------------------------- the matrix files
+
+// A file the test writes into its folder, under the short name the generator types.
+struct MatrixFile {
+    std::string name;
+    std::string content;
+};
+
+// The text of a 10x10 system whose entries have 1 to 120 digits, always the same.
+std::string big_system()
+{
+    std::mt19937 random(10);
+    std::string text = "10\n";
+    for (int r = 0; r < 10; r++) {
+        for (int c = 0; c <= 10; c++) {
+            const int digits = 1 + static_cast<int>(random() % max_entry_digits);
+            std::string number(random() % 2 ? "-" : "");
+            number += static_cast<char>('1' + random() % 9);
+            for (int d = 1; d < digits; d++)
+                number += static_cast<char>('0' + random() % 10);
+            text += number + (c < 10 ? " " : "\n");
+        }
+    }
+    return text;
+}
+
+// The systems the test adds to the shipped examples, and the files that fail each way.
+std::vector<MatrixFile> own_files()
+{
+    return {
+        {"skryty.txt", "3\n1 1 1 6\n1 1 2 9\n2 3 1 11\n"},    // hidden pivot after column 0
+        {"nula1.txt", "3\n0 2 1 5\n0 0 3 4\n4 1 1 6\n"},      // zero first pivot
+        {"nema.txt", "2\n1 2 3\n2 4 7\n"},                    // singular, no solution
+        {"vela.txt", "3\n1 2 3 6\n2 4 6 12\n1 1 1 3\n"},      // singular, infinitely many
+        {"stlpec.txt", "2\n0 1 2\n0 3 4\n"},                  // a zero first column
+        {"pol.txt", "1\n2 -1\n"},                             // ends as 1/-2
+        {"prazdna.txt", "0\n"},                               // order 0
+        {"velke10.txt", big_system()},                        // 10x10, entries up to 120 digits
+        {"jedenast.txt", "11\n"},                             // order 11
+        {"kratka.txt", "2\n1 1 3\n1 -1"},                     // one entry short
+        {"dlhe.txt", "1\n" + std::string(121, '7') + " 3\n"}, // an entry of 121 digits
+        {"zaporna.txt", "-1\n"},                              // a negative order
+        {"pismeno.txt", "2\n1 x 3\n1 -1 1\n"},                // an entry that is not a number
+    };
+}
+
+// Names that fail without a file of their own: missing, a folder, a FIFO, and a missing name
+// of the full 38 characters.
+const std::vector<std::string> missing_names{"chyba.txt", "priecinok", "rura",
+                                             std::string(38, 'q')};
+
+// A scratch folder holding the examples and the test's own files, made the working directory
+// for the run, so that every name is short enough to type; removed with everything in it.
+class ScratchFolder
+{
+  public:
+    ScratchFolder()
+    {
+        char pattern[] = "/tmp/gj-random-XXXXXX";
+        if (!mkdtemp(pattern))
+            return;
+        folder_ = pattern;
+        char here[4096] = "";
+        previous_ = getcwd(here, sizeof here) ? here : "";
+        for (const auto &entry : std::filesystem::directory_iterator(EXAMPLES_DIR))
+            if (entry.path().extension() == ".txt") {
+                std::filesystem::copy_file(entry.path(), folder_ / entry.path().filename());
+                loading_.push_back(entry.path().filename().string());
+            }
+        std::sort(loading_.begin(), loading_.end()); // the same order on every machine
+        for (const MatrixFile &file : own_files()) {
+            std::ofstream(folder_ / file.name) << file.content;
+            named_.push_back(file.name);
+        }
+        std::filesystem::create_directory(folder_ / "priecinok");
+        mkfifo((folder_ / "rura").c_str(), 0600);
+        if (chdir(folder_.c_str()) != 0)
+            folder_.clear();
+    }
+    ~ScratchFolder()
+    {
+        if (!previous_.empty() && chdir(previous_.c_str()) != 0)
+            std::perror("chdir");
+        if (!folder_.empty())
+            std::filesystem::remove_all(folder_);
+    }
+    bool ready() const
+    {
+        return !folder_.empty();
+    }
+    // Every name the generator types from a list: the examples, then the test's own files
+    // (which load or fail), then the names with no file.
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> all = loading_;
+        all.insert(all.end(), named_.begin(), named_.end());
+        all.insert(all.end(), missing_names.begin(), missing_names.end());
+        return all;
+    }
+
+  private:
+    std::filesystem::path folder_;
+    std::string previous_;
+    std::vector<std::string> loading_;
+    std::vector<std::string> named_;
+};
+
+// ---------------------------------------------------------------- keys and pointer targets
+
+// Keys never played: they switch the display mode or the window's size on the settings screen.
+bool excluded_key(int scancode)
+{
+    return scancode == KEY_F || scancode == KEY_EQUALS || scancode == KEY_MINUS ||
+           scancode == KEY_PLUS_PAD || scancode == KEY_MINUS_PAD;
+}
+
+// The code a key types, as the keyboard puts it into the buffer (0 for keys that type none).
+int ascii_of(int scancode)
+{
+    if (scancode >= KEY_A && scancode <= KEY_Z)
+        return 'a' + (scancode - KEY_A);
+    if (scancode >= KEY_0 && scancode <= KEY_9)
+        return '0' + (scancode - KEY_0);
+    switch (scancode) {
+    case KEY_ESC:
+        return 27;
+    case KEY_ENTER:
+    case KEY_ENTER_PAD:
+        return 13;
+    case KEY_BACKSPACE:
+        return 8;
+    case KEY_TAB:
+        return 9;
+    case KEY_SPACE:
+        return ' ';
+    case KEY_STOP:
+        return '.';
+    case KEY_SLASH:
+        return '/';
+    case KEY_DEL:
+        return 127;
+    default:
+        return 0;
+    }
+}
+
+// The keys of the work screen's table, so that a key added there is played too.
+std::vector<int> work_table_keys()
+{
+    std::vector<int> keys;
+    for (int i = 0; i < work_key_row_count; i++) {
+        keys.push_back(work_key_rows[i].scancode);
+        if (work_key_rows[i].other)
+            keys.push_back(work_key_rows[i].other);
+    }
+    return keys;
+}
+
+// The step gate's keys, and the menu's and the settings screen's (F is never played).
+const std::vector<int> gate_keys{KEY_P,    KEY_R,     KEY_ESC,  KEY_BACKSPACE,
+                                 KEY_LEFT, KEY_SPACE, KEY_ENTER};
+const std::vector<int> screen_keys{KEY_S, KEY_N, KEY_K, KEY_M, KEY_ESC};
+
+// Every other key, modifiers aside.
+std::vector<int> other_keys()
+{
+    std::vector<int> keys;
+    for (int scancode = 1; scancode < KEY_MODIFIERS; scancode++)
+        if (!excluded_key(scancode))
+            keys.push_back(scancode);
+    return keys;
+}
+
+// Every button of the three screens but the display button.
+const std::vector<Rect> buttons{menu_work_button,     menu_settings_button,  menu_quit_button,
+                                settings_back_button, settings_pulse_button, work_solve_button,
+                                work_back_button,     work_load_button,      work_interrupt_button};
+
+// True where the pointer must never be: on the display button or its edge.
+bool forbidden_point(int x, int y)
+{
+    const Rect &r = settings_display_button;
+    return x >= r.x1 && x <= r.x2 && y >= r.y1 && y <= r.y2;
+}
+
+// ---------------------------------------------------------------- input events and their log
+
+// One change of the keyboard or the mouse.
+enum class Input { key_down, key_repeat, key_up, move, left_down, left_up, right_down, right_up };
+
+struct Event {
+    Input input = Input::move;
+    int scancode = 0; // key events
+    int ascii = 0;
+    int x = 0; // move
+    int y = 0;
+};
+
+// Readable form of an event, for the log a failure prints.
+std::string event_text(const Event &event)
+{
+    const char *name = event.scancode ? scancode_to_name(event.scancode) : nullptr;
+    const std::string key = name ? name : "no key";
+    const std::string typed = std::to_string(event.ascii);
+    switch (event.input) {
+    case Input::key_down:
+        return "hold " + key + " (code " + typed + ")";
+    case Input::key_repeat:
+        return "press " + key + " (code " + typed + ")";
+    case Input::key_up:
+        return "let go of " + key;
+    case Input::move:
+        return "point at " + std::to_string(event.x) + "," + std::to_string(event.y);
+    case Input::left_down:
+        return "left button down";
+    case Input::left_up:
+        return "left button up";
+    case Input::right_down:
+        return "right button down";
+    default:
+        return "right button up";
+    }
+}
+
+// The last events played, with their frames; read by the watchdog thread too.
+class InputLog
+{
+  public:
+    void add(int frame, const std::string &text)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        lines_.push_back("  frame " + std::to_string(frame) + ": " + text);
+        if (lines_.size() > 30)
+            lines_.pop_front();
+    }
+    std::string text() const
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        std::string all;
+        for (const std::string &line : lines_)
+            all += line + "\n";
+        return all;
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    std::deque<std::string> lines_;
+};
+
+// ---------------------------------------------------------------- reference stores
+
+// Appends the exact form of a GMP integer: sign, length and limbs.
+void append_integer(std::string &key, const mpz_class &value)
+{
+    const mpz_srcptr z = value.get_mpz_t();
+    const std::size_t limbs = mpz_size(z);
+    key.push_back(static_cast<char>(mpz_sgn(z) + 1));
+    key.append(reinterpret_cast<const char *>(&limbs), sizeof limbs);
+    key.append(reinterpret_cast<const char *>(mpz_limbs_read(z)), limbs * sizeof(mp_limb_t));
+}
+
+// The live store as compared exactly: its order and every cell of its system, num and den as
+// stored (1/-2 differs from -1/2).
+std::string exact_key()
+{
+    std::string key(1, static_cast<char>(matrix_order));
+    for (int r = 0; r < matrix_order; r++)
+        for (int c = 0; c <= matrix_order; c++) {
+            append_integer(key, cell(r, c).num);
+            append_integer(key, cell(r, c).den);
+        }
+    return key;
+}
+
+// The live store as compared by value: every cell in lowest terms, its sign on top.
+std::string value_key()
+{
+    std::string key(1, static_cast<char>(matrix_order));
+    for (int r = 0; r < matrix_order; r++)
+        for (int c = 0; c <= matrix_order; c++) {
+            mpq_class value(cell(r, c).num, cell(r, c).den);
+            value.canonicalize();
+            append_integer(key, value.get_num());
+            append_integer(key, value.get_den());
+        }
+    return key;
+}
+
+// Where an elimination stands at a gate: the operation's kind, pivot row, row and pivot column.
+using GatePosition = std::tuple<int, int, int, int>;
+
+// The stores that eliminations reach from one matrix as loaded: from it, and
+// again from every store reached, as a solve started after a stop begins at pivot 0 on the
+// part-solved store. Filled as the run shows stores, so only the eliminations it starts are run.
+struct ReachableStores {
+    std::unordered_map<std::string, std::set<GatePosition>> exact; // store -> gates met at it
+    std::unordered_set<std::string> values;                        // the same stores by value
+    std::unordered_set<std::string> expanded; // stores an elimination has been run from
+};
+
+ReachableStores *recording = nullptr; // the set the gate hook below adds to
+
+// Adds the live store to the set.
+void add_live_store(ReachableStores &stores, const std::string &key)
+{
+    if (stores.exact.emplace(key, std::set<GatePosition>{}).second)
+        stores.values.insert(value_key());
+}
+
+// The recording gate: notes the store; stops once a gate was met before at this very store,
+// as everything from there on is known already.
+int record_gate(const RowOperation &operation)
+{
+    const std::string key = exact_key();
+    add_live_store(*recording, key);
+    const GatePosition at{operation.kind, operation.pivot, operation.row, pivot_column(operation)};
+    return recording->exact[key].insert(at).second ? 0 : 1;
+}
+
+// Adds every store an elimination from the live store has at its gates and at its end, and puts
+// the live store back. This is the one place that says which stores can follow which. It runs
+// on to the reduced form: a plain elimination's stores are the first of those, and a solve that
+// goes on past its verdict (at once, or after going back) meets the rest. A learner's own row
+// operations would extend it here.
+void extend_reachable(ReachableStores &stores)
+{
+    const StoreSnapshot start = save_store();
+    const std::string start_key = exact_key();
+    add_live_store(stores, start_key);
+    stores.expanded.insert(start_key);
+    recording = &stores;
+    const EliminationResult result =
+        run_elimination({record_gate, reduce_row_now}, reach_reduced_form);
+    recording = nullptr;
+    if (result != elimination_stopped)
+        add_live_store(stores, exact_key());
+    restore_store(start);
+}
+
+// ---------------------------------------------------------------- the checks after each frame
+
+// What the checks keep of one vsync to compare with the next ones.
+struct Moment {
+    std::string store; // exact_key()
+    std::string status;
+    std::string caption;
+    std::string line;
+    bool editing = false;
+    unsigned serial = 0;
+    bool inputs_idle = false; // after this vsync's input: nothing held, no button down
+    int pointer_x = 0;
+    int pointer_y = 0;
+    Shown finished = Shown::other; // the frame this vsync finished
+};
+
+// What a typed name loads: the store and the message the loader gives for it.
+struct LoadExpectation {
+    std::string store;
+    std::string message;
+};
+
+// Counts that show what the run went through.
+struct Coverage {
+    long loads = 0;          // new matrices from typed names
+    long failed_loads = 0;   // of them, refused with a message
+    long stores_reached = 0; // distinct stores seen with the normal pointer
+    long busy_checks = 0;    // frames checked by value while a row was being cancelled
+    long readout_checks = 0; // frames whose line was checked against the hovered cell
+    long status_checks = 0;  // frames whose line was checked against the state message
+    long gates_seen = 0;     // frames at a step gate ("Krokuj!")
+    long finishes_seen = 0;  // solves that reached their finishing message
+    long steps_back = 0;     // gates that showed an earlier step of the same solve again
+    long menu_entries = 0;   // times the menu was entered again after it ended
+    long settles = 0;        // times the generator let go and pressed Escape to the menu
+    int longest_settle = 0;  // frames the longest of them took
+};
+
+// The checks made at every vsync, and what they remember of the frames before.
+class Checker
+{
+  public:
+    // Checks the program as this vsync finds it; returns the failure, or "" when all holds.
+    std::string check(Coverage &coverage)
+    {
+        Moment now = observe();
+        std::string failure = check_texts(now);
+        if (failure.empty())
+            failure = check_store(now, coverage);
+        if (failure.empty())
+            failure = check_readout(now, coverage);
+        if (status_text == std::string("Krokuj!"))
+            coverage.gates_seen++;
+        if (now.status != history_.back().status && now.status.rfind("Hotovo!", 0) == 0)
+            coverage.finishes_seen++;
+        coverage.steps_back += went_back(history_.back().caption, now.caption);
+        history_.push_back(std::move(now));
+        history_.pop_front();
+        return failure;
+    }
+
+    // Notes the input as this vsync left it, for the next frames' readout check.
+    void note_inputs(bool idle)
+    {
+        history_.back().inputs_idle = idle;
+        history_.back().pointer_x = mouse_x;
+        history_.back().pointer_y = mouse_y;
+    }
+
+  private:
+    std::deque<Moment> history_ = std::deque<Moment>(4); // the last four vsyncs, oldest first
+    std::unordered_map<std::string, ReachableStores> reachable_; // by the matrix as loaded
+    ReachableStores *stores_ = nullptr;                          // the set of the matrix loaded now
+    std::unordered_map<std::string, LoadExpectation> loads_;     // by typed name
+    std::unordered_set<std::string> seen_;                       // stores seen since the start
+
+    // True when the caption names an earlier step of the same solve than before.
+    static bool went_back(const std::string &before, const std::string &now)
+    {
+        int step_before = 0, total_before = 0, step_now = 0, total_now = 0;
+        return std::sscanf(before.c_str(), "Krok %d z %d", &step_before, &total_before) == 2 &&
+               std::sscanf(now.c_str(), "Krok %d z %d", &step_now, &total_now) == 2 &&
+               total_now == total_before && step_now < step_before;
+    }
+
+    Moment observe() const
+    {
+        Moment now;
+        now.store = exact_key();
+        now.status = status_text;
+        now.caption = shown_step.caption;
+        now.line = line_text;
+        now.editing = editing_line();
+        now.serial = matrix_serial;
+        now.finished = finished_frame().shown;
+        return now;
+    }
+
+    // The text line and the caption fit their lines.
+    static std::string check_texts(const Moment &now)
+    {
+        const std::size_t limit =
+            now.editing ? static_cast<std::size_t>(line_edit_limit) : text_line_chars;
+        if (now.line.size() > limit)
+            return "the text line holds " + std::to_string(now.line.size()) +
+                   " characters, more than its " + std::to_string(limit) + ": '" + now.line + "'";
+        if (now.caption.size() > caption_chars)
+            return "the caption holds " + std::to_string(now.caption.size()) +
+                   " characters, more than its " + std::to_string(caption_chars) + ": '" +
+                   now.caption + "'";
+        return "";
+    }
+
+    // What the loader reads from the named file, with the message the work screen shows.
+    const LoadExpectation &expected_load(const std::string &name)
+    {
+        auto found = loads_.find(name);
+        if (found != loads_.end())
+            return found->second;
+        const StoreSnapshot live = save_store();
+        const int code = load_matrix_file(name.c_str());
+        const char *message = load_message(code);
+        LoadExpectation expected{exact_key(), message ? message : ""};
+        restore_store(live);
+        return loads_.emplace(name, expected).first->second;
+    }
+
+    // A new matrix: when a typed name made it, it must be what the loader reads from that
+    // file; either way it is now the matrix as loaded. Other ways of making a matrix (an
+    // editor, a random system, a file chooser) add their expectation here.
+    std::string take_new_matrix(const Moment &now, Coverage &coverage)
+    {
+        const Moment &before = history_.back();
+        if (before.editing) {
+            const LoadExpectation &expected = expected_load(before.line);
+            coverage.loads++;
+            coverage.failed_loads += !expected.message.empty();
+            if (now.store != expected.store)
+                return "the store after loading '" + before.line +
+                       "' is not what the loader reads from it";
+            if (now.status != expected.message)
+                return "loading '" + before.line + "' shows '" + now.status + "', not '" +
+                       expected.message + "'";
+        }
+        stores_ = &reachable_[now.store];
+        return "";
+    }
+
+    // The store is one a forward elimination reaches from the matrix as loaded: exactly on
+    // every frame with the normal pointer, and by value while a row is being cancelled.
+    std::string check_store(const Moment &now, Coverage &coverage)
+    {
+        if (!stores_ || now.serial != history_.back().serial) {
+            const std::string failure = take_new_matrix(now, coverage);
+            if (!failure.empty())
+                return failure;
+        }
+        if (pointer_image == images[image_busy_pointer]) {
+            coverage.busy_checks++;
+            if (!stores_->values.count(value_key()))
+                return "while a row is cancelled, the store's values are not those of any "
+                       "store an elimination reaches from the matrix as loaded";
+            return "";
+        }
+        if (stores_->exact.empty())
+            extend_reachable(*stores_); // the matrix as loaded
+        if (!stores_->exact.count(now.store))
+            return "the store is neither the matrix as loaded nor one an elimination "
+                   "reaches from it\n" +
+                   store_text();
+        if (!stores_->expanded.count(now.store))
+            extend_reachable(*stores_); // a solve may start again from here
+        if (seen_.insert(now.store).second)
+            coverage.stores_reached++;
+        return "";
+    }
+
+    // True when the line of this frame was refreshed by the work screen from the pointer and
+    // the store as they are: the last two frames were work frames, the three last inputs left
+    // nothing held and the pointer still, and nothing the line shows changed meanwhile. Loops
+    // that paint without refreshing the line (while a key or button is held, while a name is
+    // typed, the one frame after a solve or a row operation) all fail one of these. So does a
+    // solve on its way to its first gate ("Krokuj!" without a caption yet): the repaint that
+    // ends each row's cancelling does not refresh the line, and on a part-solved matrix every
+    // pivot already done costs one such frame, with nothing else changing.
+    bool line_is_refreshed(const Moment &now) const
+    {
+        if (now.status == "Krokuj!" && now.caption.empty())
+            return false;
+        const Moment &a = history_[1], &b = history_[2], &c = history_[3];
+        if (now.finished != Shown::work || c.finished != Shown::work)
+            return false;
+        for (const Moment *m : {&a, &b, &c})
+            if (!m->inputs_idle || m->pointer_x != c.pointer_x || m->pointer_y != c.pointer_y)
+                return false;
+        for (const Moment *m : {&b, &c})
+            if (m->store != now.store || m->status != now.status || m->caption != now.caption ||
+                m->editing || m->serial != now.serial)
+                return false;
+        return !now.editing;
+    }
+
+    // Whenever the line was refreshed: the exact value of the cell under the pointer, or the
+    // state message when the pointer is off the grid.
+    std::string check_readout(const Moment &now, Coverage &coverage)
+    {
+        if (!line_is_refreshed(now))
+            return "";
+        const int x = pointer_x();
+        const int y = pointer_y();
+        const int n = matrix_order;
+        const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
+                         hover_top + hover_cell_height * n};
+        std::string expected = now.status;
+        std::string what = "the state message";
+        if (rect_contains(hover, x, y)) {
+            const int r = (y - hover_top) / hover_cell_height;
+            const int c = (x - hover_left) / hover_cell_width;
+            expected = readout_text(cell(r, c).num, cell(r, c).den, text_line_chars);
+            what = "the value of cell (" + std::to_string(r) + ", " + std::to_string(c) + ")";
+            coverage.readout_checks++;
+        } else {
+            coverage.status_checks++;
+        }
+        if (now.line != expected)
+            return "the line shows '" + now.line + "' with the pointer at " + std::to_string(x) +
+                   "," + std::to_string(y) + ", not " + what + " '" + expected + "'";
+        return "";
+    }
+
+    // The live store's rows, for a failure message.
+    static std::string store_text()
+    {
+        std::string text;
+        for (const std::string &row : matrix_rows())
+            text += "  " + row + "\n";
+        return text.empty() ? "  (order 0)\n" : text;
+    }
+};
+
+// ---------------------------------------------------------------- the generator
+
+// Plays random input frame by frame, and every so often lets go and presses Escape until the
+// menu shows. All its choices come from its own seeded generator, so a seed replays a run.
+class Generator
+{
+  public:
+    Generator(unsigned long seed, long frames, std::vector<std::string> names, InputLog &log)
+        : random_(static_cast<std::mt19937::result_type>(seed)), frames_(frames),
+          names_(std::move(names)), log_(log), work_keys_(work_table_keys()),
+          other_keys_(other_keys())
+    {
+        next_settle_ = pick(200, 1500);
+    }
+
+    // Plays this frame's input; returns a failure, or "".
+    std::string play(int frame, Coverage &coverage)
+    {
+        if (settling_)
+            return settle(frame, coverage);
+        if (frame >= frames_ || frame >= next_settle_) {
+            start_settling(frame);
+            return settle(frame, coverage);
+        }
+        if (steps_left_ > 0)
+            step(frame);
+        else if (frame >= next_action_)
+            plan(frame);
+        apply_due(frame);
+        return "";
+    }
+
+    // True once the generator has quit the menu at the end of its frames.
+    bool finished() const
+    {
+        return finished_;
+    }
+
+    // True when nothing is held and no button is down.
+    bool inputs_idle() const
+    {
+        return held_.empty() && !(mouse_b & 3);
+    }
+
+  private:
+    std::mt19937 random_;
+    long frames_;
+    std::vector<std::string> names_;
+    InputLog &log_;
+    std::vector<int> work_keys_;
+    std::vector<int> other_keys_;
+    std::multimap<int, Event> pending_; // events by frame, in the order they were planned
+    std::multiset<int> held_;           // keys held, once per hold in progress
+    int next_action_ = 0;
+    long next_settle_ = 0;
+    // A run of steps: one input that steps or goes back each time the solve rests at its gate.
+    int steps_left_ = 0;
+    int steps_until_ = 0; // the frame the run gives up waiting for a gate
+    bool finished_ = false;
+    // Settling: letting go of everything, then Escape until the menu shows.
+    bool settling_ = false;
+    int settle_start_ = 0;
+    int escapes_ = 0;
+    int escape_down_at_ = -1; // frame Escape went down, -1 while it is up
+    int escape_up_at_ = 0;
+    int menu_frames_ = 0;
+
+    static constexpr int max_escapes = 12;
+
+    int pick(int low, int high)
+    {
+        return std::uniform_int_distribution<int>(low, high)(random_);
+    }
+    bool chance(int percent)
+    {
+        return pick(1, 100) <= percent;
+    }
+    template <class T> const T &one_of(const std::vector<T> &list)
+    {
+        return list[static_cast<std::size_t>(pick(0, static_cast<int>(list.size()) - 1))];
+    }
+
+    // How long a key or button is held: mostly a tap of a few frames, else up to 60.
+    int hold_length()
+    {
+        return chance(70) ? pick(1, 5) : pick(1, 60);
+    }
+
+    void at(int frame, Event event)
+    {
+        pending_.emplace(frame, event);
+    }
+
+    // Holds a key for `frames` frames, pressed again every 2 frames after the first 30 as the
+    // keyboard repeats it; returns the frame it is let go.
+    int hold_key_for(int start, int scancode, int ascii, int frames)
+    {
+        at(start, {Input::key_down, scancode, ascii});
+        for (int f = 30; f < frames; f += 2)
+            at(start + f, {Input::key_repeat, scancode, ascii});
+        at(start + frames, {Input::key_up, scancode, ascii});
+        return start + frames;
+    }
+
+    // A point inside the rectangle, now and then on its edge, never on the display button.
+    Event point_in(const Rect &r)
+    {
+        for (;;) {
+            const bool edge = chance(10);
+            const int x = edge ? (chance(50) ? r.x1 : r.x2) : pick(r.x1 + 1, r.x2 - 1);
+            const int y = edge ? pick(r.y1, r.y2) : pick(r.y1 + 1, r.y2 - 1);
+            if (!forbidden_point(x, y))
+                return {Input::move, 0, 0, x, y};
+        }
+    }
+
+    // A point over one of the grid's cells (of the largest system, so also beyond a smaller one).
+    Event grid_point()
+    {
+        const int r = pick(0, max_order - 1);
+        const int c = pick(0, max_order);
+        return point_in(
+            {hover_left + hover_cell_width * c - 1, hover_top + hover_cell_height * r - 1,
+             hover_left + hover_cell_width * (c + 1), hover_top + hover_cell_height * (r + 1)});
+    }
+
+    // Anywhere in the frame.
+    Event any_point()
+    {
+        return point_in({0, 0, screen_width - 1, screen_height - 1});
+    }
+
+    // Presses a button at the point, holds it, sometimes moving meanwhile, and lets it go.
+    int click(int start, const Event &where, bool left)
+    {
+        at(start, where);
+        const int frames = hold_length();
+        at(start + 1, {left ? Input::left_down : Input::right_down});
+        if (chance(15))
+            at(start + 1 + pick(0, frames), any_point());
+        at(start + 1 + frames, {left ? Input::left_up : Input::right_up});
+        return start + 1 + frames;
+    }
+
+    // Types one character: its key held 1 to 3 frames, or a press alone for a character that
+    // has no key of its own.
+    int type_character(int start, unsigned char c)
+    {
+        const int scancode = scancode_of(static_cast<char>(c));
+        if (!scancode) {
+            at(start, {Input::key_repeat, 0, c});
+            return start + 1;
+        }
+        return hold_key_for(start, scancode, c, pick(1, 3));
+    }
+
+    // A name from the lists, an empty one, or garbage of 1 to 45 characters (codes above 127
+    // included, which the editor refuses).
+    std::string name_to_type()
+    {
+        const int kind = pick(1, 100);
+        if (kind <= 80)
+            return one_of(names_);
+        if (kind <= 85)
+            return "";
+        std::string garbage;
+        for (int i = pick(1, 45); i > 0; i--)
+            garbage += static_cast<char>(chance(95) ? pick(32, 126) : pick(128, 255));
+        return garbage;
+    }
+
+    // Opens the prompt with Z or the load button, types a name, and ends with Enter, Escape, or
+    // a few Backspaces and then Enter.
+    int type_name(int start)
+    {
+        int f = chance(70) ? hold_key_for(start, KEY_Z, 'z', pick(1, 3))
+                           : click(start, point_in(work_load_button), true);
+        f += pick(3, 10);
+        const std::string name = name_to_type();
+        log_.add(start, "type '" + name + "'");
+        for (unsigned char c : name)
+            f = type_character(f, c) + pick(1, 4);
+        const int ending = pick(1, 100);
+        if (ending > 90)
+            for (int i = pick(1, 4); i > 0; i--)
+                f = hold_key_for(f, KEY_BACKSPACE, 8, pick(1, 3)) + pick(0, 2);
+        if (ending > 80 && ending <= 90)
+            return hold_key_for(f, KEY_ESC, 27, pick(1, 3));
+        return hold_key_for(f, KEY_ENTER, 13, pick(1, 3));
+    }
+
+    // A key held: one of the work screen's table, of the gate's, of the screens', or any other.
+    int play_key(int start)
+    {
+        const int kind = pick(1, 100);
+        int scancode = 0;
+        if (kind <= 25)
+            scancode = one_of(work_keys_);
+        else if (kind <= 80)
+            scancode = one_of(gate_keys);
+        else if (kind <= 85)
+            scancode = one_of(screen_keys);
+        else
+            scancode = one_of(other_keys_);
+        return hold_key_for(start, scancode, ascii_of(scancode), hold_length());
+    }
+
+    // Holds one of the keys.
+    int play_one_of(int start, const std::vector<int> &keys)
+    {
+        const int scancode = one_of(keys);
+        return hold_key_for(start, scancode, ascii_of(scancode), hold_length());
+    }
+
+    // Starts a run of 2 to 25 steps, with R first when no solve is running; with no matrix
+    // loaded, types a name instead.
+    int start_steps(int start)
+    {
+        if (matrix_order == 0)
+            return type_name(start);
+        steps_left_ = pick(2, 25);
+        steps_until_ = start + 3000;
+        return status_text[0] ? start : hold_key_for(start, KEY_R, 'r', pick(1, 3));
+    }
+
+    // One input of a run of steps once the gate rests (nothing planned or held, the normal
+    // pointer): mostly a step, often going back, now and then a pause answered by a key.
+    void step(int frame)
+    {
+        const bool resting = pending_.empty() && inputs_idle() &&
+                             pointer_image != images[image_busy_pointer] && frame >= next_action_;
+        if (frame > steps_until_ || (resting && !status_text[0]))
+            steps_left_ = 0; // gave up, or the solve has ended
+        if (!resting || steps_left_ == 0)
+            return;
+        steps_left_--;
+        const int kind = pick(1, 100);
+        int end = frame;
+        if (kind <= 55)
+            end = chance(60) ? play_one_of(frame, {KEY_SPACE, KEY_ENTER, KEY_X})
+                             : click(frame, grid_point(), true);
+        else if (kind <= 90)
+            end = chance(60) ? play_one_of(frame, {KEY_BACKSPACE, KEY_LEFT})
+                             : click(frame, grid_point(), false);
+        else if (kind <= 95)
+            end = play_one_of(hold_key_for(frame, KEY_P, 'p', pick(1, 3)) + pick(2, 10),
+                              {KEY_R, KEY_R, KEY_SPACE});
+        else
+            next_settle_ = end = hold_key_for(frame, KEY_P, 'p', pick(1, 3)) + pick(2, 10);
+        next_action_ = end + pick(1, 12);
+    }
+
+    // One action on the work screen (or on a frame not told apart), by weight.
+    int act_on_work(int start)
+    {
+        const int kind = pick(1, 100);
+        if (kind <= 10)
+            return start_steps(start);
+        if (kind <= 50)
+            return play_key(start);
+        if (kind <= 58)
+            return type_name(start);
+        if (kind <= 68)
+            return click(start, point_in(one_of(buttons)), true);
+        if (kind <= 74)
+            return click(start, grid_point(), true);
+        if (kind <= 76)
+            return click(start, any_point(), true);
+        if (kind <= 81)
+            return click(start, chance(50) ? grid_point() : any_point(), false);
+        if (kind <= 95) {
+            at(start, chance(70) ? grid_point() : any_point());
+            return start + pick(1, 20);
+        }
+        return start + pick(1, 30); // idle
+    }
+
+    // Plans the next action from what the last frame showed: on the menu mostly back to the
+    // work screen, on the settings screen mostly back to the menu.
+    void plan(int frame)
+    {
+        const Shown shown = finished_frame().shown;
+        int end = 0;
+        if (shown == Shown::menu && chance(75))
+            end = chance(60) ? hold_key_for(frame, KEY_S, 's', hold_length())
+                             : click(frame, point_in(menu_work_button), true);
+        else if (shown == Shown::menu && chance(30))
+            end = chance(60) ? hold_key_for(frame, KEY_N, 'n', hold_length())
+                             : click(frame, point_in(menu_settings_button), true);
+        else if (shown == Shown::menu && chance(50))
+            end = chance(60) ? play_one_of(frame, {KEY_K, KEY_ESC})
+                             : click(frame, point_in(menu_quit_button), true);
+        else if (shown == Shown::settings && chance(60))
+            end = chance(60) ? play_one_of(frame, {KEY_ESC, KEY_S})
+                             : click(frame, point_in(settings_back_button), true);
+        else if (shown == Shown::settings && chance(30))
+            end = chance(60) ? hold_key_for(frame, KEY_M, 'm', hold_length())
+                             : click(frame, point_in(settings_pulse_button), true);
+        else
+            end = act_on_work(frame);
+        next_action_ = chance(10) ? pick(frame + 1, std::max(frame + 1, end)) : end + pick(0, 6);
+    }
+
+    // Applies one event to the keyboard or the mouse, and logs it.
+    void apply(int frame, const Event &event)
+    {
+        switch (event.input) {
+        case Input::key_down:
+            key[event.scancode] = 1;
+            held_.insert(event.scancode);
+            simulate_keypress((event.scancode << 8) | event.ascii);
+            break;
+        case Input::key_repeat:
+            simulate_keypress((event.scancode << 8) | event.ascii);
+            break;
+        case Input::key_up:
+            if (held_.count(event.scancode))
+                held_.erase(held_.find(event.scancode));
+            if (!held_.count(event.scancode))
+                key[event.scancode] = 0;
+            break;
+        case Input::move:
+            point_at(event.x, event.y);
+            break;
+        case Input::left_down:
+            mouse_b |= 1;
+            break;
+        case Input::left_up:
+            mouse_b &= ~1;
+            break;
+        case Input::right_down:
+            mouse_b |= 2;
+            break;
+        case Input::right_up:
+            mouse_b &= ~2;
+            break;
+        }
+        log_.add(frame, event_text(event));
+    }
+
+    // Applies every event due at this frame.
+    void apply_due(int frame)
+    {
+        auto due = pending_.begin();
+        while (due != pending_.end() && due->first <= frame) {
+            apply(frame, due->second);
+            due = pending_.erase(due);
+        }
+    }
+
+    // Drops what was planned and lets go of every key and button.
+    void start_settling(int frame)
+    {
+        pending_.clear();
+        steps_left_ = 0;
+        for (int scancode : std::set<int>(held_.begin(), held_.end()))
+            key[scancode] = 0;
+        held_.clear();
+        mouse_b = 0;
+        point_at(620, 20); // off the buttons and the grid
+        log_.add(frame, "let go of everything and point at 620,20");
+        settling_ = true;
+        settle_start_ = frame;
+        escapes_ = 0;
+        escape_down_at_ = -1;
+        escape_up_at_ = frame;
+        menu_frames_ = 0;
+    }
+
+    // Presses Escape, each press once the last was let go and nothing is being cancelled,
+    // until the menu has shown for three frames; at the end of the run then quits the menu.
+    std::string settle(int frame, Coverage &coverage)
+    {
+        menu_frames_ = finished_frame().shown == Shown::menu ? menu_frames_ + 1 : 0;
+        if (escape_down_at_ >= 0 && frame - escape_down_at_ >= 2) {
+            apply(frame, {Input::key_up, KEY_ESC, 27});
+            escape_down_at_ = -1;
+            escape_up_at_ = frame;
+        }
+        if (escape_down_at_ < 0 && menu_frames_ >= 3)
+            return settled(frame, coverage);
+        const bool busy = pointer_image == images[image_busy_pointer];
+        if (escape_down_at_ < 0 && !busy && escapes_ < max_escapes && frame - escape_up_at_ >= 4) {
+            apply(frame, {Input::key_down, KEY_ESC, 27});
+            escape_down_at_ = frame;
+            escapes_++;
+        }
+        if (frame - settle_start_ > 12000 ||
+            (escapes_ == max_escapes && escape_down_at_ < 0 && frame - escape_up_at_ > 600))
+            return "the menu did not show after " + std::to_string(escapes_) +
+                   " presses of Escape with nothing else held, " +
+                   std::to_string(frame - settle_start_) +
+                   " frames after letting go: a loop waits for input that never comes";
+        return "";
+    }
+
+    // The menu shows: random play goes on, or at the end the menu is quit with K.
+    std::string settled(int frame, Coverage &coverage)
+    {
+        settling_ = false;
+        coverage.settles++;
+        coverage.longest_settle = std::max(coverage.longest_settle, frame - settle_start_);
+        next_settle_ = frame + pick(200, 1500);
+        next_action_ = frame;
+        if (frame >= frames_) {
+            apply(frame, {Input::key_down, KEY_K, 'k'});
+            finished_ = true;
+        }
+        return "";
+    }
+};
+
+// ---------------------------------------------------------------- the run
+
+// Ends the process with the failure when no frame begins for 30 s: a loop that never paints
+// would otherwise hang the test until ctest's time-out, without its seed.
+class Watchdog
+{
+  public:
+    Watchdog(const std::string &header, const InputLog &log)
+        : thread_([this, header, &log] { watch(header, log); })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    void frame_began(int frame)
+    {
+        frame_ = frame;
+        last_ = std::chrono::steady_clock::now().time_since_epoch().count();
+    }
+
+  private:
+    std::atomic<int> frame_{0};
+    std::atomic<long long> last_{std::chrono::steady_clock::now().time_since_epoch().count()};
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    std::thread thread_;
+
+    void watch(const std::string &header, const InputLog &log)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return stop_; })) {
+            const auto since = std::chrono::steady_clock::duration(
+                std::chrono::steady_clock::now().time_since_epoch().count() - last_);
+            if (since > std::chrono::seconds(30)) {
+                std::fprintf(stderr,
+                             "%s\nno frame began for 30 s after frame %d: a loop does not paint "
+                             "(or blocks)\nlast input events:\n%s",
+                             header.c_str(), frame_.load(), log.text().c_str());
+                std::fflush(stderr);
+                std::_Exit(2);
+            }
+        }
+    }
+};
+
+// Prints what a vsync finds, for reading a replayed failure frame by frame.
+void trace(int frame)
+{
+    std::fprintf(stderr,
+                 "vsync %d: last frame %s, status '%s', line '%s', caption '%s', order %d, "
+                 "%s pointer at %d,%d, buttons %d%s\n",
+                 frame, shown_name(finished_frame().shown), status_text, line_text,
+                 shown_step.caption.c_str(), matrix_order,
+                 pointer_image == images[image_busy_pointer] ? "busy" : "normal", mouse_x, mouse_y,
+                 mouse_b, editing_line() ? ", typing a name" : "");
+}
+
+// The outcome of one random run.
+struct RandomRun {
+    std::string failure; // the first failure, with the seed and the events; "" when none
+    Coverage coverage;
+    double seconds = 0;
+    int frames = 0;
+    unsigned long long digest = 0; // of every frame's texts and store, to compare two runs
+};
+
+// Plays `frames` frames of seed `seed` from the menu, with the checks after every frame.
+RandomRun play_random_run(unsigned long seed, long frames, const std::vector<std::string> &names)
+{
+    const std::string header = "random-input run with GJ_RANDOM_SEED=" + std::to_string(seed) +
+                               " GJ_RANDOM_FRAMES=" + std::to_string(frames);
+    InputLog log;
+    Checker checker;
+    Generator generator(seed, frames, names, log);
+    Watchdog watchdog(header, log);
+    RandomRun result;
+    const long trace_from = std::getenv("GJ_RANDOM_TRACE")
+                                ? static_cast<long>(environment_number("GJ_RANDOM_TRACE", 0))
+                                : -1;
+    const auto started = std::chrono::steady_clock::now();
+    const Script script = [&](int frame) {
+        watchdog.frame_began(frame);
+        if (!result.failure.empty())
+            return true; // the loops are unwinding
+        if (trace_from >= 0 && frame >= trace_from)
+            trace(frame);
+        std::string failure = checker.check(result.coverage);
+        result.digest = result.digest * 1000003 + std::hash<std::string>()(line_text) +
+                        std::hash<std::string>()(exact_key());
+        if (failure.empty())
+            failure = generator.play(frame, result.coverage);
+        checker.note_inputs(generator.inputs_idle());
+        if (!failure.empty()) {
+            result.failure = header + "\nat frame " + std::to_string(frame) + ": " + failure +
+                             "\nlast input events:\n" + log.text() + "replay: " + header +
+                             " build/tests/script/random_input_tests";
+            quit_requested = 1;
+        }
+        return !generator.finished();
+    };
+    keep_frame_records(false);
+    const ScriptRun run = run_script(
+        [&] {
+            for (;;) {
+                menu_screen();
+                if (generator.finished() || quit_requested)
+                    return;
+                result.coverage.menu_entries++;
+            }
+        },
+        script, 120, static_cast<int>(frames) + 50000);
+    keep_frame_records(true);
+    quit_requested = 0;
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    result.frames = current_frame();
+    if (run.ran_out && result.failure.empty())
+        result.failure = header + "\nthe run did not end: the harness had to unwind the loops";
+    return result;
+}
+
+using RandomInputTest = ScriptTest;
+
+TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
+{
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.ready());
+    hide_step();
+    const unsigned long seed = environment_number("GJ_RANDOM_SEED", default_seed);
+    const long frames = frames_to_play();
+    const RandomRun run = play_random_run(seed, frames, folder.names());
+    ASSERT_TRUE(run.failure.empty()) << run.failure;
+    const Coverage &c = run.coverage;
+    std::printf("random-input run: seed %lu, %d frames in %.1f s (%.0f frames/s)\n"
+                "  %ld loads (%ld refused), %ld distinct stores, %ld gate frames, %ld finishes, "
+                "%ld steps back\n"
+                "  %ld readout and %ld state-message checks, %ld frames checked while cancelling\n"
+                "  %ld menu re-entries, %ld settles (longest %d frames)\n",
+                seed, run.frames, run.seconds, run.frames / run.seconds, c.loads, c.failed_loads,
+                c.stores_reached, c.gates_seen, c.finishes_seen, c.steps_back, c.readout_checks,
+                c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle);
+    if (seed == default_seed && frames >= default_frames) {
+        // The run went everywhere the checks look: without these a broken generator would pass.
+        EXPECT_GT(c.loads, 20);
+        EXPECT_GT(c.failed_loads, 5);
+        EXPECT_GT(c.stores_reached, 30);
+        EXPECT_GT(c.steps_back, 10);
+        EXPECT_GT(c.finishes_seen, 0);
+        EXPECT_GT(c.readout_checks, 100);
+        EXPECT_GT(c.status_checks, 100);
+        EXPECT_GT(c.busy_checks, 50);
+        EXPECT_GT(c.menu_entries, 0);
+        EXPECT_GE(c.settles, frames / 1500);
+    }
+}
+
+TEST_F(RandomInputTest, TheSameSeedPlaysTheSameRun)
+{
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.ready());
+    std::vector<unsigned long long> digests;
+    for (int run = 0; run < 2; run++) {
+        reset_program_state();
+        hide_step();
+        const RandomRun played = play_random_run(7, 3000, folder.names());
+        ASSERT_TRUE(played.failure.empty()) << played.failure;
+        digests.push_back(played.digest);
+    }
+    EXPECT_EQ(digests[0], digests[1]);
+}
+
+} // namespace
