@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The exit status of a command line that cannot be understood.
 constexpr int exit_usage = 64;
@@ -10,6 +11,7 @@ constexpr int exit_usage = 64;
 enum CommandAction {
     command_run,         // open the window (with `file` loaded, when given)
     command_steps,       // print the worked solution of `file`
+    command_exercise,    // print a worksheet of the systems in `files`, answers at the end
     command_help,        // print the usage
     command_version,     // print the version
     command_usage_error, // print `error` and the usage on standard error
@@ -18,10 +20,11 @@ enum CommandAction {
 // A command line, understood.
 struct CommandLine {
     CommandAction action = command_run;
-    std::string file;   // the matrix file, "" when none was given
-    int zoom = 0;       // --zoom N, 0 when not given
-    bool latex = false; // --latex: the worked solution as LaTeX
-    std::string error;  // what is wrong, for command_usage_error
+    std::string file;               // the matrix file, "" when none was given
+    std::vector<std::string> files; // every file named, in order (--exercise takes several)
+    int zoom = 0;                   // --zoom N, 0 when not given
+    bool latex = false;             // --latex: the worked solution as LaTeX
+    std::string error;              // what is wrong, for command_usage_error
 };
 
 // Understands the arguments after the program's name.

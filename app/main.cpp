@@ -1,6 +1,7 @@
 // Entry point: the command line, start-up, the menu with everything nested in it, and shutdown.
 #include "../matrix/store.h"
 #include "../matrix/worked_solution.h"
+#include "../work/matrix_view.h"
 #include "command_line.h"
 #include "display.h"
 #include "frame.h"
@@ -29,6 +30,7 @@ void apply_settings(const CommandLine &command)
     }
     window_zoom = settings.zoom;
     pulse_enabled = settings.pulse;
+    grid_fractions = settings.fractions;
 }
 
 // Starts the window, runs the menu until the user quits and releases what it holds.
@@ -77,6 +79,8 @@ int main(int argc, char **argv)
     case command_steps:
         return print_worked_solution(
             command.file.c_str(), command.latex ? notation_latex : notation_plain, stdout, stderr);
+    case command_exercise:
+        return print_exercise_sheet(command.files, stdout, stderr);
     case command_run:
         break;
     }

@@ -128,11 +128,11 @@ void menu_screen()
 // ---------------------------------------------------------------------------
 // Settings
 
-// Remembers the zoom and the pulse switch for the next run; a file that cannot be written
-// only means they are not remembered.
+// Remembers the zoom, the pulse switch and the grid's text for the next run; a file that cannot
+// be written only means they are not remembered.
 static void remember_settings()
 {
-    write_settings(settings_path(), Settings{window_zoom, pulse_enabled});
+    write_settings(settings_path(), Settings{window_zoom, pulse_enabled, grid_fractions});
 }
 
 // Flips the pulse on or off.
@@ -207,14 +207,23 @@ static void solve_and_repaint()
     paint_work_frame();
 }
 
+// Switches the grid between short decimal texts and exact fractions, and remembers the choice.
+static void switch_grid_text()
+{
+    grid_fractions = !grid_fractions;
+    remember_settings();
+}
+
 // The work screen's keys, tested in table order on every pass while a key is waiting. A row's
 // action runs once its keys are let go (the frame painted meanwhile is the work screen's, or
 // the menu's for the row that leaves). During a solve the step gate reads its own keys:
-// P pauses, R resumes, Esc stops, Backspace and Left go back a step, any other key steps.
+// P pauses, R resumes, Esc stops, Backspace and Left go back a step, a row marked to act
+// during a solve acts at once, and any other key steps.
 const WorkKey work_key_rows[] = {
-    {KEY_ESC, KEY_S, nullptr},     // back to the menu
-    {KEY_Z, 0, load_and_report},   // load a matrix by its file name
-    {KEY_R, 0, solve_and_repaint}, // solve the loaded system
+    {KEY_ESC, KEY_S, nullptr, false},     // back to the menu
+    {KEY_Z, 0, load_and_report, false},   // load a matrix by its file name
+    {KEY_R, 0, solve_and_repaint, false}, // solve the loaded system
+    {KEY_D, 0, switch_grid_text, true},   // decimal texts or exact fractions
 };
 const int work_key_row_count = static_cast<int>(sizeof work_key_rows / sizeof work_key_rows[0]);
 
@@ -232,6 +241,27 @@ static int work_keys()
             return 1;
         row.action();
     }
+    return 0;
+}
+
+// Takes the key waiting in the buffer when a work-screen key row acts on it during a solve:
+// runs the row's action at once, repaints while the key is held and returns 1. Otherwise the
+// key is left waiting (put back at the end of the buffer) and the result is 0.
+int run_solve_key_row()
+{
+    if (!keypressed())
+        return 0;
+    const int code = readkey();
+    const int scancode = code >> 8;
+    for (const WorkKey &row : work_key_rows) {
+        const bool matches = scancode == row.scancode || (row.other && scancode == row.other);
+        if (!row.during_solve || !matches)
+            continue;
+        row.action();
+        hold_while_keys(row.scancode, row.other ? row.other : row.scancode, paint_work_frame);
+        return 1;
+    }
+    simulate_keypress(code);
     return 0;
 }
 
@@ -263,6 +293,8 @@ void work_screen()
 {
     while (!quit_requested) {
         paint_work_frame();
+        if (keypressed() || left_button_down())
+            caption_input_arrived(); // a note after a load lasts until then
         if (dispatch_input(work_keys, work_clicks, paint_work_frame))
             return;
         update_readout();

@@ -1,7 +1,8 @@
-// Takes the README's pictures from the real program: the menu, the settings, a loaded system
-// and a solve in progress. Each picture is taken only once the screen is verified to show it,
-// so the run fails when the program cannot reach a screen. With SCREENSHOT_DIR set, the
-// pictures are written there as PPM files (tools/screenshots.sh turns them into PNG).
+// Takes the README's pictures from the real program: the menu, the settings, a loaded system,
+// a solve in progress in exact fractions and a finished solve with its answer under the grid. Each
+// picture is taken only once the screen is verified to show it, so the run fails when the program
+// cannot reach a screen. With SCREENSHOT_DIR set, the pictures are written there as PPM files
+// (tools/screenshots.sh turns them into PNG).
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -65,9 +66,13 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     ASSERT_TRUE(wait_for_grid(
         {{"1", "0.5", "-0.5", "4"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}));
     ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
+    hold_key("d"); // exact fractions in the grid, at once and without a step
+    ASSERT_TRUE(wait_for_grid(
+        {{"1", "1/2", "-1/2", "4"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}))
+        << "D did not switch the grid to fractions";
     tap_key("space"); // clear the first column of the second row
     ASSERT_TRUE(wait_for_grid(
-        {{"1", "0.5", "-0.5", "4"}, {"0", "0.5", "0.5", "1"}, {"-2", "1", "2", "-3"}}))
+        {{"1", "1/2", "-1/2", "4"}, {"0", "1/2", "1/2", "1"}, {"-2", "1", "2", "-3"}}))
         << "the solve did not go on step by step";
     ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
     hover_cell(1, 1);
@@ -75,6 +80,21 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     EXPECT_EQ(read_text(solving, 30, 306, 72), "Krok 3 z 9: R3 <- R3 + 2 R1")
         << "the step's caption is not shown";
     save_shot(solving, "solving");
+
+    park_pointer();
+    Shot finished = solving;
+    for (int step = 3; step <= 9; step++) {
+        ASSERT_TRUE(wait_for_rest(3, &finished)) << "the solver did not rest before step " << step;
+        tap_key("space");
+        ASSERT_TRUE(wait_until(
+            [&](const Shot &s) { return read_grid(s, 3) != read_grid(finished, 3); }, 3.0))
+            << "step " << step << " was not taken";
+    }
+    ASSERT_TRUE(wait_for_rest(3, &finished)) << "the solve did not finish";
+    ASSERT_EQ(line_of(finished), "Hotovo!");
+    EXPECT_EQ(read_text(finished, 30, 306, 72), "Riesenie: x1 = 2, x2 = 3, x3 = -1")
+        << "the answer is not under the grid";
+    save_shot(finished, "finished");
 }
 
 } // namespace
