@@ -1,5 +1,5 @@
-// The command line: a file to open, a printed worked solution, a random exercise, the window's
-// zoom, help.
+// The command line: a file to open, a printed worked solution or worksheet, a random exercise,
+// the window's zoom, help.
 #include "command_line.h"
 
 #include "../matrix/store.h"
@@ -89,14 +89,29 @@ std::string not_value(const std::string &value)
 }
 
 // A command line with --random or --seed: a random system to print, alone.
-CommandLine random_command(CommandLine command, bool steps)
+CommandLine random_command(CommandLine command, bool printing)
 {
     if (!command.random_order)
         return usage_error("--seed patri k --random N");
-    if (steps || !command.file.empty() || command.zoom)
-        return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex "
-                           "ani --zoom");
+    if (printing || !command.files.empty() || command.zoom)
+        return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
+                           "--exercise ani --zoom");
     command.action = command_random;
+    return command;
+}
+
+// Checks what the printing options ask for against the files and the zoom given.
+CommandLine printing_command(CommandLine command, bool steps, bool exercise)
+{
+    const std::string option = exercise ? "--exercise" : command.latex ? "--latex" : "--steps";
+    if (exercise && (steps || command.latex))
+        return usage_error("--exercise sa neda spojit s --steps ani --latex");
+    if (command.file.empty()) // no name, or an empty one first
+        return usage_error(
+            option + (exercise ? " potrebuje aspon jedno meno suboru" : " potrebuje meno suboru"));
+    if (command.zoom)
+        return usage_error("--zoom patri k oknu, nie k vypisu " + option);
+    command.action = exercise ? command_exercise : command_steps;
     return command;
 }
 
@@ -107,13 +122,12 @@ CommandLine parse_command_line(int argc, const char *const *argv)
 {
     CommandLine command;
     bool steps = false;
+    bool exercise = false;
     bool options_end = false;
     for (int i = 1; i < argc; i++) {
         const std::string argument = argv[i];
         if (options_end || argument.empty() || argument[0] != '-' || argument == "-") {
-            if (!command.file.empty())
-                return usage_error("prilis vela mien suborov: '" + argument + "'");
-            command.file = argument;
+            command.files.push_back(argument);
         } else if (argument == "--") {
             options_end = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -125,8 +139,9 @@ CommandLine parse_command_line(int argc, const char *const *argv)
         } else if (argument == "--steps") {
             steps = true;
         } else if (argument == "--latex") {
-            steps = true;
             command.latex = true;
+        } else if (argument == "--exercise") {
+            exercise = true;
         } else if (option_named(argument, "--zoom")) {
             std::string value;
             if (!option_value(argument, "--zoom", argc, argv, i, value) ||
@@ -149,14 +164,13 @@ CommandLine parse_command_line(int argc, const char *const *argv)
         }
     }
     if (command.random_order || command.seed_given)
-        return random_command(command, steps);
-    if (steps) {
-        if (command.file.empty())
-            return usage_error("--steps potrebuje meno suboru");
-        if (command.zoom)
-            return usage_error("--zoom patri k oknu, nie k vypisu --steps");
-        command.action = command_steps;
-    }
+        return random_command(command, steps || command.latex || exercise);
+    if (command.files.size() > 1 && !exercise)
+        return usage_error("prilis vela mien suborov: '" + command.files[1] + "'");
+    if (!command.files.empty())
+        command.file = command.files.front();
+    if (steps || command.latex || exercise)
+        return printing_command(command, steps, exercise);
     return command;
 }
 
@@ -165,6 +179,7 @@ std::string usage_text()
 {
     return "Pouzitie: gauss-jordan [--zoom N] [SUBOR]\n"
            "          gauss-jordan --steps [--latex] SUBOR\n"
+           "          gauss-jordan --exercise SUBOR...\n"
            "          gauss-jordan --random N [--seed S]\n"
            "          gauss-jordan --help | --version\n"
            "\n"
@@ -172,7 +187,8 @@ std::string usage_text()
            "\n"
            "  SUBOR        otvori okno so sustavou zo suboru na obrazovke riesenia\n"
            "  --steps      vypise riesenie po krokoch na standardny vystup, bez okna\n"
-           "  --latex      vypise to iste ako fragment LaTeXu (balik amsmath)\n"
+           "  --latex      vypise to iste ako dokument LaTeXu (len balik amsmath)\n"
+           "  --exercise   vypise pracovny list LaTeXu so sustavami, vysledky na konci\n"
            "  --random N   vypise nahodnu sustavu N rovnic (1 az 10) vo formate suboru:\n"
            "               koeficienty od -9 do 9, jedine riesenie z celych cisel od -5 do 5\n"
            "  --seed S     s tym istym cislom S (0 az 2^64-1) vzdy ta ista sustava\n"
@@ -185,10 +201,12 @@ std::string usage_text()
            "cele cisla; za cislom sa preskoci jeden znak (medzera, ciarka...) a potom biele "
            "miesto.\n"
            "\n"
-           "Navratova hodnota: 0 v poriadku; 1 zlyhala grafika alebo obrazky, pri --steps\n"
-           "sa subor neda otvorit; 2 pri --steps je matica prilis velka; 3 pri --steps je\n"
-           "matica neplatna; 4 pri --steps alebo --random sa vystup neda zapisat;\n"
-           "64 chybne pouzitie.\n";
+           "Cislo ma najviac 120 cifier. Podozrive miesta (1.5, 1/2, 1-2, cisla za maticou,\n"
+           "riadky nesediace s radom) program ohlasi, ale maticu nacita podla pravidla.\n"
+           "\n"
+           "Navratova hodnota: 0 v poriadku; 1 zlyhala grafika alebo obrazky, pri vypise\n"
+           "sa subor neda otvorit; 2 pri vypise je matica prilis velka; 3 pri vypise je\n"
+           "matica neplatna; 4 pri vypise sa vystup neda zapisat; 64 chybne pouzitie.\n";
 }
 
 // The text --version prints.

@@ -1,9 +1,10 @@
-// The command line: a file to open, a printed worked solution, a random exercise, the window's
-// zoom, help.
+// The command line: a file to open, a printed worked solution or worksheet, a random exercise,
+// the window's zoom, help.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The exit status of a command line that cannot be understood.
 constexpr int exit_usage = 64;
@@ -12,6 +13,7 @@ constexpr int exit_usage = 64;
 enum CommandAction {
     command_run,         // open the window (with `file` loaded, when given)
     command_steps,       // print the worked solution of `file`
+    command_exercise,    // print a worksheet of the systems in `files`, answers at the end
     command_random,      // print a random system of order `random_order`
     command_help,        // print the usage
     command_version,     // print the version
@@ -21,13 +23,14 @@ enum CommandAction {
 // A command line, understood.
 struct CommandLine {
     CommandAction action = command_run;
-    std::string file;        // the matrix file, "" when none was given
-    int zoom = 0;            // --zoom N, 0 when not given
-    bool latex = false;      // --latex: the worked solution as LaTeX
-    int random_order = 0;    // --random N: the order of the random system, 0 when not given
-    bool seed_given = false; // --seed S was given
-    std::uint64_t seed = 0;  // S: the same seed gives the same system
-    std::string error;       // what is wrong, for command_usage_error
+    std::string file;               // the matrix file, "" when none was given
+    std::vector<std::string> files; // every file named, in order (--exercise takes several)
+    int zoom = 0;                   // --zoom N, 0 when not given
+    bool latex = false;             // --latex: the worked solution as LaTeX
+    int random_order = 0;           // --random N: the order of the random system, 0 when not given
+    bool seed_given = false;        // --seed S was given
+    std::uint64_t seed = 0;         // S: the same seed gives the same system
+    std::string error;              // what is wrong, for command_usage_error
 };
 
 // Understands the arguments after the program's name.

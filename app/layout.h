@@ -119,6 +119,32 @@ constexpr Colour file_selector_dim{120, 130, 170};
 constexpr int max_order = 10;
 constexpr int grid_top = 100;
 constexpr int grid_row_step = 21;
+
+// Where the grid draws around a cell, by the kind of text it shows, measured from the cell text's
+// top y and centre x. Each is clear of every glyph's pixels and of the neighbouring cells' (a
+// glyph's ink fills 7 of its 8 rows and columns; cells lie 52 or 53 pixels and rows 21 apart).
+struct GridRowGeometry {
+    int band_above;  // the band behind a row the step changes: from this far above the text top
+    int band_below;  // to this far below it,
+    int band_left;   // from this far left of the first column's centre
+    int band_right;  // to this far right of the last column's;
+    int frame_left;  // the pivot's frame: one pixel outside the band, from this far left of
+    int frame_right; // the pivot's centre to this far right of it;
+    int rule_above;  // the rule before the right-hand side: from this far above the first row's
+    int rule_below;  // text top to this far below the last row's.
+};
+
+// Short decimal texts: at most five glyphs, on the text row.
+constexpr GridRowGeometry decimal_grid{3, 10, 25, 25, 24, 23, 0, 7};
+
+// Exact fractions: parts of at most six glyphs (48 pixels), the numerator's top 5 pixels above
+// the text top, the bar 3 below it and the denominator's top 5 below it, so that the bar lies
+// in the middle of a whole number's glyphs, which stay on the text row; 4 blank rows remain
+// between one row's denominator and the next row's numerator, for the band and the frame.
+constexpr GridRowGeometry fraction_grid{7, 13, 26, 25, 26, 25, 7, 13};
+constexpr int fraction_numerator_rise = 5;
+constexpr int fraction_bar_drop = 3;
+constexpr int fraction_denominator_drop = 5;
 constexpr int hover_left = 31;
 constexpr int hover_top = 95;
 constexpr int hover_cell_width = 52;

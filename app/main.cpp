@@ -3,6 +3,7 @@
 #include "../matrix/random_system.h"
 #include "../matrix/store.h"
 #include "../matrix/worked_solution.h"
+#include "../work/matrix_view.h"
 #include "command_line.h"
 #include "display.h"
 #include "frame.h"
@@ -33,6 +34,7 @@ void apply_settings(const CommandLine &command)
     chosen_zoom = settings.zoom;
     window_zoom = settings.zoom; // lowered by open_display when the desktop has no room for it
     pulse_enabled = settings.pulse;
+    grid_fractions = settings.fractions;
 }
 
 // Prints a random system in the matrix file format: of the seed given, or of a seed of its own.
@@ -94,6 +96,8 @@ int main(int argc, char **argv)
     case command_steps:
         return print_worked_solution(
             command.file.c_str(), command.latex ? notation_latex : notation_plain, stdout, stderr);
+    case command_exercise:
+        return print_exercise_sheet(command.files, stdout, stderr);
     case command_random:
         return print_random_system(command);
     case command_run:

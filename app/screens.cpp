@@ -133,11 +133,11 @@ void menu_screen()
 // ---------------------------------------------------------------------------
 // Settings
 
-// Remembers the zoom and the pulse switch for the next run; a file that cannot be written
-// only means they are not remembered.
+// Remembers the zoom, the pulse switch and the grid's text for the next run; a file that cannot
+// be written only means they are not remembered.
 static void remember_settings()
 {
-    write_settings(settings_path(), Settings{chosen_zoom, pulse_enabled});
+    write_settings(settings_path(), Settings{chosen_zoom, pulse_enabled, grid_fractions});
 }
 
 // Flips the pulse on or off.
@@ -212,18 +212,27 @@ static void solve_and_repaint()
     paint_work_frame();
 }
 
+// Switches the grid between short decimal texts and exact fractions, and remembers the choice.
+static void switch_grid_text()
+{
+    grid_fractions = !grid_fractions;
+    remember_settings();
+}
+
 // The work screen's keys, tested in table order on every pass while a key is waiting. A row's
 // action runs once its keys are let go (the frame painted meanwhile is the work screen's, or
 // the menu's for the row that leaves). During a solve the step gate reads its own keys:
-// P pauses, R resumes, Esc stops, Backspace and Left go back a step, any other key steps.
+// P pauses, R resumes, Esc stops, Backspace and Left go back a step, a row marked to act
+// during a solve acts at once, and any other key steps.
 const WorkKey work_key_rows[] = {
-    {KEY_ESC, KEY_S, nullptr, nullptr},        // back to the menu
-    {KEY_Z, 0, load_and_report, "nacitat"},    // load a matrix by its file name
-    {KEY_R, 0, solve_and_repaint, nullptr},    // solve the loaded system
-    {KEY_E, 0, edit_grid, "upravit"},          // type the system into the grid
-    {KEY_W, 0, save_matrix, "zapisat"},        // save the loaded system to a file
-    {KEY_N, 0, load_random_system, "nahodna"}, // a random system with a whole solution
-    {KEY_O, 0, open_by_browsing, "otvorit"},   // choose a file in the library's selector
+    {KEY_ESC, KEY_S, nullptr, false, nullptr},        // back to the menu
+    {KEY_Z, 0, load_and_report, false, "nacitat"},    // load a matrix by its file name
+    {KEY_R, 0, solve_and_repaint, false, nullptr},    // solve the loaded system
+    {KEY_D, 0, switch_grid_text, true, "zlomky"},     // decimal texts or exact fractions
+    {KEY_E, 0, edit_grid, false, "upravit"},          // type the system into the grid
+    {KEY_W, 0, save_matrix, false, "zapisat"},        // save the loaded system to a file
+    {KEY_N, 0, load_random_system, false, "nahodna"}, // a random system with a whole solution
+    {KEY_O, 0, open_by_browsing, false, "otvorit"},   // choose a file in the library's selector
 };
 const int work_key_row_count = static_cast<int>(sizeof work_key_rows / sizeof work_key_rows[0]);
 
@@ -269,6 +278,27 @@ static int work_keys()
     return 0;
 }
 
+// Takes the key waiting in the buffer when a work-screen key row acts on it during a solve:
+// runs the row's action at once, repaints while the key is held and returns 1. Otherwise the
+// key is left waiting (put back at the end of the buffer) and the result is 0.
+int run_solve_key_row()
+{
+    if (!keypressed())
+        return 0;
+    const int code = readkey();
+    const int scancode = code >> 8;
+    for (const WorkKey &row : work_key_rows) {
+        const bool matches = scancode == row.scancode || (row.other && scancode == row.other);
+        if (!row.during_solve || !matches)
+            continue;
+        row.action();
+        hold_while_keys(row.scancode, row.other ? row.other : row.scancode, paint_work_frame);
+        return 1;
+    }
+    simulate_keypress(code);
+    return 0;
+}
+
 // Click rows of the work screen; returns 1 when going back to the menu.
 static int work_clicks()
 {
@@ -298,6 +328,8 @@ void work_screen()
     show_key_line(work_key_line());
     while (!quit_requested) {
         paint_work_frame();
+        if (keypressed() || left_button_down())
+            caption_input_arrived(); // a note after a load lasts until then
         if (dispatch_input(work_keys, work_clicks, paint_work_frame))
             return;
         update_readout();

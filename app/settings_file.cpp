@@ -72,6 +72,8 @@ bool parse_settings(const std::string &text, Settings &settings)
             return false;
         if (name == "pulse" && !read_number(value, 0, 1, read.pulse))
             return false;
+        if (name == "fractions" && !read_number(value, 0, 1, read.fractions))
+            return false;
     }
     settings = read;
     return true;
@@ -81,7 +83,8 @@ bool parse_settings(const std::string &text, Settings &settings)
 std::string settings_text(const Settings &settings)
 {
     return "# Gauss-Jordan: remembered settings\nzoom=" + std::to_string(settings.zoom) +
-           "\npulse=" + std::to_string(settings.pulse) + "\n";
+           "\npulse=" + std::to_string(settings.pulse) +
+           "\nfractions=" + std::to_string(settings.fractions) + "\n";
 }
 
 } // namespace

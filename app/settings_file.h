@@ -1,13 +1,15 @@
-// The settings remembered between runs: the window's zoom and the background pulse switch,
-// in $XDG_CONFIG_HOME/gauss-jordan/settings (by default ~/.config/gauss-jordan/settings).
+// The settings remembered between runs: the window's zoom, the background pulse switch and
+// whether the grid shows exact fractions, in $XDG_CONFIG_HOME/gauss-jordan/settings (by default
+// ~/.config/gauss-jordan/settings).
 #pragma once
 
 #include <string>
 
 // What is remembered; a missing, unreadable or malformed file means these defaults.
 struct Settings {
-    int zoom = 1;  // 1..4
-    int pulse = 1; // 1 on, 0 off
+    int zoom = 1;      // 1..4
+    int pulse = 1;     // 1 on, 0 off
+    int fractions = 0; // 1: the grid shows exact fractions; 0: short decimal texts
 };
 
 // The settings file's path from XDG_CONFIG_HOME or HOME; "" when neither gives an absolute
@@ -15,8 +17,9 @@ struct Settings {
 std::string settings_path();
 
 // The remembered settings, or the defaults when the file is missing, unreadable or malformed.
-// The file holds lines "zoom=N" and "pulse=0|1", blank lines and "#" comments; unknown names
-// are skipped, and any malformed line or value out of range makes the whole file malformed.
+// The file holds lines "zoom=N", "pulse=0|1" and "fractions=0|1", blank lines and "#" comments;
+// unknown names are skipped, and any malformed line or value out of range makes the whole file
+// malformed.
 Settings read_settings(const std::string &path);
 
 // Writes the settings atomically: a temporary file in the same folder, then renamed over the

@@ -7,6 +7,7 @@
 #include "matrix/random_system.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "matrix/worked_solution.h"
 #include "work/matrix_view.h"
 
 #include <allegro.h>
@@ -81,6 +82,58 @@ void compose_work_frame(benchmark::State &state)
         compose_frame(work_frame);
 }
 BENCHMARK(compose_work_frame)->Unit(benchmark::kMicrosecond);
+
+// Fills a 10x10 system with fractions in lowest terms whose parts have up to five digits (every
+// cell of the grid of fractions drawn as numerator over denominator), shifted by `seed`.
+void fill_fraction_system(unsigned seed)
+{
+    std::mt19937_64 random(seed);
+    matrix_order = 10;
+    for (int r = 0; r < 10; r++)
+        for (int c = 0; c <= 10; c++) {
+            mpq_class value(static_cast<long>(random() % 199999) - 99999,
+                            static_cast<unsigned long>(2 + random() % 99998));
+            value.canonicalize();
+            cell(r, c) = Fraction{value.get_num(), value.get_den()};
+        }
+}
+
+// A full 10x10 work frame in the grid of fractions, every cell numerator over denominator, as
+// it is painted while a solve waits (the cells' texts kept from the frame before).
+void compose_work_frame_fractions(benchmark::State &state)
+{
+    if (!set_up_images()) {
+        state.SkipWithError("images could not be loaded");
+        return;
+    }
+    fill_fraction_system(4);
+    grid_fractions = 1;
+    std::snprintf(line_text, sizeof line_text, "%s", "123456789 / 987654321");
+    for (auto _ : state)
+        compose_frame(work_frame);
+    grid_fractions = 0;
+}
+BENCHMARK(compose_work_frame_fractions)->Unit(benchmark::kMicrosecond);
+
+// The same with every cell's value new in every frame, so that each cell's fraction text is
+// built again: the worst a frame of fractions can cost.
+void compose_work_frame_fractions_all_new(benchmark::State &state)
+{
+    if (!set_up_images()) {
+        state.SkipWithError("images could not be loaded");
+        return;
+    }
+    grid_fractions = 1;
+    unsigned seed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fill_fraction_system(seed++ % 2);
+        state.ResumeTiming();
+        compose_frame(work_frame);
+    }
+    grid_fractions = 0;
+}
+BENCHMARK(compose_work_frame_fractions_all_new)->Unit(benchmark::kMicrosecond);
 
 // A work frame with the grid editor open on a 10x10 of 120-digit entries: the draft drawn in
 // place of the store, its framed cell, the line of the entry being typed and the keys.
@@ -173,6 +226,18 @@ void whole_elimination(benchmark::State &state)
     }
 }
 BENCHMARK(whole_elimination)->Arg(1)->Arg(10)->Arg(30)->Unit(benchmark::kMillisecond);
+
+// The printed worked solution (--steps) of bench/three_free.txt: a 10x10 of single-digit
+// entries whose solution set has three dimensions, so the elimination goes on past its verdict
+// to the reduced form; written to /dev/null.
+void steps_three_free_unknowns(benchmark::State &state)
+{
+    std::FILE *out = std::fopen("/dev/null", "w");
+    for (auto _ : state)
+        print_worked_solution(BENCH_DIR "/three_free.txt", notation_plain, out, stderr);
+    std::fclose(out);
+}
+BENCHMARK(steps_three_free_unknowns)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

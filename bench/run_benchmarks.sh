@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds an optimised tree in build-bench/ and runs every benchmark: frame composition and
 # eliminations beside the same elimination in Python's fractions, the slowest frames of a solve
-# of the worst accepted system, the printed worked solution of the largest example, and the
-# idle CPU of the real program and its X server at 24 and 16 bits, beside a baseline build
-# that copied every frame whole (BASELINE_REV, a revision of this repository; "none" skips it).
+# of the worst accepted system, the printed worked solution of the largest example and of a
+# 10x10 with three free unknowns, and the idle CPU of the real program and its X server at 24
+# and 16 bits, beside a baseline build that copied every frame whole (BASELINE_REV, a revision
+# of this repository; "none" skips it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -34,6 +35,16 @@ for _ in $(seq 20); do
 done
 median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
 echo "gauss-jordan --steps desat2.txt: median ${median} us"
+
+echo "== The printed worked solution of bench/three_free.txt (10x10, three free unknowns), 20 runs"
+times=()
+for _ in $(seq 20); do
+    start=$(date +%s%N)
+    build-bench/gauss-jordan --steps bench/three_free.txt >/dev/null
+    times+=($((($(date +%s%N) - start) / 1000)))
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
+echo "gauss-jordan --steps three_free.txt: median ${median} us"
 
 echo "== Idle CPU of the program and the X server"
 baseline=()

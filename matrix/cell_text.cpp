@@ -113,3 +113,23 @@ std::string exact_value_text(const mpz_class &num, const mpz_class &den)
     value.canonicalize();
     return value.get_str();
 }
+
+// The text of num/den in the grid of fractions.
+GridText fraction_cell_text(const mpz_class &num, const mpz_class &den)
+{
+    GridText text;
+    if (den != 0) {
+        mpq_class value(num, den);
+        value.canonicalize();
+        text.top = value.get_num().get_str();
+        if (value.get_den() != 1) {
+            text.kind = grid_text_fraction;
+            text.bottom = value.get_den().get_str();
+        }
+        if (text.top.size() <= fraction_part_chars && text.bottom.size() <= fraction_part_chars)
+            return text;
+    }
+    char decimal[cell_text_size];
+    format_cell(num, den, decimal);
+    return GridText{grid_text_decimal, decimal, ""};
+}

@@ -6,9 +6,11 @@
 // has once pivot i - 1 is done (the numerator of that pivot, as fraction-free elimination
 // goes: 1 at the start). Scaling pivot row i only gives it the pivot's numerator as its
 // denominator; eliminating row j computes (p * a - f * b) / level for each cell, which
-// divides exactly (each numerator is a minor of the original matrix), and leaves row j over
-// p. A row that a pivot skips (its entry in the pivot column is 0) is brought to the next
-// level when it is next used, which divides exactly too. No gcd is computed during the run.
+// divides exactly (each numerator is a minor of the original matrix, over the rows and the
+// pivots' columns so far), and leaves row j over p. Pivot i is the one in row i, whichever
+// column it is found in: a column passed without a pivot changes no row. A row that a pivot
+// skips (its entry in the pivot column is 0) is brought to the next level when it is next
+// used, which divides exactly too. No gcd is computed during the run.
 //
 // What the step-by-step run stores is a function of each cell's value, with one exception:
 // -1 is stored as -1/1 when the operation that made it had denominator 1 (or it was loaded),
@@ -95,35 +97,37 @@ void exchange_instant(int a, int b)
               plain_minus_one[static_cast<std::size_t>(b)]);
 }
 
-// Divides pivot row i by its pivot: the pivot's numerator becomes the row's denominator.
-// A cell that becomes -1 is stored -1/1 when its stored denominator times the pivot's
-// stored numerator is 1.
-void scale_instant(int i)
+// Divides pivot row i by its pivot in column `column`: the pivot's numerator becomes the row's
+// denominator. A cell that becomes -1 is stored -1/1 when its stored denominator times the
+// pivot's stored numerator is 1. (The row is 0 left of the pivot.)
+void scale_instant(int i, int column)
 {
     start_pivot(i);
     bring_row_to(i, level);
-    pivot_level = cell(i, i).num;
-    const int pivot_numerator = unit_numerator(i, i);
-    for (int c = i; c <= matrix_order; c++) {
+    pivot_level = cell(i, column).num;
+    const int pivot_numerator = unit_numerator(i, column);
+    for (int c = column; c <= matrix_order; c++) {
         const Fraction &f = cell(i, c);
         const bool becomes_minus_one = f.num == -pivot_level;
-        plain_minus_one[i][c] = becomes_minus_one && pivot_numerator != 0 &&
-                                unit_denominator(i, c) == pivot_numerator;
+        plain_minus_one[i][c] =
+            becomes_minus_one && pivot_numerator != 0 && unit_denominator(i, c) == pivot_numerator;
     }
     for (int c = 0; c <= matrix_order; c++)
         cell(i, c).den = pivot_level;
 }
 
-// Row j minus its entry in column i times pivot row i, fraction-free. A cell that becomes -1
-// is stored -1/1 when the step-by-step operation's denominator q * s * b is 1: the cell's,
-// the pivot row cell's and the entry's stored denominators all 1 or -1, their product 1.
-void eliminate_instant(int j, int i)
+// Row j minus its entry in column `column` times pivot row i, fraction-free. A cell that
+// becomes -1 is stored -1/1 when the step-by-step operation's denominator q * s * b is 1: the
+// cell's, the pivot row cell's and the entry's stored denominators all 1 or -1, their product 1.
+// Left of the pivot's column the step-by-step operation changes nothing, and the pivot row is
+// 0 there, so those cells keep their values (and what is known of their -1s).
+void eliminate_instant(int j, int i, int column)
 {
     start_pivot(i);
     bring_row_to(i, pivot_level);
     bring_row_to(j, level);
-    const mpz_class factor = cell(j, i).num;
-    const int entry_denominator = unit_denominator(j, i);
+    const mpz_class factor = cell(j, column).num;
+    const int entry_denominator = unit_denominator(j, column);
     mpz_class value;
     for (int c = 0; c <= matrix_order; c++) {
         Fraction &target = cell(j, c);
@@ -131,7 +135,7 @@ void eliminate_instant(int j, int i)
         mpz_mul(value.get_mpz_t(), pivot_level.get_mpz_t(), target.num.get_mpz_t());
         mpz_submul(value.get_mpz_t(), factor.get_mpz_t(), pivot_row.num.get_mpz_t());
         mpz_divexact(value.get_mpz_t(), value.get_mpz_t(), level.get_mpz_t());
-        if (c >= i) {
+        if (c >= column) {
             const bool becomes_minus_one = value == -pivot_level;
             plain_minus_one[j][c] =
                 becomes_minus_one && entry_denominator != 0 &&
@@ -164,9 +168,7 @@ int begin_instant_rows()
 }
 
 // The reduce hook of an instant run: nothing to do.
-void skip_reduction(int)
-{
-}
+void skip_reduction(int) {}
 
 // Writes every cell as the step-by-step run would have stored it.
 void finish_instant_rows()

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The message for a failed load, by LoadResult.
@@ -29,33 +30,80 @@ const char *load_message(int code)
     }
 }
 
-// Reads one integer the way "%d" does, but of any length up to max_digits.
-int read_integer(std::FILE *file, mpz_class &value, std::size_t max_digits)
+namespace
 {
-    int c = std::getc(file);
+
+// A matrix file being read, with the number of the line the next character is on.
+struct Reader {
+    std::FILE *file = nullptr;
+    int line = 1;
+    int number_line = 1; // the line the last number read began on
+};
+
+// The next character, counting lines.
+int next_char(Reader &in)
+{
+    const int c = std::getc(in.file);
+    if (c == '\n')
+        in.line++;
+    return c;
+}
+
+// Puts back the character just read.
+void put_back(Reader &in, int c)
+{
+    if (c == EOF)
+        return;
+    std::ungetc(c, in.file);
+    if (c == '\n')
+        in.line--;
+}
+
+// True when the next character is a digit; reads nothing.
+bool digit_follows(Reader &in)
+{
+    const int c = next_char(in);
+    put_back(in, c);
+    return c != EOF && std::isdigit(c);
+}
+
+// Reads one integer the way "%d" does, but of any length up to max_digits.
+int read_integer_from(Reader &in, mpz_class &value, std::size_t max_digits)
+{
+    int c = next_char(in);
     while (c != EOF && std::isspace(c))
-        c = std::getc(file);
+        c = next_char(in);
     if (c == EOF)
         return EOF;
+    in.number_line = in.line;
     std::string digits;
     if (c == '-' || c == '+') {
         if (c == '-')
             digits.push_back('-');
-        c = std::getc(file);
+        c = next_char(in);
     }
     std::size_t sign_length = digits.size();
     while (c != EOF && std::isdigit(c)) {
         if (digits.size() - sign_length == max_digits)
             return integer_too_long;
         digits.push_back(static_cast<char>(c));
-        c = std::getc(file);
+        c = next_char(in);
     }
-    if (c != EOF)
-        std::ungetc(c, file);
+    put_back(in, c);
     if (digits.size() == sign_length)
         return integer_none;
     value.set_str(digits, 10);
     return integer_read;
+}
+
+} // namespace
+
+// Reads one integer the way "%d" does, but of any length up to max_digits.
+int read_integer(std::FILE *file, mpz_class &value, std::size_t max_digits)
+{
+    Reader in;
+    in.file = file;
+    return read_integer_from(in, value, max_digits);
 }
 
 // Opens a file for reading; nullptr when it cannot be opened or is not a regular file.
@@ -81,26 +129,47 @@ std::FILE *open_regular_file(const char *name)
     return file;
 }
 
+namespace
+{
+
+// How far past the last entry a file is looked at for numbers left over.
+constexpr int max_scan_after_matrix = 65536;
+
+// The texts of the warnings, in LoadWarningKind order.
+constexpr const char *warning_texts[] = {
+    "bodka rozdelila cislo na dve cele cisla",     "lomka rozdelila zlomok na dve cele cisla",
+    "minus medzi cislami sa citalo ako oddelovac", "za maticou zostali dalsie cisla",
+    "riadky suboru nesedia s radom matice",
+};
+
+// Notes a warning, once per line and kind.
+void warn(LoadWarnings &warnings, int line, LoadWarningKind kind)
+{
+    for (const LoadWarning &w : warnings)
+        if (w.line == line && w.kind == kind)
+            return;
+    warnings.push_back({line, kind});
+}
+
 // Reads the order as "%d" reads an integer: white space, an optional sign, then digits of any
 // number (leading zeros are only zeros, so the entries' digit limit does not apply). Only
 // whether the value is negative, 0..10 or larger matters, so no more than that is kept.
-static int read_order(std::FILE *file, int &order)
+int read_order(Reader &in, int &order)
 {
-    int c = std::getc(file);
+    int c = next_char(in);
     while (c != EOF && std::isspace(c))
-        c = std::getc(file);
+        c = next_char(in);
     const bool negative = c == '-';
     if (c == '-' || c == '+')
-        c = std::getc(file);
+        c = next_char(in);
     bool any_digit = false;
     int value = 0; // stops growing once past the largest order
-    for (; c != EOF && std::isdigit(c); c = std::getc(file)) {
+    for (; c != EOF && std::isdigit(c); c = next_char(in)) {
         any_digit = true;
         if (value <= max_matrix_order)
             value = value * 10 + (c - '0');
     }
-    if (c != EOF)
-        std::ungetc(c, file);
+    put_back(in, c);
     if (!any_digit || (negative && value != 0))
         return load_invalid;
     if (value > max_matrix_order)
@@ -109,48 +178,127 @@ static int read_order(std::FILE *file, int &order)
     return load_ok;
 }
 
-// Reads the n*(n+1) entries, each after exactly one thrown-away character.
-static int read_entries(std::FILE *file, int order)
+// Warns when the separator just read, with a digit right after it, splits a number that was
+// probably meant as one: 1.5, 1/2, or 1-2.
+void check_separator(Reader &in, int separator, LoadWarnings &warnings)
+{
+    if ((separator != '.' && separator != '/' && separator != '-') || !digit_follows(in))
+        return;
+    const LoadWarningKind kind = separator == '.'   ? warning_decimal_point
+                                 : separator == '/' ? warning_fraction_slash
+                                                    : warning_minus_separator;
+    warn(warnings, in.line, kind);
+}
+
+// Reads the n*(n+1) entries, each after exactly one thrown-away character, noting the line
+// each row begins and ends on.
+int read_entries(Reader &in, int order, LoadWarnings &warnings,
+                 std::vector<std::pair<int, int>> &row_lines)
 {
     for (int i = 0; i < order; i++) {
         for (int j = 0; j <= order; j++) {
-            if (std::getc(file) == EOF)
+            const int separator = next_char(in);
+            if (separator == EOF)
                 return load_invalid;
+            check_separator(in, separator, warnings);
             Fraction &entry = cell(i, j);
-            const int found = read_integer(file, entry.num, max_entry_digits);
+            const int found = read_integer_from(in, entry.num, max_entry_digits);
             if (found == integer_too_long)
                 return load_too_large;
             if (found != integer_read)
                 return load_invalid;
             entry.den = 1;
+            if (j == 0)
+                row_lines.push_back({in.number_line, in.number_line});
+            row_lines.back().second = in.number_line;
         }
     }
     return load_ok;
 }
 
+// Warns at the first line that holds the end of one row and the start of the next, when the
+// matrix is broken into lines at all (a matrix written on one line is fine).
+void check_row_lines(const std::vector<std::pair<int, int>> &row_lines, LoadWarnings &warnings)
+{
+    if (row_lines.empty() || row_lines.front().first == row_lines.back().second)
+        return;
+    for (std::size_t i = 0; i + 1 < row_lines.size(); i++)
+        if (row_lines[i].second == row_lines[i + 1].first) {
+            warn(warnings, row_lines[i].second, warning_rows_across_lines);
+            return;
+        }
+}
+
+// Warns about what follows the last entry: a point or slash that splits it, and numbers left.
+void check_after_matrix(Reader &in, LoadWarnings &warnings)
+{
+    int c = next_char(in);
+    if ((c == '.' || c == '/') && digit_follows(in)) {
+        warn(warnings, in.line, c == '.' ? warning_decimal_point : warning_fraction_slash);
+        do
+            c = next_char(in);
+        while (c != EOF && std::isdigit(c)); // the rest of that number is not a number left
+    }
+    for (int scanned = 0; c != EOF && scanned < max_scan_after_matrix; scanned++) {
+        if (std::isdigit(c)) {
+            warn(warnings, in.line, warning_numbers_after_matrix);
+            return;
+        }
+        c = next_char(in);
+    }
+}
+
+} // namespace
+
+// What a warning says, without its line.
+const char *load_warning_text(LoadWarningKind kind)
+{
+    return warning_texts[kind];
+}
+
+// A warning as one line of text.
+std::string load_warning_line(const LoadWarning &warning)
+{
+    return "Pozor, riadok " + std::to_string(warning.line) + ": " + load_warning_text(warning.kind);
+}
+
 // Reads the order and entries from file into the store.
-int read_matrix(std::FILE *file)
+int read_matrix(std::FILE *file, LoadWarnings *warnings)
 {
     matrix_order = 0;
+    Reader in;
+    in.file = file;
+    LoadWarnings found;
+    std::vector<std::pair<int, int>> row_lines; // the first and last line of each row
     int order = 0;
-    int result = read_order(file, order);
+    int result = read_order(in, order);
     if (result == load_ok)
-        result = read_entries(file, order);
+        result = read_entries(in, order, found, row_lines);
     if (result == load_invalid && std::ferror(file))
         result = load_cannot_open;
-    if (result == load_ok)
+    if (result == load_ok) {
+        check_row_lines(row_lines, found);
+        check_after_matrix(in, found);
+        std::stable_sort(
+            found.begin(), found.end(),
+            [](const LoadWarning &a, const LoadWarning &b) { return a.line < b.line; });
         matrix_order = order;
+    }
+    if (warnings)
+        *warnings = result == load_ok ? found : LoadWarnings{};
     return result;
 }
 
 // Opens, reads and closes the matrix file `name`.
-int load_matrix_file(const char *name)
+int load_matrix_file(const char *name, LoadWarnings *warnings)
 {
     matrix_order = 0;
+    if (warnings)
+        warnings->clear();
     std::FILE *file = open_regular_file(name);
     if (!file)
         return load_cannot_open;
-    const int result = read_matrix(file);
+    const int result = read_matrix(file, warnings);
     std::fclose(file);
     return result;
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Result codes of loading a matrix, shared by the loader and its report.
 enum LoadResult {
@@ -44,13 +45,39 @@ int read_integer(std::FILE *file, mpz_class &value,
 // opened, so never blocks.
 std::FILE *open_regular_file(const char *name);
 
+// What a file that loads may say otherwise than its writer meant: the matrix is read as the
+// format says, but these signs suggest another matrix was meant.
+enum LoadWarningKind {
+    warning_decimal_point,        // a number directly followed by '.' and a digit: 1.5 is 1, 5
+    warning_fraction_slash,       // a number directly followed by '/' and a digit: 1/2 is 1, 2
+    warning_minus_separator,      // a minus sign taken as the separator: 1-2 is 1, 2
+    warning_numbers_after_matrix, // numbers left after the last entry, which are ignored
+    warning_rows_across_lines,    // a line holding the end of one row and the start of the next
+                                  // (in a file that breaks its matrix into lines)
+};
+
+// One warning: the line it concerns (counted from 1) and its kind.
+struct LoadWarning {
+    int line;
+    LoadWarningKind kind;
+};
+
+using LoadWarnings = std::vector<LoadWarning>;
+
+// What a warning says, without its line: "bodka rozdelila cislo na dve cele cisla".
+const char *load_warning_text(LoadWarningKind kind);
+
+// A warning as one line of text: "Pozor, riadok 3: bodka rozdelila cislo na dve cele cisla".
+std::string load_warning_line(const LoadWarning &warning);
+
 // Reads the order and entries from file into the store. Returns a LoadResult;
-// on any failure matrix_order is left at 0.
-int read_matrix(std::FILE *file);
+// on any failure matrix_order is left at 0. When warnings is not null it gets the warnings of
+// a file that loads, by line (empty after a failure).
+int read_matrix(std::FILE *file, LoadWarnings *warnings = nullptr);
 
 // Opens, reads and closes the matrix file `name`. Returns a LoadResult; on any failure
-// matrix_order is 0.
-int load_matrix_file(const char *name);
+// matrix_order is 0. Warnings as read_matrix gives them.
+int load_matrix_file(const char *name, LoadWarnings *warnings = nullptr);
 
 // Result codes of saving a matrix.
 enum SaveResult {

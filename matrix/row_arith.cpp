@@ -14,14 +14,20 @@ int column_clear_below(int i)
     return 1;
 }
 
-// Divides row i, from column i on, by its diagonal entry a/b: multiply num by b, den by a.
+// Divides row i, from column i on, by its diagonal entry.
 void scale_pivot_row(int i)
 {
-    const mpz_class a = cell(i, i).num;
-    const mpz_class b = cell(i, i).den;
-    for (int c = i; c <= matrix_order; c++) {
-        cell(i, c).num *= b;
-        cell(i, c).den *= a;
+    scale_pivot_row(i, i);
+}
+
+// Divides row r, from column c on, by its entry a/b in column c: multiply num by b, den by a.
+void scale_pivot_row(int r, int c)
+{
+    const mpz_class a = cell(r, c).num;
+    const mpz_class b = cell(r, c).den;
+    for (int k = c; k <= matrix_order; k++) {
+        cell(r, k).num *= b;
+        cell(r, k).den *= a;
     }
 }
 
@@ -32,14 +38,20 @@ static void multiply_unless_one(mpz_class &value, const mpz_class &factor)
         mpz_mul(value.get_mpz_t(), value.get_mpz_t(), factor.get_mpz_t());
 }
 
-// Row j minus (a/b) times row i, with a/b = cell (j, i): each p/q becomes, over the common
-// denominator q*s*b of p/q and (a/b)*(r/s), num = p*s*b - q*r*a and den = q*s*b, in place.
+// Subtracts from row j the multiple of pivot row i that clears cell (j, i).
 void eliminate_row(int j, int i)
 {
-    const mpz_class a = cell(j, i).num;
-    const mpz_class b = cell(j, i).den;
+    eliminate_row(j, i, i);
+}
+
+// Row j minus (a/b) times row i, with a/b = cell (j, column): each p/q becomes, over the common
+// denominator q*s*b of p/q and (a/b)*(r/s), num = p*s*b - q*r*a and den = q*s*b, in place.
+void eliminate_row(int j, int i, int column)
+{
+    const mpz_class a = cell(j, column).num;
+    const mpz_class b = cell(j, column).den;
     mpz_class product; // q*r
-    for (int c = i; c <= matrix_order; c++) {
+    for (int c = column; c <= matrix_order; c++) {
         Fraction &target = cell(j, c);          // p/q
         const Fraction &pivot_row = cell(i, c); // r/s
         mpz_mul(product.get_mpz_t(), target.den.get_mpz_t(), pivot_row.num.get_mpz_t());

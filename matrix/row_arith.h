@@ -13,8 +13,15 @@ int column_clear_below(int i);
 // Divides row i, from column i on, by its diagonal entry; no cancelling.
 void scale_pivot_row(int i);
 
+// Divides row r, from column c on, by its entry in column c (the pivot at (r, c)); no cancelling.
+void scale_pivot_row(int r, int c);
+
 // Subtracts from row j the multiple of pivot row i that clears cell (j, i); no cancelling.
 void eliminate_row(int j, int i);
+
+// Subtracts from row j the multiple of pivot row r that clears cell (j, c), columns c on; no
+// cancelling.
+void eliminate_row(int j, int r, int c);
 
 // Exchanges rows a and b in every column of the system.
 void exchange_rows(int a, int b);

@@ -1,8 +1,10 @@
-// The worked solution of a matrix file, printed as text or LaTeX: every step and its matrix.
+// The worked solution of a matrix file, printed as text or as a LaTeX document, and a LaTeX
+// worksheet of systems with their answers.
 #include "worked_solution.h"
 
 #include "cell_text.h"
 #include "elimination.h"
+#include "general_solution.h"
 #include "instant_rows.h"
 #include "matrix_file.h"
 #include "rank.h"
@@ -13,7 +15,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <vector>
 
 namespace
 {
@@ -21,13 +22,50 @@ namespace
 std::FILE *output = nullptr;                 // where the running printout goes
 NotationStyle output_style = notation_plain; // how it is written
 int steps_printed = 0;                       // gated steps met so far in the running printout
-std::string pending_caption; // the last step's caption, printed with its matrix once the step's
-                             // cancelling is done; empty when there is none waiting
+std::string pending_caption;  // the last step's caption, printed with its matrix once the step's
+                              // cancelling is done; empty when there is none waiting
+bool verdict_printed = false; // the verdict where a plain elimination ends has been printed
+bool verdict_is_last = false; // nothing has been printed after it yet
+
+// The start of every LaTeX document: A4 with 20 mm margins, and \gjfit, which sets a display in
+// the largest of five sizes at which it fits the text width.
+constexpr const char *latex_head =
+    "\\documentclass[a4paper,11pt]{article}\n"
+    "\\usepackage{amsmath}\n"
+    "\\setlength{\\textwidth}{170mm}\n"
+    "\\setlength{\\oddsidemargin}{-5.4mm}\n"
+    "\\setlength{\\evensidemargin}{-5.4mm}\n"
+    "\\setlength{\\topmargin}{-5.4mm}\n"
+    "\\setlength{\\headheight}{0pt}\n"
+    "\\setlength{\\headsep}{0pt}\n"
+    "\\setlength{\\textheight}{247mm}\n"
+    "\\setlength{\\parindent}{0pt}\n"
+    "\\setlength{\\parskip}{4pt}\n"
+    "\\raggedbottom\n"
+    "\\renewcommand{\\arraystretch}{1.3}\n"
+    "\\newsavebox{\\gjbox}\n"
+    "\\newcommand{\\gjtry}[2]{\\ifdim\\wd\\gjbox>\\linewidth"
+    "\\sbox{\\gjbox}{#1$\\displaystyle#2$}\\fi}\n"
+    "\\newcommand{\\gjfit}[1]{\\sbox{\\gjbox}{$\\displaystyle#1$}\\gjtry{\\small}{#1}"
+    "\\gjtry{\\footnotesize}{#1}\\gjtry{\\scriptsize}{#1}\\gjtry{\\tiny}{#1}"
+    "\\[\\usebox{\\gjbox}\\]}\n"
+    "\\begin{document}\n"
+    "\\raggedright\n";
+
+constexpr const char *latex_tail = "\\end{document}\n";
 
 // Writes text to the printout's output.
 void emit(const std::string &text)
 {
     std::fwrite(text.data(), 1, text.size(), output);
+}
+
+// The exact value of cell (r, c) in lowest terms.
+mpq_class cell_value(int r, int c)
+{
+    mpq_class value(cell(r, c).num, cell(r, c).den);
+    value.canonicalize(); // the store may keep the sign in the denominator
+    return value;
 }
 
 // The exact value num/den with the sign in front: "-7/2" in plain text, "-\frac{7}{2}" in LaTeX.
@@ -82,16 +120,40 @@ std::string latex_matrix()
     return text + "\\end{array}\\right)\n";
 }
 
+// A display set at the largest size that fits the text width.
+std::string fitted_display(const std::string &math)
+{
+    return "\\gjfit{" + math + "}\n";
+}
+
+// One term of an equation: "2x_{3}", "-x_{3}"; after another term with a binary sign,
+// "{}+ 2x_{3}", "{}- \frac{1}{2}x_{3}".
+std::string equation_term(const mpq_class &coefficient, int column, bool first)
+{
+    const std::string name = "x_{" + std::to_string(column + 1) + "}";
+    const mpq_class magnitude = abs(coefficient);
+    const std::string term = (magnitude == 1 ? "" : latex_value(magnitude)) + name;
+    if (first)
+        return (coefficient < 0 ? "-" : "") + term;
+    return (coefficient < 0 ? "{}- " : "{}+ ") + term;
+}
+
 // Prints one block: the matrix as it is now, after `caption` when there is one. Plain blocks
-// are set apart by a blank line; each LaTeX block is a display of its own, so that a long
-// solution can break across pages between steps.
+// are set apart by a blank line; in LaTeX the caption is a line of text over the display.
 void print_block(const std::string &caption)
 {
+    verdict_is_last = false;
     if (output_style == notation_latex) {
-        emit("\\[\n" + caption + latex_matrix() + "\\]\n");
+        emit(caption + fitted_display(latex_matrix()) + "\n");
         return;
     }
     emit(caption.empty() ? plain_matrix() : "\n" + caption + plain_matrix());
+}
+
+// Prints a line of text of its own.
+void print_line(const std::string &text)
+{
+    emit(output_style == notation_latex ? text + "\n\n" : text + "\n");
 }
 
 // Prints the step waiting for its matrix, if any.
@@ -108,57 +170,113 @@ void print_pending_step()
 int note_step(const RowOperation &operation)
 {
     print_pending_step();
+    if (verdict_is_last)
+        print_line("Pokracujeme az po redukovany tvar.");
+    verdict_is_last = false;
     steps_printed++;
-    const std::string head = "Krok " + std::to_string(steps_printed) + ": ";
+    const std::string head = "Krok " + std::to_string(steps_printed) + ":";
     const std::string text = operation_text(operation, output_style); // every digit
     if (output_style == notation_latex)
-        pending_caption = "\\xrightarrow{\\text{" + head + "} " + text + "}\n";
+        pending_caption = "\\textbf{" + head + "} $" + text + "$\n";
     else
-        pending_caption = head + text + "\n";
+        pending_caption = head + " " + text + "\n";
     return std::ferror(output) ? 1 : 0;
 }
 
-// The last line: the solution from the last column, or the verdict of a singular system.
-std::string ending_text(SolveEnding ending)
+// The first column without a pivot: where a plain elimination ends, with its verdict.
+void note_empty_column()
 {
-    const bool latex = output_style == notation_latex;
-    if (ending != ending_solved) {
-        const std::string verdict = ending_verdict(ending);
-        return latex ? "\\[\n\\text{" + verdict + "}\n\\]\n" : "\n" + verdict + "\n";
-    }
-    std::string text = latex ? "\\[\n\\text{Riesenie: } " : "\nRiesenie: ";
-    for (int k = 0; k < matrix_order; k++) {
-        const std::string name =
-            latex ? "x_{" + std::to_string(k + 1) + "}" : "x" + std::to_string(k + 1);
-        const Fraction &value = cell(k, matrix_order);
-        text += (k > 0 ? (latex ? ",\\quad " : ", ") : "") + name + " = " +
-                value_text(value.num, value.den, output_style);
-    }
-    return text + (latex ? "\n\\]\n" : "\n");
+    print_pending_step();
+    const std::string verdict = ending_verdict(solve_ending(1));
+    emit(output_style == notation_latex ? verdict + "\n\n" : "\n" + verdict + "\n");
+    verdict_printed = true;
+    verdict_is_last = true;
 }
 
-// Prints the loaded system, every step of its elimination and the ending.
+// The last paragraph: the closing statement, read off the reduced form.
+void print_closing_statement()
+{
+    const std::string statement = closing_statement(output_style);
+    if (output_style == notation_latex)
+        emit(statement + "\n");
+    else
+        emit((verdict_is_last ? "" : "\n") + statement + "\n");
+}
+
+// Runs the elimination of the loaded system to its reduced form with the printout's hooks, in
+// the instant form whenever the store allows it (only values are printed).
+EliminationResult run_printed_elimination()
+{
+    const bool instant = begin_instant_rows();
+    const EliminationResult result =
+        instant
+            ? run_elimination({note_step, skip_reduction, &instant_arithmetic, note_empty_column},
+                              reach_reduced_form)
+            : run_elimination({note_step, reduce_row_now, &stepwise_arithmetic, note_empty_column},
+                              reach_reduced_form);
+    return result; // the instant form's values are the step-by-step ones; only values are read
+}
+
+// Prints the loaded system, every step of its elimination and the outcome.
 void print_solution(NotationStyle style, std::FILE *out)
 {
     output = out;
     output_style = style;
     steps_printed = 0;
     pending_caption.clear();
+    verdict_printed = false;
+    verdict_is_last = false;
+    const bool latex = style == notation_latex;
+    if (latex)
+        emit(std::string(latex_head) + "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n");
     if (matrix_order == 0) {
-        emit(style == notation_latex ? "\\[\n\\text{Sustava je prazdna.}\n\\]\n"
-                                     : "Sustava je prazdna.\n");
-        return;
+        print_line("Sustava je prazdna.");
+    } else {
+        if (latex)
+            emit("Sustava rovnic:\n" + fitted_display(latex_equations()) +
+                 "\nRozsirena matica sustavy:\n");
+        print_block("");
+        if (run_printed_elimination() == elimination_stopped)
+            return; // the output failed; nothing more can be written
+        print_pending_step();
+        print_closing_statement();
     }
-    print_block("");
-    // Only values are printed, so the fast instant form serves whenever the store allows it.
-    const bool instant = begin_instant_rows();
-    const EliminationResult result =
-        instant ? run_elimination({note_step, skip_reduction, &instant_arithmetic})
-                : run_elimination({note_step, reduce_row_now});
-    if (result == elimination_stopped)
-        return; // the output failed; nothing more can be written
-    print_pending_step();
-    emit(ending_text(solve_ending(result == elimination_column_empty)));
+    if (latex)
+        emit(latex_tail);
+}
+
+// Loads `file_name`, telling `err` its warnings, each line after `prefix`; returns the
+// LoadResult.
+int load_for_printing(const char *file_name, const std::string &prefix, std::FILE *err)
+{
+    LoadWarnings warnings;
+    const int loaded = load_matrix_file(file_name, &warnings);
+    for (const LoadWarning &warning : warnings)
+        std::fprintf(err, "%s%s\n", prefix.c_str(), load_warning_line(warning).c_str());
+    return loaded;
+}
+
+// Flushes `out` and turns a write failure into its status and message.
+int finish_output(std::FILE *out, std::FILE *err)
+{
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        std::fprintf(err, "%s\n", "Vystup sa nepodarilo zapisat.");
+        return worked_solution_write_failed;
+    }
+    return 0;
+}
+
+// The room left to work under a system of order n.
+std::string working_room(int order)
+{
+    return "\\vspace{" + std::to_string(20 + 8 * order) + "mm}\n\n";
+}
+
+// The answer of the loaded system, for the worksheet's last page.
+std::string exercise_answer()
+{
+    run_elimination_now(nullptr, reach_reduced_form);
+    return closing_statement(notation_latex);
 }
 
 } // namespace
@@ -169,12 +287,36 @@ std::string matrix_block_text(NotationStyle style)
     return style == notation_latex ? latex_matrix() : plain_matrix();
 }
 
+// The loaded system written as equations in LaTeX.
+std::string latex_equations()
+{
+    const int n = matrix_order;
+    std::string text = "\\begin{array}{r";
+    for (int c = 1; c < n; c++)
+        text += "@{}r";
+    text += "@{\\;=\\;}r}\n";
+    for (int r = 0; r < n; r++) {
+        bool any = false;
+        for (int c = 0; c < n; c++) {
+            const mpq_class value = cell_value(r, c);
+            std::string term = value == 0 ? "" : equation_term(value, c, !any);
+            if (c + 1 == n && !any && value == 0)
+                term = "0"; // no unknown at all: 0 = b
+            any = any || value != 0;
+            text += (c > 0 ? " & " : "") + term;
+        }
+        text += " & " + latex_value(cell_value(r, n));
+        text += r + 1 < n ? " \\\\\n" : "\n";
+    }
+    return text + "\\end{array}\n";
+}
+
 // Prints the worked solution of the matrix file `file_name` on `out` in `style`.
 int print_worked_solution(const char *file_name, NotationStyle style, std::FILE *out,
                           std::FILE *err)
 {
     const StoreSnapshot kept = save_store();
-    const int loaded = load_matrix_file(file_name);
+    const int loaded = load_for_printing(file_name, "", err);
     if (loaded != load_ok) {
         restore_store(kept);
         const char *message = load_message(loaded);
@@ -183,9 +325,34 @@ int print_worked_solution(const char *file_name, NotationStyle style, std::FILE 
     }
     print_solution(style, out);
     restore_store(kept);
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        std::fprintf(err, "%s\n", "Vystup sa nepodarilo zapisat.");
-        return worked_solution_write_failed;
+    return finish_output(out, err);
+}
+
+// Prints a LaTeX worksheet of the systems in `file_names` on `out`.
+int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *out, std::FILE *err)
+{
+    const StoreSnapshot kept = save_store();
+    std::string sheet = std::string(latex_head) + "\\section*{Sustavy linearnych rovnic}\n\n" +
+                        "Vyrieste kazdu sustavu Gaussovou--Jordanovou eliminaciou.\n\n";
+    std::string answers = "\\newpage\n\\section*{Vysledky}\n\n";
+    for (std::size_t k = 0; k < file_names.size(); k++) {
+        const std::string &name = file_names[k];
+        const int loaded = load_for_printing(name.c_str(), name + ": ", err);
+        if (loaded != load_ok) {
+            restore_store(kept);
+            const char *message = load_message(loaded);
+            std::fprintf(err, "%s: %s\n", name.c_str(), message ? message : "Neplatna matica!");
+            return loaded;
+        }
+        const std::string title = "Uloha " + std::to_string(k + 1);
+        sheet += "\\subsection*{" + title + "}\n";
+        sheet += matrix_order == 0 ? "Sustava je prazdna.\n\n"
+                                   : fitted_display(latex_equations()) + "\n";
+        sheet += working_room(matrix_order);
+        answers += "\\textbf{" + title + ".} " + exercise_answer() + "\n\n";
     }
-    return 0;
+    restore_store(kept);
+    output = out;
+    emit(sheet + answers + latex_tail);
+    return finish_output(out, err);
 }

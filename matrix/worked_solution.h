@@ -1,22 +1,39 @@
-// The worked solution of a matrix file, printed as text or LaTeX: every step and its matrix.
+// The worked solution of a matrix file, printed as text or as a LaTeX document, and a LaTeX
+// worksheet of systems with their answers.
 #pragma once
 
 #include "notation.h"
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Exit status of a printout whose output could not be written (after the LoadResult codes).
 constexpr int worked_solution_write_failed = 4;
 
 // The loaded matrix as the printout writes it: in plain text one line per row, each column
 // right-aligned to its widest entry, two spaces between columns and " | " before the
-// right-hand side; in LaTeX an amsmath array with a rule before the last column.
+// right-hand side; in LaTeX an amsmath array in parentheses with a rule before the last column.
 std::string matrix_block_text(NotationStyle style);
 
+// The loaded system written as equations in LaTeX, "2x_{1} + x_{2} - x_{3} = 8" on each line,
+// as an array that keeps each unknown in its own column.
+std::string latex_equations();
+
 // Prints the worked solution of the matrix file `file_name` on `out` in `style`: the system,
-// each gated step with the matrix after its cancelling, then the solution or why there is
-// none. Returns the exit status: 0; the LoadResult of a file that cannot be loaded, with its
-// message on `err`; or worked_solution_write_failed. The store is left as it was.
+// each gated step with the matrix after its cancelling, and the outcome; a system without a
+// unique solution gets its verdict where the plain elimination ends, then the steps on to
+// the reduced row echelon form and its solution set. LaTeX is a whole document (amsmath only).
+// A file that loads with warnings gets them on `err`, one line each. Returns the exit status:
+// 0; the LoadResult of a file that cannot be loaded, with its message on `err`; or
+// worked_solution_write_failed. The store is left as it was.
 int print_worked_solution(const char *file_name, NotationStyle style, std::FILE *out,
                           std::FILE *err);
+
+// Prints a LaTeX worksheet of the systems in `file_names` on `out`: each numbered and written
+// as equations with room to work below, and their answers on a last page. Warnings go to `err`
+// as for a worked solution. Returns 0, the LoadResult of the first file that cannot be loaded
+// (then nothing is printed on `out` and its name and message go to `err`), or
+// worked_solution_write_failed. The store is left as it was.
+int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *out,
+                         std::FILE *err);

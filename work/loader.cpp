@@ -7,15 +7,35 @@
 #include "../app/line_editor.h"
 #include "../app/screens.h"
 #include "../matrix/matrix_file.h"
+#include "../matrix/notation.h"
 #include "../matrix/store.h"
 #include "matrix_view.h"
 
 #include <cstdio>
 #include <cstring>
 
+namespace
+{
+
+LoadWarnings load_warnings; // what the last load found suspicious; empty when nothing loaded
+
+// The note under the grid after a load with warnings: the first, and how many more there are.
+std::string warning_note()
+{
+    std::string note = load_warning_line(load_warnings.front());
+    if (load_warnings.size() > 1)
+        note += " (+" + std::to_string(load_warnings.size() - 1) + " dalsie)";
+    if (note.size() > caption_chars)
+        note.resize(caption_chars);
+    return note;
+}
+
+} // namespace
+
 // Prompts for a file name and reads the matrix.
 int load_matrix()
 {
+    load_warnings.clear();
     std::snprintf(line_text, sizeof line_text, "%s", "Zadaj meno suboru");
     edit_line();
     if (quit_requested || line_text[0] == '\0')
@@ -26,7 +46,7 @@ int load_matrix()
 // Loads the matrix file `name` as a typed name is loaded.
 int load_named_matrix(const char *name)
 {
-    const int result = load_matrix_file(name);
+    const int result = load_matrix_file(name, &load_warnings);
     new_matrix(); // loaded, or emptied by the failure
     hide_step();
     if (result == load_ok)
@@ -45,12 +65,17 @@ void load_matrix_from(const StoreSnapshot &matrix)
 
 // Shows the message for a failed load until a key or a click, then clears it. A left button
 // already down when the load failed (held while the name was typed) is let go first, so that it
-// does not dismiss the message before it was ever shown.
+// does not dismiss the message before it was ever shown. A file that loaded with warnings gets
+// a note under the grid until the next key or click.
 void report_load_result(int code)
 {
     const char *message = load_message(code);
-    if (!message)
+    if (!message) {
+        if (code == load_ok && !load_warnings.empty())
+            show_caption(warning_note(), caption_until_input);
+        load_warnings.clear();
         return;
+    }
     set_status_text(message);
     matrix_order = 0;
     while (left_button_down() && !quit_requested) {

@@ -16,5 +16,7 @@ int load_named_matrix(const char *name);
 void load_matrix_from(const StoreSnapshot &matrix);
 
 // Shows the message for a failed load on the text line until a key or a click (a left button
-// held from before is let go first), then clears it; a failed load leaves no matrix.
+// held from before is let go first), then clears it; a failed load leaves no matrix. A file
+// that loaded but may say something else than meant (1.5, 1/2, 1-2, numbers left over, rows
+// across lines) gets a note under the grid, naming the line, until the next key or click.
 void report_load_result(int code);

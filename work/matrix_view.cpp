@@ -1,5 +1,6 @@
-// The matrix on the work screen: the grid of short texts, the rule, the step being solved
-// with the rows it touches, and the exact readout.
+// The matrix on the work screen: the grid of short texts or exact fractions (or the grid
+// editor's draft in its place), the rule, the step being solved with the rows it touches, the
+// caption under the grid (or the keys), and the exact readout.
 #include "matrix_view.h"
 
 #include "../app/images.h"
@@ -10,6 +11,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -32,33 +35,35 @@ int rule_x(int n)
 }
 
 ShownStep shown_step;
+int grid_fractions = 0;
 ShownDraft shown_draft;
 
 namespace
 {
 
-// How far the highlight reaches around a cell's 8-pixel-high text: the band lies behind the
-// text, the pivot's frame just outside the band, both clear of every glyph (a cell's text is
-// at most 40 pixels wide and the cells lie 52 or 53 pixels apart).
-constexpr int band_above = 3;
-constexpr int band_below = 10;
-constexpr int band_half_width = 25;
-constexpr int frame_half_width = 24;
+// Where the grid draws around its cells in the kind of text it shows now.
+const GridRowGeometry &geometry()
+{
+    return grid_fractions ? fraction_grid : decimal_grid;
+}
 
 // A band behind row r across every column of the system.
 void draw_row_band(int r, int colour)
 {
-    rectfill(back_buffer, cell_centre_x(0) - band_half_width, cell_top_y(r) - band_above,
-             cell_centre_x(matrix_order) + band_half_width, cell_top_y(r) + band_below, colour);
+    const GridRowGeometry &g = geometry();
+    rectfill(back_buffer, cell_centre_x(0) - g.band_left, cell_top_y(r) - g.band_above,
+             cell_centre_x(matrix_order) + g.band_right, cell_top_y(r) + g.band_below, colour);
 }
 
 std::string key_line; // drawn in the caption's place when no caption is shown
 
-// A one-pixel frame around cell (r, c), just outside the band its row may have.
+// A one-pixel frame around cell (r, c), just outside the band its row may have: the pivot's,
+// or the grid editor's cell.
 void draw_cell_frame(int r, int c, int colour)
 {
-    rect(back_buffer, cell_centre_x(c) - frame_half_width, cell_top_y(r) - band_above - 1,
-         cell_centre_x(c) + frame_half_width - 1, cell_top_y(r) + band_below + 1, colour);
+    const GridRowGeometry &g = geometry();
+    rect(back_buffer, cell_centre_x(c) - g.frame_left, cell_top_y(r) - g.band_above - 1,
+         cell_centre_x(c) + g.frame_right, cell_top_y(r) + g.band_below + 1, colour);
 }
 
 // The highlight of the shown step: the bands of the rows it changes and the pivot's frame.
@@ -68,8 +73,83 @@ void draw_step_highlight()
     draw_row_band(shown_step.row, band);
     if (shown_step.kind == operation_exchange)
         draw_row_band(shown_step.pivot, band);
-    draw_cell_frame(shown_step.pivot, shown_step.pivot,
+    draw_cell_frame(shown_step.pivot, shown_step.column,
                     makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
+}
+
+// The fraction text of one cell, kept until its stored value changes: bringing a large value
+// to lowest terms is costly to do every frame.
+struct FractionCache {
+    bool known = false;
+    mpz_class num;
+    mpz_class den;
+    GridText text;
+};
+
+std::array<std::array<FractionCache, grid_rows>, grid_columns> fraction_cache;
+
+// The fraction text of cell (r, c), built again only when its value changed.
+const GridText &cell_fraction(int r, int c)
+{
+    const Fraction &value = cell(r, c);
+    FractionCache &cache = fraction_cache[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+    if (!cache.known || cache.num != value.num || cache.den != value.den) {
+        cache.known = true;
+        cache.num = value.num;
+        cache.den = value.den;
+        cache.text = fraction_cell_text(value.num, value.den);
+    }
+    return cache.text;
+}
+
+// Draws the fraction text of cell (r, c): numerator over a bar as wide as the wider part's
+// glyphs over denominator, or a single text on the cell's text row.
+void draw_fraction_text(const GridText &text, int r, int c, int colour)
+{
+    const int x = cell_centre_x(c);
+    const int y = cell_top_y(r);
+    if (text.kind != grid_text_fraction) {
+        textout_centre_ex(back_buffer, font, text.top.c_str(), x, y, colour, -1);
+        return;
+    }
+    textout_centre_ex(back_buffer, font, text.top.c_str(), x, y - fraction_numerator_rise, colour,
+                      -1);
+    textout_centre_ex(back_buffer, font, text.bottom.c_str(), x, y + fraction_denominator_drop,
+                      colour, -1);
+    const int width =
+        std::max(text_length(font, text.top.c_str()), text_length(font, text.bottom.c_str()));
+    const int left = x - width / 2;
+    hline(back_buffer, left, y + fraction_bar_drop, left + width - 2, colour); // a glyph's last
+                                                                               // column is blank
+}
+
+// Draws the value `value` of cell (r, c) as its short decimal text.
+void draw_decimal_cell(const Fraction &value, int r, int c, int colour)
+{
+    char text[cell_text_size];
+    format_cell(value.num, value.den, text);
+    textout_centre_ex(back_buffer, font, text, cell_centre_x(c), cell_top_y(r), colour, -1);
+}
+
+// Draws the cells and the rule of a system of order n, each cell's value read through `value`;
+// the store's fractions come from their cache, the draft's are built as they are drawn.
+template <typename CellOf> void draw_grid(int n, bool from_store, CellOf value)
+{
+    const int white = makecol(255, 255, 255);
+    for (int c = 0; c <= n; c++)
+        for (int r = 0; r < n; r++) {
+            const Fraction &f = value(r, c);
+            if (!grid_fractions)
+                draw_decimal_cell(f, r, c, white);
+            else if (from_store)
+                draw_fraction_text(cell_fraction(r, c), r, c, white);
+            else
+                draw_fraction_text(fraction_cell_text(f.num, f.den), r, c, white);
+        }
+    const GridRowGeometry &g = geometry();
+    if (n > 0)
+        line(back_buffer, rule_x(n), cell_top_y(0) - g.rule_above, rule_x(n),
+             cell_top_y(n - 1) + g.rule_below, white);
 }
 
 // The readout of the cell last pointed at, kept until the pointer moves to another cell or
@@ -104,24 +184,37 @@ const std::string &cell_readout(int r, int c)
 // Shows a step: its caption, its pivot's frame and the bands of the rows it changes.
 void show_step(const std::string &caption, const RowOperation &operation)
 {
+    shown_step = ShownStep{};
     shown_step.active = true;
     shown_step.kind = operation.kind;
     shown_step.pivot = operation.pivot;
+    shown_step.column = pivot_column(operation);
     shown_step.row = operation.row;
     shown_step.caption = caption;
+    shown_step.matrix = matrix_serial;
 }
 
 // Shows a caption with no step highlighted.
-void show_caption(const std::string &caption)
+void show_caption(const std::string &caption, CaptionLife life)
 {
     shown_step = ShownStep{};
     shown_step.caption = caption;
+    shown_step.matrix = matrix_serial;
+    shown_step.life = life;
 }
 
 // Shows no step and no caption.
 void hide_step()
 {
     shown_step = ShownStep{};
+    shown_step.matrix = matrix_serial;
+}
+
+// A key or a click arrived: a caption that lasts only until then goes.
+void caption_input_arrived()
+{
+    if (shown_step.life == caption_until_input)
+        hide_step();
 }
 
 // Draws a draft in place of the store, with a frame around cell (row, column) like the pivot's,
@@ -143,46 +236,28 @@ void show_key_line(const std::string &keys)
     key_line = keys;
 }
 
-namespace
-{
-
-// The grid's cells and rule for order n, each cell's value read through `value`.
-template <typename CellOf> void draw_grid(int n, CellOf value)
-{
-    const int white = makecol(255, 255, 255);
-    char text[cell_text_size];
-    for (int c = 0; c <= n; c++) {
-        for (int r = 0; r < n; r++) {
-            const Fraction &f = value(r, c);
-            format_cell(f.num, f.den, text);
-            textout_centre_ex(back_buffer, font, text, cell_centre_x(c), cell_top_y(r), white, -1);
-        }
-    }
-    if (n > 0)
-        line(back_buffer, rule_x(n), grid_top, rule_x(n), grid_row_step * n + 86, white);
-}
-
-} // namespace
-
 // Draws the step's highlight (or the draft's framed cell), the grid, the rule and the step's
-// caption (or the key line) into the back buffer.
+// caption (or the key line) into the back buffer; what was shown about an earlier matrix is not
+// drawn.
 void draw_matrix()
 {
-    const StoreSnapshot *draft = shown_draft.matrix;
     const int white = makecol(255, 255, 255);
-    if (draft) {
+    const bool shown = shown_step.matrix == matrix_serial;
+    if (const StoreSnapshot *draft = shown_draft.matrix) {
         draw_cell_frame(shown_draft.row, shown_draft.column,
                         makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
-        draw_grid(draft->order, [draft](int r, int c) -> const Fraction & {
+        draw_grid(draft->order, false, [draft](int r, int c) -> const Fraction & {
             return draft->cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
         });
     } else {
         const int n = matrix_order;
-        if (shown_step.active && shown_step.pivot < n && shown_step.row < n)
+        if (shown && shown_step.active && shown_step.pivot < n && shown_step.row < n &&
+            shown_step.column <= n)
             draw_step_highlight();
-        draw_grid(n, [](int r, int c) -> const Fraction & { return cell(r, c); });
+        draw_grid(n, true, [](int r, int c) -> const Fraction & { return cell(r, c); });
     }
-    const std::string &caption = shown_step.caption.empty() ? key_line : shown_step.caption;
+    const std::string &caption =
+        shown && !shown_step.caption.empty() ? shown_step.caption : key_line;
     if (!caption.empty())
         textout_ex(back_buffer, font, caption.c_str(), caption_x, caption_y, white, -1);
 }

@@ -1,5 +1,6 @@
-// The matrix on the work screen: the grid of short texts, the rule, the step being solved
-// with the rows it touches, and the exact readout.
+// The matrix on the work screen: the grid of short texts or exact fractions (or the grid
+// editor's draft in its place), the rule, the step being solved with the rows it touches, the
+// caption under the grid (or the keys), and the exact readout.
 #pragma once
 
 #include "../matrix/elimination.h"
@@ -7,16 +8,27 @@
 
 #include <string>
 
+// How long a caption shown alone stays.
+enum CaptionLife {
+    caption_until_new_matrix, // until the store is given another matrix (or another caption)
+    caption_until_input,      // until the next key or click on the work screen, too
+};
+
 // The step the work screen explains while a solve runs, or a caption alone.
 struct ShownStep {
     bool active = false; // a step is shown: its highlight (and its caption)
     OperationKind kind = operation_exchange;
-    int pivot = 0;       // the pivot's row and column, framed
+    int pivot = 0;       // the pivot's row
+    int column = 0;      // the pivot's column, framed with its row
     int row = 0;         // the other row the step changes
     std::string caption; // "Krok 3 z 9: R2 <- R2 - 3 R1"; drawn whenever it is not empty
+    unsigned matrix = 0; // matrix_serial when it was shown: nothing outlives its matrix
+    CaptionLife life = caption_until_new_matrix;
 };
 
 extern ShownStep shown_step; // the step on screen (the solver writes it through show_step)
+extern int grid_fractions;   // 1 while the grid shows exact fractions, 0 short decimal texts
+                             // (the work screen's D key and the remembered settings write it)
 
 // A matrix drawn in place of the store, with one cell framed: the grid editor's draft.
 struct ShownDraft {
@@ -41,11 +53,14 @@ int rule_x(int n);
 // each row it changes.
 void show_step(const std::string &caption, const RowOperation &operation);
 
-// Shows a caption under the grid with no step highlighted.
-void show_caption(const std::string &caption);
+// Shows a caption under the grid with no step highlighted, for as long as `life` says.
+void show_caption(const std::string &caption, CaptionLife life = caption_until_new_matrix);
 
 // Shows no step and no caption.
 void hide_step();
+
+// A key or a click arrived on the work screen: a caption that lasts only until then goes.
+void caption_input_arrived();
 
 // Draws `draft` in place of the store, with a frame around cell (row, column) like the pivot's,
 // until hide_draft; the draft must outlive it.

@@ -6,6 +6,7 @@
 #include "../app/layout.h"
 #include "../app/screens.h"
 #include "../matrix/elimination.h"
+#include "../matrix/general_solution.h"
 #include "../matrix/instant_rows.h"
 #include "../matrix/notation.h"
 #include "../matrix/rank.h"
@@ -20,11 +21,30 @@ namespace
 {
 
 StoreSnapshot solve_start; // the store when the solve began, to go back from
-int step_total = 0;        // gated steps the solve takes from solve_start
-int step_number = 0;       // gated steps met in the current pass, the waiting one included
-int replay_until = 0;      // after going back: steps before this one run again at once, unseen
-int replay_instant = 0;    // those steps run in the instant form, still to be written back
-int going_back = 0;        // the gate asked for the previous step
+EliminationReach solve_reach = reach_first_empty_column; // how far the solve goes
+int step_total = 0;       // gated steps the solve takes from solve_start, as far as it goes
+int steps_to_verdict = 0; // gated steps before its first column without a pivot (all: none)
+int steps_to_reduced = 0; // gated steps on to the reduced row echelon form
+int step_number = 0;      // gated steps met in the current pass, the waiting one included
+int replay_until = 0;     // after going back: steps before this one run again at once, unseen
+int replay_instant = 0;   // those steps run in the instant form, still to be written back
+int going_back = 0;       // the gate asked for the previous step
+
+// The offer to go on to the reduced form, made when a solve ends on a column without a pivot:
+// it stands while the store holds the matrix it was made on.
+struct Offer {
+    bool open = false;
+    unsigned matrix = 0; // matrix_serial when it was made
+    StoreSnapshot store; // the store then
+};
+Offer offer;
+
+// How the wait at the end of a solve ended.
+enum FinishChoice {
+    finish_dismissed, // a key or click: the solve is over, its closing caption stays
+    finish_back,      // back to the last step's gate
+    finish_go_on,     // on to the reduced form, as offered
+};
 
 // Empties both texts, leaving the matrix as it is.
 void clear_texts()
@@ -40,10 +60,13 @@ void hold_pause_request()
         paint_work_frame();
 }
 
-// While paused: R or a click released over the solve button resumes, anything else stops.
+// While paused: R or a click released over the solve button resumes, anything else stops
+// (but for the keys that act during a solve, which act and keep waiting).
 int pause_decision()
 {
     while (!quit_requested) {
+        if (run_solve_key_row())
+            continue;
         if (keypressed()) {
             if (!key[KEY_R])
                 return gate_stop;
@@ -132,29 +155,28 @@ void exchange_hook(int a, int b)
     row_arithmetic().exchange(a, b);
 }
 
-void scale_hook(int i)
+void scale_hook(int r, int c)
 {
-    row_arithmetic().scale(i);
+    row_arithmetic().scale(r, c);
 }
 
-void eliminate_hook(int j, int i)
+void eliminate_hook(int j, int r, int c)
 {
-    row_arithmetic().eliminate(j, i);
+    row_arithmetic().eliminate(j, r, c);
 }
 
 const RowArithmetic solver_arithmetic{exchange_hook, scale_hook, eliminate_hook};
 
 // Runs the elimination from the store as the solve began, going back a step whenever the
-// gate asks: the store is restored and the earlier steps replayed at once.
+// gate asks: the store is restored and the earlier steps replayed at once. The first pass
+// starts at gate replay_until (0: at the start, on the store as it is).
 EliminationResult run_steps()
 {
-    replay_until = 0;
-    replay_instant = 0;
     for (;;) {
         step_number = 0;
         going_back = 0;
         const EliminationResult result =
-            run_elimination({gate_hook, reduce_hook, &solver_arithmetic});
+            run_elimination({gate_hook, reduce_hook, &solver_arithmetic}, solve_reach);
         end_replay();
         if (!going_back || quit_requested)
             return result;
@@ -171,6 +193,135 @@ void end_solve()
     clear_texts();
 }
 
+// True when the store still holds exactly the matrix the offer was made on.
+bool offer_stands()
+{
+    if (!offer.open || offer.matrix != matrix_serial || offer.store.order != matrix_order)
+        return false;
+    for (int r = 0; r < matrix_order; r++)
+        for (int c = 0; c <= matrix_order; c++) {
+            const Fraction &then =
+                offer.store.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+            if (then.num != cell(r, c).num || then.den != cell(r, c).den)
+                return false;
+        }
+    return true;
+}
+
+// The caption at the end of a solve: what the finished matrix says, or, where it ends on a
+// column without a pivot short of the reduced form, the verdict and the offer to go on.
+std::string closing_caption(bool offering, EliminationResult result)
+{
+    if (!offering)
+        return closing_statement(notation_plain, caption_chars);
+    return std::string(ending_verdict(solve_ending(result == elimination_column_empty))) +
+           " R: dokoncit redukovany tvar";
+}
+
+// Shows the closing caption with no step highlighted; but for the row that reads 0 ... 0 | c
+// of a system without a solution, which is banded with its c framed.
+void show_closing_caption(bool offering, EliminationResult result)
+{
+    const std::string caption = closing_caption(offering, result);
+    const int contradiction = offering ? -1 : solution_set().contradiction_row;
+    if (contradiction < 0) {
+        show_caption(caption);
+        return;
+    }
+    RowOperation row{operation_scale, contradiction, contradiction, 1, 1, matrix_order};
+    show_step(caption, row);
+}
+
+// Waits at the end of a solve: Backspace, Left or a right click go back to the last step's gate
+// (when there is one); R takes the offer when one is made; a key that acts during a solve acts
+// and keeps waiting; any other key (consumed) or a press of the left button (not waited out, so
+// the same click then also acts on the work screen) ends the solve.
+FinishChoice finish_wait(bool offering)
+{
+    while (!quit_requested) {
+        if (run_solve_key_row())
+            continue;
+        if (keypressed()) {
+            const int scancode = readkey() >> 8;
+            if (scancode == KEY_BACKSPACE || scancode == KEY_LEFT) {
+                if (step_number > 0)
+                    return finish_back;
+                continue;
+            }
+            if (offering && scancode == KEY_R) {
+                while (key[KEY_R] && !quit_requested)
+                    paint_work_frame(); // a held R does not step on by its repeats
+                return finish_go_on;
+            }
+            return finish_dismissed;
+        }
+        if (right_press_ready()) {
+            take_right_press();
+            if (step_number > 0)
+                return finish_back;
+            continue;
+        }
+        if (left_button_down())
+            return finish_dismissed;
+        update_readout();
+        paint_work_frame();
+    }
+    return finish_dismissed;
+}
+
+// Ends a solve's elimination: the finishing message on the line, the closing caption under the
+// grid with no step highlighted, and the wait for what comes next.
+FinishChoice finish(EliminationResult result)
+{
+    const bool offering = result == elimination_column_empty &&
+                          solve_reach == reach_first_empty_column &&
+                          steps_to_reduced > steps_to_verdict;
+    set_status_text(finish_message(result == elimination_column_empty));
+    show_closing_caption(offering, result);
+    offer = Offer{offering, matrix_serial, offering ? save_store() : StoreSnapshot{}};
+    while (left_press_taken() && !quit_requested)
+        paint_work_frame(); // the click that made the last step does not dismiss the message
+    clear_keybuf();
+    const FinishChoice choice = finish_wait(offering);
+    if (choice == finish_dismissed)
+        clear_texts(); // the closing caption stays, and with it the offer
+    else
+        offer.open = false;
+    return choice;
+}
+
+// Runs the solve's passes from gate `first_gate` (0: from the start, on the store as it is; else
+// the steps before it replayed at once from solve_start) until the solve is dismissed at its
+// end or stopped, going back from the end or on to the reduced form as the user asks.
+void run_solve(int first_gate)
+{
+    int gate = first_gate;
+    for (;;) {
+        replay_until = gate;
+        replay_instant = 0;
+        if (gate > 0) {
+            restore_store(solve_start);
+            replay_instant = begin_instant_rows();
+        }
+        const EliminationResult result = run_steps();
+        if (result == elimination_stopped || quit_requested) {
+            end_solve();
+            return;
+        }
+        const FinishChoice choice = finish(result);
+        if (choice == finish_dismissed)
+            return;
+        if (choice == finish_go_on) {
+            solve_reach = reach_reduced_form;
+            step_total = steps_to_reduced;
+            gate = steps_to_verdict + 1;
+        } else {
+            gate = step_number; // the last step's gate again
+        }
+        set_status_text("Krokuj!");
+    }
+}
+
 } // namespace
 
 // Waits before a row operation for a key or a click.
@@ -183,6 +334,8 @@ int step_gate()
         }
         if (quit_requested)
             break;
+        if (run_solve_key_row())
+            continue; // acted at once; the gate waits on
         const int left = left_press_ready();
         if (left)
             take_left_press();
@@ -202,22 +355,25 @@ int step_gate()
     return gate_stop;
 }
 
-// Runs the whole elimination in place.
+// Runs the whole elimination in place; where the last solve ended short of the reduced form
+// and offered to go on, and the store still holds what it left, goes on instead.
 void solve()
 {
     set_status_text("Krokuj!");
-    solve_start = save_store();
-    run_elimination_now(&step_total); // counted on the store, which is then put back
-    restore_store(solve_start);
-    const EliminationResult result = run_steps();
-    if (result == elimination_stopped) {
-        end_solve();
+    hide_step(); // the last solve's closing caption goes with the new solve
+    if (offer_stands()) {
+        offer.open = false;
+        solve_reach = reach_reduced_form;
+        step_total = steps_to_reduced;
+        run_solve(steps_to_verdict + 1);
         return;
     }
-    set_status_text(finish_message(result == elimination_column_empty));
-    while (left_press_taken() && !quit_requested)
-        paint_work_frame(); // the click that made the last step does not dismiss the message
-    clear_keybuf();
-    wait_for_input();
-    end_solve();
+    offer.open = false;
+    solve_start = save_store();
+    solve_reach = reach_first_empty_column;
+    // Counted on the store, which is then put back.
+    run_elimination_now(&steps_to_reduced, reach_reduced_form, &steps_to_verdict);
+    restore_store(solve_start);
+    step_total = steps_to_verdict;
+    run_solve(0);
 }

@@ -976,6 +976,20 @@ void ProgramTest::load_file(const std::string &name)
     tap_key("Return");
 }
 
+// The text of the grid cell centred at x with its text top at y: a fraction drawn as numerator
+// over a bar over denominator reads "num/den"; any other text reads as drawn.
+static std::string read_cell(const Shot &shot, int x, int y)
+{
+    const std::string top = read_centred_text(shot, x, y - 5, 6);
+    const std::string bottom = read_centred_text(shot, x, y + 5, 6);
+    const bool parts = !top.empty() && !bottom.empty() && top.find('?') == std::string::npos &&
+                       bottom.find('?') == std::string::npos;
+    if (parts && is_white(shot.at(x, y + 3)) && !is_white(shot.at(x, y + 2)) &&
+        !is_white(shot.at(x, y + 4)))
+        return top + "/" + bottom;
+    return read_centred_text(shot, x, y, 6);
+}
+
 // The texts of the n x (n + 1) grid cells as shown, row by row.
 std::vector<std::vector<std::string>> ProgramTest::read_grid(const Shot &shot, int n)
 {
@@ -983,7 +997,7 @@ std::vector<std::vector<std::string>> ProgramTest::read_grid(const Shot &shot, i
     for (int r = 0; r < n; r++) {
         for (int c = 0; c <= n; c++)
             grid[static_cast<std::size_t>(r)].push_back(
-                read_centred_text(shot, grid_centre_x(c), grid_top_y(r)));
+                read_cell(shot, grid_centre_x(c), grid_top_y(r)));
     }
     return grid;
 }

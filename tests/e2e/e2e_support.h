@@ -214,7 +214,7 @@ class ProgramTest : public ::testing::Test
     void start_on_work_screen();
     // Loads a matrix file: Z, wait for the prompt, type the name, Enter.
     void load_file(const std::string &name);
-    // The texts of the n x (n + 1) grid cells as shown, row by row.
+    // The texts of the n x (n + 1) grid cells as shown, row by row; a fraction reads "num/den".
     static std::vector<std::vector<std::string>> read_grid(const Shot &shot, int n);
     // Waits until the grid reads `expected`; `last` gets the last screenshot.
     bool wait_for_grid(const std::vector<std::vector<std::string>> &expected, double seconds = 3.0,

@@ -1,7 +1,8 @@
 // Takes the README's pictures from the real program: the menu, the settings, a loaded system,
-// a solve in progress and the grid editor. Each picture is taken only once the screen is verified to show it,
-// so the run fails when the program cannot reach a screen. With SCREENSHOT_DIR set, the
-// pictures are written there as PPM files (tools/screenshots.sh turns them into PNG).
+// a solve in progress in exact fractions, a finished solve with its answer under the grid and
+// the grid editor. Each picture is taken only once the screen is verified to show it, so the run
+// fails when the program cannot reach a screen. With SCREENSHOT_DIR set, the pictures are
+// written there as PPM files (tools/screenshots.sh turns them into PNG).
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,15 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
 
     hold_key("s");
     ASSERT_TRUE(wait_for_line("")) << "the work screen did not show";
+    // With nothing else under the grid, its caption line lists the keys beyond the buttons.
+    Shot empty;
+    ASSERT_TRUE(wait_until(
+        [](const Shot &s) {
+            return read_text(s, 30, 306, 72) ==
+                   "Z nacitat  D zlomky  E upravit  W zapisat  N nahodna  O otvorit";
+        },
+        3.0, &empty))
+        << "the key line reads " << read_text(empty, 30, 306, 72);
     load_file("tri.txt");
     ASSERT_TRUE(
         wait_for_grid({{"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}))
@@ -66,9 +76,13 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     ASSERT_TRUE(wait_for_grid(
         {{"1", "0.5", "-0.5", "4"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}));
     ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
+    hold_key("d"); // exact fractions in the grid, at once and without a step
+    ASSERT_TRUE(wait_for_grid(
+        {{"1", "1/2", "-1/2", "4"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}))
+        << "D did not switch the grid to fractions";
     tap_key("space"); // clear the first column of the second row
     ASSERT_TRUE(wait_for_grid(
-        {{"1", "0.5", "-0.5", "4"}, {"0", "0.5", "0.5", "1"}, {"-2", "1", "2", "-3"}}))
+        {{"1", "1/2", "-1/2", "4"}, {"0", "1/2", "1/2", "1"}, {"-2", "1", "2", "-3"}}))
         << "the solve did not go on step by step";
     ASSERT_TRUE(wait_for_rest(3, &solving)) << "the solver did not come to rest";
     hover_cell(1, 1);
@@ -77,18 +91,24 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
         << "the step's caption is not shown";
     save_shot(solving, "solving");
 
-    // Escape stops the solve; the caption line then lists the keys beyond the buttons, and E
-    // opens the grid editor on the system as it was loaded.
     park_pointer();
-    hold_key("Escape");
-    Shot stopped;
-    ASSERT_TRUE(wait_until(
-        [](const Shot &s) {
-            return read_text(s, 30, 306, 72) ==
-                   "Z nacitat  E upravit  W zapisat  N nahodna  O otvorit";
-        },
-        3.0, &stopped))
-        << "the key line reads " << read_text(stopped, 30, 306, 72);
+    Shot finished = solving;
+    for (int step = 3; step <= 9; step++) {
+        ASSERT_TRUE(wait_for_rest(3, &finished)) << "the solver did not rest before step " << step;
+        tap_key("space");
+        ASSERT_TRUE(wait_until(
+            [&](const Shot &s) { return read_grid(s, 3) != read_grid(finished, 3); }, 3.0))
+            << "step " << step << " was not taken";
+    }
+    ASSERT_TRUE(wait_for_rest(3, &finished)) << "the solve did not finish";
+    ASSERT_EQ(line_of(finished), "Hotovo!");
+    EXPECT_EQ(read_text(finished, 30, 306, 72), "Riesenie: x1 = 2, x2 = 3, x3 = -1")
+        << "the answer is not under the grid";
+    save_shot(finished, "finished");
+
+    // One more key clears "Hotovo!"; E then opens the grid editor on the system as it was loaded.
+    tap_key("space");
+    ASSERT_TRUE(wait_for_line("")) << "the finishing message stayed";
     hold_key("e");
     ASSERT_TRUE(wait_for_line("Riadok 1, stlpec 1: cislo a Enter; sipky, Tab, klik: ina bunka"))
         << "E did not open the editor";

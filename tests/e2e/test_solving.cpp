@@ -174,3 +174,55 @@ TEST_F(SolvingTest, TheCaptionNamesEachStepAndBackspaceGoesBackToTheStepBefore)
         << "the caption reads " << caption(shot);
     EXPECT_TRUE(wait_for_grid(loaded, 3.0, &shot)) << grid_text(read_grid(shot, 3));
 }
+
+TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptionSaysWhy)
+{
+    write_file("sporna.txt", "3\n1 1 1 1\n1 1 2 2\n1 1 3 4\n");
+    ASSERT_NO_FATAL_FAILURE(start_on_work_screen());
+    ASSERT_NO_FATAL_FAILURE(load_file("sporna.txt"));
+    ASSERT_TRUE(wait_for_grid({{"1", "1", "1", "1"}, {"1", "1", "2", "2"}, {"1", "1", "3", "4"}}));
+    const auto caption = [](const Shot &shot) { return read_text(shot, 30, 306, 72); };
+    // Waits until the line and the caption read as given, and the same a few frames later.
+    const auto wait_for = [&](const std::string &line, const std::string &text, Shot *shot) {
+        const auto shows = [&](const Shot &s) { return line_of(s) == line && caption(s) == text; };
+        if (!wait_until(shows, 5.0, shot))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        *shot = take_shot();
+        return shows(*shot);
+    };
+
+    hold_key("d"); // exact fractions from now on
+    hold_key("r");
+    Shot shot;
+    ASSERT_TRUE(wait_for("Krokuj!", "Krok 1 z 2: R2 <- R2 - R1", &shot)) << caption(shot);
+    tap_key("space");
+    ASSERT_TRUE(wait_for("Krokuj!", "Krok 2 z 2: R3 <- R3 - R1", &shot)) << caption(shot);
+    tap_key("space");
+    ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
+                         "Sustava nema riesenie. R: dokoncit redukovany tvar", &shot))
+        << line_of(shot) << " / " << caption(shot);
+    EXPECT_EQ(read_grid(shot, 3),
+              Grid({{"1", "1", "1", "1"}, {"0", "0", "1", "1"}, {"0", "0", "2", "3"}}));
+
+    hold_key("r"); // on to the reduced form
+    const char *const steps[] = {"Krok 3 z 5: R1 <- R1 - R2", "Krok 4 z 5: R3 <- R3 - 2 R2",
+                                 "Krok 5 z 5: R2 <- R2 - R3"};
+    for (const char *step : steps) {
+        ASSERT_TRUE(wait_for("Krokuj!", step, &shot)) << step << ": " << caption(shot);
+        tap_key("space");
+    }
+    ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
+                         "Sustava nema riesenie: R3 znamena 0 = 1", &shot))
+        << line_of(shot) << " / " << caption(shot);
+    EXPECT_EQ(read_grid(shot, 3),
+              Grid({{"1", "1", "0", "0"}, {"0", "0", "1", "0"}, {"0", "0", "0", "1"}}));
+
+    // Pointing at the grid shows a cell's value on the line; the caption stays, and stays after
+    // the message is dismissed.
+    hover_cell(2, 3);
+    EXPECT_TRUE(wait_for("1", "Sustava nema riesenie: R3 znamena 0 = 1", &shot)) << caption(shot);
+    tap_key("space");
+    park_pointer();
+    EXPECT_TRUE(wait_for("", "Sustava nema riesenie: R3 znamena 0 = 1", &shot)) << caption(shot);
+}

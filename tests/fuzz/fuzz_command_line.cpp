@@ -55,6 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     case command_steps:
         require(!command.file.empty(), "a printout without a file");
         require(command.zoom == 0, "a printout with a zoom");
+        require(command.files.size() == 1, "a printout of several files");
+        break;
+    case command_exercise:
+        require(!command.files.empty() && command.files.front() == command.file,
+                "a worksheet without its first file");
+        require(!command.file.empty(), "a worksheet whose first file has no name");
+        require(command.zoom == 0 && !command.latex, "a worksheet with a zoom or --latex");
         break;
     case command_run:
         require(command.zoom >= 0 && command.zoom <= 4, "zoom outside 0..4");

@@ -2,6 +2,7 @@
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -40,13 +41,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::vector<char> bytes(data, data + size);
     std::FILE *file = fmemopen(bytes.data(), bytes.size(), "r");
     require(file != nullptr, "fmemopen failed");
-    const int code = read_matrix(file);
+    LoadWarnings warnings;
+    const int code = read_matrix(file, &warnings);
     std::fclose(file);
     require(code >= load_ok && code <= load_invalid, "result code outside 0..3");
     require(code != load_cannot_open, "a memory stream reported a read error");
     if (code != load_ok) {
         require(matrix_order == 0, "a failed load left a matrix");
+        require(warnings.empty(), "a failed load has warnings");
         return 0;
+    }
+    const long lines = std::count(bytes.begin(), bytes.end(), '\n') + 1;
+    for (std::size_t k = 0; k < warnings.size(); k++) {
+        require(warnings[k].line >= 1 && warnings[k].line <= lines, "a warning beyond the file");
+        require(k == 0 || warnings[k - 1].line <= warnings[k].line, "warnings out of line order");
+        require(!load_warning_line(warnings[k]).empty(), "a warning without a text");
     }
     require(matrix_order >= 0 && matrix_order <= max_matrix_order, "order outside 0..10");
     for (int r = 0; r < matrix_order; r++)

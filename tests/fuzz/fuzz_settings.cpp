@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace
@@ -59,14 +60,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Settings read = read_settings(path);
     require(read.zoom >= 1 && read.zoom <= 4, "zoom outside 1..4");
     require(read.pulse == 0 || read.pulse == 1, "pulse neither 0 nor 1");
+    require(read.fractions == 0 || read.fractions == 1, "fractions neither 0 nor 1");
     // Each of the few possible results is written and read back once (writing syncs to disk).
-    static std::set<std::pair<int, int>> round_tripped;
-    if (!round_tripped.insert({read.zoom, read.pulse}).second)
+    static std::set<std::tuple<int, int, int>> round_tripped;
+    if (!round_tripped.insert({read.zoom, read.pulse, read.fractions}).second)
         return 0;
     const std::string copy = scratch_folder() + "/copy";
     require(write_settings(copy, read) == 0, "the settings read cannot be written");
     const Settings again = read_settings(copy);
-    require(again.zoom == read.zoom && again.pulse == read.pulse,
+    require(again.zoom == read.zoom && again.pulse == read.pulse &&
+                again.fractions == read.fractions,
             "written settings read back otherwise");
     return 0;
 }

@@ -300,6 +300,74 @@ TEST_F(EditorTest, LoadingByATypedNameReportsEachFileProblemOnTheLine)
     }
 }
 
+// True when the caption line under the grid shows `text` in the frame now composed; for "",
+// when it shows no caption, and so the work screen's key line.
+bool caption_drawn(const std::string &text)
+{
+    compose_frame(work_frame);
+    const std::string shown = text.empty() ? work_key_line() : text;
+    return text_drawn_at(shown.c_str(), caption_x + text_length(font, shown.c_str()) / 2,
+                         caption_y);
+}
+
+TEST_F(EditorTest, AFileThatReadsOtherwiseThanMeantGetsANoteUnderTheGridUntilTheNextKey)
+{
+    MatrixFiles files;
+    const std::string path = files.file("minus.txt", "2\n1 1 3\n1-1 1\n");
+    const std::string note = "Pozor, riadok 3: minus medzi cislami sa citalo ako oddelovac";
+    bool noted = false;
+    bool gone = false;
+    std::vector<Cue> script{{after(3), hold(KEY_Z, 'z')}, {after(2), release(KEY_Z)}};
+    for (const Cue &cue : typing(path + "\r"))
+        script.push_back(cue);
+    script.push_back({steady([&] { return shown_step.caption == note; }, 5), [&] {
+                          noted = caption_drawn(note);
+                          tap_key(KEY_SPACE, ' ');
+                      }});
+    script.push_back({after(3), [&] { gone = shown_step.caption.empty(); }});
+    script.push_back({after(0), hold(KEY_ESC, 27)});
+    script.push_back({after(2), release(KEY_ESC)});
+    const ScriptRun run = run_script(work_screen, cues(script));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_TRUE(run.finished) << "the note never showed";
+    EXPECT_TRUE(noted) << "the note is not drawn under the grid";
+    EXPECT_TRUE(gone) << "the note stayed after a key";
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 1 3", "1 1 1"}))
+        << "the file loads exactly as the format reads it";
+}
+
+TEST_F(EditorTest, TheClosingCaptionStaysWhateverIsPointedAtUntilAnotherMatrixIsLoaded)
+{
+    MatrixFiles files;
+    const std::string path = files.file("dva.txt", "2\n1 1 3\n1 -1 1\n");
+    set_matrix({{2, -1}});
+    const std::string answer = "Riesenie: x1 = -1/2";
+    std::vector<bool> drawn;
+    const auto check = [&] { drawn.push_back(caption_drawn(answer)); };
+    std::vector<Cue> script{{after(3), hold(KEY_R, 'r')},
+                            {after(2), release(KEY_R)},
+                            {resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+                            {resting_with_status("Hotovo!"), point(100, 110)}, // over a cell
+                            {resting_with_line("1 / -2"), check},
+                            {after(0), tap(KEY_SPACE, ' ')},
+                            {steady([] { return status_text[0] == '\0'; }, 5), check},
+                            {after(0), point(620, 20)},
+                            {after(3), check},
+                            {after(0), hold(KEY_Z, 'z')},
+                            {after(2), release(KEY_Z)}};
+    for (const Cue &cue : typing(path + "\r"))
+        script.push_back(cue);
+    script.push_back({steady([] { return matrix_order == 2; }, 3), [&] {
+                          drawn.push_back(caption_drawn(answer));
+                          drawn.push_back(caption_drawn(""));
+                      }});
+    script.push_back({after(0), hold(KEY_ESC, 27)});
+    script.push_back({after(2), release(KEY_ESC)});
+    const ScriptRun run = run_script(work_screen, cues(script));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(drawn, (std::vector<bool>{true, true, true, false, true}));
+}
+
 TEST_F(EditorTest, AnEmptyNameOrEscapeKeepsThePreviousMatrix)
 {
     const std::vector<std::pair<const char *, std::vector<Cue>>> cases{

@@ -5,6 +5,7 @@
 #include "app/images.h"
 #include "app/layout.h"
 #include "app/startup.h"
+#include "matrix/cell_text.h"
 #include "matrix/store.h"
 #include "work/matrix_view.h"
 
@@ -249,6 +250,168 @@ TEST_F(PulseTest, AStepsHighlightFramesThePivotAndBandsItsRowsWithoutTouchingAGl
     compose_frame(work_frame);
     EXPECT_EQ(count_colour(grid_panel, band).pixels, 0) << "a band without a step";
     EXPECT_EQ(count_colour(grid_panel, frame).pixels, 0) << "a frame without a step";
+}
+
+// The grid's glyphs as the frame should hold them, each pixel labelled with the glyph object it
+// belongs to (a cell's text, or a fraction's numerator, bar or denominator, or the rule), to
+// check that each is drawn where it belongs and that no two objects touch.
+struct GlyphMap {
+    std::vector<int> label = std::vector<int>(screen_width * screen_height, -1);
+    std::vector<std::pair<int, int>> pixels; // every labelled pixel
+    std::vector<int> row_of;                 // the grid row of each object, -1 for the rule
+    int rule = -1;                           // the rule's label
+
+    // Starts a new object in grid row r; returns its label.
+    int start(int r)
+    {
+        row_of.push_back(r);
+        return static_cast<int>(row_of.size()) - 1;
+    }
+    void add(int object, int x, int y)
+    {
+        label[static_cast<std::size_t>(y * screen_width + x)] = object;
+        pixels.push_back({x, y});
+    }
+    int at(int x, int y) const
+    {
+        return label[static_cast<std::size_t>(y * screen_width + x)];
+    }
+    // The glyphs' pixels of text drawn centred at x with its top at y, as one object.
+    void add_text(const std::string &text, int x, int y, int r)
+    {
+        const int object = start(r);
+        const int width = text_length(font, text.c_str());
+        BITMAP *glyphs = create_bitmap(width, text_height(font));
+        clear_to_color(glyphs, 0);
+        textout_ex(glyphs, font, text.c_str(), 0, 0, makecol(255, 255, 255), -1);
+        for (int gy = 0; gy < glyphs->h; gy++)
+            for (int gx = 0; gx < glyphs->w; gx++)
+                if (getpixel(glyphs, gx, gy) == makecol(255, 255, 255))
+                    add(object, x - width / 2 + gx, y + gy);
+        destroy_bitmap(glyphs);
+    }
+};
+
+// What the grid of order n should show: each cell's text or fraction, and the rule.
+GlyphMap expected_glyphs(int n)
+{
+    GlyphMap map;
+    const GridRowGeometry &g = grid_fractions ? fraction_grid : decimal_grid;
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c <= n; c++) {
+            const int x = cell_centre_x(c);
+            const int y = cell_top_y(r);
+            char decimal[cell_text_size];
+            format_cell(cell(r, c).num, cell(r, c).den, decimal);
+            const GridText text = grid_fractions
+                                      ? fraction_cell_text(cell(r, c).num, cell(r, c).den)
+                                      : GridText{grid_text_decimal, decimal, ""};
+            if (text.kind != grid_text_fraction) {
+                map.add_text(text.top, x, y, r);
+                continue;
+            }
+            map.add_text(text.top, x, y - fraction_numerator_rise, r);
+            map.add_text(text.bottom, x, y + fraction_denominator_drop, r);
+            const int width = 8 * static_cast<int>(std::max(text.top.size(), text.bottom.size()));
+            const int bar = map.start(r);
+            for (int bx = x - width / 2; bx <= x - width / 2 + width - 2; bx++)
+                map.add(bar, bx, y + fraction_bar_drop);
+        }
+    map.rule = map.start(-1);
+    for (int y = cell_top_y(0) - g.rule_above; y <= cell_top_y(n - 1) + g.rule_below; y++)
+        map.add(map.rule, rule_x(n), y);
+    return map;
+}
+
+// Checks the composed frame against the expected glyphs: every expected pixel white and every
+// white pixel of the grid panel expected; no two objects touching (8 neighbours), no glyph
+// touching the pivot's frame; a banded row's glyphs inside its band, and no other glyph beside
+// a band. Returns "" or what is wrong.
+std::string glyphs_clear_of_each_other(const GlyphMap &map, const std::vector<int> &banded)
+{
+    const int white = makecol(255, 255, 255);
+    const int band = makecol(step_band_colour.r, step_band_colour.g, step_band_colour.b);
+    const int frame = makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b);
+    for (int y = grid_panel.y1; y < grid_panel.y2; y++)
+        for (int x = grid_panel.x1; x < grid_panel.x2; x++)
+            if ((getpixel(back_buffer, x, y) == white) != (map.at(x, y) >= 0) && y < caption_y)
+                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") " +
+                       (map.at(x, y) >= 0 ? "is not drawn" : "is drawn but not expected");
+    for (const auto &[x, y] : map.pixels) {
+        const int object = map.at(x, y);
+        const int row = map.row_of[static_cast<std::size_t>(object)];
+        const bool in_band = std::count(banded.begin(), banded.end(), row) > 0;
+        for (int dy = -1; dy <= 1; dy++)
+            for (int dx = -1; dx <= 1; dx++) {
+                const int other = map.at(x + dx, y + dy);
+                const int colour = getpixel(back_buffer, x + dx, y + dy);
+                const std::string where =
+                    " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                if (other >= 0 && other != object)
+                    return "objects " + std::to_string(object) + " and " + std::to_string(other) +
+                           " touch" + where;
+                if (object == map.rule)
+                    continue;
+                if (colour == frame)
+                    return "a glyph touches the pivot's frame" + where;
+                if (in_band && colour != band && colour != white)
+                    return "a banded glyph sticks out of its band" + where;
+                if (!in_band && colour == band)
+                    return "a glyph outside the band touches it" + where;
+            }
+    }
+    return "";
+}
+
+TEST_F(PulseTest, NoGlyphTouchesAnotherTheFrameTheBandOrTheRuleInEitherGridAtEveryLevel)
+{
+    // The widest texts each kind of grid shows: six-character fractions, six-character whole
+    // numbers in one row, decimal fall-backs in one column; five characters in the other grid.
+    std::vector<std::vector<long>> rows(10, std::vector<long>(11, -8888));
+    set_matrix(rows);
+    for (int r = 0; r < 10; r++)
+        for (int c = 0; c <= 10; c++)
+            cell(r, c) = r == 4   ? Fraction{-123450, 10}
+                         : c == 3 ? Fraction{1, 1234567}
+                                  : Fraction{-99999, 100000};
+    struct HighlightCase {
+        RowOperation operation;
+        std::vector<int> banded;
+    };
+    const std::vector<HighlightCase> cases{
+        {{operation_exchange, 0, 9, 0, 1}, {0, 9}},
+        {{operation_scale, 4, 4, 3, 1}, {4}},
+        {{operation_eliminate, 9, 3, 5, 2}, {3}},
+        {{operation_eliminate, 2, 5, 5, 2, 9}, {5}}, // past an empty column: pivot (2, 9)
+        {{operation_scale, 8, 8, 1, 1, 10}, {8}},    // a contradiction's 1 on the right
+        {{operation_exchange, 3, 4, 0, 1}, {3, 4}},  // neighbouring rows
+    };
+    const int frame = makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b);
+    point_at(620, 470);
+    for (const int fractions : {1, 0}) {
+        grid_fractions = fractions;
+        const GlyphMap map = expected_glyphs(10);
+        const GridRowGeometry &g = fractions ? fraction_grid : decimal_grid;
+        for (const HighlightCase &hc : cases) {
+            show_step("Krok 1 z 1: R1 <-> R10", hc.operation);
+            for (const int level : {0, 128, 255}) {
+                pulse_level = level;
+                compose_frame(work_frame);
+                const std::string name = (fractions ? "fractions, " : "decimals, ") +
+                                         std::to_string(hc.operation.pivot) + "," +
+                                         std::to_string(pivot_column(hc.operation)) + " at level " +
+                                         std::to_string(level);
+                EXPECT_EQ(glyphs_clear_of_each_other(map, hc.banded), "") << name;
+                EXPECT_EQ(getpixel(back_buffer,
+                                   cell_centre_x(pivot_column(hc.operation)) - g.frame_left,
+                                   cell_top_y(hc.operation.pivot) + 3),
+                          frame)
+                    << name << ": the frame is not around the pivot";
+            }
+        }
+    }
+    grid_fractions = 0;
+    hide_step();
 }
 
 TEST_F(PulseTest, CopyingOnlyTheChangedRowsLeavesTheDisplayShowingEveryFrameExactly)

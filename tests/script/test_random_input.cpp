@@ -10,9 +10,10 @@
 //     generator lets go of everything and presses Escape, each press once the last was let go,
 //     until the menu shows; it must show within 12 presses (a loop waiting for input that never
 //     comes fails here);
-//   - the store is the matrix as loaded or exactly a store that a plain forward elimination
-//     reaches from it, at a gate or at its end, restarts included (while a row's fractions are
-//     being cancelled on screen, equal in value to one of them);
+//   - the store is the matrix as loaded or exactly a store that an elimination reaches from
+//     it, on past columns without a pivot to the reduced form, at a gate or at its end,
+//     restarts included (while a row's fractions are being cancelled on screen, equal in value
+//     to one of them);
 //   - a typed name leaves in the store what the loader reads from that file, with its message;
 //   - the text line fits its 76 characters (38 while a name is typed), the caption its 72,
 //     and whenever the work screen refreshes the line it shows the exact value of the cell
@@ -401,10 +402,10 @@ std::string value_key()
     return key;
 }
 
-// Where an elimination stands at a gate: the operation's kind, pivot and row.
-using GatePosition = std::tuple<int, int, int>;
+// Where an elimination stands at a gate: the operation's kind, pivot row, row and pivot column.
+using GatePosition = std::tuple<int, int, int, int>;
 
-// The stores that plain forward eliminations reach from one matrix as loaded: from it, and
+// The stores that eliminations reach from one matrix as loaded: from it, and
 // again from every store reached, as a solve started after a stop begins at pivot 0 on the
 // part-solved store. Filled as the run shows stores, so only the eliminations it starts are run.
 struct ReachableStores {
@@ -428,13 +429,15 @@ int record_gate(const RowOperation &operation)
 {
     const std::string key = exact_key();
     add_live_store(*recording, key);
-    const GatePosition at{operation.kind, operation.pivot, operation.row};
+    const GatePosition at{operation.kind, operation.pivot, operation.row, pivot_column(operation)};
     return recording->exact[key].insert(at).second ? 0 : 1;
 }
 
-// Adds every store a plain forward elimination from the live store has at its gates and at its
-// end, and puts the live store back. This is the one place that says which stores can follow
-// which: a continuation to reduced form or a learner's own row operations extend it here.
+// Adds every store an elimination from the live store has at its gates and at its end, and puts
+// the live store back. This is the one place that says which stores can follow which. It runs
+// on to the reduced form: a plain elimination's stores are the first of those, and a solve that
+// goes on past its verdict (at once, or after going back) meets the rest. A learner's own row
+// operations would extend it here.
 void extend_reachable(ReachableStores &stores)
 {
     const StoreSnapshot start = save_store();
@@ -442,7 +445,8 @@ void extend_reachable(ReachableStores &stores)
     add_live_store(stores, start_key);
     stores.expanded.insert(start_key);
     recording = &stores;
-    const EliminationResult result = run_elimination({record_gate, reduce_row_now});
+    const EliminationResult result =
+        run_elimination({record_gate, reduce_row_now}, reach_reduced_form);
     recording = nullptr;
     if (result != elimination_stopped)
         add_live_store(stores, exact_key());

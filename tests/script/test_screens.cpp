@@ -10,6 +10,7 @@
 #include "app/settings_file.h"
 #include "app/startup.h"
 #include "matrix/store.h"
+#include "work/matrix_view.h"
 
 #include <gtest/gtest.h>
 
@@ -413,6 +414,90 @@ TEST_F(ScreensTest, DismissingHotovoWithAClickOnTheSolveButtonSolvesTheFinishedM
     EXPECT_GT(hotovo_at, krokuj_at) << "the second solve did not finish";
     EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 0 2", "0 1 1"}));
     EXPECT_EQ(status_text, std::string(""));
+}
+
+// How the user goes on from a verdict of "no solution", and whether the same solve goes on.
+struct GoOnCase {
+    const char *name;
+    std::vector<Cue> go_on;
+    bool goes_on;
+};
+
+TEST_F(ScreensTest, AtAVerdictTheSolveButtonOrRGoOnToTheReducedFormWhileTheStoreIsUnchanged)
+{
+    const auto click_solve = [] {
+        point_at(centre_x(work_solve_button), centre_y(work_solve_button));
+        press_button();
+    };
+    const auto dismissed = [] { return status_text[0] == '\0'; };
+    const std::vector<GoOnCase> cases{
+        {"a click on the solve button at the message",
+         {{after(0), click_solve}, {after(3), button_up()}},
+         true},
+        {"Space, then R",
+         {{after(0), tap(KEY_SPACE, ' ')},
+          {steady(dismissed, 5), hold(KEY_R, 'r')},
+          {after(2), release(KEY_R)}},
+         true},
+        {"Space, then a click on the solve button",
+         {{after(0), tap(KEY_SPACE, ' ')},
+          {steady(dismissed, 5), click_solve},
+          {after(3), button_up()}},
+         true},
+        {"Space, a changed store, then R",
+         {{after(0), tap(KEY_SPACE, ' ')},
+          {steady(dismissed, 5),
+           [] {
+               cell(0, 0) = Fraction{2, 1};
+           }},
+          {after(1), hold(KEY_R, 'r')},
+          {after(2), release(KEY_R)}},
+         false},
+    };
+    for (const GoOnCase &gc : cases) {
+        reset_program_state();
+        set_matrix({{1, 1, 1, 1}, {1, 1, 2, 2}, {1, 1, 3, 4}});
+        std::string caption;
+        std::vector<Cue> script{{after(3), hold(KEY_R, 'r')}, {after(2), release(KEY_R)}};
+        for (int gate = 0; gate < 2; gate++)
+            script.push_back({resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')});
+        script.push_back({resting_with_status("Hotovo! Sustava nema riesenie."), [] {}});
+        script.insert(script.end(), gc.go_on.begin(), gc.go_on.end());
+        script.push_back({resting_with_status("Krokuj!"), [&] {
+                              caption = shown_step.caption;
+                              tap_key(KEY_ESC, ascii_esc); // stops the solve
+                          }});
+        script.push_back({steady(dismissed, 5), hold(KEY_ESC, ascii_esc)});
+        script.push_back({after(2), release(KEY_ESC)});
+        const ScriptRun run = run_script(work_screen, cues(script));
+        ASSERT_FALSE(run.ran_out) << gc.name;
+        EXPECT_EQ(caption, gc.goes_on ? "Krok 3 z 5: R1 <- R1 - R2" : "Krok 1 z 1: R1 <- (1/2) R1")
+            << gc.name;
+    }
+}
+
+TEST_F(ScreensTest, DOnTheWorkScreenSwitchesTheGridOnReleaseAndTheChoiceIsRemembered)
+{
+    set_matrix({{1, 2, 3}, {4, 5, 6}});
+    std::vector<int> seen;
+    const auto note = [&] { seen.push_back(grid_fractions); };
+    const ScriptRun run = run_script(work_screen, cues({{after(3), hold(KEY_D, 'd')},
+                                                        {after(3), note},
+                                                        {after(0), release(KEY_D)},
+                                                        {after(3), note},
+                                                        {after(0), hold(KEY_D, 'd')},
+                                                        {after(2), release(KEY_D)},
+                                                        {after(3), note},
+                                                        {after(0), hold(KEY_D, 'd')},
+                                                        {after(2), release(KEY_D)},
+                                                        {after(3), note},
+                                                        {after(0), hold(KEY_ESC, ascii_esc)},
+                                                        {after(2), release(KEY_ESC)}}));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 0, 1}));
+    EXPECT_EQ(read_settings(settings_path()).fractions, 1);
+    grid_fractions = 0;
+    write_settings(settings_path(), Settings{});
 }
 
 TEST_F(ScreensTest, PlusAndMinusZoomTheWindowAtOnceAndTheZoomIsRemembered)

@@ -5,6 +5,7 @@
 #include "app/images.h"
 #include "app/layout.h"
 #include "app/screens.h"
+#include "app/settings_file.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
 #include "matrix/instant_rows.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -445,23 +447,26 @@ const std::vector<std::vector<long>> three_equations{
 int forward_gate = 0; // the gate a plain forward run stops at
 int forward_seen = 0; // gates it has met
 
-// The store's rows as a plain forward run of the elimination from `start` leaves them at gate
-// `gate`.
-std::vector<std::string> rows_at_gate(const StoreSnapshot &start, int gate)
+// The store's rows as a plain forward run of the elimination from `start`, as far as `reach`,
+// leaves them at gate `gate`.
+std::vector<std::string> rows_at_gate(const StoreSnapshot &start, int gate,
+                                      EliminationReach reach = reach_first_empty_column)
 {
     restore_store(start);
     forward_gate = gate;
     forward_seen = 0;
     run_elimination({[](const RowOperation &) { return ++forward_seen == forward_gate ? 1 : 0; },
-                     reduce_row_now});
+                     reduce_row_now},
+                    reach);
     return matrix_rows();
 }
 
 // The same from a system of integers.
-std::vector<std::string> rows_at_gate(const std::vector<std::vector<long>> &system, int gate)
+std::vector<std::string> rows_at_gate(const std::vector<std::vector<long>> &system, int gate,
+                                      EliminationReach reach = reach_first_empty_column)
 {
     set_matrix(system);
-    return rows_at_gate(save_store(), gate);
+    return rows_at_gate(save_store(), gate, reach);
 }
 
 // The step number the caption names: "Krok 3 z 9: ..." gives 3; 0 with no caption.
@@ -555,9 +560,11 @@ TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndNoStepIsShownOutsideASolve)
                               captions.push_back(shown_step.caption);
                               tap_key(KEY_SPACE, ' ');
                           }});
-    bool shown_at_end = false;
+    bool highlighted_at_end = true;
+    std::string caption_at_end;
     script.push_back({resting_with_status("Hotovo!"), [&] {
-                          shown_at_end = shown_step.active;
+                          highlighted_at_end = shown_step.active;
+                          caption_at_end = shown_step.caption;
                           tap_key(KEY_SPACE, ' ');
                       }});
     const ScriptRun run = run_script(solve, cues(script));
@@ -569,8 +576,10 @@ TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndNoStepIsShownOutsideASolve)
         "Krok 7 z 9: R3 <- -R3",           "Krok 8 z 9: R1 <- R1 + R3",
         "Krok 9 z 9: R2 <- R2 - R3"};
     EXPECT_EQ(captions, expected);
-    EXPECT_TRUE(shown_at_end) << "the last step's caption went before the final message";
+    EXPECT_FALSE(highlighted_at_end) << "the last step stays highlighted after it was made";
+    EXPECT_EQ(caption_at_end, "Riesenie: x1 = 2, x2 = 3, x3 = -1");
     EXPECT_FALSE(shown_step.active);
+    EXPECT_EQ(shown_step.caption, "Riesenie: x1 = 2, x2 = 3, x3 = -1") << "the answer went";
     EXPECT_EQ(frame_of(run, 0).shown, Shown::work);
 }
 
@@ -668,6 +677,163 @@ TEST_F(SolverTest, EscapeOrSpatAtAGateStopsTheSolveKeepingTheMatrixAndTheWorkScr
         EXPECT_FALSE(shown_step.active) << lc.name;
         EXPECT_EQ(std::string(line_text), "") << lc.name;
     }
+}
+
+// What the solver shows at a moment of rest: the line's status, the caption, the step number
+// the caption names and the store.
+struct Rest {
+    std::string status;
+    std::string caption;
+    bool highlighted = false;
+    std::vector<std::string> rows;
+};
+
+// Notes the rest into `rests`.
+std::function<void()> note_rest(std::vector<Rest> &rests)
+{
+    return [&rests] {
+        rests.push_back({status_text, shown_step.caption, shown_step.active, matrix_rows()});
+    };
+}
+
+// Ways to ask for the previous step at the end of a solve.
+const std::vector<BackCase> back_cases{
+    {"Backspace", {{after(0), tap(KEY_BACKSPACE, 8)}}},
+    {"Left", {{after(0), tap(KEY_LEFT, 0)}}},
+    {"a right click", {{after(0), right_button_down()}, {after(2), right_button_up()}}},
+};
+
+TEST_F(SolverTest, AtTheEndGoingBackShowsTheLastStepAgainAndTheEndComesBackAfterIt)
+{
+    for (const BackCase &bc : back_cases) {
+        reset_program_state();
+        set_matrix(three_equations);
+        std::vector<Rest> rests;
+        std::vector<Cue> script;
+        for (int gate = 0; gate < 9; gate++)
+            script.push_back({resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')});
+        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
+        script.insert(script.end(), bc.back.begin(), bc.back.end());
+        script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)});
+        script.push_back({after(0), tap(KEY_SPACE, ' ')});
+        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
+        script.push_back({after(0), tap(KEY_SPACE, ' ')});
+        const ScriptRun run = run_script(solve, cues(script));
+        ASSERT_FALSE(run.ran_out) << bc.name;
+        ASSERT_EQ(rests.size(), 3u) << bc.name;
+        EXPECT_EQ(rests[0].caption, "Riesenie: x1 = 2, x2 = 3, x3 = -1") << bc.name;
+        EXPECT_EQ(rests[1].caption, "Krok 9 z 9: R2 <- R2 - R3") << bc.name;
+        EXPECT_TRUE(rests[1].highlighted) << bc.name;
+        EXPECT_EQ(rests[1].rows, rows_at_gate(three_equations, 9)) << bc.name;
+        EXPECT_EQ(rests[2].caption, rests[0].caption) << bc.name;
+        EXPECT_EQ(rests[2].rows, rests[0].rows) << bc.name;
+        EXPECT_EQ(std::string(status_text), "") << bc.name;
+    }
+}
+
+// x + y + z = 1, x + y + 2z = 2, x + y + 3z = 4: no solution, and the plain elimination ends
+// after two steps at the empty second column.
+const std::vector<std::vector<long>> contradictory{{1, 1, 1, 1}, {1, 1, 2, 2}, {1, 1, 3, 4}};
+
+TEST_F(SolverTest, RAtTheVerdictGoesOnToTheReducedFormStepByStepAndBackToTheStepsBefore)
+{
+    set_matrix(contradictory);
+    std::vector<Rest> rests;
+    std::vector<Cue> script;
+    for (int gate = 0; gate < 2; gate++)
+        script.push_back({resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')});
+    script.push_back({resting_with_status("Hotovo! Sustava nema riesenie.", 6), note_rest(rests)});
+    script.push_back({after(0), hold(KEY_R, 'r')});
+    script.push_back({after(3), release(KEY_R)});
+    script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)}); // step 3 of 5
+    script.push_back({after(0), tap(KEY_BACKSPACE, 8)});
+    script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)}); // step 2 of 5
+    for (int gate = 2; gate <= 5; gate++) {
+        script.push_back({after(0), tap(KEY_SPACE, ' ')});
+        script.push_back(
+            {resting_with_status(gate < 5 ? "Krokuj!" : "Hotovo! Sustava nema riesenie.", 6),
+             note_rest(rests)});
+    }
+    script.push_back({after(0), tap(KEY_SPACE, ' ')});
+    const ScriptRun run = run_script(solve, cues(script));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_EQ(rests.size(), 7u);
+    EXPECT_EQ(rests[0].caption, "Sustava nema riesenie. R: dokoncit redukovany tvar");
+    EXPECT_FALSE(rests[0].highlighted);
+    EXPECT_EQ(rests[0].rows, rows_at_gate(contradictory, 3));
+    const std::vector<std::string> captions{
+        "Krok 3 z 5: R1 <- R1 - R2", "Krok 2 z 5: R3 <- R3 - R1", "Krok 3 z 5: R1 <- R1 - R2",
+        "Krok 4 z 5: R3 <- R3 - 2 R2", "Krok 5 z 5: R2 <- R2 - R3"};
+    const std::vector<int> gates{3, 2, 3, 4, 5};
+    for (std::size_t k = 0; k < captions.size(); k++) {
+        EXPECT_EQ(rests[k + 1].caption, captions[k]) << "rest " << k + 1;
+        EXPECT_EQ(rests[k + 1].rows, rows_at_gate(contradictory, gates[k], reach_reduced_form))
+            << "rest " << k + 1;
+    }
+    EXPECT_EQ(rests[6].caption, "Sustava nema riesenie: R3 znamena 0 = 1");
+    EXPECT_TRUE(rests[6].highlighted) << "the contradicting row is not highlighted";
+    EXPECT_EQ(shown_step.row, 2);
+    EXPECT_EQ(shown_step.column, 3);
+    EXPECT_EQ(rests[6].rows, (std::vector<std::string>{"1 1 0 0", "0 0 1 0", "0 0 0 1"}));
+    EXPECT_EQ(std::string(status_text), "");
+}
+
+TEST_F(SolverTest, AVerdictThatIsAlreadyTheReducedFormGivesTheGeneralSolutionAtOnce)
+{
+    set_matrix({{1, 2, 3}, {2, 4, 6}});
+    std::vector<Rest> rests;
+    const ScriptRun run = run_script(
+        solve, cues({{resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+                     {resting_with_status("Hotovo! Sustava ma nekonecne vela rieseni.", 6),
+                      note_rest(rests)},
+                     {after(0), tap(KEY_R, 'r')}})); // no offer: R only ends the wait
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_EQ(rests.size(), 1u);
+    EXPECT_EQ(rests[0].caption, "Riesenie: x1 = 3 - 2 t1, x2 = t1");
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 2 3", "0 0 0"}));
+    EXPECT_EQ(std::string(status_text), "");
+}
+
+TEST_F(SolverTest, DSwitchesTheGridAtAGateWhilePausedAndAtTheEndWithoutDecidingAnything)
+{
+    set_matrix(two_equations);
+    grid_fractions = 0;
+    std::vector<Rest> rests;
+    std::vector<int> switched;
+    const auto press_d = [&](std::vector<Cue> &script) {
+        script.push_back({after(0), hold(KEY_D, 'd')});
+        script.push_back({after(3), [&] {
+                              switched.push_back(grid_fractions);
+                              release_key(KEY_D);
+                          }});
+    };
+    std::vector<Cue> script{{resting_with_status("Krokuj!"), [] {}}};
+    press_d(script);
+    script.push_back({resting_with_status("Krokuj!"), note_rest(rests)});
+    script.push_back({after(0), hold(KEY_P, 'p')});
+    script.push_back({after(2), release(KEY_P)});
+    script.push_back({resting_with_status("Prerusenie"), [] {}});
+    press_d(script);
+    script.push_back({resting_with_status("Prerusenie"), note_rest(rests)});
+    script.push_back({after(0), hold(KEY_R, 'r')});
+    script.push_back({after(2), release(KEY_R)}); // makes step 1
+    for (int gate = 2; gate <= 3; gate++)
+        script.push_back({resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')});
+    script.push_back({resting_with_status("Hotovo!"), [] {}});
+    press_d(script);
+    script.push_back({resting_with_status("Hotovo!"), note_rest(rests)});
+    script.push_back({after(0), tap(KEY_SPACE, ' ')});
+    const ScriptRun run = run_script(solve, cues(script));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(switched, (std::vector<int>{1, 0, 1})) << "D did not switch at once each time";
+    ASSERT_EQ(rests.size(), 3u);
+    EXPECT_EQ(rests[0].caption, "Krok 1 z 3: R2 <- R2 - R1") << "D made a step";
+    EXPECT_EQ(rests[0].rows, (std::vector<std::string>{"1 1 3", "1 -1 1"}));
+    EXPECT_EQ(rests[1].rows, rests[0].rows) << "D decided the pause";
+    EXPECT_EQ(rests[2].caption, "Riesenie: x1 = 2, x2 = 1") << "D ended the wait";
+    EXPECT_EQ(grid_fractions, 1);
+    EXPECT_EQ(read_settings(settings_path()).fractions, 1) << "the choice is not remembered";
+    grid_fractions = 0;
 }
 
 } // namespace

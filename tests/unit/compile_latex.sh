@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Compiles the LaTeX worked solution of each given matrix file, as the program's --latex
-# prints it, with pdflatex in a minimal amsmath document:
-# compile_latex.sh PROGRAM WORK_DIR FILE...; fails on any LaTeX error.
+# Compiles, with pdflatex, the LaTeX worked solution of each given matrix file as the program's
+# --latex prints it (a whole document), and the --exercise worksheet of all of them together:
+# compile_latex.sh PROGRAM WORK_DIR FILE...; fails on any LaTeX error, and on any overfull or
+# underfull box in a log, so that every printed page is set within its margins.
 set -euo pipefail
 
 program=$(realpath "$1")
@@ -20,23 +21,40 @@ mkdir -p "$work_dir"
 cd "$work_dir"
 
 failed=0
+
+# Compiles name.tex; reports an error or any badly set box in its log.
+compile() {
+    local name=$1
+    rm -f "$name.pdf"
+    if ! pdflatex -interaction=nonstopmode -halt-on-error "$name.tex" >"$name.out" 2>&1 ||
+        [ ! -s "$name.pdf" ]; then
+        echo "FAIL: $name: pdflatex failed; its output follows" >&2
+        grep -A8 '^!' "$name.log" >&2 || tail -20 "$name.out" >&2
+        failed=1
+        return
+    fi
+    if grep -E -A2 '^(Overfull|Underfull)' "$name.log" >&2; then
+        echo "FAIL: $name: boxes set outside their bounds (above)" >&2
+        failed=1
+        return
+    fi
+    echo "ok: $name ($(grep -o '[0-9]* pages\?' "$name.log" | tail -1))"
+}
+
 for matrix in "${matrices[@]}"; do
     name=$(basename "$matrix" .txt)
-    rm -f "$name.pdf"
-    if ! "$program" --latex "$matrix" >"$name-fragment.tex"; then
+    if ! "$program" --latex "$matrix" >"$name.tex"; then
         echo "FAIL: $name: printing the worked solution failed" >&2
         failed=1
         continue
     fi
-    printf '%s\n' '\documentclass{article}' '\usepackage{amsmath}' '\begin{document}' \
-        "\\input{$name-fragment}" '\end{document}' >"$name.tex"
-    if pdflatex -interaction=nonstopmode -halt-on-error "$name.tex" >"$name.out" 2>&1 &&
-        [ -s "$name.pdf" ]; then
-        echo "ok: $name ($(grep -c '^Overfull' "$name.log" || true) overfull boxes)"
-    else
-        echo "FAIL: $name: pdflatex failed; its output follows" >&2
-        grep -A8 '^!' "$name.log" >&2 || tail -20 "$name.out" >&2
-        failed=1
-    fi
+    compile "$name"
 done
+
+if "$program" --exercise "${matrices[@]}" >worksheet.tex; then
+    compile worksheet
+else
+    echo "FAIL: printing the worksheet failed" >&2
+    failed=1
+fi
 exit $failed

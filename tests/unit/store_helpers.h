@@ -1,7 +1,10 @@
 // Helpers the unit tests share: filling the store, reading its cells back exactly, checking a
-// number cut to fit a line, and reading a name that must not block.
+// number cut to fit a line, checking a general solution by substituting it back, and reading
+// a name that must not block.
 #pragma once
 
+#include "matrix/general_solution.h"
+#include "matrix/rank.h"
 #include "matrix/store.h"
 
 #include <fcntl.h>
@@ -15,6 +18,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // Rows of a system: n coefficients and the right-hand side each.
@@ -64,6 +68,67 @@ inline void expect_number_side(const std::string &shown, const std::string &numb
         << shown << " is not a prefix of the number";
     const std::size_t digits = number.size() - (number[0] == '-' ? 1 : 0);
     EXPECT_NE(shown.find(std::to_string(digits), dots), std::string::npos) << shown;
+}
+
+// Ranks of the coefficients and of the augmented matrix of integer rows, by exact elimination.
+inline std::pair<int, int> ranks_of(const IntegerRows &rows)
+{
+    set_system(rows);
+    return {system_rank(matrix_order), system_rank(matrix_order + 1)};
+}
+
+// Checks the solution set read off the store (in reduced row echelon form) against the original
+// rows in exact rationals: a contradiction only where the ranks differ, its row reading
+// 0 ... 0 | c; otherwise one parameter per unknown beyond the rank, and every choice of the
+// parameters tried (zeros, each one alone, and a mix) substituted back solves every equation.
+inline void expect_solution_set_solves(const IntegerRows &rows)
+{
+    const SolutionSet set = solution_set();
+    const StoreSnapshot reduced = save_store();
+    const auto [rank_a, rank_ab] = ranks_of(rows);
+    restore_store(reduced);
+    const int n = static_cast<int>(rows.size());
+    if (rank_a < rank_ab) {
+        ASSERT_GE(set.contradiction_row, 0) << "no contradiction in a system without a solution";
+        for (int c = 0; c < n; c++)
+            ASSERT_EQ(cell(set.contradiction_row, c).num, 0);
+        ASSERT_NE(set.contradiction_value, 0);
+        ASSERT_EQ(set.contradiction_value, mpq_class(cell(set.contradiction_row, n).num,
+                                                     cell(set.contradiction_row, n).den));
+        return;
+    }
+    ASSERT_LT(set.contradiction_row, 0) << "a contradiction in a system with solutions";
+    const std::size_t k = set.free_columns.size();
+    ASSERT_EQ(static_cast<int>(k), n - rank_a);
+    ASSERT_EQ(set.unknowns.size(), rows.size());
+    std::vector<std::vector<mpq_class>> choices{std::vector<mpq_class>(k, 0)};
+    for (std::size_t p = 0; p < k; p++) {
+        choices.push_back(std::vector<mpq_class>(k, 0));
+        choices.back()[p] = 1;
+    }
+    std::vector<mpq_class> mix;
+    for (std::size_t p = 0; p < k; p++)
+        mix.push_back(mpq_class(static_cast<long>(2 * p + 3), static_cast<unsigned long>(p + 2)) *
+                      (p % 2 ? -1 : 1));
+    choices.push_back(mix);
+    for (const auto &t : choices) {
+        std::vector<mpq_class> x;
+        for (const UnknownExpression &e : set.unknowns) {
+            ASSERT_EQ(e.coefficients.size(), k);
+            mpq_class value = e.constant;
+            for (std::size_t p = 0; p < k; p++)
+                value += e.coefficients[p] * t[p];
+            x.push_back(value);
+        }
+        for (std::size_t p = 0; p < k; p++) // each parameter is its own free unknown
+            ASSERT_EQ(x[static_cast<std::size_t>(set.free_columns[p])], t[p]);
+        for (const auto &row : rows) {
+            mpq_class sum = 0;
+            for (int c = 0; c < n; c++)
+                sum += mpq_class(row[static_cast<std::size_t>(c)]) * x[static_cast<std::size_t>(c)];
+            ASSERT_EQ(sum, mpq_class(row.back()));
+        }
+    }
 }
 
 // Runs `read`, which opens `name`, on a thread of its own and fails the test when it has not

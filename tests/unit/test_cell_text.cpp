@@ -196,6 +196,62 @@ TEST(FormatCell, MatchesExactValueBeyond32Bits)
     }
 }
 
+// A stored value and what the grid of fractions draws for it: a fraction's two parts, a whole
+// number alone, or the decimal fall-back.
+struct FractionCellCase {
+    std::string num;
+    std::string den;
+    GridTextKind kind;
+    const char *top;
+    const char *bottom;
+};
+
+const std::vector<FractionCellCase> fraction_cell_cases = {
+    {"1", "3", grid_text_fraction, "1", "3"},
+    {"2", "3", grid_text_fraction, "2", "3"},
+    {"-1", "3", grid_text_fraction, "-1", "3"},
+    {"1", "-3", grid_text_fraction, "-1", "3"}, // the sign the store keeps in den goes up
+    {"-1", "-3", grid_text_fraction, "1", "3"},
+    {"12", "18", grid_text_fraction, "2", "3"}, // lowest terms, as while a row is cancelled
+    {"-703", "5766", grid_text_fraction, "-703", "5766"},
+    {"7", "123456", grid_text_fraction, "7", "123456"},
+    {"-99999", "100000", grid_text_fraction, "-99999", "100000"}, // six characters each
+    {"999999", "1000000", grid_text_decimal, "0.999", ""},        // seven below: decimal text
+    {"-100000", "3", grid_text_decimal, "***", ""},               // seven above
+    {"123456", "7", grid_text_fraction, "123456", "7"},
+    {"1234567", "7", grid_text_decimal, "***", ""},
+    {"-1", "8000000", grid_text_decimal, "-0", ""},
+    {"3", "1", grid_text_whole, "3", ""},
+    {"-6", "-3", grid_text_whole, "2", ""},
+    {"12", "-4", grid_text_whole, "-3", ""},
+    {"5", "-5", grid_text_whole, "-1", ""},
+    {"0", "7", grid_text_whole, "0", ""},
+    {"0", "-5", grid_text_whole, "0", ""},
+    {"123456", "1", grid_text_whole, "123456", ""}, // wider than the decimal text shows
+    {"-12345", "1", grid_text_whole, "-12345", ""},
+    {"-123456", "1", grid_text_decimal, "***", ""},
+    {"99999", "1", grid_text_whole, "99999", ""},
+    {"1" + std::string(40, '0'), "3" + std::string(40, '0'), grid_text_fraction, "1", "3"},
+    {"1" + std::string(40, '0'), "3", grid_text_decimal, "***", ""},
+    {"7", "0", grid_text_decimal, "***", ""},
+};
+
+TEST(FractionCellText, PartsInLowestTermsOrTheDecimalTextWhenAPartIsTooLong)
+{
+    for (const FractionCellCase &c : fraction_cell_cases) {
+        SCOPED_TRACE(c.num + " / " + c.den);
+        const GridText text = fraction_cell_text(mpz_class(c.num), mpz_class(c.den));
+        EXPECT_EQ(text.kind, c.kind);
+        EXPECT_EQ(text.top, c.top);
+        EXPECT_EQ(text.bottom, c.bottom);
+        EXPECT_LE(text.top.size(), fraction_part_chars);
+        EXPECT_LE(text.bottom.size(), fraction_part_chars);
+        if (c.kind == grid_text_decimal && c.den != "0") {
+            EXPECT_EQ(text.top, cell_text(mpz_class(c.num), mpz_class(c.den)));
+        }
+    }
+}
+
 struct ReadoutCase {
     const char *num;
     const char *den;

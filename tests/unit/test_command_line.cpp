@@ -26,6 +26,8 @@ struct CommandCase {
     const char *file;
     int zoom;
     bool latex;
+    const char *error = ""; // the start of what a usage error says
+    std::vector<std::string> files = {};
     int random_order = 0;
     std::uint64_t seed = 0;
 };
@@ -50,22 +52,55 @@ const std::vector<CommandCase> command_cases{
     {{"--zoom", "0"}, command_usage_error, "", 0, false},
     {{"--zoom=x"}, command_usage_error, "", 0, false},
     {{"--zoom", "2", "--steps", "dva.txt"}, command_usage_error, "", 0, false},
-    {{"--random", "4", "--seed", "7"}, command_random, "", 0, false, 4, 7},
-    {{"--seed=18446744073709551615", "--random=10"}, command_random, "", 0, false, 10, UINT64_MAX},
-    {{"--random", "1"}, command_random, "", 0, false, 1, 0},
-    {{"--random", "0"}, command_usage_error, "", 0, false},
-    {{"--random", "11"}, command_usage_error, "", 0, false},
-    {{"--random", "x"}, command_usage_error, "", 0, false},
-    {{"--random=-3"}, command_usage_error, "", 0, false},
-    {{"--random"}, command_usage_error, "", 0, false},
-    {{"--random", "3", "--seed"}, command_usage_error, "", 0, false},
-    {{"--random", "3", "--seed", "18446744073709551616"}, command_usage_error, "", 0, false},
-    {{"--random", "3", "--seed", "-1"}, command_usage_error, "", 0, false},
-    {{"--random", "3", "--seed", "12a"}, command_usage_error, "", 0, false},
-    {{"--seed", "7"}, command_usage_error, "", 0, false},
-    {{"--random", "3", "dva.txt"}, command_usage_error, "", 0, false},
-    {{"--random", "3", "--steps"}, command_usage_error, "", 0, false},
-    {{"--random", "3", "--zoom", "2"}, command_usage_error, "", 0, false},
+    {{"--latex"}, command_usage_error, "", 0, false, "--latex potrebuje meno suboru"},
+    {{"--steps"}, command_usage_error, "", 0, false, "--steps potrebuje meno suboru"},
+    {{"a.txt", "b.txt"}, command_usage_error, "", 0, false, "prilis vela mien suborov: 'b.txt'"},
+    {{"--exercise", "a.txt", "b.txt", "c.txt"},
+     command_exercise,
+     "a.txt",
+     0,
+     false,
+     "",
+     {"a.txt", "b.txt", "c.txt"}},
+    {{"--exercise", "a.txt"}, command_exercise, "a.txt", 0, false, "", {"a.txt"}},
+    {{"--exercise"}, command_usage_error, "", 0, false, "--exercise potrebuje aspon jedno"},
+    {{"--exercise", "--latex", "a.txt"}, command_usage_error, "", 0, false, "--exercise sa neda"},
+    {{"--exercise", "--zoom", "2", "a.txt"}, command_usage_error, "", 0, false, "--zoom patri"},
+    {{"--random", "4", "--seed", "7"}, command_random, "", 0, false, "", {}, 4, 7},
+    {{"--seed=18446744073709551615", "--random=10"},
+     command_random,
+     "",
+     0,
+     false,
+     "",
+     {},
+     10,
+     UINT64_MAX},
+    {{"--random", "1"}, command_random, "", 0, false, "", {}, 1, 0},
+    {{"--random", "0"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "11"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "x"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random=-3"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "3", "--seed"}, command_usage_error, "", 0, false, "--seed potrebuje"},
+    {{"--random", "3", "--seed", "18446744073709551616"},
+     command_usage_error,
+     "",
+     0,
+     false,
+     "--seed potrebuje"},
+    {{"--random", "3", "--seed", "-1"}, command_usage_error, "", 0, false, "--seed potrebuje"},
+    {{"--random", "3", "--seed", "12a"}, command_usage_error, "", 0, false, "--seed potrebuje"},
+    {{"--seed", "7"}, command_usage_error, "", 0, false, "--seed patri"},
+    {{"--random", "3", "dva.txt"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--random", "3", "--steps"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--random", "3", "--exercise", "a.txt"},
+     command_usage_error,
+     "",
+     0,
+     false,
+     "--random N vypise"},
+    {{"--random", "3", "--zoom", "2"}, command_usage_error, "", 0, false, "--random N vypise"},
 };
 
 TEST(CommandLine, ArgumentsToWhatTheyAskFor)
@@ -79,8 +114,12 @@ TEST(CommandLine, ArgumentsToWhatTheyAskFor)
         const CommandLine command = parse_command_line(static_cast<int>(argv.size()), argv.data());
         EXPECT_EQ(command.action, c.action) << name;
         EXPECT_EQ(command.error.empty(), c.action != command_usage_error) << name;
+        EXPECT_EQ(command.error.rfind(c.error, 0), 0u) << name << ": " << command.error;
         if (c.action == command_usage_error)
             continue;
+        if (!c.files.empty()) {
+            EXPECT_EQ(command.files, c.files) << name;
+        }
         EXPECT_EQ(command.file, c.file) << name;
         EXPECT_EQ(command.zoom, c.zoom) << name;
         EXPECT_EQ(command.latex, c.latex) << name;
@@ -172,6 +211,7 @@ struct SettingsCase {
     const char *text;
     int zoom;
     int pulse;
+    int fractions = 0;
 };
 
 const std::vector<SettingsCase> settings_cases{
@@ -184,6 +224,9 @@ const std::vector<SettingsCase> settings_cases{
     {"zoom not a number", "zoom=two\npulse=0\n", 1, 1},
     {"pulse out of range", "zoom=2\npulse=2\n", 1, 1},
     {"a line without =", "zoom=2\npulse\n", 1, 1},
+    {"fractions", "zoom=2\nfractions=1\n", 2, 1, 1},
+    {"fractions off", "fractions=0\npulse=0\n", 1, 0, 0},
+    {"fractions out of range", "zoom=2\nfractions=2\n", 1, 1, 0},
     {"binary",
      "\x7f"
      "ELF\x01\x01",
@@ -219,6 +262,7 @@ TEST_F(SettingsFile, MissingOrMalformedFilesGiveTheDefaults)
         const Settings settings = read_settings(path);
         EXPECT_EQ(settings.zoom, c.zoom) << c.name;
         EXPECT_EQ(settings.pulse, c.pulse) << c.name;
+        EXPECT_EQ(settings.fractions, c.fractions) << c.name;
     }
     // A file far too long to be one, and a folder in the file's place.
     std::ofstream(path, std::ios::binary) << "zoom=2\n" << std::string(10000, '#');
@@ -241,10 +285,11 @@ TEST_F(SettingsFile, WritingCreatesTheFolderReplacesTheFileAtOnceAndReadsBack)
     Settings read = read_settings(path);
     EXPECT_EQ(read.zoom, 3);
     EXPECT_EQ(read.pulse, 0);
-    ASSERT_EQ(write_settings(path, Settings{2, 1}), 0);
+    ASSERT_EQ(write_settings(path, Settings{2, 1, 1}), 0);
     read = read_settings(path);
     EXPECT_EQ(read.zoom, 2);
     EXPECT_EQ(read.pulse, 1);
+    EXPECT_EQ(read.fractions, 1);
     // Nothing but the settings file is left in its folder: the temporary file was renamed.
     EXPECT_EQ(
         std::system(("test \"$(ls -A '" + dir_ + "/config/gauss-jordan')\" = settings").c_str()),

@@ -316,6 +316,29 @@ void expect_same_as_32(Run32 &run)
         }
 }
 
+// The store is in reduced row echelon form: each row's first non-zero entry (the right-hand
+// side included) is 1, further right than the row above's, alone in its column, and zero rows
+// come last.
+void expect_reduced_row_echelon()
+{
+    int previous = -1;
+    for (int r = 0; r < matrix_order; r++) {
+        int lead = -1;
+        for (int c = 0; c <= matrix_order && lead < 0; c++)
+            if (cell(r, c).num != 0)
+                lead = c;
+        if (lead < 0) {
+            previous = matrix_order + 1; // only zero rows may follow
+            continue;
+        }
+        ASSERT_GT(lead, previous) << "row " << r;
+        ASSERT_EQ(cell_value(r, lead), 1) << "row " << r;
+        for (int j = 0; j < matrix_order; j++)
+            ASSERT_TRUE(j == r || cell(j, lead).num == 0) << "row " << j << ", column " << lead;
+        previous = lead;
+    }
+}
+
 // The system's rows as text, for failure messages.
 std::string rows_text(const IntegerRows &rows)
 {
@@ -373,6 +396,16 @@ void check_system(const IntegerRows &rows, Counts &counts)
         ASSERT_NO_FATAL_FAILURE(expect_same_as_32(run));
         counts.compared_32++;
     }
+    // On to the reduced form: the same steps first, then a solution set that solves the system.
+    set_system(rows);
+    int all_steps = 0;
+    int to_verdict = 0;
+    ASSERT_EQ(run_elimination_now(&all_steps, reach_reduced_form, &to_verdict), result);
+    ASSERT_EQ(to_verdict, steps);
+    ASSERT_GE(all_steps, steps);
+    ASSERT_NO_FATAL_FAILURE(expect_reduced());
+    ASSERT_NO_FATAL_FAILURE(expect_reduced_row_echelon());
+    ASSERT_NO_FATAL_FAILURE(expect_solution_set_solves(rows));
 }
 
 TEST(Differential, RandomSystemsSolveExactly)
@@ -744,18 +777,20 @@ std::vector<std::string> stored_cells()
     return cells;
 }
 
-// Runs rows up to gate `gate` step by step, or in the instant form; returns what is stored.
-std::vector<std::string> store_at_gate(const IntegerRows &rows, int gate, bool instant)
+// Runs rows up to gate `gate` step by step, or in the instant form, as far as `reach`; returns
+// what is stored.
+std::vector<std::string> store_at_gate(const IntegerRows &rows, int gate, bool instant,
+                                       EliminationReach reach)
 {
     set_system(rows);
     stop_at = gate;
     gates_met = 0;
     if (!instant) {
-        run_elimination({stop_at_gate, reduce_row_by_loop});
+        run_elimination({stop_at_gate, reduce_row_by_loop}, reach);
         return stored_cells();
     }
     EXPECT_TRUE(begin_instant_rows());
-    run_elimination({stop_at_gate, skip_reduction, &instant_arithmetic});
+    run_elimination({stop_at_gate, skip_reduction, &instant_arithmetic}, reach);
     finish_instant_rows();
     return stored_cells();
 }
@@ -772,16 +807,21 @@ TEST(DifferentialInstantRows, EveryGateOfRandomEliminationsStoresWhatStepByStepS
         const int n = 1 + static_cast<int>(rng() % 6);
         const auto shape = static_cast<SystemShape>(rng() % shape_shape_count);
         const IntegerRows rows = random_system(rng, n, limits[rng() % 5], shape, (rng() % 3) == 0);
-        set_system(rows);
-        int gates = 0;
-        run_elimination_now(&gates);
-        for (int gate = 1; gate <= gates + 1; gate++) {
-            ASSERT_EQ(store_at_gate(rows, gate, true), store_at_gate(rows, gate, false))
-                << rows_text(rows) << "at gate " << gate;
-            compared++;
+        // As far as the plain elimination goes, and on past columns without a pivot to the
+        // reduced form (its steps beyond the first empty column included).
+        for (const EliminationReach reach : {reach_first_empty_column, reach_reduced_form}) {
+            set_system(rows);
+            int gates = 0;
+            run_elimination_now(&gates, reach);
+            for (int gate = 1; gate <= gates + 1; gate++) {
+                ASSERT_EQ(store_at_gate(rows, gate, true, reach),
+                          store_at_gate(rows, gate, false, reach))
+                    << rows_text(rows) << "at gate " << gate << " reaching " << reach;
+                compared++;
+            }
         }
     }
-    EXPECT_GT(compared, 4 * systems);
+    EXPECT_GT(compared, 8 * systems);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Headless Gauss-Jordan runs: gated step counts, final stored cells, order of operations, messages.
 #include "matrix/elimination.h"
+#include "matrix/general_solution.h"
 #include "matrix/rank.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -132,14 +134,16 @@ INSTANTIATE_TEST_SUITE_P(Systems, Elimination, testing::ValuesIn(elimination_cas
                              return std::string(case_info.param.name);
                          });
 
-std::string trace;                // 'G' for each gate, the row number for each reduction
-std::vector<std::string> at_gate; // the matrix as each gate saw it
-int stop_at_gate = 0;             // the gate that stops the run (0: none)
+std::string trace;                       // 'G' for each gate, the row number for each reduction
+std::vector<std::pair<int, int>> pivots; // the pivot's row and column each gate was handed
+std::vector<std::string> at_gate;        // the matrix as each gate saw it
+int stop_at_gate = 0;                    // the gate that stops the run (0: none)
 
 // The recording gate: notes the matrix and stops at the chosen gate.
-int recording_gate(const RowOperation &)
+int recording_gate(const RowOperation &operation)
 {
     trace += "G";
+    pivots.push_back({operation.pivot, pivot_column(operation)});
     at_gate.push_back(matrix_text());
     return static_cast<int>(at_gate.size()) == stop_at_gate ? 1 : 0;
 }
@@ -152,18 +156,21 @@ void recording_reduce(int r)
 }
 
 // Runs the elimination with the recording hooks on rows, stopping at gate `stop` (0: never).
-EliminationResult run_recorded(const IntegerRows &rows, int stop)
+EliminationResult run_recorded(const IntegerRows &rows, int stop,
+                               EliminationReach reach = reach_first_empty_column)
 {
     set_system(rows);
     trace.clear();
     at_gate.clear();
+    pivots.clear();
     stop_at_gate = stop;
-    return run_elimination({recording_gate, recording_reduce});
+    return run_elimination({recording_gate, recording_reduce}, reach);
 }
 
 struct OrderCase {
     IntegerRows rows;
     const char *trace;
+    EliminationReach reach = reach_first_empty_column;
 };
 
 const std::vector<OrderCase> order_cases = {
@@ -174,13 +181,17 @@ const std::vector<OrderCase> order_cases = {
     // an exchange at pivot 1 still reduces row 0, not row 1
     {{{1, 1, 1, 6}, {1, 1, 2, 9}, {2, 3, 1, 11}}, "0G1G2G01G02G0G1"},
     {{{0, 2, 1, 5}, {0, 1, 3, 4}, {4, 1, 1, 6}}, "G0G01G0G2G2G0G1"},
+    // past the empty column 1 the pivots are (1, 2) and, on the right-hand side, (2, 3)
+    {{{1, 1, 1, 1}, {1, 1, 2, 2}, {1, 1, 3, 4}}, "0G1G21G0G22G1", reach_reduced_form},
 };
 
 TEST(EliminationOrder, GatesAndReductionsInOrder)
 {
     for (const OrderCase &c : order_cases) {
         SCOPED_TRACE(c.trace);
-        EXPECT_EQ(run_recorded(c.rows, 0), elimination_done);
+        EXPECT_EQ(run_recorded(c.rows, 0, c.reach), c.reach == reach_first_empty_column
+                                                        ? elimination_done
+                                                        : elimination_column_empty);
         EXPECT_EQ(trace, c.trace);
     }
 }
@@ -197,6 +208,12 @@ TEST(EliminationOrder, EachGateSeesThePreviousOperationDone)
     ASSERT_GE(at_gate.size(), 2u);
     EXPECT_EQ(at_gate[0], "0/1 2/1 1/1 5/1; 0/1 1/1 3/1 4/1; 4/1 1/1 1/1 6/1");
     EXPECT_EQ(at_gate[1], "4/1 1/1 1/1 6/1; 0/1 1/1 3/1 4/1; 0/1 2/1 1/1 5/1");
+}
+
+TEST(EliminationOrder, PastAColumnWithoutAPivotThePivotsColumnIsHandedToTheGate)
+{
+    run_recorded({{1, 1, 1, 1}, {1, 1, 2, 2}, {1, 1, 3, 4}}, 0, reach_reduced_form);
+    EXPECT_EQ(pivots, (std::vector<std::pair<int, int>>{{0, 0}, {0, 0}, {1, 2}, {1, 2}, {2, 3}}));
 }
 
 TEST(EliminationOrder, StoppedRunKeepsWhatWasDone)
@@ -216,6 +233,124 @@ TEST(EliminationOrder, RestartBeginsAtPivotZeroOnTheCurrentMatrix)
     EXPECT_EQ(run_elimination_now(&steps), elimination_done);
     EXPECT_EQ(steps, 2); // scale row 1, eliminate row 0
     EXPECT_EQ(matrix_text(), "1/1 0/1 2/1; 0/1 1/1 1/1");
+}
+
+// A system taken on to its reduced row echelon form: the steps before the plain elimination's
+// verdict and in all, the cells it leaves and the statement that closes it.
+struct ReducedCase {
+    const char *name;
+    IntegerRows rows;
+    EliminationResult result;
+    int steps_to_verdict;
+    int steps;
+    const char *cells;
+    const char *statement;
+};
+
+const std::vector<ReducedCase> reduced_cases = {
+    {"inconsistent",
+     {{1, 1, 1, 1}, {1, 1, 2, 2}, {1, 1, 3, 4}},
+     elimination_column_empty,
+     2,
+     5,
+     "1/1 1/1 0/1 0/1; 0/1 0/1 1/1 0/1; 0/1 0/1 0/1 1/1",
+     "Sustava nema riesenie: R3 znamena 0 = 1"},
+    {"one_free_unknown",
+     {{1, 2, 3}, {2, 4, 6}},
+     elimination_column_empty,
+     1,
+     1,
+     "1/1 2/1 3/1; 0/1 0/1 0/1",
+     "Riesenie: x1 = 3 - 2 t1, x2 = t1"},
+    {"three_free_unknowns",
+     {{2, 4, -2, 6, 10}, {1, 2, -1, 3, 5}, {-3, -6, 3, -9, -15}, {0, 0, 0, 0, 0}},
+     elimination_column_empty,
+     3,
+     3,
+     "1/1 2/1 1/-1 3/1 5/1; 0/1 0/1 0/1 0/1 0/1; 0/1 0/1 0/1 0/1 0/1; 0/1 0/1 0/1 0/1 0/1",
+     "Riesenie: x1 = 5 - 2 t1 + t2 - 3 t3, x2 = t1, x3 = t2, x4 = t3"},
+    {"zero_row_in_the_middle",
+     {{1, 0, 1, 2}, {0, 0, 0, 0}, {0, 2, 1, 3}},
+     elimination_column_empty,
+     2,
+     2,
+     "1/1 0/1 1/1 2/1; 0/1 1/1 1/2 3/2; 0/1 0/1 0/1 0/1",
+     "Riesenie: x1 = 2 - t1, x2 = 3/2 - (1/2) t1, x3 = t1"},
+    {"zero_column_consistent",
+     {{0, 1, 2}, {0, 3, 6}},
+     elimination_column_empty,
+     0,
+     1,
+     "0/1 1/1 2/1; 0/1 0/1 0/1",
+     "Riesenie: x1 = t1, x2 = 2"},
+    {"zero_column_inconsistent",
+     {{0, 1, 2}, {0, 3, 4}},
+     elimination_column_empty,
+     0,
+     3,
+     "0/1 1/1 0/1; 0/1 0/1 1/1",
+     "Sustava nema riesenie: R2 znamena 0 = 1"},
+    {"zero_equation_contradicts",
+     {{0, 0, 5}, {1, 1, 2}},
+     elimination_column_empty,
+     1,
+     3,
+     "1/1 1/1 0/1; 0/1 0/1 1/1",
+     "Sustava nema riesenie: R2 znamena 0 = 1"},
+    {"regular_stays_as_it_was",
+     {{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}},
+     elimination_done,
+     9,
+     9,
+     "1/1 0/1 0/1 2/1; 0/1 1/1 0/1 3/1; 0/1 0/1 1/1 1/-1",
+     "Riesenie: x1 = 2, x2 = 3, x3 = -1"},
+    {"all_zero",
+     {{0, 0, 0}, {0, 0, 0}},
+     elimination_column_empty,
+     0,
+     0,
+     "0/1 0/1 0/1; 0/1 0/1 0/1",
+     "Riesenie: x1 = t1, x2 = t2"},
+};
+
+TEST(ReducedForm, StepsCellsStatementAndTheGeneralSolutionSolvesTheSystem)
+{
+    for (const ReducedCase &c : reduced_cases) {
+        SCOPED_TRACE(c.name);
+        set_system(c.rows);
+        int steps = -1;
+        int to_verdict = -1;
+        const EliminationResult result =
+            run_elimination_now(&steps, reach_reduced_form, &to_verdict);
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(to_verdict, c.steps_to_verdict);
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_EQ(matrix_text(), c.cells);
+        EXPECT_EQ(closing_statement(notation_plain), c.statement);
+        ASSERT_NO_FATAL_FAILURE(expect_solution_set_solves(c.rows));
+        // The plain elimination stops where the verdict falls, after as many steps.
+        set_system(c.rows);
+        EXPECT_EQ(run_elimination_now(&steps), result);
+        EXPECT_EQ(steps, c.steps_to_verdict);
+    }
+}
+
+TEST(ReducedForm, TheCaptionKeepsTheUnknownsThatFitThenDots)
+{
+    IntegerRows rows(10, std::vector<mpz_class>(11, 0));
+    for (int k = 0; k < 10; k++) {
+        rows[static_cast<std::size_t>(k)][static_cast<std::size_t>(k)] = 3;
+        rows[static_cast<std::size_t>(k)][10] = 1000 + k;
+    }
+    set_system(rows);
+    run_elimination_now(nullptr, reach_reduced_form);
+    const std::string caption = closing_statement(notation_plain, 72);
+    EXPECT_EQ(caption, "Riesenie: x1 = 1000/3, x2 = 1001/3, x3 = 334, x4 = 1003/3, ...");
+    const std::string whole = closing_statement(notation_plain); // all ten when there is room
+    EXPECT_EQ(whole.substr(whole.size() - 14), ", x10 = 1009/3");
+    EXPECT_EQ(closing_statement(notation_latex)
+                  .rfind("Riesenie: $x_{1} = \\frac{1000}{3}$, $x_{2} = ", 0),
+              0u);
 }
 
 TEST(FinishMessage, PlainWhenEveryPivotWasProcessed)

@@ -22,18 +22,21 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
 {
 
-// One file's contents and what loading it must give; cells row by row as decimal numerators.
+// One file's contents and what loading it must give; cells row by row as decimal numerators,
+// and the warnings of a file that loads but may say something else than meant.
 struct LoadCase {
     const char *name;
     std::string text;
     int code;
     int order;
     std::vector<std::string> cells;
+    std::vector<std::pair<int, LoadWarningKind>> warnings = {};
 };
 
 // The contents of an order-10 file whose entries are 1, 2, ..., 110, less `missing` at the end.
@@ -58,7 +61,7 @@ const std::vector<LoadCase> load_cases = {
     {"example", "2\n1 1 3\n1 -1 1\n", load_ok, 2, {"1", "1", "3", "1", "-1", "1"}},
     {"comma_separators", "1,2,3", load_ok, 1, {"2", "3"}},
     {"comma_separators_order_two", "2,1,2,3,4,5,6", load_ok, 2, {"1", "2", "3", "4", "5", "6"}},
-    {"minus_as_separator", "1 3-2", load_ok, 1, {"3", "2"}},
+    {"minus_as_separator", "1 3-2", load_ok, 1, {"3", "2"}, {{1, warning_minus_separator}}},
     {"minus_after_separator", "1 3 -2", load_ok, 1, {"3", "-2"}},
     {"letters_as_separators", "1x5y6", load_ok, 1, {"5", "6"}},
     {"nul_as_separator",
@@ -69,7 +72,12 @@ const std::vector<LoadCase> load_cases = {
      1,
      {"5", "6"}},
     {"leading_white_space", " \t\n 1\n\n  4   5", load_ok, 1, {"4", "5"}},
-    {"text_after_last_entry", "1 4 5 and then 7 more\n", load_ok, 1, {"4", "5"}},
+    {"text_after_last_entry",
+     "1 4 5 and then 7 more\n",
+     load_ok,
+     1,
+     {"4", "5"},
+     {{1, warning_numbers_after_matrix}}},
     {"text_glued_to_last_entry", "1 4 5junk", load_ok, 1, {"4", "5"}},
     {"crlf_lines", "2\r\n1 1 3\r\n1 -1 1\r\n", load_ok, 2, {"1", "1", "3", "1", "-1", "1"}},
     {"tabs", "2\t1\t1\t3\t1\t-1\t1", load_ok, 2, {"1", "1", "3", "1", "-1", "1"}},
@@ -128,6 +136,47 @@ const std::vector<LoadCase> load_cases = {
     {"only_the_order", "1", load_invalid, 0, {}},
     {"only_the_order_and_space", "1 ", load_invalid, 0, {}},
     {"order_ten_one_short", order_ten_text(1), load_invalid, 0, {}},
+    // Files that load as the format says, but probably meant something else.
+    {"decimal_point", "1 1.5", load_ok, 1, {"1", "5"}, {{1, warning_decimal_point}}},
+    {"fraction_slash", "1\n1/2\n", load_ok, 1, {"1", "2"}, {{2, warning_fraction_slash}}},
+    {"decimal_in_the_order", "1.5 6", load_ok, 1, {"5", "6"}, {{1, warning_decimal_point}}},
+    {"decimal_after_last_entry",
+     "1\n2 3.5\n",
+     load_ok,
+     1,
+     {"2", "3"},
+     {{2, warning_decimal_point}}},
+    {"point_without_digit", "1 2. 3", load_ok, 1, {"2", "3"}},
+    {"minus_before_a_space", "1 2- 3", load_ok, 1, {"2", "3"}},
+    {"numbers_after_matrix",
+     "2\n1 1 3\n1 -1 1\n\n5\n",
+     load_ok,
+     2,
+     {"1", "1", "3", "1", "-1", "1"},
+     {{5, warning_numbers_after_matrix}}},
+    {"row_one_number_too_many",
+     "2\n1 1 3 9\n1 -1 1\n",
+     load_ok,
+     2,
+     {"1", "1", "3", "9", "1", "-1"},
+     {{2, warning_rows_across_lines}, {3, warning_numbers_after_matrix}}},
+    {"row_one_number_short",
+     "2\n1 1\n3 1 -1\n1\n",
+     load_ok,
+     2,
+     {"1", "1", "3", "1", "-1", "1"},
+     {{3, warning_rows_across_lines}}},
+    {"a_row_wrapped_over_two_lines",
+     "2\n1 1\n3\n1 -1 1\n",
+     load_ok,
+     2,
+     {"1", "1", "3", "1", "-1", "1"}},
+    {"several_on_their_lines",
+     "2\n1.5 3\n1-1 1\n",
+     load_ok,
+     2,
+     {"1", "5", "3", "1", "1", "1"},
+     {{2, warning_decimal_point}, {3, warning_minus_separator}}},
 };
 
 // Fills the store with a stale matrix, so a load that leaves it behind is caught.
@@ -143,7 +192,7 @@ void fill_with_stale_matrix()
 }
 
 // Reads text through a memory stream, the way a file would be read.
-int read_text(const std::string &text)
+int read_text(const std::string &text, LoadWarnings *warnings = nullptr)
 {
     std::vector<char> bytes(text.begin(), text.end());
     std::FILE *file = fmemopen(bytes.data(), bytes.size(), "r");
@@ -151,7 +200,7 @@ int read_text(const std::string &text)
         ADD_FAILURE() << "fmemopen failed";
         return -1;
     }
-    int code = read_matrix(file);
+    int code = read_matrix(file, warnings);
     std::fclose(file);
     return code;
 }
@@ -166,11 +215,16 @@ class ReadMatrix : public testing::TestWithParam<LoadCase>
 {
 };
 
-TEST_P(ReadMatrix, GivesCodeOrderAndCells)
+TEST_P(ReadMatrix, GivesCodeOrderCellsAndWarnings)
 {
     const LoadCase &expected = GetParam();
     fill_with_stale_matrix();
-    ASSERT_EQ(read_text(expected.text), expected.code);
+    LoadWarnings warnings{{99, warning_decimal_point}}; // stale: every read replaces them
+    ASSERT_EQ(read_text(expected.text, &warnings), expected.code);
+    std::vector<std::pair<int, LoadWarningKind>> found;
+    for (const LoadWarning &w : warnings)
+        found.push_back({w.line, w.kind});
+    EXPECT_EQ(found, expected.warnings);
     ASSERT_EQ(matrix_order, expected.order);
     const int n = expected.order;
     ASSERT_EQ(expected.cells.size(), static_cast<std::size_t>(n * (n + 1)));
@@ -272,6 +326,12 @@ TEST_F(MatrixFiles, RealFileOpensAndLoads)
     EXPECT_EQ(matrix_order, 2);
     EXPECT_EQ(cell(1, 1).num, -1);
     EXPECT_EQ(cell(1, 2).num, 1);
+}
+
+TEST(LoadWarningLine, NamesTheLineAndWhatIsWrong)
+{
+    EXPECT_EQ(load_warning_line({12, warning_minus_separator}),
+              "Pozor, riadok 12: minus medzi cislami sa citalo ako oddelovac");
 }
 
 TEST_F(MatrixFiles, EmptyRealFileIsInvalid)
@@ -382,8 +442,10 @@ TEST_F(MatrixFiles, EverySavedMatrixLoadsBackTheSame)
         const StoreSnapshot matrix = random_matrix(random);
         ASSERT_EQ(save_matrix_file(path.c_str(), matrix), save_ok);
         fill_with_stale_matrix();
-        ASSERT_EQ(load_matrix_file(path.c_str()), load_ok) << matrix_text(matrix);
+        LoadWarnings warnings;
+        ASSERT_EQ(load_matrix_file(path.c_str(), &warnings), load_ok) << matrix_text(matrix);
         expect_store_is(matrix, "matrix " + std::to_string(k));
+        EXPECT_TRUE(warnings.empty()) << "a saved file reads as if another matrix were meant";
     }
 }
 

@@ -77,6 +77,7 @@ Krok 4: R1 <- R1 - (1/3) R2
 Riesenie: x1 = 5/6, x2 = -1/2
 )",
      ""},
+    // no solution: the verdict where the plain elimination ends, then on to the reduced form
     {"2\n1 2 3\n2 4 7\n", 0, R"(1  2 | 3
 2  4 | 7
 
@@ -85,8 +86,16 @@ Krok 1: R2 <- R2 - 2 R1
 0  0 | 1
 
 Sustava nema riesenie.
+Pokracujeme az po redukovany tvar.
+
+Krok 2: R1 <- R1 - 3 R2
+1  2 | 0
+0  0 | 1
+
+Sustava nema riesenie: R2 znamena 0 = 1
 )",
      ""},
+    // infinitely many, already in the reduced form at the verdict
     {"2\n1 2 3\n2 4 6\n", 0, R"(1  2 | 3
 2  4 | 6
 
@@ -95,8 +104,32 @@ Krok 1: R2 <- R2 - 2 R1
 0  0 | 0
 
 Sustava ma nekonecne vela rieseni.
+Riesenie: x1 = 3 - 2 t1, x2 = t1
 )",
      ""},
+    // a zero first column: the verdict before any step
+    {"2\n0 1 2\n0 3 6\n", 0, R"(0  1 | 2
+0  3 | 6
+
+Sustava ma nekonecne vela rieseni.
+Pokracujeme az po redukovany tvar.
+
+Krok 1: R2 <- R2 - 3 R1
+0  1 | 2
+0  0 | 0
+
+Riesenie: x1 = t1, x2 = 2
+)",
+     ""},
+    // a file that loads but reads otherwise than meant: warned on standard error
+    {"1\n2-3\n", 0, R"(2 | 3
+
+Krok 1: R1 <- (1/2) R1
+1 | 3/2
+
+Riesenie: x1 = 3/2
+)",
+     "Pozor, riadok 2: minus medzi cislami sa citalo ako oddelovac\n"},
     {"0\n", 0, "Sustava je prazdna.\n", ""},
     {nullptr, load_cannot_open, "", "Mam problemy so suborom.\n"},
     {"11\n1 2 3", load_too_large, "", "Matica v subore je prilis velka.\n"},
@@ -123,25 +156,88 @@ TEST(WorkedSolution, PrintsEveryStepAndTheEndingOrTheLoadersMessageAndCode)
     std::remove(path.c_str());
 }
 
-TEST(WorkedSolution, LatexKeepsTheSignInFrontOfTheFraction)
+TEST(WorkedSolution, LatexIsAWholeDocumentWithTheSignInFrontOfTheFraction)
 {
     // The store ends with the solution as 1/-2.
-    EXPECT_EQ(print_file(examples + "/polovica.txt", notation_latex).out,
-              R"(\[
-\left(\begin{array}{r|r}
+    const std::string latex = print_file(examples + "/polovica.txt", notation_latex).out;
+    ASSERT_EQ(latex.rfind("\\documentclass[a4paper,11pt]{article}\n\\usepackage{amsmath}\n", 0), 0u)
+        << latex;
+    EXPECT_EQ(latex.find("\\usepackage", 60), std::string::npos) << "a package beyond amsmath";
+    const std::size_t body = latex.find("\\begin{document}\n");
+    ASSERT_NE(body, std::string::npos);
+    EXPECT_EQ(latex.substr(body), R"(\begin{document}
+\raggedright
+\section*{Gaussova--Jordanova eliminacia po krokoch}
+
+Sustava rovnic:
+\gjfit{\begin{array}{r@{\;=\;}r}
+2x_{1} & -1
+\end{array}
+}
+
+Rozsirena matica sustavy:
+\gjfit{\left(\begin{array}{r|r}
 2 & -1
 \end{array}\right)
-\]
-\[
-\xrightarrow{\text{Krok 1: } R_{1} \leftarrow \frac{1}{2} R_{1}}
-\left(\begin{array}{r|r}
+}
+
+\textbf{Krok 1:} $R_{1} \leftarrow \frac{1}{2} R_{1}$
+\gjfit{\left(\begin{array}{r|r}
 1 & -\frac{1}{2}
 \end{array}\right)
-\]
-\[
-\text{Riesenie: } x_{1} = -\frac{1}{2}
-\]
+}
+
+Riesenie: $x_{1} = -\frac{1}{2}$
+\end{document}
 )");
+}
+
+TEST(WorkedSolution, LatexEquationsKeepEachUnknownInItsColumn)
+{
+    const std::string path = testing::TempDir() + "gj_equations.txt";
+    std::FILE *file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("3\n2 1 -1 8\n0 -3 2 -11\n0 0 0 5\n", file);
+    std::fclose(file);
+    ASSERT_EQ(load_matrix_file(path.c_str()), load_ok);
+    EXPECT_EQ(latex_equations(), R"(\begin{array}{r@{}r@{}r@{\;=\;}r}
+2x_{1} & {}+ x_{2} & {}- x_{3} & 8 \\
+ & -3x_{2} & {}+ 2x_{3} & -11 \\
+ &  & 0 & 5
+\end{array}
+)");
+    std::remove(path.c_str());
+}
+
+TEST(WorkedSolution, AWorksheetNumbersTheSystemsAndAnswersThemOnTheLastPage)
+{
+    matrix_order = 0;
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    const std::vector<std::string> files{examples + "/dva.txt", examples + "/nekonecno.txt",
+                                         examples + "/sporna.txt"};
+    ASSERT_EQ(print_exercise_sheet(files, out, err), 0);
+    const std::string sheet = read_back(out);
+    EXPECT_EQ(read_back(err), "");
+    for (const char *part :
+         {"\\subsection*{Uloha 1}\n\\gjfit{\\begin{array}{r@{}r@{\\;=\\;}r}\nx_{1} & {}+ x_{2} & 3",
+          "\\subsection*{Uloha 3}", "\\vspace{44mm}", "\\newpage\n\\section*{Vysledky}",
+          "\\textbf{Uloha 1.} Riesenie: $x_{1} = 2$, $x_{2} = 1$",
+          "\\textbf{Uloha 2.} Riesenie: $x_{1} = 3 - 2 t_{1}$, $x_{2} = t_{1}$",
+          "\\textbf{Uloha 3.} Sustava nema riesenie: $R_{3}$ znamena $0 = 1$"})
+        EXPECT_NE(sheet.find(part), std::string::npos) << part;
+    EXPECT_LT(sheet.find("Uloha 3}"), sheet.find("Vysledky")) << "an answer before the last page";
+    EXPECT_EQ(sheet.find("Krok"), std::string::npos) << "the worksheet shows no steps";
+    EXPECT_EQ(sheet.substr(sheet.size() - 15), "\\end{document}\n");
+    EXPECT_EQ(matrix_order, 0) << "the store is left as it was";
+
+    // A file that cannot be loaded prints nothing, names itself and gives its status.
+    out = std::tmpfile();
+    err = std::tmpfile();
+    const std::string missing = examples + "/nie_je.txt";
+    EXPECT_EQ(print_exercise_sheet({examples + "/dva.txt", missing}, out, err), load_cannot_open);
+    EXPECT_EQ(read_back(out), "");
+    EXPECT_EQ(read_back(err), missing + ": Mam problemy so suborom.\n");
 }
 
 TEST(WorkedSolution, AnOutputThatCannotBeWrittenFails)
@@ -155,7 +251,7 @@ TEST(WorkedSolution, AnOutputThatCannotBeWrittenFails)
     EXPECT_EQ(read_back(err), "Vystup sa nepodarilo zapisat.\n");
 }
 
-TEST(WorkedSolution, StepsAndFinalMatrixAreTheInteractiveSolves)
+TEST(WorkedSolution, StepsAndFinalMatrixAreThoseOfTheSolveOnToTheReducedForm)
 {
     for (const auto &entry : std::filesystem::directory_iterator(examples)) {
         const std::string path = entry.path().string();
@@ -165,7 +261,7 @@ TEST(WorkedSolution, StepsAndFinalMatrixAreTheInteractiveSolves)
         EXPECT_EQ(matrix_order, 0); // the store is left as it was
         ASSERT_EQ(load_matrix_file(path.c_str()), load_ok);
         int steps = 0;
-        run_elimination_now(&steps);
+        run_elimination_now(&steps, reach_reduced_form);
         std::size_t count = 0;
         for (std::size_t at = printed.out.find("\nKrok "); at != std::string::npos;
              at = printed.out.find("\nKrok ", at + 1))

@@ -1,0 +1,153 @@
+// What a system in reduced row echelon form says about its solutions, and the statement that
+// closes a solve.
+#include "general_solution.h"
+
+#include "cell_text.h"
+#include "store.h"
+
+namespace
+{
+
+// The exact value of cell (r, c), in lowest terms with the sign in the numerator.
+mpq_class cell_value(int r, int c)
+{
+    mpq_class value(cell(r, c).num, cell(r, c).den);
+    value.canonicalize(); // the store may keep the sign in the denominator
+    return value;
+}
+
+// The column of row r's first non-zero entry, the right-hand side included; -1 for a zero row.
+int leading_column(int r)
+{
+    for (int c = 0; c <= matrix_order; c++)
+        if (cell(r, c).num != 0)
+            return c;
+    return -1;
+}
+
+// An exact value written in `style`: "-7/2" or "-\frac{7}{2}".
+std::string value_text(const mpq_class &value, NotationStyle style)
+{
+    if (style == notation_latex)
+        return latex_value(value);
+    return value.get_str();
+}
+
+// A name with its index: "x1", "t2", "R3"; in LaTeX "x_{1}".
+std::string indexed(const char *name, int index, NotationStyle style)
+{
+    const std::string number = std::to_string(index);
+    return style == notation_latex ? std::string(name) + "_{" + number + "}" : name + number;
+}
+
+// A parameter's magnitude in front of its name: nothing for 1, "2 ", "(1/2) ", "\frac{1}{2} ".
+std::string factor_text(const mpq_class &magnitude, NotationStyle style)
+{
+    if (magnitude == 1)
+        return "";
+    if (style == notation_latex || magnitude.get_den() == 1)
+        return value_text(magnitude, style) + " ";
+    return "(" + magnitude.get_str() + ") ";
+}
+
+// The right side of an unknown's equation: "3 - 2 t1", "t1", "-(1/2) t2", "0".
+std::string expression_text(const UnknownExpression &expression, NotationStyle style)
+{
+    std::string text;
+    if (expression.constant != 0)
+        text = value_text(expression.constant, style);
+    for (std::size_t k = 0; k < expression.coefficients.size(); k++) {
+        const mpq_class &coefficient = expression.coefficients[k];
+        if (coefficient == 0)
+            continue;
+        const std::string term =
+            factor_text(abs(coefficient), style) + indexed("t", static_cast<int>(k) + 1, style);
+        if (text.empty())
+            text = (coefficient < 0 ? "-" : "") + term;
+        else
+            text += (coefficient < 0 ? " - " : " + ") + term;
+    }
+    return text.empty() ? "0" : text;
+}
+
+// "Riesenie: " and the unknowns, each "x1 = ...", as many as fit in `limit`, then "...".
+std::string solution_text(const SolutionSet &set, NotationStyle style, std::size_t limit)
+{
+    const bool latex = style == notation_latex;
+    std::string text = "Riesenie: ";
+    for (std::size_t k = 0; k < set.unknowns.size(); k++) {
+        std::string item = indexed("x", static_cast<int>(k) + 1, style) + " = " +
+                           expression_text(set.unknowns[k], style);
+        if (latex)
+            item = "$" + item + "$";
+        const std::string separator = k == 0 ? "" : ", ";
+        const bool last = k + 1 == set.unknowns.size();
+        const std::size_t room = last ? limit : limit - 5; // room for ", ..." after it
+        if (limit != std::string::npos && text.size() + separator.size() + item.size() > room) {
+            if (k == 0) // not even the first fits: cut it
+                return text +
+                       item.substr(0, limit > text.size() + 3 ? limit - text.size() - 3 : 0) +
+                       "...";
+            return text + ", ...";
+        }
+        text += separator + item;
+    }
+    return text;
+}
+
+} // namespace
+
+// Reads the solution set off the loaded system in reduced row echelon form.
+SolutionSet solution_set()
+{
+    const int n = matrix_order;
+    SolutionSet set;
+    std::vector<int> pivot_row(static_cast<std::size_t>(n), -1);
+    for (int r = 0; r < n; r++) {
+        const int c = leading_column(r);
+        if (c == n && set.contradiction_row < 0) {
+            set.contradiction_row = r;
+            set.contradiction_value = cell_value(r, n);
+        } else if (c >= 0 && c < n) {
+            pivot_row[static_cast<std::size_t>(c)] = r;
+        }
+    }
+    if (set.contradiction_row >= 0)
+        return set;
+    for (int c = 0; c < n; c++)
+        if (pivot_row[static_cast<std::size_t>(c)] < 0)
+            set.free_columns.push_back(c);
+    const std::size_t parameters = set.free_columns.size();
+    for (int c = 0; c < n; c++) {
+        UnknownExpression expression{0, std::vector<mpq_class>(parameters, 0)};
+        const int r = pivot_row[static_cast<std::size_t>(c)];
+        for (std::size_t k = 0; k < parameters; k++) {
+            if (r < 0)
+                expression.coefficients[k] = set.free_columns[k] == c ? 1 : 0;
+            else
+                expression.coefficients[k] = -cell_value(r, set.free_columns[k]);
+        }
+        if (r >= 0)
+            expression.constant = cell_value(r, n);
+        set.unknowns.push_back(expression);
+    }
+    return set;
+}
+
+// The statement that closes a solve.
+std::string closing_statement(NotationStyle style, std::size_t limit)
+{
+    if (matrix_order == 0)
+        return "Sustava je prazdna.";
+    const SolutionSet set = solution_set();
+    if (set.contradiction_row < 0)
+        return solution_text(set, style, limit);
+    const std::string row = indexed("R", set.contradiction_row + 1, style);
+    const std::string equation = "0 = " + value_text(set.contradiction_value, style);
+    if (style == notation_latex)
+        return "Sustava nema riesenie: $" + row + "$ znamena $" + equation + "$";
+    std::string text = "Sustava nema riesenie: " + row + " znamena " + equation;
+    if (limit != std::string::npos && text.size() > limit)
+        text = text.substr(0, limit > 3 ? limit - 3 : 0) + "...";
+    return text;
+}

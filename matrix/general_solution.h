@@ -1,0 +1,35 @@
+// What a system in reduced row echelon form says about its solutions, and the statement that
+// closes a solve: the solution, the general solution with its parameters, or the contradiction.
+#pragma once
+
+#include "notation.h"
+
+#include <gmpxx.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// One unknown of a general solution: constant + coefficients[k] * t(k+1), summed over k.
+struct UnknownExpression {
+    mpq_class constant;
+    std::vector<mpq_class> coefficients; // one per parameter, in the order of free_columns
+};
+
+// The solution set the store states, once it is in reduced row echelon form.
+struct SolutionSet {
+    int contradiction_row = -1;    // the first row reading 0 ... 0 | c with c != 0; -1: none
+    mpq_class contradiction_value; // that c
+    std::vector<int> free_columns; // the unknowns without a pivot, in column order: t1, t2, ...
+    std::vector<UnknownExpression> unknowns; // x1 .. xn; empty when there is a contradiction
+};
+
+// Reads the solution set off the loaded system, which must be in reduced row echelon form, as
+// an elimination that reaches it leaves the store (a regular system's every elimination does).
+SolutionSet solution_set();
+
+// The statement that closes a solve, read off the store in reduced row echelon form:
+// "Riesenie: x1 = 3 - 2 t1, x2 = t1", "Sustava nema riesenie: R3 znamena 0 = 1", or
+// "Sustava je prazdna." for order 0. In LaTeX it is text with inline math. In plain text it is
+// at most `limit` characters: the unknowns that fit, then "...".
+std::string closing_statement(NotationStyle style, std::size_t limit = std::string::npos);
