@@ -1,5 +1,8 @@
-// The command line: a file to open, a printed worked solution, the window's zoom, help.
+// The command line: a file to open, a printed worked solution or worksheet, a random exercise,
+// the window's zoom, help.
 #include "command_line.h"
+
+#include "../matrix/store.h"
 
 #include <cstring>
 
@@ -19,12 +22,81 @@ bool read_zoom(const std::string &text, int &zoom)
     return true;
 }
 
+// Reads the value of --random: a whole number from 1 to 10.
+bool read_order(const std::string &text, int &order)
+{
+    if (text.empty() || text.size() > 2 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int value = std::stoi(text);
+    if (value < 1 || value > max_matrix_order)
+        return false;
+    order = value;
+    return true;
+}
+
+// Reads the value of --seed: a whole number from 0 to 2^64 - 1, digits only.
+bool read_seed(const std::string &text, std::uint64_t &seed)
+{
+    if (text.empty() || text.size() > 20 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    std::uint64_t value = 0;
+    for (char digit : text) {
+        const std::uint64_t d = static_cast<std::uint64_t>(digit - '0');
+        if (value > (UINT64_MAX - d) / 10)
+            return false; // beyond 2^64 - 1
+        value = value * 10 + d;
+    }
+    seed = value;
+    return true;
+}
+
 // A command line that cannot be understood, and why.
 CommandLine usage_error(const std::string &why)
 {
     CommandLine command;
     command.action = command_usage_error;
     command.error = why;
+    return command;
+}
+
+// True when `argument` is the option `name`, alone or as "name=value".
+bool option_named(const std::string &argument, const std::string &name)
+{
+    return argument == name || argument.rfind(name + "=", 0) == 0;
+}
+
+// The value of the option `name` at argv[i]: after its "=", or the next argument (then i moves
+// past it); false when there is none.
+bool option_value(const std::string &argument, const std::string &name, int argc,
+                  const char *const *argv, int &i, std::string &value)
+{
+    if (argument.size() > name.size()) {
+        value = argument.substr(name.size() + 1);
+        return true;
+    }
+    if (i + 1 >= argc)
+        return false;
+    value = argv[++i];
+    return true;
+}
+
+// ", nie 'value'" for a message about a value given, "" when none was.
+std::string not_value(const std::string &value)
+{
+    return value.empty() ? "" : ", nie '" + value + "'";
+}
+
+// A command line with --random or --seed: a random system to print, alone.
+CommandLine random_command(CommandLine command, bool printing)
+{
+    if (!command.random_order)
+        return usage_error("--seed patri k --random N");
+    if (printing || !command.files.empty() || command.zoom)
+        return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
+                           "--exercise ani --zoom");
+    command.action = command_random;
     return command;
 }
 
@@ -70,17 +142,29 @@ CommandLine parse_command_line(int argc, const char *const *argv)
             command.latex = true;
         } else if (argument == "--exercise") {
             exercise = true;
-        } else if (argument == "--zoom" || argument.rfind("--zoom=", 0) == 0) {
-            const bool joined = argument.size() > 6;
-            if (!joined && i + 1 >= argc)
-                return usage_error("--zoom potrebuje cislo od 1 do 4");
-            const std::string value = joined ? argument.substr(7) : std::string(argv[++i]);
-            if (!read_zoom(value, command.zoom))
-                return usage_error("--zoom potrebuje cislo od 1 do 4, nie '" + value + "'");
+        } else if (option_named(argument, "--zoom")) {
+            std::string value;
+            if (!option_value(argument, "--zoom", argc, argv, i, value) ||
+                !read_zoom(value, command.zoom))
+                return usage_error("--zoom potrebuje cislo od 1 do 4" + not_value(value));
+        } else if (option_named(argument, "--random")) {
+            std::string value;
+            if (!option_value(argument, "--random", argc, argv, i, value) ||
+                !read_order(value, command.random_order))
+                return usage_error("--random potrebuje pocet rovnic od 1 do 10" + not_value(value));
+        } else if (option_named(argument, "--seed")) {
+            std::string value;
+            if (!option_value(argument, "--seed", argc, argv, i, value) ||
+                !read_seed(value, command.seed))
+                return usage_error("--seed potrebuje cele cislo od 0 do 18446744073709551615" +
+                                   not_value(value));
+            command.seed_given = true;
         } else {
             return usage_error("neznama volba '" + argument + "'");
         }
     }
+    if (command.random_order || command.seed_given)
+        return random_command(command, steps || command.latex || exercise);
     if (command.files.size() > 1 && !exercise)
         return usage_error("prilis vela mien suborov: '" + command.files[1] + "'");
     if (!command.files.empty())
@@ -96,6 +180,7 @@ std::string usage_text()
     return "Pouzitie: gauss-jordan [--zoom N] [SUBOR]\n"
            "          gauss-jordan --steps [--latex] SUBOR\n"
            "          gauss-jordan --exercise SUBOR...\n"
+           "          gauss-jordan --random N [--seed S]\n"
            "          gauss-jordan --help | --version\n"
            "\n"
            "Riesi sustavu linearnych rovnic Gauss-Jordanovou eliminaciou krok za krokom.\n"
@@ -104,7 +189,11 @@ std::string usage_text()
            "  --steps      vypise riesenie po krokoch na standardny vystup, bez okna\n"
            "  --latex      vypise to iste ako dokument LaTeXu (len balik amsmath)\n"
            "  --exercise   vypise pracovny list LaTeXu so sustavami, vysledky na konci\n"
-           "  --zoom N     okno N-krat sirsie a vyssie, N od 1 do 4; zapamata sa\n"
+           "  --random N   vypise nahodnu sustavu N rovnic (1 az 10) vo formate suboru:\n"
+           "               koeficienty od -9 do 9, jedine riesenie z celych cisel od -5 do 5\n"
+           "  --seed S     s tym istym cislom S (0 az 2^64-1) vzdy ta ista sustava\n"
+           "  --zoom N     okno N-krat sirsie a vyssie, N od 1 do 4; zapamata sa; ak sa okno\n"
+           "               nezmesti na obrazovku, pouzije sa najvacsie, ktore sa zmesti\n"
            "  --help       vypise tento navod\n"
            "  --version    vypise verziu programu\n"
            "\n"

@@ -1,6 +1,8 @@
-// The command line: a file to open, a printed worked solution, the window's zoom, help.
+// The command line: a file to open, a printed worked solution or worksheet, a random exercise,
+// the window's zoom, help.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@ enum CommandAction {
     command_run,         // open the window (with `file` loaded, when given)
     command_steps,       // print the worked solution of `file`
     command_exercise,    // print a worksheet of the systems in `files`, answers at the end
+    command_random,      // print a random system of order `random_order`
     command_help,        // print the usage
     command_version,     // print the version
     command_usage_error, // print `error` and the usage on standard error
@@ -24,6 +27,9 @@ struct CommandLine {
     std::vector<std::string> files; // every file named, in order (--exercise takes several)
     int zoom = 0;                   // --zoom N, 0 when not given
     bool latex = false;             // --latex: the worked solution as LaTeX
+    int random_order = 0;           // --random N: the order of the random system, 0 when not given
+    bool seed_given = false;        // --seed S was given
+    std::uint64_t seed = 0;         // S: the same seed gives the same system
     std::string error;              // what is wrong, for command_usage_error
 };
 

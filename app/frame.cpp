@@ -3,6 +3,7 @@
 
 #include "../matrix/store.h"
 #include "../work/matrix_view.h"
+#include "display.h"
 #include "images.h"
 #include "input.h"
 #include "layout.h"
@@ -30,13 +31,25 @@ void pulse_tick()
 }
 END_OF_FUNCTION(pulse_tick)
 
-// The screen's extras: the pulse indicator on the settings screen; the text line and
-// the matrix on the work screen.
+// The settings screen's note on the zoom in use, on its plate.
+static void draw_zoom_note()
+{
+    const std::array<std::string, 2> note = zoom_note();
+    const int white = makecol(255, 255, 255);
+    textout_centre_ex(back_buffer, font, note[0].c_str(), zoom_note_centre_x, zoom_note_first_y,
+                      white, -1);
+    textout_centre_ex(back_buffer, font, note[1].c_str(), zoom_note_centre_x, zoom_note_second_y,
+                      white, -1);
+}
+
+// The screen's extras: the pulse indicator and the zoom in use on the settings screen; the
+// text line and the matrix on the work screen.
 static void draw_extras(FrameKind kind)
 {
     if (kind == settings_frame) {
         BITMAP *indicator = pulse_enabled ? images[image_pulse_on] : images[image_pulse_off];
         draw_sprite(back_buffer, indicator, indicator_x, indicator_y);
+        draw_zoom_note();
     } else if (kind == work_frame) {
         textout_ex(back_buffer, font, line_text, text_line_x, text_line_y, makecol(255, 255, 255),
                    -1);
@@ -44,13 +57,16 @@ static void draw_extras(FrameKind kind)
     }
 }
 
-// Composes one whole frame into back_buffer: background colour, image, extras, pointer.
-// The image's transparent (mask-coloured) pixels let the background colour show.
-void compose_frame(FrameKind kind)
+// Composes one whole frame into back_buffer: background colour, image, extras, overlay,
+// pointer. The image's transparent (mask-coloured) pixels let the background colour show.
+void compose_frame(FrameKind kind, const FrameOverlay &overlay)
 {
     clear_to_color(back_buffer, makecol(pulse_level, pulse_level, 255));
     draw_rle_sprite(back_buffer, background_sprites[kind], 0, 0); // same as draw_sprite
     draw_extras(kind);
+    if (overlay.bitmap)
+        blit(overlay.bitmap, back_buffer, overlay.area.x1, overlay.area.y1, overlay.x, overlay.y,
+             overlay.area.x2 - overlay.area.x1, overlay.area.y2 - overlay.area.y1);
     draw_sprite(back_buffer, pointer_image, pointer_x() - pointer_hot_x,
                 pointer_y() - pointer_hot_y);
 }
@@ -79,27 +95,50 @@ static bool changed_rows(BITMAP *now, BITMAP *before, int &top, int &bottom)
     return true;
 }
 
-// Copies rows top..bottom-1 of the frame to the display, scaled up by `scale`.
-void copy_rows_to(BITMAP *display, BITMAP *frame, int top, int bottom, int scale)
+// Copies rows top..bottom-1 of the frame to the display where the placement puts it.
+void copy_rows_to(BITMAP *display, BITMAP *frame, int top, int bottom,
+                  const FramePlacement &placement)
 {
     const int rows = bottom - top;
+    const int scale = placement.scale;
     if (scale == 1)
-        blit(frame, display, 0, top, 0, top, screen_width, rows);
+        blit(frame, display, 0, top, placement.x, placement.y + top, screen_width, rows);
     else
-        stretch_blit(frame, display, 0, top, screen_width, rows, 0, top * scale,
-                     screen_width * scale, rows * scale);
+        stretch_blit(frame, display, 0, top, screen_width, rows, placement.x,
+                     placement.y + top * scale, screen_width * scale, rows * scale);
 }
 
-// Shows back_buffer, copying only the band of rows that changed.
+// Paints the display black around a frame placed at `placement`.
+static void clear_around_frame(BITMAP *display, const FramePlacement &placement)
+{
+    const int right = placement.x + screen_width * placement.scale;
+    const int bottom = placement.y + screen_height * placement.scale;
+    const int black = makecol(0, 0, 0);
+    if (placement.y > 0)
+        rectfill(display, 0, 0, display->w - 1, placement.y - 1, black);
+    if (bottom < display->h)
+        rectfill(display, 0, bottom, display->w - 1, display->h - 1, black);
+    if (placement.x > 0)
+        rectfill(display, 0, placement.y, placement.x - 1, bottom - 1, black);
+    if (right < display->w)
+        rectfill(display, right, placement.y, display->w - 1, bottom - 1, black);
+}
+
+// Shows back_buffer, copying only the band of rows that changed; a whole copy also paints
+// the display black around the frame.
 void show_frame()
 {
     int top = 0;
     int bottom = screen_height;
     // Marked known and tested in one step: a switch-in that forgets the display's picture
     // between a test and a store would otherwise be lost, and the whole frame never copied.
-    if (shown_frame_known.exchange(1) && !changed_rows(back_buffer, shown_buffer, top, bottom))
+    const bool known = shown_frame_known.exchange(1);
+    if (known && !changed_rows(back_buffer, shown_buffer, top, bottom))
         return;
-    copy_rows_to(screen, back_buffer, top, bottom, frame_scale);
+    const FramePlacement placement{frame_scale, frame_left, frame_top};
+    if (!known)
+        clear_around_frame(screen, placement);
+    copy_rows_to(screen, back_buffer, top, bottom, placement);
     blit(back_buffer, shown_buffer, 0, top, 0, top, screen_width, bottom - top);
 }
 
@@ -110,12 +149,12 @@ void forget_shown_frame()
 }
 
 // Waits for the retrace, composes the frame and shows what changed.
-static void paint_frame(FrameKind kind)
+static void paint_frame(FrameKind kind, const FrameOverlay &overlay = FrameOverlay{})
 {
     if (!gfx_driver || !screen)
         return; // the display is gone and the program is ending
     vsync();
-    compose_frame(kind);
+    compose_frame(kind, overlay);
     show_frame();
     track_button_presses();
 }
@@ -136,4 +175,10 @@ void paint_settings_frame()
 void paint_work_frame()
 {
     paint_frame(work_frame);
+}
+
+// Paints one work frame with a picture laid over it, under the pointer.
+void paint_work_frame_under(const FrameOverlay &overlay)
+{
+    paint_frame(work_frame, overlay);
 }

@@ -6,7 +6,11 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+
 int frame_scale = 1;
+int frame_left = 0;
+int frame_top = 0;
 
 namespace
 {
@@ -28,13 +32,13 @@ constexpr int right_bit = 2;
 // The pointer's x in the frame.
 int pointer_x()
 {
-    return frame_coordinate(mouse_x, frame_scale);
+    return std::clamp(frame_coordinate(mouse_x, frame_scale, frame_left), 0, screen_width - 1);
 }
 
 // The pointer's y in the frame.
 int pointer_y()
 {
-    return frame_coordinate(mouse_y, frame_scale);
+    return std::clamp(frame_coordinate(mouse_y, frame_scale, frame_top), 0, screen_height - 1);
 }
 
 // 1 when the pointer is strictly inside r, else 0.

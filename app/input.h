@@ -7,10 +7,14 @@
 // How long a left press must be held before holding it acts again, as a held key repeats.
 constexpr long long hold_delay_ms = 500;
 
-extern int frame_scale; // window pixels per frame pixel: the zoom in a window, 1 full screen
-                        // (the display code writes it whenever the mode changes)
+extern int frame_scale; // display pixels per frame pixel: the zoom in a window, the largest
+                        // whole factor that fits full screen (the display code writes it, and
+                        // the two below, whenever the mode changes)
+extern int frame_left;  // where the frame's left edge lies on the display: 0 in a window
+extern int frame_top;   // where the frame's top edge lies on the display: 0 in a window
 
-// The pointer's position in the 640x480 frame, whatever the window's zoom.
+// The pointer's position in the 640x480 frame, whatever the window's zoom; a pointer on the
+// black around a full-screen frame is taken to the frame's nearest edge.
 int pointer_x();
 int pointer_y();
 

@@ -18,11 +18,32 @@ constexpr bool rect_contains(const Rect &r, int x, int y)
 constexpr int screen_width = 640;
 constexpr int screen_height = 480;
 
-// A window coordinate mapped back into the 640x480 frame that a window `scale` times as
-// wide and tall shows scaled up.
-constexpr int frame_coordinate(int window_coordinate, int scale)
+// Where the 640x480 frame lies on a display: every frame pixel shown as a scale x scale block,
+// the frame's top-left corner at (x, y), black around it.
+struct FramePlacement {
+    int scale;
+    int x;
+    int y;
+};
+
+// The frame on a display of width x height: at the largest whole scale that fits, centred. A
+// window zoomed by a whole factor is filled exactly; a larger full screen is filled as far as
+// a whole scale allows. The scale is at least 1, and the frame never lies off the top left.
+constexpr FramePlacement frame_placement(int width, int height)
 {
-    return window_coordinate / scale;
+    const int across = width / screen_width;
+    const int down = height / screen_height;
+    const int scale = across < down ? across : down;
+    if (scale < 1)
+        return {1, 0, 0};
+    return {scale, (width - screen_width * scale) / 2, (height - screen_height * scale) / 2};
+}
+
+// A display coordinate mapped back into the frame that is shown from `offset` on, `scale`
+// times as wide and tall.
+constexpr int frame_coordinate(int window_coordinate, int scale, int offset = 0)
+{
+    return (window_coordinate - offset) / scale;
 }
 
 // Menu screen buttons.
@@ -41,6 +62,13 @@ constexpr Rect work_solve_button{18, 350, 200, 394};
 constexpr Rect work_back_button{443, 414, 619, 461};
 constexpr Rect work_load_button{22, 415, 202, 457};
 constexpr Rect work_interrupt_button{439, 350, 616, 397};
+
+// The settings screen's note on the zoom in use: two centred lines on a plate left of the back
+// button.
+constexpr Rect zoom_note_panel{14, 413, 226, 451};
+constexpr int zoom_note_centre_x = (zoom_note_panel.x1 + zoom_note_panel.x2) / 2;
+constexpr int zoom_note_first_y = 421;
+constexpr int zoom_note_second_y = 435;
 
 // Pulse indicator: drawn from the corner of the pulse button's area.
 constexpr int indicator_x = 425;
@@ -78,6 +106,14 @@ struct Colour {
 // changes, white text staying legible on it, and an amber frame around the pivot.
 constexpr Colour step_band_colour{38, 64, 128};
 constexpr Colour pivot_frame_colour{255, 200, 40};
+
+// The library's file selector on the work screen: its size, centred on the frame, and its
+// colours, white text on the dark of the work screen's panels.
+constexpr int file_selector_width = 600;
+constexpr int file_selector_height = 400;
+constexpr Colour file_selector_text{255, 255, 255};
+constexpr Colour file_selector_face{12, 18, 46};
+constexpr Colour file_selector_dim{120, 130, 170};
 
 // Matrix grid geometry, in the drawing's units (see matrix_view).
 constexpr int max_order = 10;

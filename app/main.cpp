@@ -1,4 +1,6 @@
 // Entry point: the command line, start-up, the menu with everything nested in it, and shutdown.
+#include "../matrix/matrix_file.h"
+#include "../matrix/random_system.h"
 #include "../matrix/store.h"
 #include "../matrix/worked_solution.h"
 #include "../work/matrix_view.h"
@@ -14,6 +16,7 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <random>
 
 namespace
 {
@@ -28,9 +31,23 @@ void apply_settings(const CommandLine &command)
         settings.zoom = command.zoom;
         write_settings(path, settings);
     }
-    window_zoom = settings.zoom;
+    chosen_zoom = settings.zoom;
+    window_zoom = settings.zoom; // lowered by open_display when the desktop has no room for it
     pulse_enabled = settings.pulse;
     grid_fractions = settings.fractions;
+}
+
+// Prints a random system in the matrix file format: of the seed given, or of a seed of its own.
+int print_random_system(const CommandLine &command)
+{
+    const std::uint64_t seed = command.seed_given ? command.seed : std::random_device{}();
+    const std::string text = matrix_text(random_system(command.random_order, seed));
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "%s\n", "Vystup sa nepodarilo zapisat.");
+        return worked_solution_write_failed;
+    }
+    return 0;
 }
 
 // Starts the window, runs the menu until the user quits and releases what it holds.
@@ -81,6 +98,8 @@ int main(int argc, char **argv)
             command.file.c_str(), command.latex ? notation_latex : notation_plain, stdout, stderr);
     case command_exercise:
         return print_exercise_sheet(command.files, stdout, stderr);
+    case command_random:
+        return print_random_system(command);
     case command_run:
         break;
     }

@@ -1,9 +1,14 @@
 // The three screens, their input dispatch, the display-mode switch and the input wait.
 #include "screens.h"
 
+#include "../matrix/notation.h"
 #include "../matrix/store.h"
+#include "../work/file_selector.h"
+#include "../work/grid_editor.h"
 #include "../work/loader.h"
 #include "../work/matrix_view.h"
+#include "../work/random_exercise.h"
+#include "../work/saver.h"
 #include "../work/solver.h"
 #include "display.h"
 #include "frame.h"
@@ -132,7 +137,7 @@ void menu_screen()
 // be written only means they are not remembered.
 static void remember_settings()
 {
-    write_settings(settings_path(), Settings{window_zoom, pulse_enabled, grid_fractions});
+    write_settings(settings_path(), Settings{chosen_zoom, pulse_enabled, grid_fractions});
 }
 
 // Flips the pulse on or off.
@@ -220,12 +225,41 @@ static void switch_grid_text()
 // P pauses, R resumes, Esc stops, Backspace and Left go back a step, a row marked to act
 // during a solve acts at once, and any other key steps.
 const WorkKey work_key_rows[] = {
-    {KEY_ESC, KEY_S, nullptr, false},     // back to the menu
-    {KEY_Z, 0, load_and_report, false},   // load a matrix by its file name
-    {KEY_R, 0, solve_and_repaint, false}, // solve the loaded system
-    {KEY_D, 0, switch_grid_text, true},   // decimal texts or exact fractions
+    {KEY_ESC, KEY_S, nullptr, false, nullptr},        // back to the menu
+    {KEY_Z, 0, load_and_report, false, "nacitat"},    // load a matrix by its file name
+    {KEY_R, 0, solve_and_repaint, false, nullptr},    // solve the loaded system
+    {KEY_D, 0, switch_grid_text, true, "zlomky"},     // decimal texts or exact fractions
+    {KEY_E, 0, edit_grid, false, "upravit"},          // type the system into the grid
+    {KEY_W, 0, save_matrix, false, "zapisat"},        // save the loaded system to a file
+    {KEY_N, 0, load_random_system, false, "nahodna"}, // a random system with a whole solution
+    {KEY_O, 0, open_by_browsing, false, "otvorit"},   // choose a file in the library's selector
 };
 const int work_key_row_count = static_cast<int>(sizeof work_key_rows / sizeof work_key_rows[0]);
+
+// The name of a key as the key line shows it: its letter.
+static std::string key_label(int scancode)
+{
+    if (scancode >= KEY_A && scancode <= KEY_Z)
+        return std::string(1, static_cast<char>('A' + (scancode - KEY_A)));
+    return scancode_to_name(scancode);
+}
+
+// The key line under the grid: each key with a hint word, "Z nacitat  E upravit ...", closer
+// together when that is too long for the caption line.
+std::string work_key_line()
+{
+    for (const char *gap : {"  ", " "}) {
+        std::string line;
+        for (int k = 0; k < work_key_row_count; k++) {
+            const WorkKey &row = work_key_rows[k];
+            if (row.hint)
+                line += (line.empty() ? "" : gap) + key_label(row.scancode) + " " + row.hint;
+        }
+        if (line.size() <= caption_chars || gap[1] == '\0')
+            return line;
+    }
+    return "";
+}
 
 // Key rows of the work screen; returns 1 when going back to the menu.
 static int work_keys()
@@ -291,6 +325,7 @@ void work_screen_with_file(const char *name)
 // Runs the work screen until the user goes back.
 void work_screen()
 {
+    show_key_line(work_key_line());
     while (!quit_requested) {
         paint_work_frame();
         if (keypressed() || left_button_down())

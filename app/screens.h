@@ -5,6 +5,7 @@
 #include "layout.h"
 
 #include <atomic>
+#include <string>
 
 extern std::atomic<int> quit_requested; // set when the program must end: every loop unwinds
                                         // (window's close button, from the window system's
@@ -26,17 +27,23 @@ void settings_screen();
 // Runs the work screen until the user goes back.
 void work_screen();
 
-// One key row of the work screen: its key (or either of two) and what it does.
+// One key row of the work screen: its key (or either of two), what it does and its word in
+// the key line under the grid.
 struct WorkKey {
     int scancode;      // the key, by the library's scancode
     int other;         // a second key doing the same, 0 for none
     void (*action)();  // run once the keys are let go; nullptr leaves the screen
     bool during_solve; // also acts while a solve waits (at a gate, paused, at its end), at once
+    const char *hint;  // a short word for the key line; nullptr: its button names it
 };
 
 extern const WorkKey work_key_rows[]; // the work screen's keys in the order they are tested
                                       // (the random-input test plays every one)
 extern const int work_key_row_count;  // rows in work_key_rows
+
+// The work screen's key line, shown under the grid whenever no caption is: every key of its
+// table that has a hint word, with the word.
+std::string work_key_line();
 
 // Opens the work screen with the matrix file `name` loaded, as S, Z, its name and Enter on
 // the menu would; returns when the user goes back.

@@ -1,10 +1,10 @@
 // The settings remembered between runs, in a small text file written atomically.
 #include "settings_file.h"
 
+#include "../matrix/atomic_file.h"
 #include "../matrix/matrix_file.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -125,23 +125,11 @@ Settings read_settings(const std::string &path)
     return settings;
 }
 
-// Writes the settings atomically.
+// Writes the settings atomically, readable by the user only.
 int write_settings(const std::string &path, const Settings &settings)
 {
     const std::size_t slash = path.find_last_of('/');
     if (path.empty() || slash == std::string::npos || !make_folders(path.substr(0, slash)))
         return 1;
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(&temporary[0]);
-    if (descriptor < 0)
-        return 1;
-    const std::string text = settings_text(settings);
-    const bool written =
-        write(descriptor, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-        fsync(descriptor) == 0;
-    if (close(descriptor) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return 1;
-    }
-    return 0;
+    return write_file_atomically(path, settings_text(settings), 0600);
 }

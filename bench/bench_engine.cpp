@@ -4,6 +4,7 @@
 #include "app/layout.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
+#include "matrix/random_system.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
 #include "matrix/worked_solution.h"
@@ -13,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -133,6 +135,37 @@ void compose_work_frame_fractions_all_new(benchmark::State &state)
 }
 BENCHMARK(compose_work_frame_fractions_all_new)->Unit(benchmark::kMicrosecond);
 
+// A work frame with the grid editor open on a 10x10 of 120-digit entries: the draft drawn in
+// place of the store, its framed cell, the line of the entry being typed and the keys.
+void compose_editor_frame(benchmark::State &state)
+{
+    if (!set_up_images()) {
+        state.SkipWithError("images could not be loaded");
+        return;
+    }
+    fill_random_system(10, 120, 4);
+    const StoreSnapshot draft = save_store();
+    fill_random_system(10, 6, 1);
+    show_draft(draft, 9, 10);
+    show_caption("Rad 10 (PgUp/PgDn)   E: prijat maticu   Esc: zrusit zmeny");
+    std::snprintf(line_text, sizeof line_text, "%s", "Riadok 10, prava strana: -1234567890_");
+    for (auto _ : state)
+        compose_frame(work_frame);
+    hide_draft();
+    hide_step();
+}
+BENCHMARK(compose_editor_frame)->Unit(benchmark::kMicrosecond);
+
+// Making one random exercise of order n, as N on the work screen and --random do.
+void random_exercise(benchmark::State &state)
+{
+    const int order = static_cast<int>(state.range(0));
+    std::uint64_t seed = 1;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(random_system(order, seed++));
+}
+BENCHMARK(random_exercise)->Arg(3)->Arg(10)->Unit(benchmark::kMicrosecond);
+
 // A menu frame: background and image only.
 void compose_menu_frame(benchmark::State &state)
 {
@@ -158,7 +191,7 @@ void compose_and_scale_zoom_2(benchmark::State &state)
     BITMAP *window = create_bitmap(2 * screen_width, 2 * screen_height);
     for (auto _ : state) {
         compose_frame(work_frame);
-        copy_rows_to(window, back_buffer, 0, screen_height, 2);
+        copy_rows_to(window, back_buffer, 0, screen_height, {2, 0, 0});
     }
     destroy_bitmap(window);
 }

@@ -1,6 +1,7 @@
-// Reading a matrix file into the store: the order, then every entry, exactly.
+// Matrix files: reading one into the store exactly, and writing a matrix as one.
 #include "matrix_file.h"
 
+#include "atomic_file.h"
 #include "store.h"
 
 #include <fcntl.h>
@@ -9,8 +10,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 // The message for a failed load, by LoadResult.
 const char *load_message(int code)
@@ -298,4 +301,91 @@ int load_matrix_file(const char *name, LoadWarnings *warnings)
     const int result = read_matrix(file, warnings);
     std::fclose(file);
     return result;
+}
+
+namespace
+{
+
+// The decimal texts of the system's entries, row by row; false when one is not whole or too long.
+bool entry_texts(const StoreSnapshot &matrix, std::vector<std::vector<std::string>> &texts)
+{
+    const int n = matrix.order;
+    texts.assign(static_cast<std::size_t>(n), {});
+    for (int r = 0; r < n; r++) {
+        for (int c = 0; c <= n; c++) {
+            const Fraction &entry =
+                matrix.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+            if (entry.den != 1)
+                return false;
+            std::string text = entry.num.get_str();
+            if (text.size() - (text[0] == '-' ? 1 : 0) > max_entry_digits)
+                return false;
+            texts[static_cast<std::size_t>(r)].push_back(std::move(text));
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+// The text of a matrix file holding `matrix`, entries aligned in columns.
+std::string matrix_text(const StoreSnapshot &matrix)
+{
+    const int n = matrix.order;
+    if (n < 0 || n > max_matrix_order)
+        return "";
+    std::vector<std::vector<std::string>> texts;
+    if (!entry_texts(matrix, texts))
+        return "";
+    std::vector<std::size_t> widths(static_cast<std::size_t>(n) + 1, 0);
+    for (const auto &row : texts)
+        for (std::size_t c = 0; c < row.size(); c++)
+            widths[c] = std::max(widths[c], row[c].size());
+    std::string text = std::to_string(n) + "\n";
+    for (const auto &row : texts) {
+        for (std::size_t c = 0; c < row.size(); c++) {
+            const std::size_t gap = c == 0 ? 0 : (c == row.size() - 1 ? 3 : 1);
+            text.append(gap + widths[c] - row[c].size(), ' ');
+            text += row[c];
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// 1 when something already has the name `name`.
+int file_exists(const char *name)
+{
+    struct stat info {
+    };
+    return lstat(name, &info) == 0 ? 1 : 0;
+}
+
+// 1 when `name` is a regular file, or a link to one.
+int regular_file_exists(const char *name)
+{
+    struct stat info {
+    };
+    return stat(name, &info) == 0 && S_ISREG(info.st_mode) ? 1 : 0;
+}
+
+// Writes `matrix` to the file `name` atomically.
+int save_matrix_file(const char *name, const StoreSnapshot &matrix)
+{
+    const std::string text = matrix_text(matrix);
+    if (text.empty())
+        return save_not_whole;
+    std::string path = name;
+    struct stat info {
+    };
+    if (lstat(name, &info) == 0 && S_ISLNK(info.st_mode)) {
+        char *target = realpath(name, nullptr); // the link's file, so the link stays a link
+        if (!target)
+            return save_failed;
+        path = target;
+        std::free(target);
+    }
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return save_failed; // a folder, a device...: never replaced
+    return write_file_atomically(path, text, file_mode_for(path)) == 0 ? save_ok : save_failed;
 }

@@ -1,5 +1,8 @@
-// Reading a matrix file into the store: the order, then every entry, exactly.
+// Matrix files: reading one into the store (the order, then every entry, exactly), and writing
+// a matrix as a file that reads back as the same matrix.
 #pragma once
+
+#include "store.h"
 
 #include <gmpxx.h>
 
@@ -75,3 +78,26 @@ int read_matrix(std::FILE *file, LoadWarnings *warnings = nullptr);
 // Opens, reads and closes the matrix file `name`. Returns a LoadResult; on any failure
 // matrix_order is 0. Warnings as read_matrix gives them.
 int load_matrix_file(const char *name, LoadWarnings *warnings = nullptr);
+
+// Result codes of saving a matrix.
+enum SaveResult {
+    save_ok = 0,        // written whole
+    save_failed = 1,    // the file cannot be written; whatever was there is as it was
+    save_not_whole = 2, // an entry is not a whole number of up to max_entry_digits digits
+};
+
+// The text of a matrix file holding `matrix`: the order, then each equation on a line of its
+// own, its entries right-aligned in columns and the right-hand side set apart; read_matrix
+// reads it back as the same matrix. "" when an entry is not a whole number (den 1) or has more
+// than max_entry_digits digits.
+std::string matrix_text(const StoreSnapshot &matrix);
+
+// 1 when something (a file, a folder...) already has the name `name`, else 0.
+int file_exists(const char *name);
+
+// 1 when `name` is a regular file, or a link to one, else 0.
+int regular_file_exists(const char *name);
+
+// Writes `matrix` to the file `name` atomically, replacing what is there: a file written
+// through a link is written where the link points. Returns a SaveResult.
+int save_matrix_file(const char *name, const StoreSnapshot &matrix);

@@ -8,10 +8,12 @@ std::array<std::array<Fraction, grid_rows>, grid_columns> matrix_cells{};
 char status_text[status_text_size] = "";
 char line_text[line_text_size] = "";
 unsigned matrix_serial = 0;
+StoreSnapshot loaded_matrix;
 
-// Notes that the store now holds a new matrix.
+// Notes that the store now holds a new matrix, and keeps a copy of it.
 void new_matrix()
 {
+    loaded_matrix = save_store();
     matrix_serial++;
 }
 

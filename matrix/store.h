@@ -49,8 +49,11 @@ StoreSnapshot save_store();
 // Puts back the order and every cell of a copy.
 void restore_store(const StoreSnapshot &snapshot);
 
+extern StoreSnapshot loaded_matrix; // the store as new_matrix last found it: the system as loaded,
+                                    // typed or made, before any step of a solve (new_matrix)
+
 // Notes that the store now holds a new matrix (or none, after a failed load): what was said
-// about the previous one no longer holds.
+// about the previous one no longer holds, and loaded_matrix becomes a copy of it.
 void new_matrix();
 
 // Copies text into status_text, cutting it to the buffer's size.

@@ -252,14 +252,20 @@ TEST(Pointers, BusyPointerDiffersAndCoversHotSpot)
     EXPECT_GT(box.y2, pointer_hot_y);
 }
 
-class WorkPanels : public ::testing::TestWithParam<Rect>
+// A dark panel of a background that the program writes white text on.
+struct PanelCase {
+    const char *image;
+    Rect rect;
+};
+
+class WorkPanels : public ::testing::TestWithParam<PanelCase>
 {
 };
 
 TEST_P(WorkPanels, OpaqueAndDarkBehindWhiteText)
 {
-    const Rect &r = GetParam();
-    const Bitmap bmp = load_image("start");
+    const Rect &r = GetParam().rect;
+    const Bitmap bmp = load_image(GetParam().image);
     ASSERT_NE(bmp, nullptr);
     int light = 0;
     for (int y = r.y1 + 1; y < r.y2; ++y)
@@ -270,8 +276,20 @@ TEST_P(WorkPanels, OpaqueAndDarkBehindWhiteText)
     EXPECT_EQ(light, 0) << "transparent or light pixels inside the panel";
 }
 
-INSTANTIATE_TEST_SUITE_P(TextLineAndGrid, WorkPanels,
-                         ::testing::Values(text_line_panel, grid_panel));
+INSTANTIATE_TEST_SUITE_P(TextLineGridAndZoomNote, WorkPanels,
+                         ::testing::Values(PanelCase{"start", text_line_panel},
+                                           PanelCase{"start", grid_panel},
+                                           PanelCase{"about", zoom_note_panel}));
+
+TEST(ZoomNote, TwoLinesOfEighteenCharactersFitItsPanel)
+{
+    const int half_width = 18 * glyph_size / 2; // "Zvacsenie okna: 4x", the longest line
+    for (int y : {zoom_note_first_y, zoom_note_second_y}) {
+        EXPECT_TRUE(rect_contains(zoom_note_panel, zoom_note_centre_x - half_width - 1, y - 1));
+        EXPECT_TRUE(
+            rect_contains(zoom_note_panel, zoom_note_centre_x + half_width, y + glyph_size));
+    }
+}
 
 TEST(TextLine, FitsInsideItsPanel)
 {

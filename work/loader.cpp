@@ -1,4 +1,5 @@
-// Loading a matrix by a typed file name, and reporting how it went.
+// Loading a matrix by a typed file name, and reporting how it went; every other way of giving
+// the store a new matrix goes through here too.
 #include "loader.h"
 
 #include "../app/frame.h"
@@ -47,9 +48,19 @@ int load_named_matrix(const char *name)
 {
     const int result = load_matrix_file(name, &load_warnings);
     new_matrix(); // loaded, or emptied by the failure
+    hide_step();
     if (result == load_ok)
         line_text[0] = '\0';
     return result;
+}
+
+// Gives the store a matrix as a load from a file does.
+void load_matrix_from(const StoreSnapshot &matrix)
+{
+    restore_store(matrix);
+    new_matrix();
+    hide_step();
+    line_text[0] = '\0';
 }
 
 // Shows the message for a failed load until a key or a click, then clears it. A left button

@@ -1,5 +1,6 @@
-// The matrix on the work screen: the grid of short texts or exact fractions, the rule, the step
-// being solved with the rows it touches, the caption under the grid, and the exact readout.
+// The matrix on the work screen: the grid of short texts or exact fractions (or the grid
+// editor's draft in its place), the rule, the step being solved with the rows it touches, the
+// caption under the grid (or the keys), and the exact readout.
 #include "matrix_view.h"
 
 #include "../app/images.h"
@@ -35,6 +36,7 @@ int rule_x(int n)
 
 ShownStep shown_step;
 int grid_fractions = 0;
+ShownDraft shown_draft;
 
 namespace
 {
@@ -53,8 +55,11 @@ void draw_row_band(int r, int colour)
              cell_centre_x(matrix_order) + g.band_right, cell_top_y(r) + g.band_below, colour);
 }
 
-// A one-pixel frame around the pivot's cell (r, c), just outside its row's band.
-void draw_pivot_frame(int r, int c, int colour)
+std::string key_line; // drawn in the caption's place when no caption is shown
+
+// A one-pixel frame around cell (r, c), just outside the band its row may have: the pivot's,
+// or the grid editor's cell.
+void draw_cell_frame(int r, int c, int colour)
 {
     const GridRowGeometry &g = geometry();
     rect(back_buffer, cell_centre_x(c) - g.frame_left, cell_top_y(r) - g.band_above - 1,
@@ -68,8 +73,8 @@ void draw_step_highlight()
     draw_row_band(shown_step.row, band);
     if (shown_step.kind == operation_exchange)
         draw_row_band(shown_step.pivot, band);
-    draw_pivot_frame(shown_step.pivot, shown_step.column,
-                     makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
+    draw_cell_frame(shown_step.pivot, shown_step.column,
+                    makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
 }
 
 // The fraction text of one cell, kept until its stored value changes: bringing a large value
@@ -97,11 +102,10 @@ const GridText &cell_fraction(int r, int c)
     return cache.text;
 }
 
-// Draws cell (r, c) as a fraction: numerator over a bar as wide as the wider part's glyphs
-// over denominator, or a single text on the cell's text row.
-void draw_fraction_cell(int r, int c, int colour)
+// Draws the fraction text of cell (r, c): numerator over a bar as wide as the wider part's
+// glyphs over denominator, or a single text on the cell's text row.
+void draw_fraction_text(const GridText &text, int r, int c, int colour)
 {
-    const GridText &text = cell_fraction(r, c);
     const int x = cell_centre_x(c);
     const int y = cell_top_y(r);
     if (text.kind != grid_text_fraction) {
@@ -119,12 +123,33 @@ void draw_fraction_cell(int r, int c, int colour)
                                                                                // column is blank
 }
 
-// Draws cell (r, c) as its short decimal text.
-void draw_decimal_cell(int r, int c, int colour)
+// Draws the value `value` of cell (r, c) as its short decimal text.
+void draw_decimal_cell(const Fraction &value, int r, int c, int colour)
 {
     char text[cell_text_size];
-    format_cell(cell(r, c).num, cell(r, c).den, text);
+    format_cell(value.num, value.den, text);
     textout_centre_ex(back_buffer, font, text, cell_centre_x(c), cell_top_y(r), colour, -1);
+}
+
+// Draws the cells and the rule of a system of order n, each cell's value read through `value`;
+// the store's fractions come from their cache, the draft's are built as they are drawn.
+template <typename CellOf> void draw_grid(int n, bool from_store, CellOf value)
+{
+    const int white = makecol(255, 255, 255);
+    for (int c = 0; c <= n; c++)
+        for (int r = 0; r < n; r++) {
+            const Fraction &f = value(r, c);
+            if (!grid_fractions)
+                draw_decimal_cell(f, r, c, white);
+            else if (from_store)
+                draw_fraction_text(cell_fraction(r, c), r, c, white);
+            else
+                draw_fraction_text(fraction_cell_text(f.num, f.den), r, c, white);
+        }
+    const GridRowGeometry &g = geometry();
+    if (n > 0)
+        line(back_buffer, rule_x(n), cell_top_y(0) - g.rule_above, rule_x(n),
+             cell_top_y(n - 1) + g.rule_below, white);
 }
 
 // The readout of the cell last pointed at, kept until the pointer moves to another cell or
@@ -192,42 +217,70 @@ void caption_input_arrived()
         hide_step();
 }
 
-// Draws the step's highlight, the grid, the rule and the step's caption into the back buffer;
-// what was shown about an earlier matrix is not drawn.
+// Draws a draft in place of the store, with a frame around cell (row, column) like the pivot's,
+// until hide_draft.
+void show_draft(const StoreSnapshot &draft, int row, int column)
+{
+    shown_draft = ShownDraft{&draft, row, column};
+}
+
+// Draws the store again.
+void hide_draft()
+{
+    shown_draft = ShownDraft{};
+}
+
+// Sets the line drawn in the caption's place whenever no caption is shown.
+void show_key_line(const std::string &keys)
+{
+    key_line = keys;
+}
+
+// Draws the step's highlight (or the draft's framed cell), the grid, the rule and the step's
+// caption (or the key line) into the back buffer; what was shown about an earlier matrix is not
+// drawn.
 void draw_matrix()
 {
-    const int n = matrix_order;
     const int white = makecol(255, 255, 255);
     const bool shown = shown_step.matrix == matrix_serial;
-    if (shown && shown_step.active && shown_step.pivot < n && shown_step.row < n &&
-        shown_step.column <= n)
-        draw_step_highlight();
-    for (int c = 0; c <= n; c++)
-        for (int r = 0; r < n; r++) {
-            if (grid_fractions)
-                draw_fraction_cell(r, c, white);
-            else
-                draw_decimal_cell(r, c, white);
-        }
-    const GridRowGeometry &g = geometry();
-    if (n > 0)
-        line(back_buffer, rule_x(n), cell_top_y(0) - g.rule_above, rule_x(n),
-             cell_top_y(n - 1) + g.rule_below, white);
-    if (shown && !shown_step.caption.empty())
-        textout_ex(back_buffer, font, shown_step.caption.c_str(), caption_x, caption_y, white, -1);
+    if (const StoreSnapshot *draft = shown_draft.matrix) {
+        draw_cell_frame(shown_draft.row, shown_draft.column,
+                        makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
+        draw_grid(draft->order, false, [draft](int r, int c) -> const Fraction & {
+            return draft->cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+        });
+    } else {
+        const int n = matrix_order;
+        if (shown && shown_step.active && shown_step.pivot < n && shown_step.row < n &&
+            shown_step.column <= n)
+            draw_step_highlight();
+        draw_grid(n, true, [](int r, int c) -> const Fraction & { return cell(r, c); });
+    }
+    const std::string &caption =
+        shown && !shown_step.caption.empty() ? shown_step.caption : key_line;
+    if (!caption.empty())
+        textout_ex(back_buffer, font, caption.c_str(), caption_x, caption_y, white, -1);
+}
+
+// The hover cell under frame point (x, y) for a system of order n.
+bool cell_at(int x, int y, int n, int &row, int &column)
+{
+    const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
+                     hover_top + hover_cell_height * n};
+    if (!rect_contains(hover, x, y))
+        return false;
+    row = (y - hover_top) / hover_cell_height;
+    column = (x - hover_left) / hover_cell_width;
+    return true;
 }
 
 // Sets line_text from one sample of the pointer position.
 void update_readout()
 {
-    const int x = pointer_x();
-    const int y = pointer_y();
-    const int n = matrix_order;
-    const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
-                     hover_top + hover_cell_height * n};
-    if (rect_contains(hover, x, y)) {
-        const std::string &text =
-            cell_readout((y - hover_top) / hover_cell_height, (x - hover_left) / hover_cell_width);
+    int row = 0;
+    int column = 0;
+    if (cell_at(pointer_x(), pointer_y(), matrix_order, row, column)) {
+        const std::string &text = cell_readout(row, column);
         std::snprintf(line_text, sizeof line_text, "%s", text.c_str());
     } else {
         std::snprintf(line_text, sizeof line_text, "%s", status_text);

@@ -1,8 +1,10 @@
-// The matrix on the work screen: the grid of short texts or exact fractions, the rule, the step
-// being solved with the rows it touches, the caption under the grid, and the exact readout.
+// The matrix on the work screen: the grid of short texts or exact fractions (or the grid
+// editor's draft in its place), the rule, the step being solved with the rows it touches, the
+// caption under the grid (or the keys), and the exact readout.
 #pragma once
 
 #include "../matrix/elimination.h"
+#include "../matrix/store.h"
 
 #include <string>
 
@@ -28,6 +30,16 @@ extern ShownStep shown_step; // the step on screen (the solver writes it through
 extern int grid_fractions;   // 1 while the grid shows exact fractions, 0 short decimal texts
                              // (the work screen's D key and the remembered settings write it)
 
+// A matrix drawn in place of the store, with one cell framed: the grid editor's draft.
+struct ShownDraft {
+    const StoreSnapshot *matrix = nullptr; // nullptr: the store is drawn
+    int row = 0;                           // the framed cell
+    int column = 0;
+};
+
+extern ShownDraft shown_draft; // the draft on screen (the grid editor writes it through
+                               // show_draft and hide_draft)
+
 // Text centre x of grid column c: 52.5 * c + 55, truncated.
 int cell_centre_x(int c);
 
@@ -50,7 +62,22 @@ void hide_step();
 // A key or a click arrived on the work screen: a caption that lasts only until then goes.
 void caption_input_arrived();
 
-// Draws the step's highlight, the grid, the rule and the step's caption into the back buffer.
+// Draws `draft` in place of the store, with a frame around cell (row, column) like the pivot's,
+// until hide_draft; the draft must outlive it.
+void show_draft(const StoreSnapshot &draft, int row, int column);
+
+// Draws the store again.
+void hide_draft();
+
+// Sets the line drawn in the caption's place whenever no caption is shown: the keys.
+void show_key_line(const std::string &keys);
+
+// The hover cell (row, column) under frame point (x, y) for a system of order n; false when
+// the point is off the grid.
+bool cell_at(int x, int y, int n, int &row, int &column);
+
+// Draws the step's highlight (or the draft's framed cell), the grid, the rule and the step's
+// caption (or the key line) into the back buffer.
 void draw_matrix();
 
 // Sets line_text to the exact value of the cell under the pointer, or to the status text.

@@ -241,6 +241,7 @@ void paint_settings(BITMAP *bmp)
     draw_button(bmp, settings_display_art);
     draw_display_icon(bmp, settings_display_button);
     draw_button(bmp, settings_back_art);
+    draw_panel(bmp, zoom_note_panel);
     draw_plate(bmp, 516, 446, 626, 470);
     draw_centred_label(bmp, "Esc - spat", 571, 458, 2, 1, text_soft);
 }

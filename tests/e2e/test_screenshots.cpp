@@ -1,8 +1,8 @@
 // Takes the README's pictures from the real program: the menu, the settings, a loaded system,
-// a solve in progress in exact fractions and a finished solve with its answer under the grid. Each
-// picture is taken only once the screen is verified to show it, so the run fails when the program
-// cannot reach a screen. With SCREENSHOT_DIR set, the pictures are written there as PPM files
-// (tools/screenshots.sh turns them into PNG).
+// a solve in progress in exact fractions, a finished solve with its answer under the grid and
+// the grid editor. Each picture is taken only once the screen is verified to show it, so the run
+// fails when the program cannot reach a screen. With SCREENSHOT_DIR set, the pictures are
+// written there as PPM files (tools/screenshots.sh turns them into PNG).
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -49,6 +50,15 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
 
     hold_key("s");
     ASSERT_TRUE(wait_for_line("")) << "the work screen did not show";
+    // With nothing else under the grid, its caption line lists the keys beyond the buttons.
+    Shot empty;
+    ASSERT_TRUE(wait_until(
+        [](const Shot &s) {
+            return read_text(s, 30, 306, 72) ==
+                   "Z nacitat  D zlomky  E upravit  W zapisat  N nahodna  O otvorit";
+        },
+        3.0, &empty))
+        << "the key line reads " << read_text(empty, 30, 306, 72);
     load_file("tri.txt");
     ASSERT_TRUE(
         wait_for_grid({{"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}))
@@ -95,6 +105,24 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     EXPECT_EQ(read_text(finished, 30, 306, 72), "Riesenie: x1 = 2, x2 = 3, x3 = -1")
         << "the answer is not under the grid";
     save_shot(finished, "finished");
+
+    // One more key clears "Hotovo!"; E then opens the grid editor on the system as it was loaded.
+    tap_key("space");
+    ASSERT_TRUE(wait_for_line("")) << "the finishing message stayed";
+    hold_key("e");
+    ASSERT_TRUE(wait_for_line("Riadok 1, stlpec 1: cislo a Enter; sipky, Tab, klik: ina bunka"))
+        << "E did not open the editor";
+    for (const char *key : {"Down", "Right", "minus", "7"})
+        tap_key(key);
+    Shot editor;
+    ASSERT_TRUE(wait_for_line("Riadok 2, stlpec 2: -7_", 3.0, &editor))
+        << "the line reads " << line_of(editor);
+    EXPECT_EQ(read_grid(editor, 3),
+              (std::vector<std::vector<std::string>>{
+                  {"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}))
+        << "the editor does not show the system as loaded";
+    save_shot(editor, "editor");
+    tap_key("Escape");
 }
 
 } // namespace

@@ -76,6 +76,18 @@ class ZoomTest : public ProgramTest
         return false;
     }
 
+    // Finds `text` drawn in the library's font with its top-left corner inside `area`;
+    // false when it is not there.
+    static bool find_text(const Shot &shot, const std::string &text, const Box &area, int &x,
+                          int &y)
+    {
+        for (y = area.y1; y < area.y2; y++)
+            for (x = area.x1; x < area.x2; x++)
+                if (read_text(shot, x, y, static_cast<int>(text.size())) == text)
+                    return true;
+        return false;
+    }
+
     // The remembered settings file's text.
     std::string remembered()
     {
@@ -143,4 +155,77 @@ TEST_F(ZoomTest, AFileOpensZoomedClicksAndPointingWorkAsAtZoomOneAndTheSettingsA
         EXPECT_TRUE(colour_near(corner, 128, 128, 255, 8))
             << "the pulse was not remembered: " << corner.r << "," << corner.g << "," << corner.b;
     }
+}
+
+TEST_F(ZoomTest, AFileChosenInTheLibrarysSelectorLoadsInAZoomedWindow)
+{
+    write_file("uloha3.txt", "2\n1 1 3\n1 -1 1\n");
+    launch("", "", {}, {"--zoom", "2"});
+    ASSERT_TRUE(find_window()) << "no window; exit code " << program_.exit_code;
+    EXPECT_EQ(window_size(), std::make_pair(1280, 960));
+    park_pointer();
+    ASSERT_TRUE(wait_for_screen("uvod"));
+    hold_key("s");
+    ASSERT_TRUE(wait_for_screen("start", {{22, 88, 614, 322}, {18, 34, 636, 58}}));
+
+    // O opens the selector over the work screen, in the current folder, drawn into the frame:
+    // its texts read at the frame's size.
+    hold_key("o");
+    const std::string title = "Otvorit subor so sustavou";
+    Shot shot;
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(wait_until(
+        [&](const Shot &s) {
+            return find_text(s, title, {200, 44, 240, 80}, x, y);
+        },
+        5.0, &shot))
+        << "the selector does not show its title";
+    ASSERT_TRUE(find_text(shot, "uloha3.txt", {40, 100, 80, 380}, x, y))
+        << "the selector does not list the file";
+    const int item_x = x + 40;
+    const int item_y = y + 4;
+    int ok_x = 0;
+    int ok_y = 0;
+    ASSERT_TRUE(find_text(shot, "OK", {200, 380, 320, 430}, ok_x, ok_y))
+        << "the selector shows no OK button";
+
+    // A click on the file and one on OK, both through the zoomed window's pointer, load it.
+    // Each click is tried again while the screen shows it did nothing (the pointer landed
+    // elsewhere, as click_until allows for).
+    const auto selected = [&](const Shot &s) { return read_text(s, x, y, 10) != "uloha3.txt"; };
+    bool clicked = false;
+    for (int attempt = 0; attempt < 3 && !clicked; attempt++) {
+        click_at(item_x, item_y);
+        clicked = wait_until(selected, 3.0);
+    }
+    ASSERT_TRUE(clicked) << "the click did not select the file";
+    const auto selector_open = [&](const Shot &s) {
+        int tx = 0;
+        int ty = 0;
+        return find_text(s, title, {200, 44, 240, 80}, tx, ty);
+    };
+    const Grid loaded{{"1", "1", "3"}, {"1", "-1", "1"}};
+    bool opened = false;
+    for (int attempt = 0; attempt < 3 && !opened; attempt++) {
+        click_at(ok_x + 8, ok_y + 4);
+        park_pointer();
+        opened = wait_for_grid(loaded, 5.0, &shot);
+        if (!opened && !selector_open(shot))
+            break; // the selector closed without loading: no second try
+    }
+    EXPECT_TRUE(opened) << grid_text(read_grid(shot, 2));
+
+    // Escape closes it again with the matrix kept and the work screen still shown.
+    hold_key("o");
+    ASSERT_TRUE(wait_until(
+        [&](const Shot &s) {
+            return find_text(s, title, {200, 44, 240, 80}, x, y);
+        },
+        5.0));
+    tap_key("Escape");
+    EXPECT_TRUE(wait_for_grid({{"1", "1", "3"}, {"1", "-1", "1"}}, 5.0, &shot))
+        << grid_text(read_grid(shot, 2));
+    EXPECT_TRUE(wait_for_screen("start", {{22, 88, 614, 322}, {18, 34, 636, 58}}))
+        << "Escape in the selector left the work screen";
 }

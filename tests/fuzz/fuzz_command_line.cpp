@@ -66,6 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     case command_run:
         require(command.zoom >= 0 && command.zoom <= 4, "zoom outside 0..4");
         require(!command.latex, "a window asked for LaTeX");
+        require(command.random_order == 0 && !command.seed_given, "a window with --random");
+        break;
+    case command_random:
+        require(command.random_order >= 1 && command.random_order <= 10,
+                "a random system of an order outside 1..10");
+        require(command.file.empty() && command.zoom == 0 && !command.latex,
+                "a random system with a file, a zoom or LaTeX");
         break;
     case command_help:
     case command_version:

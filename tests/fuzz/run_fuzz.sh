@@ -12,8 +12,8 @@ shift
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # The sources each target reads, so that libFuzzer's coverage reaches them.
 case "$target" in
-loader) sources="matrix/store.cpp matrix/matrix_file.cpp" ;;
-settings) sources="app/settings_file.cpp matrix/store.cpp matrix/matrix_file.cpp" ;;
+loader) sources="matrix/store.cpp matrix/matrix_file.cpp matrix/atomic_file.cpp" ;;
+settings) sources="app/settings_file.cpp matrix/store.cpp matrix/matrix_file.cpp matrix/atomic_file.cpp" ;;
 command_line) sources="app/command_line.cpp" ;;
 *)
     echo "unknown fuzz target '$target'" >&2

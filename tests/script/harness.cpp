@@ -3,6 +3,7 @@
 #include "harness.h"
 
 #include "app/clock.h"
+#include "app/display.h"
 #include "app/frame.h"
 #include "app/images.h"
 #include "app/input.h"
@@ -83,6 +84,7 @@ bool under_extras(int x, int y)
     const Rect extras[] = {
         text_line_panel,
         grid_panel,
+        zoom_note_panel,
         {indicator_x, indicator_y, indicator_x + indicator_width, indicator_y + indicator_height}};
     for (const Rect &r : extras)
         if (x >= r.x1 - m && x <= r.x2 + m && y >= r.y1 - m && y <= r.y2 + m)
@@ -150,17 +152,76 @@ void start_pending()
     state.pending.line = line_text;
     state.pending.status = status_text;
     state.pending.busy = pointer_image == images[image_busy_pointer];
-    state.pointer_x = mouse_x;
-    state.pointer_y = mouse_y;
+    state.pointer_x = pointer_x();
+    state.pointer_y = pointer_y();
 }
 
 } // namespace
+
+namespace
+{
+
+// A timer callback the library installed, run from vsync as the harness's time passes.
+struct FrameTimer {
+    void (*proc)();
+    long period_ms;
+    long waited_ms;
+};
+
+std::vector<FrameTimer> frame_timers;
+
+// Runs the installed timer callbacks for one frame's 20 ms: each as often as its period fits.
+void run_frame_timers()
+{
+    const std::vector<FrameTimer> due = frame_timers; // a callback may remove itself
+    for (const FrameTimer &timer : due) {
+        auto it = std::find_if(frame_timers.begin(), frame_timers.end(),
+                               [&](const FrameTimer &t) { return t.proc == timer.proc; });
+        if (it == frame_timers.end())
+            continue;
+        it->waited_ms += ms_per_frame;
+        while (it->waited_ms >= it->period_ms) {
+            it->waited_ms -= it->period_ms;
+            timer.proc();
+        }
+    }
+}
+
+} // namespace
+
+// The library's timers in a scripted run: a callback it installs (the file selector's double
+// click clock is one) runs from vsync, 20 ms a frame as the harness's clock runs, not on the
+// library's timer thread, so that a run takes the same frames on any machine.
+extern "C" int install_int_ex(void (*proc)(void), long speed)
+{
+    const long period_ms = std::max(1L, speed * 1000 / TIMERS_PER_SECOND);
+    for (FrameTimer &timer : frame_timers)
+        if (timer.proc == proc) {
+            timer.period_ms = period_ms;
+            return 0;
+        }
+    frame_timers.push_back({proc, period_ms, 0});
+    return 0;
+}
+
+extern "C" int install_int(void (*proc)(void), long speed)
+{
+    return install_int_ex(proc, MSEC_TO_TIMER(speed));
+}
+
+extern "C" void remove_int(void (*proc)(void))
+{
+    frame_timers.erase(std::remove_if(frame_timers.begin(), frame_timers.end(),
+                                      [&](const FrameTimer &t) { return t.proc == proc; }),
+                       frame_timers.end());
+}
 
 // One frame: record the previous frame, apply the script's step for this one, watch the limit.
 extern "C" void vsync(void)
 {
     if (!state.active)
         return;
+    run_frame_timers();
     if (state.frame > 0)
         finish_pending();
     if (!state.run.ran_out) {
@@ -184,6 +245,37 @@ extern "C" void vsync(void)
 long long elapsed_ms()
 {
     return state.frame * ms_per_frame;
+}
+
+namespace
+{
+
+int pretended_width = 0; // the desktop size the program is told
+int pretended_height = 0;
+int (*real_desktop_resolution)(int *, int *) = nullptr; // the system driver's own
+
+// The system driver's method in place of its own while a size is pretended.
+int pretended_desktop_resolution(int *width, int *height)
+{
+    *width = pretended_width;
+    *height = pretended_height;
+    return 0;
+}
+
+} // namespace
+
+// The desktop size the program is told in place of the X server's: the library's
+// get_desktop_resolution asks the system driver, whose method is replaced meanwhile.
+void pretend_desktop(int width, int height)
+{
+    if (!system_driver)
+        return;
+    if (!real_desktop_resolution)
+        real_desktop_resolution = system_driver->get_desktop_resolution;
+    pretended_width = width;
+    pretended_height = height;
+    system_driver->get_desktop_resolution =
+        width > 0 ? pretended_desktop_resolution : real_desktop_resolution;
 }
 
 // Brings up the library, input, timer, the window and the images, once per process.
@@ -241,6 +333,12 @@ void reset_program_state()
             cell(r, c) = Fraction{0, 1};
     line_text[0] = '\0';
     status_text[0] = '\0';
+    new_matrix();
+    pretend_desktop(0, 0);
+    zoom_refused = 0;
+    chosen_zoom = window_zoom = 1;
+    if (!windowed || SCREEN_W != screen_width || SCREEN_H != screen_height)
+        open_display(); // a test that failed half-way may have left full screen or a zoom
 }
 
 // Runs code with the script driving its frames.
@@ -374,11 +472,11 @@ void tap_key(int scancode, int ascii)
     simulate_keypress((scancode << 8) | ascii);
 }
 
-// Moves the pointer.
+// Moves the pointer to the display pixel that shows frame pixel (x, y).
 void point_at(int x, int y)
 {
-    mouse_x = x;
-    mouse_y = y;
+    mouse_x = frame_left + x * frame_scale;
+    mouse_y = frame_top + y * frame_scale;
 }
 
 // Left button down.
@@ -508,13 +606,14 @@ int last_frame(const ScriptRun &run)
     return run.frames.empty() ? -1 : run.frames.back().frame;
 }
 
-// Loads a system of integers into the store.
+// Loads a system of integers into the store, as a load does.
 void set_matrix(const std::vector<std::vector<long>> &rows)
 {
     matrix_order = static_cast<int>(rows.size());
     for (std::size_t r = 0; r < rows.size(); r++)
         for (std::size_t c = 0; c < rows[r].size(); c++)
             cell(static_cast<int>(r), static_cast<int>(c)) = Fraction{rows[r][c], 1};
+    new_matrix();
 }
 
 // The store's rows as text.

@@ -67,8 +67,12 @@ std::function<bool()> resting_with_line(const std::string &text, int frames = 4)
 // per process. Returns "" on success, else why the harness cannot run.
 std::string start_harness();
 
-// Puts the program's state back to how main leaves it before the first screen.
+// Puts the program's state back to how main leaves it before the first screen, the real
+// desktop size and a 640x480 display included.
 void reset_program_state();
+
+// The desktop size the program is told in place of the X server's; 0 x 0 for the X server's own.
+void pretend_desktop(int width, int height);
 
 // Runs code with the script driving its frames. If the script is done and the code still
 // loops after grace_frames more frames, or after max_frames in all, the harness asks every
@@ -89,14 +93,15 @@ const FrameRecord &finished_frame();
 void keep_frame_records(bool keep);
 
 // Time in a scripted run passes with the frames, 20 ms each, as at a 50 Hz display: the
-// harness's elapsed_ms() stands in for the program's clock.
+// harness's elapsed_ms() stands in for the program's clock, and the library's timer callbacks
+// (install_int) run from vsync at that pace rather than on the library's timer thread.
 constexpr long long ms_per_frame = 20;
 
 // Input actions for scripts.
 void hold_key(int scancode, int ascii); // key[scancode] = 1 and one press into the key buffer
 void release_key(int scancode);         // key[scancode] = 0
 void tap_key(int scancode, int ascii);  // one press into the key buffer, nothing held
-void point_at(int x, int y);            // moves the pointer
+void point_at(int x, int y);            // moves the pointer onto frame pixel (x, y)
 void press_button();                    // left button down
 void release_button();                  // left button up
 void press_right_button();              // right button down
@@ -127,7 +132,8 @@ FrameRecord frame_of(const ScriptRun &run, int frame);
 // Number of the run's last frame, -1 when it painted none.
 int last_frame(const ScriptRun &run);
 
-// Loads a system of integers into the store, one row per equation with its right-hand side last.
+// Loads a system of integers into the store as a load does (new_matrix), one row per equation
+// with its right-hand side last.
 void set_matrix(const std::vector<std::vector<long>> &rows);
 
 // The store's rows as text, cells separated by spaces: "1 0 2", a fraction as "1/-2".

@@ -301,18 +301,13 @@ TEST_F(EditorTest, LoadingByATypedNameReportsEachFileProblemOnTheLine)
 }
 
 // True when the caption line under the grid shows `text` in the frame now composed; for "",
-// when it shows nothing at all.
+// when it shows no caption, and so the work screen's key line.
 bool caption_drawn(const std::string &text)
 {
     compose_frame(work_frame);
-    if (!text.empty())
-        return text_drawn_at(text.c_str(), caption_x + text_length(font, text.c_str()) / 2,
-                             caption_y);
-    for (int y = caption_y - 2; y < caption_y + 10; y++)
-        for (int x = caption_x - 2; x < grid_panel.x2; x++)
-            if (getpixel(back_buffer, x, y) == makecol(255, 255, 255))
-                return false;
-    return true;
+    const std::string shown = text.empty() ? work_key_line() : text;
+    return text_drawn_at(shown.c_str(), caption_x + text_length(font, shown.c_str()) / 2,
+                         caption_y);
 }
 
 TEST_F(EditorTest, AFileThatReadsOtherwiseThanMeantGetsANoteUnderTheGridUntilTheNextKey)

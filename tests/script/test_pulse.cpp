@@ -445,9 +445,9 @@ TEST_F(PulseTest, AZoomedBandIsScaledExactlyAsTheWholeFrameIs)
         BITMAP *whole = create_bitmap(screen_width * scale, screen_height * scale);
         BITMAP *banded = create_bitmap(screen_width * scale, screen_height * scale);
         clear_to_color(banded, 0);
-        copy_rows_to(whole, back_buffer, 0, screen_height, scale);
+        copy_rows_to(whole, back_buffer, 0, screen_height, {scale, 0, 0});
         for (const auto &[top, bottom] : {std::pair<int, int>{0, 7}, {7, 241}, {241, 480}})
-            copy_rows_to(banded, back_buffer, top, bottom, scale);
+            copy_rows_to(banded, back_buffer, top, bottom, {scale, 0, 0});
         bool same = true;
         for (int y = 0; y < whole->h && same; y++)
             for (int x = 0; x < whole->w && same; x++)

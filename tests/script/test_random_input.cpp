@@ -19,10 +19,15 @@
 //     and whenever the work screen refreshes the line it shows the exact value of the cell
 //     under the pointer, or the state message off the grid;
 //   - nothing trips the sanitizers (the default run is part of CI's sanitizer build).
-// Never played: F, + and - (nor = and the keypad's + and -), and the pointer never enters the
-// settings screen's display button: they switch the display mode or the window's size, which
-// the harness's window must keep. K, Escape and the quit button do end the menu: the test
-// enters it again at once, so the run goes on until the generator itself quits at its end.
+// The work screen's table brings the grid editor (E), saving (W), random systems (N) and the
+// library's file selector (O): while the selector is open the generator presses its buttons,
+// Escape and Enter and types names into it, but never clicks its list (which could browse
+// out of the scratch folder). Never played: F, + and - (nor = and the keypad's + and -), and
+// the pointer never enters the settings screen's display button: they switch the display mode
+// or the window's size, which the harness's window must keep; nor '/', so that a name typed at
+// the save prompt always names a file in the scratch folder. K, Escape and the quit button do end
+// the menu: the test enters it again at once, so the run goes on until the generator itself quits
+// at its end.
 //
 // Frames: 20,000 by default; GJ_LONG_TESTS=N (N >= 2) plays max(1,000,000, 100,000 N) frames;
 // GJ_RANDOM_FRAMES=F plays F frames. Seed: 20260 by default; GJ_RANDOM_SEED=S plays seed S.
@@ -43,7 +48,13 @@
 #include "matrix/notation.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "work/file_selector.h"
+#include "work/grid_editor.h"
 #include "work/matrix_view.h"
+#include "work/random_exercise.h"
+#include "work/saver.h"
+
+#include <allegro/internal/aintern.h>
 
 #include <gtest/gtest.h>
 
@@ -210,11 +221,13 @@ class ScratchFolder
 
 // ---------------------------------------------------------------- keys and pointer targets
 
-// Keys never played: they switch the display mode or the window's size on the settings screen.
+// Keys never played: they switch the display mode or the window's size on the settings screen,
+// or type '/' (a saved file's name must stay in the scratch folder).
 bool excluded_key(int scancode)
 {
     return scancode == KEY_F || scancode == KEY_EQUALS || scancode == KEY_MINUS ||
-           scancode == KEY_PLUS_PAD || scancode == KEY_MINUS_PAD;
+           scancode == KEY_PLUS_PAD || scancode == KEY_MINUS_PAD || scancode == KEY_SLASH ||
+           scancode == KEY_SLASH_PAD;
 }
 
 // The code a key types, as the keyboard puts it into the buffer (0 for keys that type none).
@@ -449,6 +462,7 @@ struct Moment {
     std::string caption;
     std::string line;
     bool editing = false;
+    bool line_owned = false; // the grid editor, the overwrite question or the selector has it
     unsigned serial = 0;
     bool inputs_idle = false; // after this vsync's input: nothing held, no button down
     int pointer_x = 0;
@@ -464,18 +478,22 @@ struct LoadExpectation {
 
 // Counts that show what the run went through.
 struct Coverage {
-    long loads = 0;          // new matrices from typed names
-    long failed_loads = 0;   // of them, refused with a message
-    long stores_reached = 0; // distinct stores seen with the normal pointer
-    long busy_checks = 0;    // frames checked by value while a row was being cancelled
-    long readout_checks = 0; // frames whose line was checked against the hovered cell
-    long status_checks = 0;  // frames whose line was checked against the state message
-    long gates_seen = 0;     // frames at a step gate ("Krokuj!")
-    long finishes_seen = 0;  // solves that reached their finishing message
-    long steps_back = 0;     // gates that showed an earlier step of the same solve again
-    long menu_entries = 0;   // times the menu was entered again after it ended
-    long settles = 0;        // times the generator let go and pressed Escape to the menu
-    int longest_settle = 0;  // frames the longest of them took
+    long loads = 0;           // new matrices from typed names
+    long failed_loads = 0;    // of them, refused with a message
+    long stores_reached = 0;  // distinct stores seen with the normal pointer
+    long busy_checks = 0;     // frames checked by value while a row was being cancelled
+    long readout_checks = 0;  // frames whose line was checked against the hovered cell
+    long status_checks = 0;   // frames whose line was checked against the state message
+    long gates_seen = 0;      // frames at a step gate ("Krokuj!")
+    long finishes_seen = 0;   // solves that reached their finishing message
+    long steps_back = 0;      // gates that showed an earlier step of the same solve again
+    long menu_entries = 0;    // times the menu was entered again after it ended
+    long editor_frames = 0;   // frames with the grid editor open (E)
+    long random_systems = 0;  // random systems loaded (N)
+    long selector_frames = 0; // frames with the library's file selector open (O)
+    long question_frames = 0; // frames asking whether a file may be replaced (W)
+    long settles = 0;         // times the generator let go and pressed Escape to the menu
+    int longest_settle = 0;   // frames the longest of them took
 };
 
 // The checks made at every vsync, and what they remember of the frames before.
@@ -493,6 +511,11 @@ class Checker
             failure = check_readout(now, coverage);
         if (status_text == std::string("Krokuj!"))
             coverage.gates_seen++;
+        coverage.editor_frames += editing_grid();
+        coverage.selector_frames += active_dialog != nullptr;
+        coverage.question_frames += overwrite_question_open();
+        coverage.random_systems +=
+            now.serial != history_.back().serial && now.caption.rfind("Nahodna sustava", 0) == 0;
         if (now.status != history_.back().status && now.status.rfind("Hotovo!", 0) == 0)
             coverage.finishes_seen++;
         coverage.steps_back += went_back(history_.back().caption, now.caption);
@@ -513,7 +536,6 @@ class Checker
     std::deque<Moment> history_ = std::deque<Moment>(4); // the last four vsyncs, oldest first
     std::unordered_map<std::string, ReachableStores> reachable_; // by the matrix as loaded
     ReachableStores *stores_ = nullptr;                          // the set of the matrix loaded now
-    std::unordered_map<std::string, LoadExpectation> loads_;     // by typed name
     std::unordered_set<std::string> seen_;                       // stores seen since the start
 
     // True when the caption names an earlier step of the same solve than before.
@@ -533,6 +555,7 @@ class Checker
         now.caption = shown_step.caption;
         now.line = line_text;
         now.editing = editing_line();
+        now.line_owned = editing_grid() || overwrite_question_open() || browsing_files();
         now.serial = matrix_serial;
         now.finished = finished_frame().shown;
         return now;
@@ -553,18 +576,16 @@ class Checker
         return "";
     }
 
-    // What the loader reads from the named file, with the message the work screen shows.
-    const LoadExpectation &expected_load(const std::string &name)
+    // What the loader reads from the named file now, with the message the work screen shows;
+    // read again each time, as a save (W) may have written the file since.
+    static LoadExpectation expected_load(const std::string &name)
     {
-        auto found = loads_.find(name);
-        if (found != loads_.end())
-            return found->second;
         const StoreSnapshot live = save_store();
         const int code = load_matrix_file(name.c_str());
         const char *message = load_message(code);
         LoadExpectation expected{exact_key(), message ? message : ""};
         restore_store(live);
-        return loads_.emplace(name, expected).first->second;
+        return expected;
     }
 
     // A new matrix: when a typed name made it, it must be what the loader reads from that
@@ -574,7 +595,7 @@ class Checker
     {
         const Moment &before = history_.back();
         if (before.editing) {
-            const LoadExpectation &expected = expected_load(before.line);
+            const LoadExpectation expected = expected_load(before.line);
             coverage.loads++;
             coverage.failed_loads += !expected.message.empty();
             if (now.store != expected.store)
@@ -637,9 +658,9 @@ class Checker
                 return false;
         for (const Moment *m : {&b, &c})
             if (m->store != now.store || m->status != now.status || m->caption != now.caption ||
-                m->editing || m->serial != now.serial)
+                m->editing || m->line_owned || m->serial != now.serial)
                 return false;
-        return !now.editing;
+        return !now.editing && !now.line_owned;
     }
 
     // Whenever the line was refreshed: the exact value of the cell under the pointer, or the
@@ -681,6 +702,23 @@ class Checker
 };
 
 // ---------------------------------------------------------------- the generator
+
+// The frame rectangle of the open file selector's button labelled `label` (the library centres
+// the selector on the display; the program shows it centred on the frame); empty when the
+// selector is not open.
+Rect selector_button(const char *label)
+{
+    if (!active_dialog)
+        return {0, 0, 0, 0};
+    const DIALOG &box = active_dialog[0];
+    const int left = (screen_width - box.w) / 2 - box.x;
+    const int top = (screen_height - box.h) / 2 - box.y;
+    for (const DIALOG *d = active_dialog; d->proc; d++)
+        if (d->proc == _gui_button_proc &&
+            std::strcmp(static_cast<const char *>(d->dp), label) == 0)
+            return {left + d->x, top + d->y, left + d->x + d->w - 1, top + d->y + d->h - 1};
+    return {0, 0, 0, 0};
+}
 
 // Plays random input frame by frame, and every so often lets go and presses Escape until the
 // menu shows. All its choices come from its own seeded generator, so a seed replays a run.
@@ -848,18 +886,22 @@ class Generator
         std::string garbage;
         for (int i = pick(1, 45); i > 0; i--)
             garbage += static_cast<char>(chance(95) ? pick(32, 126) : pick(128, 255));
+        std::replace(garbage.begin(), garbage.end(), '/', '\\');
         return garbage;
     }
 
-    // Opens the prompt with Z or the load button, types a name, and ends with Enter, Escape, or
-    // a few Backspaces and then Enter.
+    // Opens the prompt with Z or the load button (or, one time in five, W's prompt to save),
+    // types a name, and ends with Enter, Escape, or a few Backspaces and then Enter; a save to
+    // a file that exists is then often answered with Enter (replace) or N.
     int type_name(int start)
     {
-        int f = chance(70) ? hold_key_for(start, KEY_Z, 'z', pick(1, 3))
-                           : click(start, point_in(work_load_button), true);
+        const bool save = chance(20);
+        int f = save         ? hold_key_for(start, KEY_W, 'w', pick(1, 3))
+                : chance(70) ? hold_key_for(start, KEY_Z, 'z', pick(1, 3))
+                             : click(start, point_in(work_load_button), true);
         f += pick(3, 10);
         const std::string name = name_to_type();
-        log_.add(start, "type '" + name + "'");
+        log_.add(start, std::string(save ? "save as '" : "type '") + name + "'");
         for (unsigned char c : name)
             f = type_character(f, c) + pick(1, 4);
         const int ending = pick(1, 100);
@@ -868,7 +910,10 @@ class Generator
                 f = hold_key_for(f, KEY_BACKSPACE, 8, pick(1, 3)) + pick(0, 2);
         if (ending > 80 && ending <= 90)
             return hold_key_for(f, KEY_ESC, 27, pick(1, 3));
-        return hold_key_for(f, KEY_ENTER, 13, pick(1, 3));
+        f = hold_key_for(f, KEY_ENTER, 13, pick(1, 3));
+        if (save && chance(60))
+            f = play_one_of(f + pick(2, 10), {KEY_ENTER, KEY_ENTER, KEY_N});
+        return f;
     }
 
     // A key held: one of the work screen's table, of the gate's, of the screens', or any other.
@@ -957,13 +1002,38 @@ class Generator
         return start + pick(1, 30); // idle
     }
 
-    // Plans the next action from what the last frame showed: on the menu mostly back to the
-    // work screen, on the settings screen mostly back to the menu.
+    // One action in the open file selector: its OK or Cancel button, Escape, Enter or Tab, or
+    // a name from the lists typed into its line and Enter; never a click on its list.
+    int act_on_selector(int start)
+    {
+        const int kind = pick(1, 100);
+        if (kind <= 30) {
+            const Rect button = selector_button(chance(50) ? "OK" : "Cancel");
+            if (button.x2 > button.x1)
+                return click(start, point_in(button), true);
+        }
+        if (kind <= 50)
+            return play_one_of(start, {KEY_ESC, KEY_ENTER, KEY_TAB});
+        if (kind <= 90) {
+            const std::string name = one_of(names_);
+            log_.add(start, "type '" + name + "' into the selector");
+            int f = start;
+            for (unsigned char c : name)
+                f = type_character(f, c) + pick(1, 4);
+            return hold_key_for(f, KEY_ENTER, 13, pick(1, 3));
+        }
+        return start + pick(1, 20); // idle
+    }
+
+    // Plans the next action from what the last frame showed: in the file selector its own, on
+    // the menu mostly back to the work screen, on the settings screen mostly back to the menu.
     void plan(int frame)
     {
         const Shown shown = finished_frame().shown;
         int end = 0;
-        if (shown == Shown::menu && chance(75))
+        if (active_dialog)
+            end = act_on_selector(frame);
+        else if (shown == Shown::menu && chance(75))
             end = chance(60) ? hold_key_for(frame, KEY_S, 's', hold_length())
                              : click(frame, point_in(menu_work_button), true);
         else if (shown == Shown::menu && chance(30))
@@ -1178,6 +1248,7 @@ RandomRun play_random_run(unsigned long seed, long frames, const std::vector<std
     const long trace_from = std::getenv("GJ_RANDOM_TRACE")
                                 ? static_cast<long>(environment_number("GJ_RANDOM_TRACE", 0))
                                 : -1;
+    seed_random_exercises(seed); // the random systems of N are part of the replay
     const auto started = std::chrono::steady_clock::now();
     const Script script = [&](int frame) {
         watchdog.frame_began(frame);
@@ -1236,10 +1307,13 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
                 "  %ld loads (%ld refused), %ld distinct stores, %ld gate frames, %ld finishes, "
                 "%ld steps back\n"
                 "  %ld readout and %ld state-message checks, %ld frames checked while cancelling\n"
-                "  %ld menu re-entries, %ld settles (longest %d frames)\n",
+                "  %ld menu re-entries, %ld settles (longest %d frames)\n"
+                "  %ld frames in the grid editor, %ld random systems, %ld frames in the file "
+                "selector, %ld asking to replace a file\n",
                 seed, run.frames, run.seconds, run.frames / run.seconds, c.loads, c.failed_loads,
                 c.stores_reached, c.gates_seen, c.finishes_seen, c.steps_back, c.readout_checks,
-                c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle);
+                c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle,
+                c.editor_frames, c.random_systems, c.selector_frames, c.question_frames);
     if (seed == default_seed && frames >= default_frames) {
         // The run went everywhere the checks look: without these a broken generator would pass.
         EXPECT_GT(c.loads, 20);
@@ -1251,16 +1325,19 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
         EXPECT_GT(c.status_checks, 100);
         EXPECT_GT(c.busy_checks, 50);
         EXPECT_GT(c.menu_entries, 0);
+        EXPECT_GT(c.editor_frames, 100);
+        EXPECT_GT(c.random_systems, 0);
+        EXPECT_GT(c.selector_frames, 100);
         EXPECT_GE(c.settles, frames / 1500);
     }
 }
 
 TEST_F(RandomInputTest, TheSameSeedPlaysTheSameRun)
 {
-    ScratchFolder folder;
-    ASSERT_TRUE(folder.ready());
     std::vector<unsigned long long> digests;
     for (int run = 0; run < 2; run++) {
+        ScratchFolder folder; // afresh: a run's saves (W) change the files
+        ASSERT_TRUE(folder.ready());
         reset_program_state();
         hide_step();
         const RandomRun played = play_random_run(7, 3000, folder.names());

@@ -4,6 +4,7 @@
 #include "app/display.h"
 #include "app/frame.h"
 #include "app/images.h"
+#include "app/input.h"
 #include "app/layout.h"
 #include "app/screens.h"
 #include "app/settings_file.h"
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
 #include <vector>
 
 namespace
@@ -501,6 +504,7 @@ TEST_F(ScreensTest, PlusAndMinusZoomTheWindowAtOnceAndTheZoomIsRemembered)
 {
     ASSERT_EQ(windowed, 1);
     ASSERT_EQ(window_zoom, 1);
+    pretend_desktop(1280, 960); // room for zoom 2 exactly
     std::pair<int, int> zoomed{0, 0};
     int scale_when_zoomed = 0;
     int remembered_when_zoomed = 0;
@@ -552,8 +556,11 @@ TEST_F(ScreensTest, TheDisplayToggleKeepsWindowedTrueToTheDisplayAndComesBack)
     ASSERT_NE(gfx_driver, nullptr) << "no display after the toggle";
     RecordProperty("full_screen_granted", windowed == 0 ? "yes" : "no");
     EXPECT_EQ(windowed, is_windowed_mode() ? 1 : 0);
-    EXPECT_EQ(SCREEN_W, screen_width);
-    EXPECT_EQ(SCREEN_H, screen_height);
+    int desktop_width = 0;
+    int desktop_height = 0;
+    ASSERT_EQ(get_desktop_resolution(&desktop_width, &desktop_height), 0);
+    EXPECT_EQ(SCREEN_W, windowed ? screen_width : desktop_width);
+    EXPECT_EQ(SCREEN_H, windowed ? screen_height : desktop_height);
     EXPECT_EQ(frame_of(run, last_frame(run)).shown, Shown::settings)
         << "frames stopped showing after the toggle";
     if (windowed == 0) {
@@ -581,6 +588,102 @@ TEST_F(ScreensTest, AClickOnTheDisplayButtonSwitchesToFullScreenAsFDoes)
     EXPECT_FALSE(window_after_click);
     EXPECT_EQ(windowed, 1);
     EXPECT_TRUE(is_windowed_mode());
+}
+
+// One start-up: the desktop, the zoom asked for, the window it gets and the settings note.
+struct StartupZoomCase {
+    int desktop_width;
+    int desktop_height;
+    int asked;
+    int zoom;
+    const char *note;
+};
+
+TEST_F(ScreensTest, AZoomTooLargeForTheDesktopIsLoweredAtStartUpForThisRunOnly)
+{
+    const StartupZoomCase cases[] = {
+        {1920, 1080, 3, 2, "(3x sa nezmesti)"},
+        {1920, 1080, 2, 2, ""},
+        {2200, 1600, 4, 3, "(4x sa nezmesti)"},
+        {1024, 768, 4, 1, "(4x sa nezmesti)"},
+        {2560, 1920, 4, 4, ""},
+        {800, 600, 1, 1, ""},
+    };
+    for (const StartupZoomCase &c : cases) {
+        const std::string name = std::to_string(c.desktop_width) + "x" +
+                                 std::to_string(c.desktop_height) + " asked " +
+                                 std::to_string(c.asked);
+        pretend_desktop(c.desktop_width, c.desktop_height);
+        chosen_zoom = window_zoom = c.asked;
+        zoom_refused = 0;
+        ASSERT_EQ(open_display(), 0) << name;
+        EXPECT_EQ(window_zoom, c.zoom) << name;
+        EXPECT_EQ(SCREEN_W, screen_width * c.zoom) << name;
+        EXPECT_EQ(frame_scale, c.zoom) << name;
+        EXPECT_EQ(chosen_zoom, c.asked) << name << ": the remembered zoom must stay";
+        const std::array<std::string, 2> note = zoom_note();
+        EXPECT_EQ(note[0], "Zvacsenie okna: " + std::to_string(c.zoom) + "x") << name;
+        EXPECT_EQ(note[1], c.note) << name;
+    }
+}
+
+TEST_F(ScreensTest, PlusStopsAtTheLargestZoomTheDesktopHasRoomForAndSaysSo)
+{
+    pretend_desktop(2200, 1600);
+    std::array<std::string, 2> note_at_three;
+    const ScriptRun run =
+        run_script(settings_screen, at_frames(join({press(3, KEY_EQUALS, '='),
+                                                    press(8, KEY_EQUALS, '='),
+                                                    press(13, KEY_EQUALS, '='),
+                                                    {{18, [&] { note_at_three = zoom_note(); }}},
+                                                    press(20, KEY_ESC, ascii_esc)})));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(window_zoom, 3);
+    EXPECT_EQ(SCREEN_W, 3 * screen_width) << "a fourth zoom would put the buttons off screen";
+    EXPECT_EQ(read_settings(settings_path()).zoom, 3);
+    EXPECT_EQ(note_at_three[0], "Zvacsenie okna: 3x");
+    EXPECT_EQ(note_at_three[1], "(4x sa nezmesti)");
+}
+
+TEST_F(ScreensTest, FullScreenFillsALargeDisplayByAWholeFactorCentredOnBlack)
+{
+    pretend_desktop(1920, 1080); // the frame fits twice, with 320 and 60 pixels to spare
+    ASSERT_EQ(windowed, 1);
+    toggle_display_mode();
+    const bool granted = windowed == 0;
+    const FramePlacement placement{frame_scale, frame_left, frame_top};
+    int pointed_x = -1;
+    int pointed_y = -1;
+    bool centred_on_black = true;
+    std::array<std::string, 2> note;
+    if (granted) {
+        mouse_x = 320 + 2 * 100 + 1;
+        mouse_y = 60 + 2 * 200 + 1;
+        pointed_x = pointer_x();
+        pointed_y = pointer_y();
+        paint_settings_frame();
+        note = zoom_note();
+        for (int y = 0; y < SCREEN_H && centred_on_black; y += 7)
+            for (int x = 0; x < SCREEN_W && centred_on_black; x += 7) {
+                const bool inside = x >= 320 && x < 1600 && y >= 60 && y < 1020;
+                const int expected =
+                    inside ? getpixel(back_buffer, (x - 320) / 2, (y - 60) / 2) : makecol(0, 0, 0);
+                centred_on_black = getpixel(screen, x, y) == expected;
+            }
+        toggle_display_mode();
+    }
+    if (!granted)
+        GTEST_SKIP() << "this X server refuses full screen";
+    EXPECT_EQ(placement.scale, 2);
+    EXPECT_EQ(placement.x, 320);
+    EXPECT_EQ(placement.y, 60);
+    EXPECT_EQ(pointed_x, 100);
+    EXPECT_EQ(pointed_y, 200);
+    EXPECT_TRUE(centred_on_black) << "the display does not show the frame scaled and centred";
+    EXPECT_EQ(note[0], "Cela obrazovka: 2x");
+    EXPECT_EQ(windowed, 1);
+    EXPECT_EQ(SCREEN_W, screen_width);
+    EXPECT_EQ(frame_left, 0);
 }
 
 } // namespace

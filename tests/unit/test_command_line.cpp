@@ -1,5 +1,6 @@
 // The command line, the remembered settings file and the zoomed window's pointer mapping.
 #include "app/command_line.h"
+#include "app/display.h"
 #include "app/layout.h"
 #include "app/settings_file.h"
 #include "store_helpers.h"
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -26,6 +28,8 @@ struct CommandCase {
     bool latex;
     const char *error = ""; // the start of what a usage error says
     std::vector<std::string> files = {};
+    int random_order = 0;
+    std::uint64_t seed = 0;
 };
 
 const std::vector<CommandCase> command_cases{
@@ -62,6 +66,41 @@ const std::vector<CommandCase> command_cases{
     {{"--exercise"}, command_usage_error, "", 0, false, "--exercise potrebuje aspon jedno"},
     {{"--exercise", "--latex", "a.txt"}, command_usage_error, "", 0, false, "--exercise sa neda"},
     {{"--exercise", "--zoom", "2", "a.txt"}, command_usage_error, "", 0, false, "--zoom patri"},
+    {{"--random", "4", "--seed", "7"}, command_random, "", 0, false, "", {}, 4, 7},
+    {{"--seed=18446744073709551615", "--random=10"},
+     command_random,
+     "",
+     0,
+     false,
+     "",
+     {},
+     10,
+     UINT64_MAX},
+    {{"--random", "1"}, command_random, "", 0, false, "", {}, 1, 0},
+    {{"--random", "0"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "11"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "x"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random=-3"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "3", "--seed"}, command_usage_error, "", 0, false, "--seed potrebuje"},
+    {{"--random", "3", "--seed", "18446744073709551616"},
+     command_usage_error,
+     "",
+     0,
+     false,
+     "--seed potrebuje"},
+    {{"--random", "3", "--seed", "-1"}, command_usage_error, "", 0, false, "--seed potrebuje"},
+    {{"--random", "3", "--seed", "12a"}, command_usage_error, "", 0, false, "--seed potrebuje"},
+    {{"--seed", "7"}, command_usage_error, "", 0, false, "--seed patri"},
+    {{"--random", "3", "dva.txt"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--random", "3", "--steps"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--random", "3", "--exercise", "a.txt"},
+     command_usage_error,
+     "",
+     0,
+     false,
+     "--random N vypise"},
+    {{"--random", "3", "--zoom", "2"}, command_usage_error, "", 0, false, "--random N vypise"},
 };
 
 TEST(CommandLine, ArgumentsToWhatTheyAskFor)
@@ -84,30 +123,86 @@ TEST(CommandLine, ArgumentsToWhatTheyAskFor)
         EXPECT_EQ(command.file, c.file) << name;
         EXPECT_EQ(command.zoom, c.zoom) << name;
         EXPECT_EQ(command.latex, c.latex) << name;
+        EXPECT_EQ(command.random_order, c.random_order) << name;
+        EXPECT_EQ(command.seed, c.seed) << name;
     }
 }
 
-// A window coordinate at a zoom and the frame coordinate it points at.
+// A window coordinate at a zoom (and the frame's offset on a full screen) and the frame
+// coordinate it points at.
 struct MappingCase {
     int window;
     int scale;
     int frame;
+    int offset = 0;
 };
 
 TEST(ZoomedPointer, WindowPixelsMapBackToTheFramePixelTheyShow)
 {
-    const MappingCase cases[] = {{0, 1, 0},     {639, 1, 639},  {0, 2, 0},     {1, 2, 0},
-                                 {2, 2, 1},     {320, 2, 160},  {321, 2, 160}, {1279, 2, 639},
-                                 {959, 2, 479}, {2, 3, 0},      {3, 3, 1},     {1919, 3, 639},
-                                 {3, 4, 0},     {2559, 4, 639}, {1452, 4, 363}};
+    const MappingCase cases[] = {{0, 1, 0},
+                                 {639, 1, 639},
+                                 {0, 2, 0},
+                                 {1, 2, 0},
+                                 {2, 2, 1},
+                                 {320, 2, 160},
+                                 {321, 2, 160},
+                                 {1279, 2, 639},
+                                 {959, 2, 479},
+                                 {2, 3, 0},
+                                 {3, 3, 1},
+                                 {1919, 3, 639},
+                                 {3, 4, 0},
+                                 {2559, 4, 639},
+                                 {1452, 4, 363},
+                                 // full screen: 1920x1080 shows the frame twice as large
+                                 // from (320, 60), 1024x768 at its size from (192, 144)
+                                 {320, 2, 0, 320},
+                                 {321, 2, 0, 320},
+                                 {1599, 2, 639, 320},
+                                 {60, 2, 0, 60},
+                                 {1019, 2, 479, 60},
+                                 {192, 1, 0, 192},
+                                 {831, 1, 639, 192},
+                                 {623, 1, 479, 144}};
     for (const MappingCase &c : cases)
-        EXPECT_EQ(frame_coordinate(c.window, c.scale), c.frame)
-            << c.window << " at zoom " << c.scale;
+        EXPECT_EQ(frame_coordinate(c.window, c.scale, c.offset), c.frame)
+            << c.window << " at zoom " << c.scale << " from " << c.offset;
     // The quit button's corner (160, 363) stays outside it at every zoom.
     for (int scale = 1; scale <= 4; scale++)
         for (int dx = 0; dx < scale; dx++)
             EXPECT_FALSE(rect_contains(menu_quit_button, frame_coordinate(160 * scale + dx, scale),
                                        frame_coordinate(363 * scale + dx, scale)));
+}
+
+// A desktop or display size, the largest zoom whose window fits it, and where a full screen
+// of that size shows the frame.
+struct DesktopCase {
+    int width;
+    int height;
+    int zoom;
+    FramePlacement full_screen;
+};
+
+TEST(DesktopSize, TheZoomIsCappedToTheDesktopAndFullScreenFillsItByAWholeFactor)
+{
+    const DesktopCase cases[] = {
+        {640, 480, 1, {1, 0, 0}},       {800, 600, 1, {1, 80, 60}},
+        {1024, 768, 1, {1, 192, 144}},  {1279, 960, 1, {1, 319, 240}},
+        {1280, 959, 1, {1, 320, 239}},  {1280, 960, 2, {2, 0, 0}},
+        {1366, 768, 1, {1, 363, 144}},  {1920, 1080, 2, {2, 320, 60}},
+        {1920, 1440, 3, {3, 0, 0}},     {2200, 1600, 3, {3, 140, 80}},
+        {2560, 1440, 3, {3, 320, 0}},   {2560, 1920, 4, {4, 0, 0}},
+        {3840, 2160, 4, {4, 640, 120}}, {7680, 4320, 4, {9, 960, 0}},
+        {600, 400, 1, {1, 0, 0}},       {0, 0, 1, {1, 0, 0}},
+    };
+    for (const DesktopCase &c : cases) {
+        const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
+        EXPECT_EQ(largest_fitting_zoom(c.width, c.height), c.zoom) << size;
+        const FramePlacement placement = frame_placement(c.width, c.height);
+        EXPECT_EQ(placement.scale, c.full_screen.scale) << size;
+        EXPECT_EQ(placement.x, c.full_screen.x) << size;
+        EXPECT_EQ(placement.y, c.full_screen.y) << size;
+    }
 }
 
 // A settings file's text and what it gives; null text: no file.

@@ -13,10 +13,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <random>
 #include <thread>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -388,6 +392,122 @@ TEST_F(MatrixFiles, ReadErrorIsAFileProblem)
     EXPECT_EQ(read_matrix(file), load_cannot_open);
     std::fclose(file);
     EXPECT_EQ(matrix_order, 0);
+}
+
+// A random whole number of 1..max_entry_digits digits, with a random sign; now and then 0.
+mpz_class random_entry(std::mt19937_64 &random)
+{
+    if (random() % 10 == 0)
+        return 0;
+    const std::size_t digits = 1 + random() % (random() % 2 ? 3 : max_entry_digits);
+    std::string text = random() % 2 ? "-" : "";
+    text += static_cast<char>('1' + random() % 9);
+    while (text.size() - (text[0] == '-') < digits)
+        text += static_cast<char>('0' + random() % 10);
+    return mpz_class(text);
+}
+
+// A random matrix such as the grid editor makes: order 1..10, whole entries of up to 120 digits;
+// the cells outside the system hold stale values that must not be written.
+StoreSnapshot random_matrix(std::mt19937_64 &random)
+{
+    StoreSnapshot matrix;
+    matrix.order = 1 + static_cast<int>(random() % max_matrix_order);
+    for (auto &column : matrix.cells)
+        for (Fraction &f : column)
+            f = Fraction{777, 1};
+    for (int r = 0; r < matrix.order; r++)
+        for (int c = 0; c <= matrix.order; c++)
+            matrix.cells[c][r] = Fraction{random_entry(random), 1};
+    return matrix;
+}
+
+// The system part of the store equals `matrix`.
+void expect_store_is(const StoreSnapshot &matrix, const std::string &what)
+{
+    ASSERT_EQ(matrix_order, matrix.order) << what;
+    for (int r = 0; r < matrix.order; r++)
+        for (int c = 0; c <= matrix.order; c++) {
+            EXPECT_EQ(cell(r, c).num, matrix.cells[c][r].num) << what << " at " << r << "," << c;
+            EXPECT_EQ(cell(r, c).den, 1) << what;
+        }
+}
+
+TEST_F(MatrixFiles, EverySavedMatrixLoadsBackTheSame)
+{
+    std::mt19937_64 random(20240607);
+    const std::string path = dir + "/ulozena.txt";
+    files.push_back(path);
+    for (int k = 0; k < 300; k++) {
+        const StoreSnapshot matrix = random_matrix(random);
+        ASSERT_EQ(save_matrix_file(path.c_str(), matrix), save_ok);
+        fill_with_stale_matrix();
+        LoadWarnings warnings;
+        ASSERT_EQ(load_matrix_file(path.c_str(), &warnings), load_ok) << matrix_text(matrix);
+        expect_store_is(matrix, "matrix " + std::to_string(k));
+        EXPECT_TRUE(warnings.empty()) << "a saved file reads as if another matrix were meant";
+    }
+}
+
+TEST(MatrixText, OrderThenAlignedRowsAndNothingForWhatIsNotAWholeEntry)
+{
+    StoreSnapshot matrix;
+    matrix.order = 2;
+    const long entries[2][3] = {{1, -12, 3}, {-100, 5, 0}};
+    for (int r = 0; r < 2; r++)
+        for (int c = 0; c < 3; c++)
+            matrix.cells[c][r] = Fraction{entries[r][c], 1};
+    EXPECT_EQ(matrix_text(matrix), "2\n   1 -12   3\n-100   5   0\n");
+    matrix.order = 0;
+    EXPECT_EQ(matrix_text(matrix), "0\n");
+    matrix.order = 2;
+    matrix.cells[1][1] = Fraction{1, 2};
+    EXPECT_EQ(matrix_text(matrix), "") << "a fraction is no entry of a matrix file";
+    matrix.cells[1][1] = Fraction{mpz_class(std::string(max_entry_digits + 1, '9')), 1};
+    EXPECT_EQ(matrix_text(matrix), "") << "nor is a number longer than the loader takes";
+    matrix.cells[1][1] = Fraction{mpz_class("-" + std::string(max_entry_digits, '9')), 1};
+    EXPECT_NE(matrix_text(matrix), "");
+}
+
+// Replacing keeps the old file's permissions and writes through a link; what cannot be written
+// fails with the old file whole and no temporary file left.
+TEST_F(MatrixFiles, SavingReplacesWholeOrNotAtAll)
+{
+    StoreSnapshot matrix;
+    matrix.order = 1;
+    matrix.cells[0][0] = Fraction{2, 1};
+    matrix.cells[1][0] = Fraction{-1, 1};
+    const std::string old_text = "1\n5 5\n";
+    const std::string path = write_file("stara.txt", old_text);
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    const std::string link = dir + "/odkaz.txt";
+    ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
+    files.push_back(link);
+    EXPECT_EQ(file_exists(link.c_str()), 1);
+    EXPECT_EQ(file_exists((dir + "/nova.txt").c_str()), 0);
+    ASSERT_EQ(save_matrix_file(link.c_str(), matrix), save_ok);
+    struct stat info {
+    };
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    ASSERT_EQ(load_matrix_file(path.c_str()), load_ok);
+    EXPECT_EQ(cell(0, 1).num, -1);
+
+    write_file("stara.txt", old_text);
+    ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0700), 0);
+    const std::vector<std::string> refused{dir + "/sub", dir + "/nie_je/nova.txt", ""};
+    for (const std::string &name : refused)
+        EXPECT_EQ(save_matrix_file(name.c_str(), matrix), save_failed) << name;
+    matrix.cells[0][0] = Fraction{1, 3};
+    EXPECT_EQ(save_matrix_file(path.c_str(), matrix), save_not_whole);
+    std::ifstream kept(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), old_text);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(dir))
+        entries++;
+    EXPECT_EQ(entries, 3u) << "a temporary file was left beside stara.txt, odkaz.txt and sub";
 }
 
 } // namespace

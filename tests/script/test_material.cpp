@@ -1,0 +1,452 @@
+// A teacher's own material on the work screen, run frame by frame: the grid editor (E), saving
+// (W), random systems (N) and the library's file selector (O).
+#include "harness.h"
+
+#include "app/display.h"
+#include "app/frame.h"
+#include "app/layout.h"
+#include "app/screens.h"
+#include "matrix/matrix_file.h"
+#include "matrix/random_system.h"
+#include "matrix/row_arith.h"
+#include "matrix/store.h"
+#include "work/file_selector.h"
+#include "work/grid_editor.h"
+#include "work/matrix_view.h"
+#include "work/random_exercise.h"
+#include "work/saver.h"
+
+#include <allegro/internal/aintern.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using MaterialTest = ScriptTest;
+using Rows = std::vector<std::string>;
+
+// A key tapped once the key buffer is empty again, as a typist's next key.
+Cue key_tap(int scancode, int ascii = 0)
+{
+    return {[] { return !keypressed(); }, tap(scancode, ascii)};
+}
+
+// Joins lists of cues.
+std::vector<Cue> join(std::initializer_list<std::vector<Cue>> parts)
+{
+    std::vector<Cue> all;
+    for (const auto &part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// A cue that waits until the text line reads `text`, then does nothing.
+Cue until_line(const std::string &text)
+{
+    return {resting_with_line(text, 2), [] {}};
+}
+
+// A scratch folder whose files are removed with it.
+struct ScratchFolder {
+    ScratchFolder()
+    {
+        char pattern[] = "/tmp/gjmXXXXXX";
+        path = mkdtemp(pattern) ? pattern : "";
+    }
+    ~ScratchFolder()
+    {
+        std::filesystem::remove_all(path);
+    }
+    ScratchFolder(const ScratchFolder &) = delete;
+    ScratchFolder &operator=(const ScratchFolder &) = delete;
+
+    // Writes a file in the folder and returns its path.
+    std::string write(const std::string &name, const std::string &text) const
+    {
+        std::ofstream(path + "/" + name) << text;
+        return path + "/" + name;
+    }
+    std::string path;
+};
+
+// The whole text of a file, "" when there is none.
+std::string file_text(const std::string &path)
+{
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// ---------------------------------------------------------------------------
+// The grid editor
+
+constexpr const char *keys_hint = "cislo a Enter; sipky, Tab, klik: ina bunka";
+
+TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderAndAcceptsAsALoad)
+{
+    const unsigned serial = matrix_serial;
+    const std::vector<Cue> script = join({
+        {until_line(std::string("Riadok 1, stlpec 1: ") + keys_hint)},
+        typing("12"),
+        {until_line("Riadok 1, stlpec 1: 12_"), key_tap(KEY_ENTER, 13)},
+        typing("-3"),
+        {key_tap(KEY_TAB, 9), key_tap(KEY_DOWN)},
+        typing("7"),
+        {key_tap(KEY_RIGHT), until_line(std::string("Riadok 2, prava strana: ") + keys_hint)},
+        typing("-5\r"),
+        {until_line(std::string("Riadok 3, stlpec 1: ") + keys_hint)},
+        {key_tap(KEY_PGDN), until_line(std::string("Riadok 2, stlpec 1: ") + keys_hint)},
+        {key_tap(KEY_PGUP), key_tap(KEY_E, 'e')},
+    });
+    const ScriptRun run = run_script(edit_grid, cues(script));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_TRUE(run.finished);
+    // Order 2 kept the coefficients 12 and -3 and both right-hand sides; back at order 3 the
+    // new entries are 0, and the 7 of the dropped column is gone.
+    EXPECT_EQ(matrix_rows(), (Rows{"12 -3 0 0", "0 0 0 -5", "0 0 0 0"}));
+    EXPECT_NE(matrix_serial, serial) << "the accepted matrix did not count as a new load";
+    EXPECT_EQ(loaded_matrix.order, 3);
+    EXPECT_EQ(shown_draft.matrix, nullptr);
+    EXPECT_EQ(shown_step.caption, "");
+    EXPECT_EQ(std::string(line_text), "");
+}
+
+// Keys that the editor refuses or deletes with, and the line they leave.
+struct EntryCase {
+    const char *name;
+    std::vector<Cue> keys;
+    std::string line;
+};
+
+TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeDiscardsAll)
+{
+    const std::string digits(max_entry_digits, '9');
+    const std::string refused = std::string("  (") + editor_refusal_note + ")";
+    const std::vector<EntryCase> cases{
+        {"a letter", join({typing("1"), {key_tap(KEY_X, 'x')}}),
+         "Riadok 1, stlpec 1: 1_" + refused},
+        {"a minus inside", typing("12-"), "Riadok 1, stlpec 1: 12_" + refused},
+        {"a space", {key_tap(KEY_SPACE, ' ')}, "Riadok 1, stlpec 1: _" + refused},
+        {"a minus alone", typing("-\r"), "Riadok 1, stlpec 1: -_  (za minusom chyba cislo)"},
+        {"backspace", typing("123\b\b"), "Riadok 1, stlpec 1: 1_"},
+        {"backspace on a value", {key_tap(KEY_BACKSPACE, 8)}, "Riadok 1, stlpec 1: 4_"},
+        {"a 121st digit", typing(digits + "7"),
+         "Riadok 1, stlpec 1: ..." + digits.substr(0, 40) + "_  (najviac 120 cifier)"},
+        {"order 11", {key_tap(KEY_PGUP)}, "Riadok 1, stlpec 1: _  (rad je od 1 do 10)"},
+    };
+    for (const EntryCase &c : cases) {
+        reset_program_state();
+        set_matrix({{45, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+                    {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                    {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+                    {0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0},
+                    {0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0},
+                    {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0},
+                    {0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0},
+                    {0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0},
+                    {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0},
+                    {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0}});
+        const Rows before = matrix_rows();
+        const unsigned serial = matrix_serial;
+        std::string shown;
+        std::vector<Cue> script = c.keys;
+        script.push_back({[] { return !keypressed(); },
+                          [&] {
+                              shown = line_text;
+                              tap_key(KEY_ESC, 27);
+                          }});
+        const ScriptRun run = run_script(edit_grid, cues(script), 120, 20000);
+        EXPECT_FALSE(run.ran_out) << c.name;
+        if (c.line.rfind("Riadok 1, stlpec 1: ...", 0) == 0) // the long entry shows its end
+            EXPECT_EQ(shown.substr(shown.size() - 23), c.line.substr(c.line.size() - 23))
+                << c.name << ": " << shown;
+        else
+            EXPECT_EQ(shown, c.line) << c.name;
+        EXPECT_LE(shown.size(), static_cast<std::size_t>(text_line_chars)) << c.name;
+        EXPECT_EQ(matrix_rows(), before) << c.name << ": Escape must keep the matrix";
+        EXPECT_EQ(matrix_serial, serial) << c.name;
+    }
+}
+
+TEST_F(MaterialTest, AHundredAndTwentyDigitsAreTakenAndEnterOnTheLastCellAccepts)
+{
+    set_matrix({{2, 4}});
+    const std::string digits = "-" + std::string(max_entry_digits, '8');
+    const ScriptRun run =
+        run_script(edit_grid, cues(join({typing(digits + "\r"), typing("6\r")})), 120, 20000);
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(matrix_rows(), (Rows{digits + " 6"}));
+    // The file of every matrix the editor makes loads back the same.
+    EXPECT_NE(matrix_text(save_store()), "");
+}
+
+TEST_F(MaterialTest, EscapeKeepsAPartSolvedStoreAndTheEditorOpensOnTheSystemAsLoaded)
+{
+    set_matrix({{2, 1, 5}, {1, 3, 5}});
+    scale_pivot_row(0); // a solve has begun: the store holds fractions
+    const Rows before = matrix_rows();
+    const unsigned serial = matrix_serial;
+    bool loaded_shown = false;
+    const ScriptRun run =
+        run_script(edit_grid, cues({{after(3),
+                                     [&] {
+                                         point_at(620, 470);
+                                         compose_frame(work_frame);
+                                         loaded_shown =
+                                             text_drawn_at("2", cell_centre_x(0), cell_top_y(0)) &&
+                                             text_drawn_at("5", cell_centre_x(2), cell_top_y(0));
+                                     }},
+                                    key_tap(KEY_9, '9'),
+                                    key_tap(KEY_ENTER, 13),
+                                    key_tap(KEY_PGUP),
+                                    key_tap(KEY_ESC, 27)}));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_TRUE(loaded_shown) << "the editor does not show the system as it was loaded";
+    EXPECT_EQ(matrix_rows(), before);
+    EXPECT_EQ(matrix_serial, serial);
+}
+
+TEST_F(MaterialTest, AClickOnACellFramesIt)
+{
+    set_matrix({{1, 2, 3}, {4, 5, 6}});
+    const int x = hover_left + hover_cell_width * 2 + hover_cell_width / 2;
+    const int y = hover_top + hover_cell_height * 1 + hover_cell_height / 2;
+    const ScriptRun run = run_script(
+        edit_grid, cues(join({{{after(2), point(x, y)},
+                               {after(1), button_down()},
+                               {after(2), button_up()},
+                               until_line(std::string("Riadok 2, prava strana: ") + keys_hint)},
+                              typing("9e")})));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(matrix_rows(), (Rows{"1 2 3", "4 5 9"}));
+}
+
+// ---------------------------------------------------------------------------
+// Saving
+
+TEST_F(MaterialTest, SavingWritesTheSystemAsLoadedAndReplacesAFileOnlyAfterASecondEnter)
+{
+    ScratchFolder folder;
+    const std::string path = folder.write("u.txt", "1\n5 5\n");
+    set_matrix({{2, 1, 5}, {1, 3, 5}});
+    scale_pivot_row(0);
+    const std::string asked = "Subor uz existuje. Enter ho prepise, iny klaves nie.";
+    // A key other than Enter says no; an Enter held from the name, repeating, says nothing.
+    const ScriptRun no = run_script(
+        save_matrix, cues(join({typing(path),
+                                {{after(1), hold(KEY_ENTER, 13)},
+                                 {until_line(asked)},
+                                 {after(2), tap(KEY_ENTER, 13)},
+                                 {after(2), release(KEY_ENTER)},
+                                 {resting_with_line(asked, 5), tap(KEY_N, 'n')},
+                                 {resting_with_status("Nezapisane.", 3), tap(KEY_SPACE, ' ')}}})));
+    ASSERT_FALSE(no.ran_out);
+    EXPECT_EQ(file_text(path), "1\n5 5\n");
+    const ScriptRun yes = run_script(
+        save_matrix,
+        cues(join({typing(path + "\r"),
+                   {{until_line(asked)},
+                    key_tap(KEY_ENTER, 13),
+                    {resting_with_status("Zapisane do " + path, 3), tap(KEY_SPACE, ' ')}}})));
+    ASSERT_FALSE(yes.ran_out);
+    EXPECT_EQ(file_text(path), "2\n2 1   5\n1 3   5\n") << "not the system as loaded";
+    EXPECT_EQ(std::string(status_text), "");
+    EXPECT_EQ(matrix_rows(), (Rows{"2/2 1/2 5/2", "1 3 5"})) << "saving changed the store";
+}
+
+// One save that does not write: the name typed, the message, and what the file then holds.
+struct UnsavedCase {
+    const char *name;
+    bool loaded;
+    std::string typed;
+    const char *message; // nullptr: none
+};
+
+TEST_F(MaterialTest, EscapeNoMatrixAndAFolderThatCannotBeWrittenSaveNothing)
+{
+    ScratchFolder folder;
+    const std::vector<UnsavedCase> cases{
+        {"Escape", true, "x.txt\x1b", nullptr},
+        {"empty name", true, "\r", nullptr},
+        {"no matrix", false, "", "Nie je co zapisat: ziadna matica."},
+        {"no such folder", true, folder.path + "/nie/x.txt\r", "Subor sa neda zapisat."},
+        {"a folder", true, folder.path + "\r", "Subor sa neda zapisat."},
+    };
+    for (const UnsavedCase &c : cases) {
+        reset_program_state();
+        if (c.loaded)
+            set_matrix({{1, 2}});
+        std::vector<Cue> script;
+        for (char ch : c.typed)
+            script.push_back(ch == '\x1b'
+                                 ? key_tap(KEY_ESC, 27)
+                                 : key_tap(scancode_of(ch), static_cast<unsigned char>(ch)));
+        if (c.message)
+            script.push_back({resting_with_status(c.message, 3), tap(KEY_SPACE, ' ')});
+        const ScriptRun run = run_script(save_matrix, cues(script));
+        EXPECT_FALSE(run.ran_out) << c.name;
+        EXPECT_TRUE(run.finished) << c.name;
+        EXPECT_EQ(matrix_rows(), c.loaded ? Rows{"1 2"} : Rows{}) << c.name;
+        EXPECT_FALSE(std::filesystem::exists("x.txt")) << c.name;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path)) << "a file or a temporary file was left";
+}
+
+// ---------------------------------------------------------------------------
+// Random systems
+
+TEST_F(MaterialTest, NLoadsARandomSystemOfTheLoadedOrderAndNamesItsSeed)
+{
+    for (int order : {0, 5}) {
+        reset_program_state();
+        if (order)
+            set_matrix(std::vector<std::vector<long>>(5, std::vector<long>(6, 1)));
+        const unsigned serial = matrix_serial;
+        load_random_system();
+        const int expected = order ? order : 3;
+        EXPECT_EQ(matrix_order, expected);
+        EXPECT_NE(matrix_serial, serial);
+        const std::string head =
+            "Nahodna sustava: gauss-jordan --random " + std::to_string(expected) + " --seed ";
+        ASSERT_EQ(shown_step.caption.rfind(head, 0), 0u) << shown_step.caption;
+        const std::uint64_t seed = std::stoull(shown_step.caption.substr(head.size()));
+        EXPECT_EQ(matrix_text(save_store()), matrix_text(random_system(expected, seed)))
+            << "the named seed does not print this system";
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The file selector
+
+// Cues that clear the selector's file name and type `path` into it, then Enter.
+std::vector<Cue> choose_by_typing(const std::string &path)
+{
+    std::vector<Cue> script{{after(5), [] {}}};
+    for (int k = 0; k < 160; k++)
+        script.push_back(key_tap(KEY_BACKSPACE, 8));
+    for (const Cue &cue : typing(path + "\r"))
+        script.push_back(cue);
+    return script;
+}
+
+TEST_F(MaterialTest, TheSelectorLoadsAFileOfALongPathAsATypedNameWould)
+{
+    ScratchFolder folder;
+    const std::string deep = folder.path + "/dlhy-priecinok-s-ulohami-pre-triedu";
+    ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
+    const std::string path = deep + "/uloha3.txt";
+    std::ofstream(path) << "2\n1 1 3\n1 -1 1\n";
+    ASSERT_GT(path.size(), 38u);
+    set_matrix({{9, 9}});
+    const unsigned serial = matrix_serial;
+    const ScriptRun run = run_script(open_by_browsing, cues(choose_by_typing(path)), 120, 20000);
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(matrix_rows(), (Rows{"1 1 3", "1 -1 1"}));
+    EXPECT_NE(matrix_serial, serial);
+    int frames_with_selector = 0;
+    for (const FrameRecord &record : run.frames)
+        frames_with_selector += record.shown == Shown::other;
+    EXPECT_GT(frames_with_selector, 100) << "the selector was not drawn into the frames";
+}
+
+// The frame point at the middle of the selector's button labelled `label`; (-1, -1) when the
+// selector is not open.
+std::pair<int, int> selector_button(const char *label)
+{
+    if (!active_dialog)
+        return {-1, -1};
+    const DIALOG &box = active_dialog[0];
+    for (const DIALOG *d = active_dialog; d->proc; d++)
+        if (d->proc == _gui_button_proc &&
+            std::strcmp(static_cast<const char *>(d->dp), label) == 0)
+            return {(screen_width - box.w) / 2 + d->x - box.x + d->w / 2,
+                    (screen_height - box.h) / 2 + d->y - box.y + d->h / 2};
+    return {-1, -1};
+}
+
+// One way to end the selector, in a window of the given zoom.
+struct SelectorEnding {
+    const char *name;
+    int zoom;
+    Cue cue;
+};
+
+TEST_F(MaterialTest, OOpensTheSelectorWhoseCancelEscapeOrAQuitKeepTheMatrix)
+{
+    const std::vector<SelectorEnding> endings{
+        {"Cancel, zoomed",
+         2,
+         {[] { return selector_button("Cancel").first > 0; },
+          [] {
+              const auto [x, y] = selector_button("Cancel");
+              point_at(x, y);
+              press_button();
+          }}},
+        {"Escape", 1, {after(10), tap(KEY_ESC, 27)}},
+        {"quit", 1, {after(10), [] { quit_requested = 1; }}},
+    };
+    for (const auto &[name, zoom, ending] : endings) {
+        reset_program_state();
+        pretend_desktop(1280, 960);
+        if (zoom == 2)
+            change_zoom(+1); // the library centres the selector on the 1280x960 window
+        ASSERT_EQ(SCREEN_W, screen_width * zoom) << name;
+        set_matrix({{1, 2}});
+        const unsigned serial = matrix_serial;
+        const ScriptRun run = run_script(work_screen, cues({{after(3), hold(KEY_O, 'o')},
+                                                            {after(2), release(KEY_O)},
+                                                            ending,
+                                                            {after(3), button_up()},
+                                                            {after(10),
+                                                             [] {
+                                                                 if (!quit_requested)
+                                                                     hold_key(KEY_ESC, 27);
+                                                             }},
+                                                            {after(3), release(KEY_ESC)}}));
+        EXPECT_FALSE(run.ran_out) << name;
+        EXPECT_EQ(matrix_rows(), Rows{"1 2"}) << name;
+        EXPECT_EQ(matrix_serial, serial) << name;
+        bool selector_shown = false;
+        for (const FrameRecord &record : run.frames)
+            selector_shown = selector_shown || record.shown == Shown::other;
+        EXPECT_TRUE(selector_shown) << name;
+        if (!quit_requested) {
+            EXPECT_EQ(screen_order(run).back(), Shown::menu) << name << ": the work screen stayed";
+        }
+        quit_requested = 0;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The work screen's keys
+
+TEST_F(MaterialTest, TheKeyLineNamesTheKeysBeyondTheButtonsAndEAndNWorkFromTheWorkScreen)
+{
+    EXPECT_EQ(work_key_line(), "Z nacitat  D zlomky  E upravit  W zapisat  N nahodna  O otvorit");
+    const ScriptRun run = run_script(
+        work_screen, cues(join({{{after(3), hold(KEY_N, 'n')}, {after(2), release(KEY_N)}},
+                                {{after(5), hold(KEY_E, 'e')}, {after(2), release(KEY_E)}},
+                                typing("42"),
+                                {key_tap(KEY_E, 'e'),
+                                 {after(5), [] { release_key(KEY_E); }},
+                                 {after(3), hold(KEY_ESC, 27)},
+                                 {after(2), release(KEY_ESC)}}})));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_EQ(matrix_order, 3) << "N did not load a 3x3";
+    EXPECT_EQ(cell(0, 0).num, 42) << "E did not edit the random system";
+    EXPECT_EQ(screen_order(run).back(), Shown::menu);
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+#!/bin/sh
+# The program's --random: the same system for the same seed, a file the program itself loads
+# and solves with a whole solution, exit status 64 for a bad order or seed, 4 when the output
+# cannot be written.
+# Usage: check_random_command.sh PROGRAM SCRATCH_DIR
+set -eu
+program=$1
+dir=$2
+mkdir -p "$dir"
+
+fail() {
+    echo "check_random_command: $*" >&2
+    exit 1
+}
+
+"$program" --random 4 --seed 7 >"$dir/first.txt"
+"$program" --random 4 --seed=7 >"$dir/second.txt"
+cmp -s "$dir/first.txt" "$dir/second.txt" || fail "one seed gave two systems"
+solution=$(env -u DISPLAY "$program" --steps "$dir/first.txt" | tail -n 1)
+echo "$solution" | grep -Eq '^Riesenie: x1 = -?[0-5], x2 = -?[0-5], x3 = -?[0-5], x4 = -?[0-5]$' ||
+    fail "the printed system solves to '$solution'"
+
+for arguments in "--random 0" "--random 11" "--random x" "--random 3 --seed x" \
+    "--random 3 --seed -1" "--random 3 --seed 18446744073709551616" "--seed 3"; do
+    status=0
+    # shellcheck disable=SC2086  # the arguments are meant to split
+    "$program" $arguments >/dev/null 2>&1 || status=$?
+    [ "$status" -eq 64 ] || fail "'$arguments' exited with $status, not 64"
+done
+
+if [ -w /dev/full ]; then
+    status=0
+    "$program" --random 10 >/dev/full 2>/dev/null || status=$?
+    [ "$status" -eq 4 ] || fail "an unwritable output exited with $status, not 4"
+fi
+echo "check_random_command: ok"

@@ -1,0 +1,284 @@
+// The grid editor: typing a system into the work screen's grid, cell by cell.
+#include "grid_editor.h"
+
+#include "../app/frame.h"
+#include "../app/input.h"
+#include "../app/layout.h"
+#include "../app/screens.h"
+#include "../matrix/matrix_file.h"
+#include "../matrix/store.h"
+#include "loader.h"
+#include "matrix_view.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+
+constexpr int new_system_order = 3; // the order of the zeros the editor starts from
+
+bool editor_running = false; // edit_grid is running
+
+// The editor's state: the matrix being made, its framed cell and what is typed into it.
+struct GridEdit {
+    StoreSnapshot draft;
+    int row = 0;
+    int column = 0;
+    bool typing = false;        // an entry is being typed into the framed cell
+    std::string typed;          // what is typed: digits, perhaps after a minus
+    const char *note = nullptr; // why the last key was refused, shown until the next key
+};
+
+// How a key left the editor.
+enum EditEnd { edit_goes_on, edit_accepted, edit_discarded };
+
+// The draft's cell (r, c).
+Fraction &draft_cell(GridEdit &edit, int r, int c)
+{
+    return edit.draft.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+}
+
+// A draft of the loaded system, or of a 3x3 of zeros; every cell outside it 0.
+GridEdit open_draft()
+{
+    GridEdit edit;
+    const StoreSnapshot &loaded = loaded_matrix;
+    edit.draft.order = loaded.order > 0 ? loaded.order : new_system_order;
+    for (int r = 0; r < grid_rows; r++)
+        for (int c = 0; c < grid_columns; c++) {
+            const bool kept = loaded.order > 0 && r < loaded.order && c <= loaded.order;
+            const Fraction &f =
+                loaded.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+            draft_cell(edit, r, c) = kept && f.den == 1 ? f : Fraction{0, 1};
+        }
+    return edit;
+}
+
+// Writes what is typed into the framed cell (nothing typed, all deleted: 0); false, with a
+// note, when it is a minus alone.
+bool commit_typed(GridEdit &edit)
+{
+    if (!edit.typing)
+        return true;
+    if (edit.typed == "-") {
+        edit.note = "za minusom chyba cislo";
+        return false;
+    }
+    const mpz_class value = edit.typed.empty() ? mpz_class(0) : mpz_class(edit.typed, 10);
+    draft_cell(edit, edit.row, edit.column) = Fraction{value, 1};
+    edit.typing = false;
+    edit.typed.clear();
+    return true;
+}
+
+// Frames cell (r, c), kept inside the system; what was typed is committed first.
+void move_to(GridEdit &edit, int r, int c)
+{
+    if (!commit_typed(edit))
+        return;
+    const int n = edit.draft.order;
+    edit.row = r < 0 ? 0 : (r >= n ? n - 1 : r);
+    edit.column = c < 0 ? 0 : (c > n ? n : c);
+}
+
+// Frames the next cell in reading order (or the previous one), wrapping round.
+void step_cell(GridEdit &edit, int step)
+{
+    const int per_row = edit.draft.order + 1;
+    const int cells = per_row * edit.draft.order;
+    const int index = ((edit.row * per_row + edit.column + step) % cells + cells) % cells;
+    move_to(edit, index / per_row, index % per_row);
+}
+
+// Makes the system order n: coefficients that stay and the right-hand sides of rows that stay
+// are kept (a right-hand side moves to the new last column), new entries are 0.
+void change_order(GridEdit &edit, int n)
+{
+    if (!commit_typed(edit))
+        return;
+    if (n < 1 || n > max_matrix_order) {
+        edit.note = "rad je od 1 do 10";
+        return;
+    }
+    const StoreSnapshot old = edit.draft;
+    const int old_n = old.order;
+    for (int r = 0; r < grid_rows; r++)
+        for (int c = 0; c < grid_columns; c++) {
+            const bool coefficient = r < n && r < old_n && c < n && c < old_n;
+            const bool right_side = r < n && r < old_n && c == n;
+            const int from = right_side ? old_n : c;
+            draft_cell(edit, r, c) =
+                coefficient || right_side
+                    ? old.cells[static_cast<std::size_t>(from)][static_cast<std::size_t>(r)]
+                    : Fraction{0, 1};
+        }
+    edit.draft.order = n;
+    move_to(edit, edit.row, edit.column == old_n ? n : edit.column);
+}
+
+// Backspace: removes the last typed character; before anything is typed, starts from the
+// framed cell's value.
+void delete_back(GridEdit &edit)
+{
+    if (!edit.typing) {
+        edit.typing = true;
+        edit.typed = draft_cell(edit, edit.row, edit.column).num.get_str();
+    }
+    if (!edit.typed.empty())
+        edit.typed.pop_back();
+}
+
+// A typed character: digits, and a minus first; anything else is refused with a note and
+// changes nothing.
+void type_character(GridEdit &edit, int ascii)
+{
+    const std::string typed = edit.typing ? edit.typed : "";
+    const std::size_t digits = typed.size() - (typed.rfind('-', 0) == 0 ? 1 : 0);
+    static_assert(max_entry_digits == 120, "the note names the limit");
+    if (ascii >= '0' && ascii <= '9' && digits == max_entry_digits) {
+        edit.note = "najviac 120 cifier";
+    } else if ((ascii >= '0' && ascii <= '9') || (ascii == '-' && typed.empty())) {
+        edit.typed = typed + static_cast<char>(ascii);
+        edit.typing = true;
+    } else {
+        edit.note = editor_refusal_note;
+    }
+}
+
+// Enter: commits the cell and frames the next; on the last cell it accepts the matrix.
+EditEnd enter(GridEdit &edit)
+{
+    const int n = edit.draft.order;
+    if (!commit_typed(edit))
+        return edit_goes_on;
+    if (edit.row == n - 1 && edit.column == n)
+        return edit_accepted;
+    step_cell(edit, 1);
+    return edit_goes_on;
+}
+
+// Applies one key from the key buffer.
+EditEnd apply_key(GridEdit &edit, int pressed)
+{
+    const int scancode = pressed >> 8;
+    edit.note = nullptr;
+    switch (scancode) {
+    case KEY_ESC:
+        return edit_discarded;
+    case KEY_E:
+        return commit_typed(edit) ? edit_accepted : edit_goes_on;
+    case KEY_ENTER:
+    case KEY_ENTER_PAD:
+        return enter(edit);
+    case KEY_TAB:
+        step_cell(edit, (key_shifts & KB_SHIFT_FLAG) ? -1 : 1);
+        return edit_goes_on;
+    case KEY_UP:
+    case KEY_DOWN:
+        move_to(edit, edit.row + (scancode == KEY_DOWN ? 1 : -1), edit.column);
+        return edit_goes_on;
+    case KEY_LEFT:
+    case KEY_RIGHT:
+        move_to(edit, edit.row, edit.column + (scancode == KEY_RIGHT ? 1 : -1));
+        return edit_goes_on;
+    case KEY_PGUP:
+    case KEY_PGDN:
+        change_order(edit, edit.draft.order + (scancode == KEY_PGUP ? 1 : -1));
+        return edit_goes_on;
+    case KEY_BACKSPACE:
+        delete_back(edit);
+        return edit_goes_on;
+    default:
+        type_character(edit, pressed & 0xff);
+        return edit_goes_on;
+    }
+}
+
+// The text line: which cell is framed and its entry as typed, or the keys when nothing is;
+// a long entry shows its last digits.
+void write_text_line(const GridEdit &edit)
+{
+    std::string text = "Riadok " + std::to_string(edit.row + 1) + ", ";
+    text += edit.column == edit.draft.order ? "prava strana: "
+                                            : "stlpec " + std::to_string(edit.column + 1) + ": ";
+    if (!edit.typing && !edit.note) {
+        text += "cislo a Enter; sipky, Tab, klik: ina bunka";
+    } else {
+        const std::string note = edit.note ? std::string("  (") + edit.note + ")" : "";
+        const std::size_t room = static_cast<std::size_t>(text_line_chars) - text.size() -
+                                 note.size() - 1; // the cursor mark
+        std::string typed = edit.typed;
+        if (typed.size() > room)
+            typed = "..." + typed.substr(typed.size() - (room - 3));
+        text += typed + "_" + note;
+    }
+    std::snprintf(line_text, sizeof line_text, "%s", text.c_str());
+}
+
+// Shows the draft, its framed cell, the text line and the editor's keys under the grid.
+void show_editing(const GridEdit &edit)
+{
+    show_draft(edit.draft, edit.row, edit.column);
+    write_text_line(edit);
+    show_caption("Rad " + std::to_string(edit.draft.order) +
+                 " (PgUp/PgDn)   E: prijat maticu   Esc: zrusit zmeny");
+}
+
+// A left press on a cell of the draft frames it.
+void click_cell(GridEdit &edit)
+{
+    take_left_press();
+    int r = 0;
+    int c = 0;
+    if (cell_at(pointer_x(), pointer_y(), edit.draft.order, r, c)) {
+        edit.note = nullptr;
+        move_to(edit, r, c);
+    }
+}
+
+// Waits until the keys that end the editor and the left button are let go, so the work screen
+// does not take them as its own.
+void let_go_of_keys()
+{
+    while ((key[KEY_E] || key[KEY_ESC] || key[KEY_ENTER] || key[KEY_ENTER_PAD] ||
+            left_button_down()) &&
+           !quit_requested)
+        paint_work_frame();
+    clear_keybuf();
+}
+
+} // namespace
+
+// Runs the grid editor until the matrix is accepted or discarded.
+void edit_grid()
+{
+    editor_running = true;
+    GridEdit edit = open_draft();
+    const ShownStep kept_caption = shown_step;
+    EditEnd end = edit_goes_on;
+    clear_keybuf();
+    while (end == edit_goes_on && !quit_requested) {
+        show_editing(edit);
+        paint_work_frame();
+        if (keypressed())
+            end = apply_key(edit, readkey());
+        else if (left_press_ready())
+            click_cell(edit);
+    }
+    hide_draft();
+    shown_step = kept_caption;
+    line_text[0] = '\0';
+    if (end == edit_accepted)
+        load_matrix_from(edit.draft);
+    editor_running = false;
+    let_go_of_keys();
+}
+
+// True while the editor runs.
+bool editing_grid()
+{
+    return editor_running;
+}

@@ -1,0 +1,48 @@
+// A random exercise on the work screen: a new system with a whole-number solution.
+#include "random_exercise.h"
+
+#include "../matrix/random_system.h"
+#include "../matrix/store.h"
+#include "loader.h"
+#include "matrix_view.h"
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+namespace
+{
+
+constexpr int default_order = 3;               // the order when no system is loaded
+constexpr std::uint64_t largest_seed = 999999; // seeds short enough to type on a command line
+
+std::mt19937_64 seeds;      // where each system's seed comes from
+bool seeds_started = false; // seeds has been given a starting value
+
+// A new seed for each system: from a generator seeded once per run by the system's randomness,
+// unless seed_random_exercises chose its start.
+std::uint64_t next_seed()
+{
+    if (!seeds_started)
+        seed_random_exercises(std::random_device{}());
+    return 1 + seeds() % largest_seed;
+}
+
+} // namespace
+
+// Loads a new random system of the loaded order and names how to print it again.
+void load_random_system()
+{
+    const int order = matrix_order > 0 ? matrix_order : default_order;
+    const std::uint64_t seed = next_seed();
+    load_matrix_from(random_system(order, seed));
+    show_caption("Nahodna sustava: gauss-jordan --random " + std::to_string(order) + " --seed " +
+                 std::to_string(seed));
+}
+
+// Makes the seeds of the coming random systems follow from `seed`.
+void seed_random_exercises(std::uint64_t seed)
+{
+    seeds.seed(seed);
+    seeds_started = true;
+}

@@ -1,0 +1,93 @@
+// Saving the loaded system to a file whose name is typed on the text line.
+#include "saver.h"
+
+#include "../app/frame.h"
+#include "../app/input.h"
+#include "../app/line_editor.h"
+#include "../app/screens.h"
+#include "../matrix/matrix_file.h"
+#include "../matrix/store.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+
+bool asking = false; // the overwrite question is on the line
+
+// Shows a message on the text line until a key or a click, then clears it.
+void report(const std::string &message)
+{
+    set_status_text(message.c_str());
+    wait_for_input();
+    status_text[0] = '\0';
+}
+
+// Asks whether the existing file may be replaced: a second Enter says yes; any other key or a
+// click says no. The Enter that ended the name must be let go first, so that it does not
+// repeat into a yes.
+bool answer_to_overwrite()
+{
+    std::snprintf(line_text, sizeof line_text, "%s",
+                  "Subor uz existuje. Enter ho prepise, iny klaves nie.");
+    while ((key[KEY_ENTER] || key[KEY_ENTER_PAD]) && !quit_requested)
+        paint_work_frame();
+    clear_keybuf();
+    while (!keypressed() && !left_button_down() && !quit_requested)
+        paint_work_frame();
+    if (!keypressed()) {
+        while (left_button_down() && !quit_requested)
+            paint_work_frame(); // a click says no once it is let go, and does nothing else
+        return false;
+    }
+    const int scancode = readkey() >> 8;
+    return scancode == KEY_ENTER || scancode == KEY_ENTER_PAD;
+}
+
+// Asks whether the existing file may be replaced, with the question on the line.
+bool overwrite_confirmed()
+{
+    asking = true;
+    const bool confirmed = answer_to_overwrite();
+    asking = false;
+    return confirmed;
+}
+
+} // namespace
+
+// Asks for a file name and writes the loaded system there.
+void save_matrix()
+{
+    if (loaded_matrix.order == 0) {
+        report("Nie je co zapisat: ziadna matica.");
+        return;
+    }
+    std::snprintf(line_text, sizeof line_text, "%s", "Zapisat do suboru");
+    edit_line();
+    if (quit_requested || line_text[0] == '\0')
+        return;
+    const std::string name = line_text;
+    line_text[0] = '\0';
+    if (file_exists(name.c_str()) && !regular_file_exists(name.c_str())) {
+        report("Subor sa neda zapisat."); // a folder or a device is never replaced
+        return;
+    }
+    if (file_exists(name.c_str()) && !overwrite_confirmed()) {
+        if (!quit_requested)
+            report("Nezapisane.");
+        return;
+    }
+    if (quit_requested)
+        return;
+    const int result = save_matrix_file(name.c_str(), loaded_matrix);
+    report(result == save_ok ? "Zapisane do " + name : "Subor sa neda zapisat.");
+}
+
+// True while the line asks whether an existing file may be replaced.
+bool overwrite_question_open()
+{
+    return asking;
+}
