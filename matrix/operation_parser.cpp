@@ -53,8 +53,10 @@ bool read_digits(const std::string &text, std::size_t &pos, std::string &digits)
     return pos > start;
 }
 
-// Reads "R3" (or "r 3") after spaces: the row counted from 0, or -1 for a number past any
-// order; false when no row comes next.
+constexpr int row_past_any = 1000; // the row of a number with more than three digits
+
+// Reads "R3" (or "r 3") after spaces: the row counted from 0 (R0 is -1), or row_past_any for a
+// number longer than any order; false when no row comes next.
 bool read_row(Cursor &at, int &row)
 {
     skip_spaces(at);
@@ -65,7 +67,7 @@ bool read_row(Cursor &at, int &row)
     std::string digits;
     if (!read_digits(at.text, at.pos, digits))
         return false;
-    row = digits.size() > 3 ? -1 : std::stoi(digits) - 1;
+    row = digits.size() > 3 ? row_past_any : std::stoi(digits) - 1;
     return true;
 }
 
@@ -140,7 +142,7 @@ std::string rows_out_of_range(std::initializer_list<int> rows, int order)
 {
     for (int r : rows)
         if (r < 0 || r >= order) {
-            const std::string named = r < 0 ? "Taky riadok" : row_name(r);
+            const std::string named = r == row_past_any ? "Taky riadok" : row_name(r);
             if (order == 0)
                 return named + " nie je v matici: matica nema riadky";
             return named + " nie je riadok matice (R1 az " + row_name(order - 1) + ")";
