@@ -20,6 +20,7 @@ PracticeHistory practice_history;
 namespace
 {
 
+bool message_shown = false;  // show_refusal holds the text line
 unsigned counted_matrix = 0; // matrix_serial whose program's count is known
 int program_steps = 0;       // the program's own steps from that matrix as loaded
 
@@ -49,6 +50,7 @@ int program_count()
 void show_refusal(const std::string &message)
 {
     std::snprintf(line_text, sizeof line_text, "%s", message.c_str());
+    message_shown = true;
     clear_keybuf();
     while (!keypressed() && !left_button_down() && !right_press_ready() && !quit_requested)
         paint_work_frame();
@@ -59,7 +61,19 @@ void show_refusal(const std::string &message)
         paint_work_frame();
     }
     line_text[0] = '\0';
+    message_shown = false;
 }
+
+} // namespace
+
+// True while a message about an operation holds the text line.
+bool practice_message_shown()
+{
+    return message_shown;
+}
+
+namespace
+{
 
 // Waits at the goal like the end of a solve: Backspace, Left or a right click undo the last
 // operation; a key that acts during a solve (D) acts; any other key (taken) or a left press (not
@@ -99,18 +113,23 @@ void reach_goal()
 }
 
 // Does the learner's operation: the products, then the changed rows cancelled on screen under
-// its caption and highlight.
+// its caption and highlight. The history notes at once the store it leads to (the cancelling on
+// screen stores exactly what the cancelling at once does), so that every frame shown after the
+// cancelling already belongs to it.
 void make_move(const RowOperation &operation)
 {
     keep_history_current();
-    practice_history.moves.push_back(PracticeMove{operation, save_store()});
+    const StoreSnapshot before = save_store();
+    apply_operation_now(operation);
+    practice_history.now = save_store();
+    restore_store(before);
+    practice_history.moves.push_back(PracticeMove{operation, before});
     const int number = static_cast<int>(practice_history.moves.size());
     show_step(practice_caption(number, operation), operation);
     apply_operation(operation);
     if (operation.kind != operation_exchange) // an exchange leaves every row in lowest terms
         reduce_row(operation.row);
     paint_work_frame();
-    practice_history.now = save_store();
 }
 
 } // namespace

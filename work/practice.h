@@ -40,6 +40,10 @@ void practice_undo();
 // would take from the store as it stands, without doing it.
 void practice_hint();
 
+// True while a message about an operation that cannot be done holds the text line (the readout
+// of the cell under the pointer waits).
+bool practice_message_shown();
+
 // The caption of the learner's operation number `number`: "Uprava 4: R3 <- R3 - 2 R1".
 std::string practice_caption(int number, const RowOperation &operation);
 

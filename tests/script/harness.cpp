@@ -560,8 +560,6 @@ int scancode_of(char c)
         return KEY_SLASH;
     case '-':
         return KEY_MINUS;
-    case '+':
-        return KEY_EQUALS;
     case '<':
         return KEY_COMMA;
     case '>':
