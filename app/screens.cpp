@@ -235,7 +235,7 @@ const WorkKey work_key_rows[] = {
     {KEY_W, 0, save_matrix, false, "zapisat"},        // save the loaded system to a file
     {KEY_N, 0, load_random_system, false, "nahodna"}, // a random system with a whole solution
     {KEY_O, 0, open_by_browsing, false, "otvorit"},   // choose a file in the library's selector
-    {KEY_U, 0, practice_operation, false, "uprava"},  // the learner's own row operation
+    {KEY_U, 0, practice_operation, false, "krok"},    // the learner's own row operation
     {KEY_BACKSPACE, KEY_LEFT, practice_undo, false, nullptr}, // undo the learner's last one
     {KEY_H, 0, practice_hint, false, "rada"},                 // the program's next step, not done
 };
