@@ -212,9 +212,9 @@ std::string usage_text()
            "               koeficienty od -9 do 9, jedine riesenie z celych cisel od -5 do 5\n"
            "  --seed S     s tym istym cislom S (0 az 2^64-1) vzdy ta ista sustava\n"
            "  --check SUBOR PRACA\n"
-           "               skontroluje riesenie po krokoch v subore PRACA (vo formate --steps,\n"
-           "               - je standardny vstup): pri kazdom kroku v poriadku alebo prva zla\n"
-           "               hodnota, na konci ci je matica v redukovanom tvare a vysledok\n"
+           "               skontroluje riesenie PRACA (vo formate --steps, - je vstup):\n"
+           "               pri kazdom kroku v poriadku alebo prva zla hodnota, na konci\n"
+           "               ci je matica v redukovanom tvare a ci je vysledok spravny\n"
            "  --zoom N     okno N-krat sirsie a vyssie, N od 1 do 4; zapamata sa; ak sa okno\n"
            "               nezmesti na obrazovku, pouzije sa najvacsie, ktore sa zmesti\n"
            "  --help       vypise tento navod\n"
@@ -233,8 +233,8 @@ std::string usage_text()
            "krok nespravny (1 a 3 aj pre PRACA, ktora sa neda precitat alebo pochopit);\n"
            "64 chybne pouzitie.\n"
            "\n"
-           "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2, R3 <- R3 - 2 R1),\n"
-           "Backspace ju vrati, H poradi dalsi krok programu.\n";
+           "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
+           "R3 <- R3 - 2 R1), Backspace ju vrati, H poradi dalsi krok programu.\n";
 }
 
 // The text --version prints.
