@@ -29,11 +29,7 @@ std::vector<Cue> typed_operation(const std::string &operation)
 // Condition: the caption has read `caption` for a few frames, with the cancelling done.
 std::function<bool()> caption_is(const std::string &caption)
 {
-    return steady(
-        [caption] {
-            return shown_step.caption == caption && !finished_frame().busy;
-        },
-        4);
+    return steady([caption] { return shown_step.caption == caption && !finished_frame().busy; }, 4);
 }
 
 // What the session saw at one moment: the caption, the top line, the rows and the highlight.
