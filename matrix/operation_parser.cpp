@@ -174,6 +174,22 @@ bool factor_fits(const mpq_class &factor, std::size_t max_digits)
            digit_count(factor.get_den()) <= max_digits;
 }
 
+// "Ra <- f Rb" read whole: a scaling when Rb is Ra and f is not 0.
+ParsedOperation scaling(int target, const Term &term, int order, std::size_t max_digits)
+{
+    const std::string range = rows_out_of_range({target, term.row}, order);
+    if (!range.empty())
+        return refused(range);
+    if (term.row != target)
+        return refused("nasobit sa da len ten isty riadok: " + row_name(target) + " <- c " +
+                       row_name(target));
+    if (term.factor == 0)
+        return refused("nasobenie nulou nie je riadkova uprava");
+    if (!factor_fits(term.factor, max_digits))
+        return refused_number(number_too_long, max_digits);
+    return accepted(operation_scale, target, target, term.factor);
+}
+
 // The right-hand side after "Ra <-": a multiple of Ra, or Ra plus or minus a multiple of
 // another row.
 ParsedOperation read_assignment(Cursor &at, int target, int order, std::size_t max_digits)
@@ -184,19 +200,8 @@ ParsedOperation read_assignment(Cursor &at, int target, int order, std::size_t m
     if (first.number != number_read)
         return refused_number(first.number, max_digits);
     skip_spaces(at);
-    if (peek(at) == '\0') {
-        const std::string range = rows_out_of_range({target, first.row}, order);
-        if (!range.empty())
-            return refused(range);
-        if (first.row != target)
-            return refused("nasobit sa da len ten isty riadok: " + row_name(target) + " <- c " +
-                           row_name(target));
-        if (first.factor == 0)
-            return refused("nasobenie nulou nie je riadkova uprava");
-        if (!factor_fits(first.factor, max_digits))
-            return refused_number(number_too_long, max_digits);
-        return accepted(operation_scale, target, target, first.factor);
-    }
+    if (peek(at) == '\0')
+        return scaling(target, first, order, max_digits);
     const bool minus = peek(at) == '-';
     if (first.factor != 1 || (!minus && peek(at) != '+'))
         return refused(unknown_form);

@@ -139,6 +139,87 @@ std::string check_row_count(const WorkMatrix &rows, int order, bool start)
            expected + ", je ich " + std::to_string(rows.size());
 }
 
+// Reading a worked solution, one line at a time: where it stands and what went wrong.
+struct WorkReader {
+    explicit WorkReader(int system_order) : order(system_order) {}
+    WorkReader(const WorkReader &) = delete; // `rows` points into the reader itself
+    WorkReader &operator=(const WorkReader &) = delete;
+
+    int order;
+    WorkRead read;
+    WorkMatrix *rows = &read.work.start; // the matrix the next row line belongs to
+    int rows_line = 0; // the line of the operation those rows follow (0: before the first)
+    int number = 0;    // the line being read
+    std::string why;   // what is wrong, once something is
+    int why_line = 0;  // the line it is wrong on
+
+    // Notes what is wrong on line `line`.
+    void fail(int line, const std::string &message)
+    {
+        why = message;
+        why_line = line;
+    }
+
+    // The matrix gathered so far (after an operation, or before the first) must be whole.
+    void close_matrix()
+    {
+        const std::string missing = check_row_count(*rows, order, rows_line == 0);
+        if (!missing.empty())
+            fail(rows_line == 0 ? number : rows_line, missing);
+    }
+
+    // An operation line: the matrix before it ends, and a step begins.
+    void take_operation(const std::string &line)
+    {
+        close_matrix();
+        std::string operation;
+        if (why.empty() && !operation_part(line, operation))
+            fail(number, "za slovom Krok ma byt cislo kroku a dvojbodka");
+        if (!why.empty())
+            return;
+        read.work.steps.push_back(
+            WorkStep{number, parse_operation(operation, order, max_work_digits), {}});
+        rows = &read.work.steps.back().rows;
+        rows_line = number;
+    }
+
+    // A row of the matrix being gathered.
+    void take_row(const std::string &line)
+    {
+        if (rows->size() >= static_cast<std::size_t>(order)) {
+            fail(number,
+                 "matica ma viac riadkov, ako ma sustava rovnic (" + std::to_string(order) + ")");
+            return;
+        }
+        std::vector<mpq_class> row;
+        const std::string wrong = read_row(line, static_cast<std::size_t>(order) + 1, row);
+        if (!wrong.empty())
+            fail(number, wrong);
+        else
+            rows->push_back(row);
+    }
+
+    // The next line, trimmed.
+    void take_line(const std::string &line)
+    {
+        number++;
+        switch (line_kind(line)) {
+        case line_blank:
+        case line_sentence:
+            break;
+        case line_operation:
+            take_operation(line);
+            break;
+        case line_row:
+            take_row(line);
+            break;
+        case line_unknown:
+            fail(number, "necakany text; ocakava sa uprava, riadok matice alebo veta vypisu");
+            break;
+        }
+    }
+};
+
 // ---------------------------------------------------------------------------
 // Checking
 
@@ -278,60 +359,24 @@ bool read_whole_file(const char *name, std::string &text)
 
 } // namespace
 
-// Reads a worked solution of a system of order `order` from `text`.
+// Reads a worked solution of a system of order `order` from `text`, line by line.
 WorkRead read_work(const std::string &text, int order)
 {
-    WorkRead read;
-    read.ok = true;
-    const std::size_t columns = static_cast<std::size_t>(order) + 1;
-    WorkMatrix *rows = &read.work.start;
-    int rows_line = 0; // the line of the operation the rows follow (0: before the first)
-    int number = 0;    // the line being read
+    WorkReader reader(order);
     std::size_t start = 0;
-    while (start <= text.size()) {
-        number++;
+    while (start <= text.size() && reader.why.empty()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        const std::string line = trimmed(text.substr(start, end - start));
+        reader.take_line(trimmed(text.substr(start, end - start)));
         start = end + 1;
-        switch (line_kind(line)) {
-        case line_blank:
-        case line_sentence:
-            break;
-        case line_operation: {
-            const std::string missing = check_row_count(*rows, order, rows_line == 0);
-            if (!missing.empty())
-                return failed_read(rows_line == 0 ? number : rows_line, missing);
-            std::string operation;
-            if (!operation_part(line, operation))
-                return failed_read(number, "za slovom Krok ma byt cislo kroku a dvojbodka");
-            read.work.steps.push_back(
-                WorkStep{number, parse_operation(operation, order, max_work_digits), {}});
-            rows = &read.work.steps.back().rows;
-            rows_line = number;
-            break;
-        }
-        case line_row: {
-            if (rows->size() >= static_cast<std::size_t>(order))
-                return failed_read(number, "matica ma viac riadkov, ako ma sustava rovnic (" +
-                                               std::to_string(order) + ")");
-            std::vector<mpq_class> row;
-            const std::string why = read_row(line, columns, row);
-            if (!why.empty())
-                return failed_read(number, why);
-            rows->push_back(row);
-            break;
-        }
-        case line_unknown:
-            return failed_read(number, "necakany text; ocakava sa uprava, riadok matice "
-                                       "alebo veta vypisu");
-        }
     }
-    const std::string missing = check_row_count(*rows, order, rows_line == 0);
-    if (!missing.empty())
-        return failed_read(rows_line == 0 ? number : rows_line, missing);
-    return read;
+    if (reader.why.empty())
+        reader.close_matrix();
+    if (!reader.why.empty())
+        return failed_read(reader.why_line, reader.why);
+    reader.read.ok = true;
+    return reader.read;
 }
 
 // Checks the worked solution in `work_file` against the system in `system_file`.
