@@ -99,37 +99,6 @@ TEST(OperationParser, ReadsEveryFormAndNamesWhatIsWrong)
     }
 }
 
-// The learner's operation covers every column with exactly the value its notation says, and the
-// written-back text reads as the same operation again.
-TEST(LearnerOperation, AppliesTheWrittenOperationToEveryColumn)
-{
-    set_system({{2, 4, 6, 8}, {1, 3, 5, 7}, {0, 1, 1, 2}});
-    const std::vector<std::pair<const char *, std::vector<std::vector<mpq_class>>>> steps = {
-        {"R1 <- 1/2 R1", {{1, 2, 3, 4}, {1, 3, 5, 7}, {0, 1, 1, 2}}},
-        {"R2 <- R2 - R1", {{1, 2, 3, 4}, {0, 1, 2, 3}, {0, 1, 1, 2}}},
-        {"R3 <-> R2", {{1, 2, 3, 4}, {0, 1, 1, 2}, {0, 1, 2, 3}}},
-        {"R1 <- R1 + (3/2) R3",
-         {{1, mpq_class(7, 2), 6, mpq_class(17, 2)}, {0, 1, 1, 2}, {0, 1, 2, 3}}},
-        {"R3 <- -0.5 R3",
-         {{1, mpq_class(7, 2), 6, mpq_class(17, 2)},
-          {0, 1, 1, 2},
-          {0, mpq_class(-1, 2), -1, mpq_class(-3, 2)}}},
-    };
-    for (const auto &[text, rows] : steps) {
-        const ParsedOperation parsed = parse_operation(text, 3);
-        ASSERT_TRUE(parsed.ok) << text;
-        apply_operation_now(parsed.operation);
-        for (int r = 0; r < 3; r++)
-            for (int c = 0; c < 4; c++)
-                EXPECT_EQ(cell_value(r, c),
-                          rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])
-                    << text << " at " << r << "," << c;
-        const ParsedOperation again = parse_operation(operation_text(parsed.operation), 3);
-        ASSERT_TRUE(again.ok) << operation_text(parsed.operation);
-        EXPECT_EQ(operation_text(again.operation), operation_text(parsed.operation));
-    }
-}
-
 // Systems for the hint and the count: every shipped example and random ones, some made singular
 // (a row replaced by a combination of two others, or its right-hand side changed too).
 std::vector<StoreSnapshot> systems_to_follow()
@@ -248,12 +217,12 @@ const std::vector<WorkCase> work_cases = {
      "Zadanie: v poriadku\nKrok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\n"
      "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
      "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n"},
-    {"all right by another way, bare operations, decimals and free spacing",
-     "r1<->r2\n1 3|5\n2 1|5\nR2 <- R2 - 2 R1\n1 3 | 5\n0 -5 | -5\nR2<- -0.2R2\n1 3 5\n0 1 1\n"
-     "R1 <- R1 - 3 R2\n  1   0 |  2\n  0   1 |  1\n",
+    {"all right by another way, bare operations on whole rows, decimals and free spacing",
+     "r1<->r2\n1 3|5\n2 1|5\nR2 <- 1/2 R2\n1 3 | 5\n1 1/2 | 5/2\nR2 <- R2 - R1\n1 3 | 5\n"
+     "0 -5/2 | -5/2\nR2<- -0.4R2\n1 3 5\n0 1 1\nR1 <- R1 - 3 R2\n  1   0 |  2\n  0   1 |  1\n",
      0,
      "Krok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\nKrok 4: v poriadku\n"
-     "Koniec: matica je v redukovanom stupnovitom tvare.\n"
+     "Krok 5: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
      "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n"},
     {"one wrong entry, then right steps judged from the written matrix",
      "R2 <- R2 - (1/2) R1\n2 1 | 5\n0 5/2 | 7/2\nR2 <- (2/5) R2\n2 1 | 5\n0 1 | 7/5\n",
