@@ -21,6 +21,7 @@ namespace
 {
 
 bool message_shown = false;  // show_refusal holds the text line
+bool count_known = false;    // program_steps belongs to counted_matrix
 unsigned counted_matrix = 0; // matrix_serial whose program's count is known
 int program_steps = 0;       // the program's own steps from that matrix as loaded
 
@@ -38,9 +39,10 @@ void keep_history_current()
 // The steps the program's own solve takes from the matrix as loaded, counted once per matrix.
 int program_count()
 {
-    if (counted_matrix != matrix_serial) {
+    if (!count_known || counted_matrix != matrix_serial) {
         program_steps = program_step_count(loaded_matrix);
         counted_matrix = matrix_serial;
+        count_known = true;
     }
     return program_steps;
 }
@@ -63,17 +65,6 @@ void show_refusal(const std::string &message)
     line_text[0] = '\0';
     message_shown = false;
 }
-
-} // namespace
-
-// True while a message about an operation holds the text line.
-bool practice_message_shown()
-{
-    return message_shown;
-}
-
-namespace
-{
 
 // Waits at the goal like the end of a solve: Backspace, Left or a right click undo the last
 // operation; a key that acts during a solve (D) acts; any other key (taken) or a left press (not
@@ -203,4 +194,10 @@ void practice_hint()
     }
     const std::string head = "Rada: ";
     show_step(head + operation_text(next, notation_plain, caption_chars - head.size()), next);
+}
+
+// True while a message about an operation holds the text line.
+bool practice_message_shown()
+{
+    return message_shown;
 }
