@@ -1,5 +1,5 @@
 // The command line: a file to open, a printed worked solution or worksheet, a random exercise,
-// the window's zoom, help.
+// the check of a hand-worked solution, the window's zoom, help.
 #include "command_line.h"
 
 #include "../matrix/store.h"
@@ -95,7 +95,7 @@ CommandLine random_command(CommandLine command, bool printing)
         return usage_error("--seed patri k --random N");
     if (printing || !command.files.empty() || command.zoom)
         return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
-                           "--exercise ani --zoom");
+                           "--exercise, --check ani --zoom");
     command.action = command_random;
     return command;
 }
@@ -115,6 +115,19 @@ CommandLine printing_command(CommandLine command, bool steps, bool exercise)
     return command;
 }
 
+// A command line with --check: a system and its worked solution, nothing else.
+CommandLine check_command(CommandLine command, bool printing)
+{
+    if (printing || command.zoom)
+        return usage_error("--check SUBOR PRACA kontroluje riesenie; nepatri k nemu --steps, "
+                           "--latex, --exercise ani --zoom");
+    if (command.files.size() != 2 || command.files[0].empty() || command.files[1].empty())
+        return usage_error("--check potrebuje dve mena suborov: sustavu a jej riesenie");
+    command.file = command.files[0];
+    command.action = command_check;
+    return command;
+}
+
 } // namespace
 
 // Understands the arguments after the program's name.
@@ -123,6 +136,7 @@ CommandLine parse_command_line(int argc, const char *const *argv)
     CommandLine command;
     bool steps = false;
     bool exercise = false;
+    bool check = false;
     bool options_end = false;
     for (int i = 1; i < argc; i++) {
         const std::string argument = argv[i];
@@ -142,6 +156,8 @@ CommandLine parse_command_line(int argc, const char *const *argv)
             command.latex = true;
         } else if (argument == "--exercise") {
             exercise = true;
+        } else if (argument == "--check") {
+            check = true;
         } else if (option_named(argument, "--zoom")) {
             std::string value;
             if (!option_value(argument, "--zoom", argc, argv, i, value) ||
@@ -164,7 +180,9 @@ CommandLine parse_command_line(int argc, const char *const *argv)
         }
     }
     if (command.random_order || command.seed_given)
-        return random_command(command, steps || command.latex || exercise);
+        return random_command(command, steps || command.latex || exercise || check);
+    if (check)
+        return check_command(command, steps || command.latex || exercise);
     if (command.files.size() > 1 && !exercise)
         return usage_error("prilis vela mien suborov: '" + command.files[1] + "'");
     if (!command.files.empty())
@@ -181,6 +199,7 @@ std::string usage_text()
            "          gauss-jordan --steps [--latex] SUBOR\n"
            "          gauss-jordan --exercise SUBOR...\n"
            "          gauss-jordan --random N [--seed S]\n"
+           "          gauss-jordan --check SUBOR PRACA\n"
            "          gauss-jordan --help | --version\n"
            "\n"
            "Riesi sustavu linearnych rovnic Gauss-Jordanovou eliminaciou krok za krokom.\n"
@@ -192,6 +211,10 @@ std::string usage_text()
            "  --random N   vypise nahodnu sustavu N rovnic (1 az 10) vo formate suboru:\n"
            "               koeficienty od -9 do 9, jedine riesenie z celych cisel od -5 do 5\n"
            "  --seed S     s tym istym cislom S (0 az 2^64-1) vzdy ta ista sustava\n"
+           "  --check SUBOR PRACA\n"
+           "               skontroluje riesenie PRACA (vo formate --steps, - je vstup):\n"
+           "               pri kazdom kroku v poriadku alebo prva zla hodnota, na konci\n"
+           "               ci je matica v redukovanom tvare a ci je vysledok spravny\n"
            "  --zoom N     okno N-krat sirsie a vyssie, N od 1 do 4; zapamata sa; ak sa okno\n"
            "               nezmesti na obrazovku, pouzije sa najvacsie, ktore sa zmesti\n"
            "  --help       vypise tento navod\n"
@@ -206,7 +229,12 @@ std::string usage_text()
            "\n"
            "Navratova hodnota: 0 v poriadku; 1 zlyhala grafika alebo obrazky, pri vypise\n"
            "sa subor neda otvorit; 2 pri vypise je matica prilis velka; 3 pri vypise je\n"
-           "matica neplatna; 4 pri vypise sa vystup neda zapisat; 64 chybne pouzitie.\n";
+           "matica neplatna; 4 pri vypise sa vystup neda zapisat; 5 pri --check je niektory\n"
+           "krok nespravny (1 a 3 aj pre PRACA, ktora sa neda precitat alebo pochopit);\n"
+           "64 chybne pouzitie.\n"
+           "\n"
+           "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
+           "R3 <- R3 - 2 R1), Backspace ju vrati, H poradi dalsi krok programu.\n";
 }
 
 // The text --version prints.

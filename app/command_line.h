@@ -1,5 +1,5 @@
 // The command line: a file to open, a printed worked solution or worksheet, a random exercise,
-// the window's zoom, help.
+// the check of a hand-worked solution, the window's zoom, help.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@ enum CommandAction {
     command_steps,       // print the worked solution of `file`
     command_exercise,    // print a worksheet of the systems in `files`, answers at the end
     command_random,      // print a random system of order `random_order`
+    command_check,       // check the worked solution `files[1]` of the system `file`
     command_help,        // print the usage
     command_version,     // print the version
     command_usage_error, // print `error` and the usage on standard error

@@ -16,7 +16,8 @@ constexpr int code_backspace = 8;
 constexpr int code_enter = 13;
 constexpr int code_escape = 27;
 
-bool editing = false; // edit_line is running
+bool editing = false;             // edit_line is running
+int edit_limit = line_edit_limit; // the most characters it accepts
 
 // Cancels editing: the line is emptied, as Enter on an empty line leaves it, and Escape is
 // let go before the work screen looks at the keys again, so it does not also leave the screen.
@@ -61,10 +62,10 @@ int apply_code(int code, int &index)
     } else {
         return 0;
     }
-    if (static_cast<int>(std::strlen(line_text)) == line_edit_limit) {
+    if (static_cast<int>(std::strlen(line_text)) == edit_limit) {
         if (wait_at_full_line())
             return 1;
-        index = line_edit_limit - 1;
+        index = edit_limit - 1;
         line_text[index] = '\0';
         clear_keybuf();
     }
@@ -92,12 +93,20 @@ void edit_typed_line()
 
 } // namespace
 
-// Edits line_text in place until Enter.
-void edit_line()
+// Edits line_text in place until Enter, at most `limit` characters.
+void edit_line(int limit)
 {
     editing = true;
+    edit_limit = limit;
     edit_typed_line();
     editing = false;
+    edit_limit = line_edit_limit;
+}
+
+// The most characters the running edit_line accepts.
+int line_limit()
+{
+    return edit_limit;
 }
 
 // True while edit_line runs.

@@ -2,6 +2,7 @@
 #include "../matrix/matrix_file.h"
 #include "../matrix/random_system.h"
 #include "../matrix/store.h"
+#include "../matrix/work_check.h"
 #include "../matrix/worked_solution.h"
 #include "../work/matrix_view.h"
 #include "command_line.h"
@@ -100,6 +101,8 @@ int main(int argc, char **argv)
         return print_exercise_sheet(command.files, stdout, stderr);
     case command_random:
         return print_random_system(command);
+    case command_check:
+        return check_work(command.files[0].c_str(), command.files[1].c_str(), stdout, stderr);
     case command_run:
         break;
     }

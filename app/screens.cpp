@@ -7,6 +7,7 @@
 #include "../work/grid_editor.h"
 #include "../work/loader.h"
 #include "../work/matrix_view.h"
+#include "../work/practice.h"
 #include "../work/random_exercise.h"
 #include "../work/saver.h"
 #include "../work/solver.h"
@@ -221,7 +222,8 @@ static void switch_grid_text()
 
 // The work screen's keys, tested in table order on every pass while a key is waiting. A row's
 // action runs once its keys are let go (the frame painted meanwhile is the work screen's, or
-// the menu's for the row that leaves). During a solve the step gate reads its own keys:
+// the menu's for the row that leaves); a right click undoes as Backspace does. During a solve
+// the step gate reads its own keys:
 // P pauses, R resumes, Esc stops, Backspace and Left go back a step, a row marked to act
 // during a solve acts at once, and any other key steps.
 const WorkKey work_key_rows[] = {
@@ -233,6 +235,9 @@ const WorkKey work_key_rows[] = {
     {KEY_W, 0, save_matrix, false, "zapisat"},        // save the loaded system to a file
     {KEY_N, 0, load_random_system, false, "nahodna"}, // a random system with a whole solution
     {KEY_O, 0, open_by_browsing, false, "otvorit"},   // choose a file in the library's selector
+    {KEY_U, 0, practice_operation, false, "krok"},    // the learner's own row operation
+    {KEY_BACKSPACE, KEY_LEFT, practice_undo, false, nullptr}, // undo the learner's last one
+    {KEY_H, 0, practice_hint, false, "rada"},                 // the program's next step, not done
 };
 const int work_key_row_count = static_cast<int>(sizeof work_key_rows / sizeof work_key_rows[0]);
 
@@ -332,6 +337,10 @@ void work_screen()
             caption_input_arrived(); // a note after a load lasts until then
         if (dispatch_input(work_keys, work_clicks, paint_work_frame))
             return;
+        if (right_press_ready()) {
+            take_right_press();
+            practice_undo(); // as Backspace does
+        }
         update_readout();
     }
 }

@@ -4,9 +4,12 @@
 #include "app/layout.h"
 #include "app/startup.h"
 #include "matrix/elimination.h"
+#include "matrix/learner_operation.h"
+#include "matrix/operation_parser.h"
 #include "matrix/random_system.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "matrix/work_check.h"
 #include "matrix/worked_solution.h"
 #include "work/matrix_view.h"
 
@@ -19,6 +22,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -238,6 +242,59 @@ void steps_three_free_unknowns(benchmark::State &state)
     std::fclose(out);
 }
 BENCHMARK(steps_three_free_unknowns)->Unit(benchmark::kMillisecond);
+
+// A learner's operation on a 10x10 of 120-digit entries, from Enter to the first frame of its
+// cancelling: reading it (a factor of 120 digits over 120), noting the stores before and after it
+// in the history, the products, and the first cell's Euclid loop (its count and divisor).
+void practice_operation_120_digits(benchmark::State &state)
+{
+    const std::string typed =
+        "R3 <- R3 - (" + std::string(120, '7') + "/" + std::string(119, '3') + "1) R1";
+    std::vector<StoreSnapshot> history;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fill_random_system(10, 120, 5);
+        history.clear();
+        state.ResumeTiming();
+        const ParsedOperation parsed = parse_operation(typed, matrix_order);
+        const StoreSnapshot before = save_store();
+        apply_operation_now(parsed.operation);
+        history.push_back(save_store());
+        restore_store(before);
+        history.push_back(before);
+        apply_operation(parsed.operation);
+        mpz_class divisor;
+        benchmark::DoNotOptimize(euclid_steps_and_divisor(cell(2, 0).num, cell(2, 0).den, divisor));
+    }
+}
+BENCHMARK(practice_operation_120_digits)->Unit(benchmark::kMicrosecond);
+
+// After the cancelling, the test for the reduced form (and the hint, the same elimination to its
+// first step) on a 10x10 of 120-digit entries.
+void practice_reduced_form_test(benchmark::State &state)
+{
+    fill_random_system(10, 120, 6);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(in_reduced_form());
+}
+BENCHMARK(practice_reduced_form_test)->Unit(benchmark::kMicrosecond);
+
+// --check of the whole printed worked solution of examples/desat2.txt (10x10, 98 steps) against
+// the system, the report written to /dev/null.
+void check_worked_solution_desat2(benchmark::State &state)
+{
+    const std::string system = std::string(BENCH_DIR) + "/../examples/desat2.txt";
+    const std::string work = "/tmp/gj_bench_desat2_steps.txt";
+    std::FILE *steps = std::fopen(work.c_str(), "w");
+    print_worked_solution(system.c_str(), notation_plain, steps, stderr);
+    std::fclose(steps);
+    std::FILE *out = std::fopen("/dev/null", "w");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(check_work(system.c_str(), work.c_str(), out, stderr));
+    std::fclose(out);
+    std::remove(work.c_str());
+}
+BENCHMARK(check_worked_solution_desat2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,7 +2,7 @@
 # Builds an optimised tree in build-bench/ and runs every benchmark: frame composition and
 # eliminations beside the same elimination in Python's fractions, the slowest frames of a solve
 # of the worst accepted system, the printed worked solution of the largest example and of a
-# 10x10 with three free unknowns, and the idle CPU of the real program and its X server at 24
+# 10x10 with three free unknowns, --check of the largest example's printout, and the idle CPU of the real program and its X server at 24
 # and 16 bits, beside a baseline build that copied every frame whole (BASELINE_REV, a revision
 # of this repository; "none" skips it).
 set -euo pipefail
@@ -45,6 +45,17 @@ for _ in $(seq 20); do
 done
 median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
 echo "gauss-jordan --steps three_free.txt: median ${median} us"
+
+echo "== --check of the printed worked solution of examples/desat2.txt (10x10, 98 steps), 20 runs"
+build-bench/gauss-jordan --steps examples/desat2.txt >"$scratch/desat2_steps.txt"
+times=()
+for _ in $(seq 20); do
+    start=$(date +%s%N)
+    build-bench/gauss-jordan --check examples/desat2.txt "$scratch/desat2_steps.txt" >/dev/null
+    times+=($((($(date +%s%N) - start) / 1000)))
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
+echo "gauss-jordan --check desat2.txt: median ${median} us"
 
 echo "== Idle CPU of the program and the X server"
 baseline=()

@@ -19,7 +19,9 @@ struct RowOperation {
     mpz_class num; // the entry the factor comes from, as stored: the pivot when scaling,
     mpz_class
         den; // row `row`'s entry in the pivot column when eliminating (unused for an exchange)
-    int column = -1; // the pivot's column; -1 means the same as its row
+    int column = -1;      // the pivot's column; -1 means the same as its row
+    bool learner = false; // the learner's own operation: any row, any factor (num and den as
+                          // above), applied to every column and tied to no pivot
 };
 
 // The pivot's column of an operation.

@@ -20,11 +20,17 @@ void scale_pivot_row(int i)
     scale_pivot_row(i, i);
 }
 
-// Divides row r, from column c on, by its entry a/b in column c: multiply num by b, den by a.
+// Divides row r, from column c on, by its entry in column c.
 void scale_pivot_row(int r, int c)
 {
     const mpz_class a = cell(r, c).num;
     const mpz_class b = cell(r, c).den;
+    divide_row(r, c, a, b);
+}
+
+// Divides row r, from column c on, by a/b: multiply num by b, den by a.
+void divide_row(int r, int c, const mpz_class &a, const mpz_class &b)
+{
     for (int k = c; k <= matrix_order; k++) {
         cell(r, k).num *= b;
         cell(r, k).den *= a;
@@ -44,12 +50,18 @@ void eliminate_row(int j, int i)
     eliminate_row(j, i, i);
 }
 
-// Row j minus (a/b) times row i, with a/b = cell (j, column): each p/q becomes, over the common
-// denominator q*s*b of p/q and (a/b)*(r/s), num = p*s*b - q*r*a and den = q*s*b, in place.
+// Row j minus (a/b) times row i, with a/b = cell (j, column).
 void eliminate_row(int j, int i, int column)
 {
     const mpz_class a = cell(j, column).num;
     const mpz_class b = cell(j, column).den;
+    subtract_row_multiple(j, i, column, a, b);
+}
+
+// Row j minus (a/b) times row i: each p/q becomes, over the common denominator q*s*b of p/q and
+// (a/b)*(r/s), num = p*s*b - q*r*a and den = q*s*b, in place.
+void subtract_row_multiple(int j, int i, int column, const mpz_class &a, const mpz_class &b)
+{
     mpz_class product; // q*r
     for (int c = column; c <= matrix_order; c++) {
         Fraction &target = cell(j, c);          // p/q

@@ -16,6 +16,13 @@ void scale_pivot_row(int i);
 // Divides row r, from column c on, by its entry in column c (the pivot at (r, c)); no cancelling.
 void scale_pivot_row(int r, int c);
 
+// Divides row r, from column c on, by the value a/b (a != 0): num times b, den times a; no
+// cancelling. A learner's scaling by f is a division by 1/f over every column.
+void divide_row(int r, int c, const mpz_class &a, const mpz_class &b);
+
+// Subtracts from row j the value a/b times row i, from column c on; no cancelling.
+void subtract_row_multiple(int j, int i, int c, const mpz_class &a, const mpz_class &b);
+
 // Subtracts from row j the multiple of pivot row i that clears cell (j, i); no cancelling.
 void eliminate_row(int j, int i);
 

@@ -35,3 +35,18 @@ void restore_store(const StoreSnapshot &snapshot)
     matrix_order = snapshot.order;
     matrix_cells = snapshot.cells;
 }
+
+// True when the store holds exactly the copy.
+bool store_equals(const StoreSnapshot &snapshot)
+{
+    if (snapshot.order != matrix_order)
+        return false;
+    for (int c = 0; c <= matrix_order && c < grid_columns; c++)
+        for (int r = 0; r < matrix_order; r++) {
+            const Fraction &then =
+                snapshot.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+            if (then.num != cell(r, c).num || then.den != cell(r, c).den)
+                return false;
+        }
+    return true;
+}

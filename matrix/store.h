@@ -49,6 +49,9 @@ StoreSnapshot save_store();
 // Puts back the order and every cell of a copy.
 void restore_store(const StoreSnapshot &snapshot);
 
+// True when the store holds exactly the copy: its order, and every cell's num and den.
+bool store_equals(const StoreSnapshot &snapshot);
+
 extern StoreSnapshot loaded_matrix; // the store as new_matrix last found it: the system as loaded,
                                     // typed or made, before any step of a solve (new_matrix)
 

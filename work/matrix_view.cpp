@@ -7,6 +7,8 @@
 #include "../app/input.h"
 #include "../app/layout.h"
 #include "../matrix/cell_text.h"
+#include "../matrix/general_solution.h"
+#include "../matrix/notation.h"
 #include "../matrix/store.h"
 
 #include <allegro.h>
@@ -73,8 +75,9 @@ void draw_step_highlight()
     draw_row_band(shown_step.row, band);
     if (shown_step.kind == operation_exchange)
         draw_row_band(shown_step.pivot, band);
-    draw_cell_frame(shown_step.pivot, shown_step.column,
-                    makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
+    if (shown_step.framed)
+        draw_cell_frame(shown_step.pivot, shown_step.column,
+                        makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
 }
 
 // The fraction text of one cell, kept until its stored value changes: bringing a large value
@@ -190,6 +193,7 @@ void show_step(const std::string &caption, const RowOperation &operation)
     shown_step.pivot = operation.pivot;
     shown_step.column = pivot_column(operation);
     shown_step.row = operation.row;
+    shown_step.framed = !operation.learner;
     shown_step.caption = caption;
     shown_step.matrix = matrix_serial;
 }
@@ -208,6 +212,19 @@ void hide_step()
 {
     shown_step = ShownStep{};
     shown_step.matrix = matrix_serial;
+}
+
+// Shows the closing caption of a store in reduced row echelon form.
+void show_answer_caption()
+{
+    const std::string caption = closing_statement(notation_plain, caption_chars);
+    const int contradiction = solution_set().contradiction_row;
+    if (contradiction < 0) {
+        show_caption(caption);
+        return;
+    }
+    show_step(caption,
+              RowOperation{operation_scale, contradiction, contradiction, 1, 1, matrix_order});
 }
 
 // A key or a click arrived: a caption that lasts only until then goes.

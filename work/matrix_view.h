@@ -21,6 +21,7 @@ struct ShownStep {
     int pivot = 0;       // the pivot's row
     int column = 0;      // the pivot's column, framed with its row
     int row = 0;         // the other row the step changes
+    bool framed = true;  // the pivot is framed (a learner's own operation has none)
     std::string caption; // "Krok 3 z 9: R2 <- R2 - 3 R1"; drawn whenever it is not empty
     unsigned matrix = 0; // matrix_serial when it was shown: nothing outlives its matrix
     CaptionLife life = caption_until_new_matrix;
@@ -58,6 +59,10 @@ void show_caption(const std::string &caption, CaptionLife life = caption_until_n
 
 // Shows no step and no caption.
 void hide_step();
+
+// Shows the closing caption of a store in reduced row echelon form: what it says about the
+// solutions, with the row that reads 0 ... 0 | c of a system without one banded and its c framed.
+void show_answer_caption();
 
 // A key or a click arrived on the work screen: a caption that lasts only until then goes.
 void caption_input_arrived();

@@ -222,14 +222,11 @@ std::string closing_caption(bool offering, EliminationResult result)
 // of a system without a solution, which is banded with its c framed.
 void show_closing_caption(bool offering, EliminationResult result)
 {
-    const std::string caption = closing_caption(offering, result);
-    const int contradiction = offering ? -1 : solution_set().contradiction_row;
-    if (contradiction < 0) {
-        show_caption(caption);
+    if (!offering) {
+        show_answer_caption();
         return;
     }
-    RowOperation row{operation_scale, contradiction, contradiction, 1, 1, matrix_order};
-    show_step(caption, row);
+    show_caption(closing_caption(offering, result));
 }
 
 // Waits at the end of a solve: Backspace, Left or a right click go back to the last step's gate

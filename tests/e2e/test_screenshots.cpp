@@ -1,8 +1,9 @@
 // Takes the README's pictures from the real program: the menu, the settings, a loaded system,
-// a solve in progress in exact fractions, a finished solve with its answer under the grid and
-// the grid editor. Each picture is taken only once the screen is verified to show it, so the run
-// fails when the program cannot reach a screen. With SCREENSHOT_DIR set, the pictures are
-// written there as PPM files (tools/screenshots.sh turns them into PNG).
+// a solve in progress in exact fractions, a finished solve with its answer under the grid, the
+// grid editor and the learner's own operations (practice). Each picture is taken only once the
+// screen is verified to show it, so the run fails when the program cannot reach a screen. With
+// SCREENSHOT_DIR set, the pictures are written there as PPM files (tools/screenshots.sh turns them
+// into PNG).
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +56,7 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     ASSERT_TRUE(wait_until(
         [](const Shot &s) {
             return read_text(s, 30, 306, 72) ==
-                   "Z nacitat  D zlomky  E upravit  W zapisat  N nahodna  O otvorit";
+                   "Z nacitat D zlomky E upravit W zapisat N nahodna O otvorit U krok H rada";
         },
         3.0, &empty))
         << "the key line reads " << read_text(empty, 30, 306, 72);
@@ -123,6 +124,33 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
         << "the editor does not show the system as loaded";
     save_shot(editor, "editor");
     tap_key("Escape");
+    ASSERT_TRUE(wait_for_line("")) << "the editor did not close";
+
+    // Practice: the system again, two of the learner's own operations typed at U's prompt.
+    park_pointer();
+    load_file("tri.txt");
+    ASSERT_TRUE(
+        wait_for_grid({{"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}}))
+        << "the system did not load again";
+    for (const char *operation : {"R1<-1/2R1", "R2<-R2+3R1"}) {
+        hold_key("u");
+        ASSERT_TRUE(wait_for_line("Uprava:")) << "U did not open its prompt";
+        ASSERT_NO_FATAL_FAILURE(type_text(operation));
+        tap_key("Return");
+        ASSERT_TRUE(wait_for_line("")) << "the operation was not taken";
+    }
+    Shot practice;
+    ASSERT_TRUE(wait_until(
+        [](const Shot &s) { return read_text(s, 30, 306, 72) == "Uprava 2: R2 <- R2 + 3 R1"; }, 3.0,
+        &practice))
+        << "the caption reads " << read_text(practice, 30, 306, 72);
+    const std::vector<std::vector<std::string>> practised{
+        {"1", "1/2", "-1/2", "4"}, {"0", "1/2", "1/2", "1"}, {"-2", "1", "2", "-3"}};
+    ASSERT_TRUE(wait_until(
+        [&](const Shot &s) { return normal_pointer_shown(s) && read_grid(s, 3) == practised; }, 3.0,
+        &practice))
+        << "the operations did not give the expected rows";
+    save_shot(practice, "practice");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds one libFuzzer target with clang and runs it for a bounded time.
 # Usage: tests/fuzz/run_fuzz.sh TARGET [seconds [extra libFuzzer flags...]]
-# TARGET is loader, settings or command_line. New inputs and crash artifacts go to
+# TARGET is loader, settings, command_line, operation or work. New inputs and crash artifacts go to
 # $FUZZ_OUT/TARGET (default build/fuzz/TARGET); the seed corpus in tests/fuzz/corpus/TARGET is
 # only read.
 set -eu
@@ -15,6 +15,8 @@ case "$target" in
 loader) sources="matrix/store.cpp matrix/matrix_file.cpp matrix/atomic_file.cpp" ;;
 settings) sources="app/settings_file.cpp matrix/store.cpp matrix/matrix_file.cpp matrix/atomic_file.cpp" ;;
 command_line) sources="app/command_line.cpp" ;;
+operation) sources="matrix/operation_parser.cpp matrix/learner_operation.cpp matrix/notation.cpp matrix/cell_text.cpp matrix/row_arith.cpp matrix/elimination.cpp matrix/instant_rows.cpp matrix/store.cpp" ;;
+work) sources="matrix/work_check.cpp matrix/operation_parser.cpp matrix/learner_operation.cpp matrix/notation.cpp matrix/cell_text.cpp matrix/row_arith.cpp matrix/elimination.cpp matrix/instant_rows.cpp matrix/store.cpp matrix/matrix_file.cpp matrix/atomic_file.cpp matrix/general_solution.cpp matrix/rank.cpp matrix/worked_solution.cpp" ;;
 *)
     echo "unknown fuzz target '$target'" >&2
     exit 64

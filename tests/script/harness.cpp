@@ -560,6 +560,14 @@ int scancode_of(char c)
         return KEY_SLASH;
     case '-':
         return KEY_MINUS;
+    case '<':
+        return KEY_COMMA;
+    case '>':
+        return KEY_STOP;
+    case '(':
+        return KEY_9;
+    case ')':
+        return KEY_0;
     case ' ':
         return KEY_SPACE;
     case '\r':

@@ -33,7 +33,7 @@ const std::string full_line = "abcdefghijklmnopqrstuvwxyz0123456789AB"; // 38 ch
 ScriptRun edit(std::vector<Cue> script)
 {
     std::snprintf(line_text, line_text_size, "%s", prompt);
-    return run_script(edit_line, cues(std::move(script)));
+    return run_script([] { edit_line(); }, cues(std::move(script)));
 }
 
 // Joins lists of cues.

@@ -434,7 +434,8 @@ TEST_F(MaterialTest, OOpensTheSelectorWhoseCancelEscapeOrAQuitKeepTheMatrix)
 
 TEST_F(MaterialTest, TheKeyLineNamesTheKeysBeyondTheButtonsAndEAndNWorkFromTheWorkScreen)
 {
-    EXPECT_EQ(work_key_line(), "Z nacitat  D zlomky  E upravit  W zapisat  N nahodna  O otvorit");
+    EXPECT_EQ(work_key_line(),
+              "Z nacitat D zlomky E upravit W zapisat N nahodna O otvorit U krok H rada");
     const ScriptRun run = run_script(
         work_screen, cues(join({{{after(3), hold(KEY_N, 'n')}, {after(2), release(KEY_N)}},
                                 {{after(5), hold(KEY_E, 'e')}, {after(2), release(KEY_E)}},

@@ -12,22 +12,25 @@
 //     comes fails here);
 //   - the store is the matrix as loaded or exactly a store that an elimination reaches from
 //     it, on past columns without a pivot to the reduced form, at a gate or at its end,
-//     restarts included (while a row's fractions are being cancelled on screen, equal in value
-//     to one of them);
+//     restarts included, or the store the learner's own operations (U) made from one of
+//     those, each of them replayed here from the store before it (while a row's fractions are
+//     being cancelled on screen, equal in value to one of them);
 //   - a typed name leaves in the store what the loader reads from that file, with its message;
 //   - the text line fits its 76 characters (38 while a name is typed), the caption its 72,
 //     and whenever the work screen refreshes the line it shows the exact value of the cell
 //     under the pointer, or the state message off the grid;
 //   - nothing trips the sanitizers (the default run is part of CI's sanitizer build).
-// The work screen's table brings the grid editor (E), saving (W), random systems (N) and the
-// library's file selector (O): while the selector is open the generator presses its buttons,
-// Escape and Enter and types names into it, but never clicks its list (which could browse
-// out of the scratch folder). Never played: F, + and - (nor = and the keypad's + and -), and
-// the pointer never enters the settings screen's display button: they switch the display mode
-// or the window's size, which the harness's window must keep; nor '/', so that a name typed at
-// the save prompt always names a file in the scratch folder. K, Escape and the quit button do end
-// the menu: the test enters it again at once, so the run goes on until the generator itself quits
-// at its end.
+// The work screen's table brings practice: U, answered with row operations that read (of every
+// form, rows in range or one past) and that do not (a scaling by 0, a row with itself, a factor
+// of 121 digits, garbage), undo (Backspace, Left, a right click) and the hint (H); and the grid
+// editor (E), saving (W), random systems (N) and the library's file selector (O): while the
+// selector is open the generator presses its buttons, Escape and Enter and types names into it, but
+// never clicks its list (which could browse out of the scratch folder). Never played: F, + and -
+// (nor = and the keypad's + and -), and the pointer never enters the settings screen's display
+// button: they switch the display mode or the window's size, which the harness's window must keep;
+// nor '/', so that a name typed at the save prompt always names a file in the scratch folder. K,
+// Escape and the quit button do end the menu: the test enters it again at once, so the run goes on
+// until the generator itself quits at its end.
 //
 // Frames: 20,000 by default; GJ_LONG_TESTS=N (N >= 2) plays max(1,000,000, 100,000 N) frames;
 // GJ_RANDOM_FRAMES=F plays F frames. Seed: 20260 by default; GJ_RANDOM_SEED=S plays seed S.
@@ -44,6 +47,7 @@
 #include "app/screens.h"
 #include "matrix/cell_text.h"
 #include "matrix/elimination.h"
+#include "matrix/learner_operation.h"
 #include "matrix/matrix_file.h"
 #include "matrix/notation.h"
 #include "matrix/row_arith.h"
@@ -51,6 +55,7 @@
 #include "work/file_selector.h"
 #include "work/grid_editor.h"
 #include "work/matrix_view.h"
+#include "work/practice.h"
 #include "work/random_exercise.h"
 #include "work/saver.h"
 
@@ -436,8 +441,8 @@ int record_gate(const RowOperation &operation)
 // Adds every store an elimination from the live store has at its gates and at its end, and puts
 // the live store back. This is the one place that says which stores can follow which. It runs
 // on to the reduced form: a plain elimination's stores are the first of those, and a solve that
-// goes on past its verdict (at once, or after going back) meets the rest. A learner's own row
-// operations would extend it here.
+// goes on past its verdict (at once, or after going back) meets the rest. The learner's own
+// row operations extend it through practice_made.
 void extend_reachable(ReachableStores &stores)
 {
     const StoreSnapshot start = save_store();
@@ -453,6 +458,42 @@ void extend_reachable(ReachableStores &stores)
     restore_store(start);
 }
 
+// True when the live store is the one the learner's operations made, checked by replaying them
+// here: the history belongs to this matrix, starts at a store already known to be reachable,
+// and each operation, done at once, leads from the store before it to the next one's (the last
+// to the store as it is). The live store is put back.
+bool practice_made(const ReachableStores &stores)
+{
+    const PracticeHistory &history = practice_history;
+    if (history.matrix != matrix_serial || history.moves.empty() || !store_equals(history.now))
+        return false;
+    const StoreSnapshot live = save_store();
+    restore_store(history.moves.front().before);
+    bool made = stores.exact.count(exact_key()) > 0;
+    for (std::size_t k = 0; made && k < history.moves.size(); k++) {
+        made = store_equals(history.moves[k].before);
+        apply_operation_now(history.moves[k].operation);
+    }
+    made = made && store_equals(history.now);
+    restore_store(live);
+    return made;
+}
+
+// True when the live store has, by value, what the learner's last operation makes of the store
+// before it: its rows are being cancelled on screen.
+bool practice_cancelling()
+{
+    if (practice_history.matrix != matrix_serial || practice_history.moves.empty())
+        return false;
+    const std::string live = value_key();
+    const StoreSnapshot kept = save_store();
+    restore_store(practice_history.moves.back().before);
+    apply_operation_now(practice_history.moves.back().operation);
+    const bool same = value_key() == live;
+    restore_store(kept);
+    return same;
+}
+
 // ---------------------------------------------------------------- the checks after each frame
 
 // What the checks keep of one vsync to compare with the next ones.
@@ -462,7 +503,9 @@ struct Moment {
     std::string caption;
     std::string line;
     bool editing = false;
-    bool line_owned = false; // the grid editor, the overwrite question or the selector has it
+    int edit_limit = 0;      // the characters the line editor accepts while editing
+    bool line_owned = false; // the grid editor, the overwrite question, the selector or a
+                             // practice message has it
     unsigned serial = 0;
     bool inputs_idle = false; // after this vsync's input: nothing held, no button down
     int pointer_x = 0;
@@ -492,6 +535,9 @@ struct Coverage {
     long random_systems = 0;  // random systems loaded (N)
     long selector_frames = 0; // frames with the library's file selector open (O)
     long question_frames = 0; // frames asking whether a file may be replaced (W)
+    long practice_stores = 0; // distinct stores first made by the learner's operations (U)
+    long hints = 0;           // hints shown (H)
+    long refusals = 0;        // operations refused with a message
     long settles = 0;         // times the generator let go and pressed Escape to the menu
     int longest_settle = 0;   // frames the longest of them took
 };
@@ -518,6 +564,11 @@ class Checker
             now.serial != history_.back().serial && now.caption.rfind("Nahodna sustava", 0) == 0;
         if (now.status != history_.back().status && now.status.rfind("Hotovo!", 0) == 0)
             coverage.finishes_seen++;
+        coverage.hints +=
+            now.caption != history_.back().caption && now.caption.rfind("Rada: ", 0) == 0;
+        coverage.refusals += history_.back().editing &&
+                             history_.back().edit_limit == operation_edit_limit && !now.editing &&
+                             !now.line.empty(); // the message replaces the line
         coverage.steps_back += went_back(history_.back().caption, now.caption);
         history_.push_back(std::move(now));
         history_.pop_front();
@@ -555,7 +606,9 @@ class Checker
         now.caption = shown_step.caption;
         now.line = line_text;
         now.editing = editing_line();
-        now.line_owned = editing_grid() || overwrite_question_open() || browsing_files();
+        now.edit_limit = line_limit();
+        now.line_owned = editing_grid() || overwrite_question_open() || browsing_files() ||
+                         practice_message_shown();
         now.serial = matrix_serial;
         now.finished = finished_frame().shown;
         return now;
@@ -565,7 +618,7 @@ class Checker
     static std::string check_texts(const Moment &now)
     {
         const std::size_t limit =
-            now.editing ? static_cast<std::size_t>(line_edit_limit) : text_line_chars;
+            now.editing ? static_cast<std::size_t>(now.edit_limit) : text_line_chars;
         if (now.line.size() > limit)
             return "the text line holds " + std::to_string(now.line.size()) +
                    " characters, more than its " + std::to_string(limit) + ": '" + now.line + "'";
@@ -620,17 +673,21 @@ class Checker
         }
         if (pointer_image == images[image_busy_pointer]) {
             coverage.busy_checks++;
-            if (!stores_->values.count(value_key()))
+            if (!stores_->values.count(value_key()) && !practice_cancelling())
                 return "while a row is cancelled, the store's values are not those of any "
                        "store an elimination reaches from the matrix as loaded";
             return "";
         }
         if (stores_->exact.empty())
             extend_reachable(*stores_); // the matrix as loaded
-        if (!stores_->exact.count(now.store))
-            return "the store is neither the matrix as loaded nor one an elimination "
-                   "reaches from it\n" +
-                   store_text();
+        if (!stores_->exact.count(now.store)) {
+            if (!practice_made(*stores_))
+                return "the store is neither the matrix as loaded nor one an elimination "
+                       "reaches from it, nor one the learner's operations made\n" +
+                       store_text();
+            add_live_store(*stores_, now.store);
+            coverage.practice_stores++;
+        }
         if (!stores_->expanded.count(now.store))
             extend_reachable(*stores_); // a solve may start again from here
         if (seen_.insert(now.store).second)
@@ -916,6 +973,53 @@ class Generator
         return f;
     }
 
+    // A row operation for a system of order n: of every form, rows in range or one past it, and
+    // factors whole, fractional and decimal; now and then one refused otherwise (a scaling by 0,
+    // a row with itself, a factor of 121 digits) or garbage.
+    std::string operation_to_type(int n)
+    {
+        const auto row = [&] { return "R" + std::to_string(pick(1, n + (chance(10) ? 1 : 0))); };
+        static const std::vector<std::string> factors{"2",    "-3",     "1/2", "(3/4)", "0.5",
+                                                      "-.25", "(-2/3)", "5",   "1/3",   "-1"};
+        const int kind = pick(1, 100);
+        if (kind <= 25)
+            return row() + (chance(50) ? " <-> " : "<->") + row();
+        if (kind <= 50) {
+            const std::string r = row();
+            return r + " <- " + (chance(10) ? "0" : one_of(factors)) + " " +
+                   (chance(90) ? r : row());
+        }
+        if (kind <= 90) {
+            const std::string r = row();
+            return r + " <- " + r + (chance(50) ? " - " : " + ") +
+                   (chance(5) ? "1" + std::string(120, '0') : one_of(factors)) + " " + row();
+        }
+        std::string garbage;
+        for (int i = pick(1, 20); i > 0; i--)
+            garbage += static_cast<char>(pick(32, 126));
+        std::replace(garbage.begin(), garbage.end(), '/', '\\');
+        return garbage;
+    }
+
+    // Opens the prompt with U, types a row operation and ends with Enter (now and then Escape).
+    // A character whose key is never played is typed as a press alone.
+    int type_operation(int start)
+    {
+        int f = hold_key_for(start, KEY_U, 'u', pick(1, 3)) + pick(3, 10);
+        const std::string operation = operation_to_type(std::max(matrix_order, 1));
+        log_.add(start, "type the operation '" + operation + "'");
+        for (unsigned char c : operation) {
+            if (excluded_key(scancode_of(static_cast<char>(c)))) {
+                at(f, {Input::key_repeat, 0, c});
+                f += pick(1, 4);
+            } else {
+                f = type_character(f, c) + pick(1, 4);
+            }
+        }
+        const bool cancel = chance(10);
+        return hold_key_for(f, cancel ? KEY_ESC : KEY_ENTER, cancel ? 27 : 13, pick(1, 3));
+    }
+
     // A key held: one of the work screen's table, of the gate's, of the screens', or any other.
     int play_key(int start)
     {
@@ -983,6 +1087,8 @@ class Generator
         const int kind = pick(1, 100);
         if (kind <= 10)
             return start_steps(start);
+        if (kind <= 18 && matrix_order > 0 && !status_text[0])
+            return type_operation(start);
         if (kind <= 50)
             return play_key(start);
         if (kind <= 58)
@@ -1309,11 +1415,13 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
                 "  %ld readout and %ld state-message checks, %ld frames checked while cancelling\n"
                 "  %ld menu re-entries, %ld settles (longest %d frames)\n"
                 "  %ld frames in the grid editor, %ld random systems, %ld frames in the file "
-                "selector, %ld asking to replace a file\n",
+                "selector, %ld asking to replace a file\n"
+                "  %ld stores made by the learner's operations, %ld refused, %ld hints\n",
                 seed, run.frames, run.seconds, run.frames / run.seconds, c.loads, c.failed_loads,
                 c.stores_reached, c.gates_seen, c.finishes_seen, c.steps_back, c.readout_checks,
                 c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle,
-                c.editor_frames, c.random_systems, c.selector_frames, c.question_frames);
+                c.editor_frames, c.random_systems, c.selector_frames, c.question_frames,
+                c.practice_stores, c.refusals, c.hints);
     if (seed == default_seed && frames >= default_frames) {
         // The run went everywhere the checks look: without these a broken generator would pass.
         EXPECT_GT(c.loads, 20);
@@ -1329,6 +1437,9 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
         EXPECT_GT(c.random_systems, 0);
         EXPECT_GT(c.selector_frames, 100);
         EXPECT_GE(c.settles, frames / 1500);
+        EXPECT_GT(c.practice_stores, 5);
+        EXPECT_GT(c.refusals, 2);
+        EXPECT_GT(c.hints, 2);
     }
 }
 

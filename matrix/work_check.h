@@ -1,0 +1,59 @@
+// Checking a hand-worked solution: a text in the form the printed worked solution has (each row
+// operation followed by the matrix after it), replayed exactly from the system, step by step.
+#pragma once
+
+#include "operation_parser.h"
+
+#include <gmpxx.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The most digits of a number (each part of a fraction) in a worked solution. An elimination of
+// a system whose entries have at most 120 digits meets values that are ratios of minors of at
+// most ten rows, which have at most 10 * 120 + 5 digits; this leaves room to spare.
+constexpr std::size_t max_work_digits = 2500;
+
+// Exit status of a check that found a step (or the copied system) wrong.
+constexpr int check_found_mistakes = 5;
+
+using WorkMatrix = std::vector<std::vector<mpq_class>>; // rows of exact values
+
+// One step of a worked solution: its operation and the matrix written after it.
+struct WorkStep {
+    int line = 0;              // the operation's line, counted from 1
+    ParsedOperation operation; // the operation, or why it is none
+    WorkMatrix rows;           // the matrix after it
+};
+
+// A worked solution as read.
+struct Work {
+    WorkMatrix start;            // the matrix written before the first step; empty when none
+    std::vector<WorkStep> steps; // in order
+};
+
+// What reading a worked solution found: the work, or the line that cannot be read and why.
+struct WorkRead {
+    bool ok = false;
+    int line = 0;        // when not ok: the line, counted from 1
+    std::string message; // when not ok: what is wrong with it
+    Work work;
+};
+
+// Reads a worked solution of a system of order `order` from `text`: lines "Krok k: <op>" or a
+// bare "<op>", each followed by `order` rows of order + 1 numbers ("|" before the last one
+// optional), optionally the system's matrix before the first step; blank lines, spacing and the
+// printout's sentences ("Sustava ...", "Riesenie: ...", "Pokracujeme ...") are free.
+WorkRead read_work(const std::string &text, int order);
+
+// Checks the worked solution in the file `work_file` against the system in the matrix file
+// `system_file`: prints on `out` a line for each step ("Krok 3: v poriadku", or its first wrong
+// entry, or why its operation is none), going on from the written matrix after a mistake, then
+// whether the last matrix is in reduced row echelon form and whether its answer is right.
+// Returns 0 when every step is right, check_found_mistakes when one is not; the LoadResult of a
+// system that cannot be loaded, load_cannot_open for a work file that cannot be read and
+// load_invalid for one that cannot be understood (their messages on `err`, naming the line);
+// 4 when the output cannot be written. The store is left as it was. "-" reads standard input.
+int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err);

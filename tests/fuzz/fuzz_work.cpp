@@ -1,0 +1,102 @@
+// Fuzz target for the reader of hand-worked solutions and their check: any text must read as
+// steps whose matrices fit the system, with no number or factor beyond the digits allowed, or
+// be refused with a message naming one of its lines; what reads is then checked to the end.
+#include "matrix/matrix_file.h"
+#include "matrix/store.h"
+#include "matrix/work_check.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace
+{
+
+// Stops the run with a message when an invariant of the reader does not hold.
+void require(bool holds, const char *what)
+{
+    if (holds)
+        return;
+    std::fprintf(stderr, "work reader invariant broken: %s\n", what);
+    std::abort();
+}
+
+// The digits of an integer's magnitude.
+std::size_t digits(const mpz_class &value)
+{
+    return mpz_class(abs(value)).get_str().size();
+}
+
+// Systems to check against, by order (the first byte chooses): small, one singular, one empty.
+const char *const systems[] = {"0\n", "1\n2 4\n", "2\n2 1 5\n1 3 5\n",
+                               "3\n1 1 1 1\n1 1 2 2\n1 1 3 4\n"};
+
+// Writes `text` to a file of this process's own in the temporary folder; returns its name.
+std::string scratch(const char *what, const std::string &text)
+{
+    const std::string name = "/tmp/gj_fuzz_work_" + std::to_string(getpid()) + "_" + what;
+    std::FILE *file = std::fopen(name.c_str(), "wb");
+    require(file != nullptr, "cannot write a scratch file");
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    return name;
+}
+
+// Checks what the reader found against the text and the order.
+void check_read(const WorkRead &read, const std::string &text, int order)
+{
+    const long lines = std::count(text.begin(), text.end(), '\n') + 1;
+    if (!read.ok) {
+        require(!read.message.empty(), "a refusal without a message");
+        require(read.line >= 1 && read.line <= lines, "a refusal naming no line of the text");
+        return;
+    }
+    const auto fits = [&](const WorkMatrix &rows) {
+        for (const auto &row : rows) {
+            require(row.size() == static_cast<std::size_t>(order) + 1, "a row of another width");
+            for (const mpq_class &value : row)
+                require(digits(value.get_num()) <= max_work_digits &&
+                            digits(value.get_den()) <= max_work_digits,
+                        "a number beyond the digits allowed");
+        }
+    };
+    require(read.work.start.empty() || read.work.start.size() == static_cast<std::size_t>(order),
+            "a starting matrix of another height");
+    fits(read.work.start);
+    for (const WorkStep &step : read.work.steps) {
+        require(step.line >= 1 && step.line <= lines, "a step on no line of the text");
+        require(step.rows.size() == static_cast<std::size_t>(order), "a matrix of another height");
+        fits(step.rows);
+        require(step.operation.ok || !step.operation.message.empty(),
+                "an operation refused without a message");
+    }
+}
+
+} // namespace
+
+// The first byte chooses the system, the rest is the worked solution.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const char *system = systems[data[0] % (sizeof systems / sizeof systems[0])];
+    const std::string text(reinterpret_cast<const char *>(data + 1), size - 1);
+    const int order = system[0] - '0';
+    const WorkRead read = read_work(text, order);
+    check_read(read, text, order);
+    const std::string system_file = scratch("system", system);
+    const std::string work_file = scratch("work", text);
+    std::FILE *sink = std::fopen("/dev/null", "w");
+    std::FILE *errors = std::fopen("/dev/null", "w");
+    const int status = check_work(system_file.c_str(), work_file.c_str(), sink, errors);
+    std::fclose(sink);
+    std::fclose(errors);
+    require(status == (read.ok ? status : load_invalid), "an unreadable work file checked");
+    require(!read.ok || status == 0 || status == check_found_mistakes, "an unexpected status");
+    return 0;
+}

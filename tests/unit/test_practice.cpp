@@ -1,0 +1,316 @@
+// The learner's own row operations in the core: the parser as one table, the program's hint and
+// count against its own solve, and the check of hand-worked solutions as a table of WORK files.
+#include "matrix/learner_operation.h"
+#include "matrix/matrix_file.h"
+#include "matrix/notation.h"
+#include "matrix/operation_parser.h"
+#include "matrix/random_system.h"
+#include "matrix/store.h"
+#include "matrix/work_check.h"
+#include "matrix/worked_solution.h"
+#include "store_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// A text the learner types, on a system of order 3, and what comes of it: the operation as the
+// caption writes it back, or (ok false) the message, which must contain `expected`.
+struct ParseCase {
+    const char *text;
+    bool ok;
+    const char *expected;
+};
+
+const std::string too_long_factor = "1" + std::string(120, '0'); // 121 digits
+const std::string longest_factor = std::string(120, '9');
+
+const std::vector<ParseCase> parse_cases = {
+    {"R2 <-> R3", true, "R2 <-> R3"},
+    {"r3<->r1", true, "R3 <-> R1"},
+    {"R2 <- (1/2) R2", true, "R2 <- (1/2) R2"},
+    {"R2 <- 1/2 R2", true, "R2 <- (1/2) R2"},
+    {"R2<-1/2R2", true, "R2 <- (1/2) R2"},
+    {"R2 <- -3 R2", true, "R2 <- -3 R2"},
+    {"R2 <- -R2", true, "R2 <- -R2"},
+    {"R2 <- (-2/4) R2", true, "R2 <- (-1/2) R2"},
+    {"R2 <- 0.5 R2", true, "R2 <- (1/2) R2"},
+    {"R2 <- .25 R2", true, "R2 <- (1/4) R2"},
+    {"R2 <- 1.5 R2", true, "R2 <- (3/2) R2"},
+    {"R3 <- R3 - 2 R1", true, "R3 <- R3 - 2 R1"},
+    {"R3 <- R3 + (3/4) R1", true, "R3 <- R3 + (3/4) R1"},
+    {"R3 <- R3 - R1", true, "R3 <- R3 - R1"},
+    {"R3 <- R3 + R1", true, "R3 <- R3 + R1"},
+    {"r3 <- r3 - (-2) r1", true, "R3 <- R3 + 2 R1"},
+    {"  R1 <-R1+ 0.75R2  ", true, "R1 <- R1 + (3/4) R2"},
+    {"R 1 <- R 1 - 2 R 3", true, "R1 <- R1 - 2 R3"},
+    {"", false, "prazdna"},
+    {"R2 R3", false, "neznamy tvar"},
+    {"R2 <- R2 * 3", false, "neznamy tvar"},
+    {"R2 <- 3 R2 + R1", false, "neznamy tvar"},
+    {"R2 <- R2 - 2 R1 + R3", false, "neznamy tvar"},
+    {"R2 <- 1/2", false, "neznamy tvar"},
+    {"R2 <- 1 / 2 R2", false, "neznamy tvar"},
+    {"R2 <- 2. R2", false, "neznamy tvar"},
+    {"R2 <- R2 - -2 R1", false, "neznamy tvar"},
+    {"x <- R2", false, "neznamy tvar"},
+    {"R4 <-> R1", false, "R4 nie je riadok matice (R1 az R3)"},
+    {"R0 <- 2 R0", false, "R0 nie je riadok matice"},
+    {"R1 <- R1 - 2 R9999", false, "Taky riadok nie je riadok matice"},
+    {"R2 <- 0 R2", false, "nasobenie nulou"},
+    {"R2 <- 0.000 R2", false, "nasobenie nulou"},
+    {"R2 <-> R2", false, "R2 sa neda vymenit sam so sebou"},
+    {"R2 <- R2 + 3 R2", false, "k R2 sa neda pricitat nasobok R2"},
+    {"R2 <- 3 R1", false, "nasobit sa da len ten isty riadok"},
+    {"R2 <- R1 + R3", false, "pricitat sa da len k tomu istemu riadku"},
+    {"R2 <- 1/0 R2", false, "cinitel deli nulou"},
+};
+
+// A factor of 120 digits reads; one of 121 (written, or in lowest terms) is refused.
+TEST(OperationParser, ReadsEveryFormAndNamesWhatIsWrong)
+{
+    std::vector<ParseCase> cases = parse_cases;
+    const std::string accepted_long = "R2 <- (" + longest_factor + "/2) R2";
+    const std::string written_too_long = "R3 <- R3 - " + too_long_factor + " R1";
+    const std::string reduced_too_long = "R2 <- 0." + std::string(119, '0') + "1 R2"; // 1/10^120
+    const std::string denominator_too_long = "R2 <- (1/" + too_long_factor + ") R2";
+    cases.push_back({accepted_long.c_str(), true, "R2 <- ("});
+    cases.push_back({written_too_long.c_str(), false, "cinitel ma viac ako 120 cifier"});
+    cases.push_back({reduced_too_long.c_str(), false, "cinitel ma viac ako 120 cifier"});
+    cases.push_back({denominator_too_long.c_str(), false, "cinitel ma viac ako 120 cifier"});
+    for (const ParseCase &c : cases) {
+        const ParsedOperation parsed = parse_operation(c.text, 3);
+        ASSERT_EQ(parsed.ok, c.ok) << c.text << ": " << parsed.message;
+        if (c.ok) {
+            EXPECT_TRUE(parsed.operation.learner) << c.text;
+            EXPECT_EQ(operation_text(parsed.operation).rfind(c.expected, 0), 0u)
+                << c.text << " -> " << operation_text(parsed.operation);
+        } else {
+            EXPECT_NE(parsed.message.find(c.expected), std::string::npos)
+                << c.text << " -> " << parsed.message;
+        }
+    }
+}
+
+// Systems for the hint and the count: every shipped example and random ones, some made singular
+// (a row replaced by a combination of two others, or its right-hand side changed too).
+std::vector<StoreSnapshot> systems_to_follow()
+{
+    std::vector<StoreSnapshot> systems;
+    for (const auto &entry : std::filesystem::directory_iterator(EXAMPLES_DIR))
+        if (load_matrix_file(entry.path().c_str()) == load_ok)
+            systems.push_back(save_store());
+    for (std::uint64_t seed = 1; seed <= 30; seed++) {
+        const int order = 2 + static_cast<int>(seed % 5);
+        StoreSnapshot system = random_system(order, seed);
+        if (seed % 3 != 0) {
+            auto &cells = system.cells;
+            for (int c = 0; c <= order; c++)
+                cells[static_cast<std::size_t>(c)][1].num =
+                    2 * cells[static_cast<std::size_t>(c)][0].num -
+                    cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(order - 1)].num;
+            if (seed % 3 == 2)
+                cells[static_cast<std::size_t>(order)][1].num += 1; // no solution
+        }
+        systems.push_back(system);
+    }
+    return systems;
+}
+
+// Doing the hint again and again, as a learner could by typing it, takes exactly the program's
+// count of steps and ends on the matrix its own solve ends on, in the reduced form.
+TEST(LearnerOperation, FollowingTheHintIsTheProgramsOwnSolve)
+{
+    for (const StoreSnapshot &system : systems_to_follow()) {
+        restore_store(system);
+        run_elimination_now(nullptr, reach_reduced_form);
+        const StoreSnapshot solved = save_store();
+        restore_store(system);
+        const int count = program_step_count(system);
+        int moves = 0;
+        RowOperation next;
+        while (next_program_operation(&next) && moves <= count) {
+            const ParsedOperation typed =
+                parse_operation(operation_text(next), matrix_order, max_work_digits);
+            ASSERT_TRUE(typed.ok) << operation_text(next);
+            apply_operation_now(typed.operation);
+            moves++;
+        }
+        EXPECT_EQ(moves, count);
+        EXPECT_TRUE(in_reduced_form());
+        for (int r = 0; r < matrix_order; r++)
+            for (int c = 0; c <= matrix_order; c++) {
+                const Fraction &end =
+                    solved.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+                mpq_class value(end.num, end.den);
+                value.canonicalize();
+                ASSERT_EQ(cell_value(r, c), value);
+            }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// --check
+
+// What one check printed and returned.
+struct Checked {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Writes `text` to a scratch file and returns its name.
+std::string scratch_file(const std::string &name, const std::string &text)
+{
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::ofstream(path) << text;
+    return path;
+}
+
+// Everything written to a scratch stream, which is then closed.
+std::string read_back(std::FILE *file)
+{
+    std::string text;
+    std::rewind(file);
+    for (int c = std::getc(file); c != EOF; c = std::getc(file))
+        text.push_back(static_cast<char>(c));
+    std::fclose(file);
+    return text;
+}
+
+// Checks the work `work` (a file name when `is_name`) against the system `system`.
+Checked check(const std::string &system, const std::string &work, bool is_name = false)
+{
+    const std::string system_path = scratch_file("gj_check_system.txt", system);
+    const std::string work_path = is_name ? work : scratch_file("gj_check_work.txt", work);
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    const int status = check_work(system_path.c_str(), work_path.c_str(), out, err);
+    return {status, read_back(out), read_back(err)};
+}
+
+// A WORK file for the system 2x + y = 5, x + 3y = 5 (x = 2, y = 1), and what the check prints.
+struct WorkCase {
+    const char *what;
+    const char *work;
+    int status;
+    const char *out; // the whole report, or the message on standard error
+};
+
+constexpr const char *two_by_two = "2\n2 1 5\n1 3 5\n";
+const std::string long_entry_work = "R1 <-> R2\n1 3 | 5\n2 1 | 1" + std::string(2500, '0') + "\n";
+
+const std::vector<WorkCase> work_cases = {
+    {"all right, the printout's own form",
+     "2  1 | 5\n1  3 | 5\n\nKrok 1: R1 <- (1/2) R1\n1  1/2 | 5/2\n1    3 |   5\n\n"
+     "Krok 2: R2 <- R2 - R1\n1  1/2 | 5/2\n0  5/2 | 5/2\n\nKrok 3: R2 <- (2/5) R2\n"
+     "1  1/2 | 5/2\n0    1 |   1\n\nKrok 4: R1 <- R1 - (1/2) R2\n1  0 | 2\n0  1 | 1\n\n"
+     "Riesenie: x1 = 2, x2 = 1\n",
+     0,
+     "Zadanie: v poriadku\nKrok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\n"
+     "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
+     "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n"},
+    {"all right by another way, bare operations on whole rows, decimals and free spacing",
+     "r1<->r2\n1 3|5\n2 1|5\nR2 <- 1/2 R2\n1 3 | 5\n1 1/2 | 5/2\nR2 <- R2 - R1\n1 3 | 5\n"
+     "0 -5/2 | -5/2\nR2<- -0.4R2\n1 3 5\n0 1 1\nR1 <- R1 - 3 R2\n  1   0 |  2\n  0   1 |  1\n",
+     0,
+     "Krok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\nKrok 4: v poriadku\n"
+     "Krok 5: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
+     "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n"},
+    {"one wrong entry, then right steps judged from the written matrix",
+     "R2 <- R2 - (1/2) R1\n2 1 | 5\n0 5/2 | 7/2\nR2 <- (2/5) R2\n2 1 | 5\n0 1 | 7/5\n",
+     check_found_mistakes,
+     "Krok 1: riadok 2, stlpec 3: 7/2, spravne je 5/2\nKrok 2: v poriadku\n"
+     "Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
+     "Vysledok sa z nej este neda precitat; spravny je: Riesenie: x1 = 2, x2 = 1\n"
+     "Chyby: 1 z 2.\n"},
+    {"a wrong operation, then a wrong answer in the reduced form",
+     "R1 <- 0 R1\n1 0 | 2\n0 1 | 1\nR1 <- R1 + R2\n1 1 | 3\n0 1 | 1\nR1 <- R1 - R2\n1 0 | 3\n0 1 | "
+     "1\n",
+     check_found_mistakes,
+     "Krok 1: nasobenie nulou nie je riadkova uprava\nKrok 2: v poriadku\n"
+     "Krok 3: riadok 1, stlpec 3: 3, spravne je 2\n"
+     "Koniec: matica je v redukovanom stupnovitom tvare.\n"
+     "Vysledok je nespravny: Riesenie: x1 = 3, x2 = 1\nSpravny je: Riesenie: x1 = 2, x2 = 1\n"
+     "Chyby: 2 z 3.\n"},
+    {"a miscopied system", "2 1 | 5\n1 3 | 6\n", check_found_mistakes,
+     "Zadanie: riadok 2, stlpec 3: 6, spravne je 5\n"
+     "Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
+     "Vysledok sa z nej este neda precitat; spravny je: Riesenie: x1 = 2, x2 = 1\nChyby: 1 z 1.\n"},
+    {"a row operation that names no row of the system", "R3 <-> R1\n1 3 | 5\n2 1 | 5\n",
+     check_found_mistakes, "Krok 1: R3 nie je riadok matice (R1 az R2)\n"},
+    {"a line of words", "R1 <-> R2\n1 3 | 5\n2 1 | 5\nTeraz odcitam\n", load_invalid,
+     "gj_check_work.txt, riadok 4: necakany text"},
+    {"a row too short", "R1 <-> R2\n1 3 | 5\n2 1\n", load_invalid,
+     "riadok 3: riadok matice ma 2 cisel, ma ich mat 3"},
+    {"a row too many", "R1 <-> R2\n1 3 | 5\n2 1 | 5\n0 0 | 0\n", load_invalid,
+     "riadok 4: matica ma viac riadkov"},
+    {"an operation without its matrix", "R1 <-> R2\nR1 <-> R2\n1 3 | 5\n2 1 | 5\n", load_invalid,
+     "riadok 1: po uprave ma nasledovat matica"},
+    {"the bar elsewhere", "R1 <-> R2\n1 | 3 5\n2 1 | 5\n", load_invalid,
+     "riadok 2: ciara | ma byt pred poslednym cislom"},
+    {"a broken step number", "Krok jeden: R1 <-> R2\n1 3 | 5\n2 1 | 5\n", load_invalid,
+     "riadok 1: za slovom Krok"},
+    {"a number too long", long_entry_work.c_str(), load_invalid,
+     "riadok 3: cislo ma viac ako 2500 cifier"},
+};
+
+// Every WORK file of the table: its report (from the top) and status, or its message.
+TEST(CheckWork, JudgesEachStepOfAHandWorkedSolution)
+{
+    for (const WorkCase &c : work_cases) {
+        const Checked got = check(two_by_two, c.work);
+        EXPECT_EQ(got.status, c.status) << c.what << "\n" << got.out << got.err;
+        if (c.status == load_invalid)
+            EXPECT_NE(got.err.find(c.out), std::string::npos) << c.what << "\n" << got.err;
+        else
+            EXPECT_EQ(got.out.rfind(c.out, 0), 0u) << c.what << "\n" << got.out;
+    }
+}
+
+// A system or a WORK file that cannot be read: the loader's statuses, with their messages.
+TEST(CheckWork, FilesThatCannotBeReadGiveTheLoadersStatuses)
+{
+    EXPECT_EQ(check("11\n", "").status, load_too_large);
+    EXPECT_EQ(check("2\n1 x\n", "").status, load_invalid);
+    const Checked missing = check(two_by_two, "/nonexistent/work.txt", true);
+    EXPECT_EQ(missing.status, load_cannot_open);
+    EXPECT_NE(missing.err.find("/nonexistent/work.txt: subor sa neda precitat"), std::string::npos);
+    EXPECT_EQ(check(two_by_two, std::filesystem::temp_directory_path().string(), true).status,
+              load_cannot_open);
+}
+
+// The printout of every example and of random systems, singular ones with the verdict and the
+// steps past it included, passes its own check, however large its numbers.
+TEST(CheckWork, EveryPrintedWorkedSolutionPasses)
+{
+    std::vector<StoreSnapshot> systems = systems_to_follow();
+    StoreSnapshot large = random_system(6, 99);
+    for (int r = 0; r < 6; r++)
+        for (int c = 0; c <= 6; c++)
+            large.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)].num *=
+                mpz_class(std::string(110, '7') + std::to_string(r * 7 + c));
+    systems.push_back(large);
+    for (const StoreSnapshot &system : systems) {
+        restore_store(system);
+        const std::string system_path = scratch_file("gj_check_each.txt", matrix_text(system));
+        std::FILE *printed = std::tmpfile();
+        ASSERT_EQ(print_worked_solution(system_path.c_str(), notation_plain, printed, stderr), 0);
+        const std::string work = read_back(printed);
+        const std::string work_path = scratch_file("gj_check_each_work.txt", work);
+        std::FILE *out = std::tmpfile();
+        const int status = check_work(system_path.c_str(), work_path.c_str(), out, stderr);
+        const std::string report = read_back(out);
+        EXPECT_EQ(status, 0) << work << report;
+        EXPECT_NE(report.find("Vysledok je spravny"), std::string::npos) << report;
+    }
+}
+
+} // namespace

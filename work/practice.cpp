@@ -1,0 +1,203 @@
+// Practice on the work screen: the learner's own row operations, undo, the hint and the goal.
+#include "practice.h"
+
+#include "../app/frame.h"
+#include "../app/input.h"
+#include "../app/line_editor.h"
+#include "../app/screens.h"
+#include "../matrix/learner_operation.h"
+#include "../matrix/notation.h"
+#include "../matrix/operation_parser.h"
+#include "matrix_view.h"
+#include "row_ops.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+
+PracticeHistory practice_history;
+
+namespace
+{
+
+bool message_shown = false;  // show_refusal holds the text line
+bool count_known = false;    // program_steps belongs to counted_matrix
+unsigned counted_matrix = 0; // matrix_serial whose program's count is known
+int program_steps = 0;       // the program's own steps from that matrix as loaded
+
+// Starts the history again from the store as it is, when it belongs to another matrix or the
+// store is no longer as its last operation left it (a solve ran).
+void keep_history_current()
+{
+    if (practice_history.matrix == matrix_serial && store_equals(practice_history.now))
+        return;
+    practice_history.matrix = matrix_serial;
+    practice_history.now = save_store();
+    practice_history.moves.clear();
+}
+
+// The steps the program's own solve takes from the matrix as loaded, counted once per matrix.
+int program_count()
+{
+    if (!count_known || counted_matrix != matrix_serial) {
+        program_steps = program_step_count(loaded_matrix);
+        counted_matrix = matrix_serial;
+        count_known = true;
+    }
+    return program_steps;
+}
+
+// Shows `message` on the text line until a key (taken) or a press of the left or right button,
+// then empties the line.
+void show_refusal(const std::string &message)
+{
+    std::snprintf(line_text, sizeof line_text, "%s", message.c_str());
+    message_shown = true;
+    clear_keybuf();
+    while (!keypressed() && !left_button_down() && !right_press_ready() && !quit_requested)
+        paint_work_frame();
+    if (keypressed())
+        readkey();
+    while (right_press_ready() && !quit_requested) {
+        take_right_press(); // a right click only ends the message; it does not also undo
+        paint_work_frame();
+    }
+    line_text[0] = '\0';
+    message_shown = false;
+}
+
+// Waits at the goal like the end of a solve: Backspace, Left or a right click undo the last
+// operation; a key that acts during a solve (D) acts; any other key (taken) or a left press (not
+// waited out, so that it also acts on the work screen) ends the wait.
+void wait_at_goal()
+{
+    clear_keybuf();
+    while (!quit_requested) {
+        if (run_solve_key_row())
+            continue;
+        if (keypressed()) {
+            const int scancode = readkey() >> 8;
+            if (scancode == KEY_BACKSPACE || scancode == KEY_LEFT)
+                practice_undo();
+            return;
+        }
+        if (right_press_ready()) {
+            take_right_press();
+            practice_undo();
+            return;
+        }
+        if (left_button_down())
+            return;
+        update_readout();
+        paint_work_frame();
+    }
+}
+
+// The goal: the counts on the top line and the answer in the caption, until a key or a click.
+void reach_goal()
+{
+    const int moves = static_cast<int>(practice_history.moves.size());
+    set_status_text(practice_goal_text(moves, program_count()).c_str());
+    show_answer_caption();
+    wait_at_goal();
+    status_text[0] = '\0';
+}
+
+// Does the learner's operation: the products, then the changed rows cancelled on screen under
+// its caption and highlight. The history notes at once the store it leads to (the cancelling on
+// screen stores exactly what the cancelling at once does), so that every frame shown after the
+// cancelling already belongs to it.
+void make_move(const RowOperation &operation)
+{
+    keep_history_current();
+    const StoreSnapshot before = save_store();
+    apply_operation_now(operation);
+    practice_history.now = save_store();
+    restore_store(before);
+    practice_history.moves.push_back(PracticeMove{operation, before});
+    const int number = static_cast<int>(practice_history.moves.size());
+    show_step(practice_caption(number, operation), operation);
+    apply_operation(operation);
+    if (operation.kind != operation_exchange) // an exchange leaves every row in lowest terms
+        reduce_row(operation.row);
+    paint_work_frame();
+}
+
+} // namespace
+
+// The caption of the learner's operation number `number`.
+std::string practice_caption(int number, const RowOperation &operation)
+{
+    const std::string head = "Uprava " + std::to_string(number) + ": ";
+    std::string caption =
+        head + operation_text(operation, notation_plain, caption_chars - head.size());
+    if (caption.size() > caption_chars)
+        caption.resize(caption_chars);
+    return caption;
+}
+
+// The top line at the goal.
+std::string practice_goal_text(int moves, int program)
+{
+    return "Hotovo! Uprav: " + std::to_string(moves) + ", program: " + std::to_string(program);
+}
+
+// U: asks for an operation and does it.
+void practice_operation()
+{
+    if (matrix_order == 0) {
+        show_refusal("Najprv nacitaj maticu (Z, N, E alebo O)");
+        return;
+    }
+    std::snprintf(line_text, sizeof line_text, "%s", "Uprava:");
+    edit_line(operation_edit_limit);
+    const std::string typed = line_text;
+    line_text[0] = '\0';
+    if (quit_requested || typed.find_first_not_of(' ') == std::string::npos)
+        return; // cancelled, or nothing typed
+    const ParsedOperation parsed = parse_operation(typed, matrix_order);
+    if (!parsed.ok) {
+        show_refusal(parsed.message);
+        return;
+    }
+    make_move(parsed.operation);
+    if (!quit_requested && in_reduced_form())
+        reach_goal();
+}
+
+// Undoes the learner's last operation.
+void practice_undo()
+{
+    keep_history_current();
+    if (practice_history.moves.empty())
+        return;
+    restore_store(practice_history.moves.back().before);
+    practice_history.moves.pop_back();
+    practice_history.now = save_store();
+    const int number = static_cast<int>(practice_history.moves.size());
+    if (number == 0)
+        show_caption("Povodna matica, ziadna uprava");
+    else
+        show_step(practice_caption(number, practice_history.moves.back().operation),
+                  practice_history.moves.back().operation);
+}
+
+// H: shows the program's next step.
+void practice_hint()
+{
+    if (matrix_order == 0)
+        return;
+    RowOperation next;
+    if (!next_program_operation(&next)) {
+        show_caption("Rada: matica uz je v redukovanom stupnovitom tvare");
+        return;
+    }
+    const std::string head = "Rada: ";
+    show_step(head + operation_text(next, notation_plain, caption_chars - head.size()), next);
+}
+
+// True while a message about an operation holds the text line.
+bool practice_message_shown()
+{
+    return message_shown;
+}
