@@ -60,14 +60,6 @@ void emit(const std::string &text)
     std::fwrite(text.data(), 1, text.size(), output);
 }
 
-// The exact value of cell (r, c) in lowest terms.
-mpq_class cell_value(int r, int c)
-{
-    mpq_class value(cell(r, c).num, cell(r, c).den);
-    value.canonicalize(); // the store may keep the sign in the denominator
-    return value;
-}
-
 // The exact value num/den with the sign in front: "-7/2" in plain text, "-\frac{7}{2}" in LaTeX.
 std::string value_text(const mpz_class &num, const mpz_class &den, NotationStyle style)
 {

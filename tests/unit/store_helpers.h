@@ -47,14 +47,6 @@ inline void set_system(const IntegerRows &rows)
         }
 }
 
-// The exact value of cell (r, c); the stored sign may sit in the denominator.
-inline mpq_class cell_value(int r, int c)
-{
-    mpq_class value(cell(r, c).num, cell(r, c).den);
-    value.canonicalize();
-    return value;
-}
-
 // Checks a number as a line shows it: whole, or cut to its leading digits, then "..." and its
 // digit count.
 inline void expect_number_side(const std::string &shown, const std::string &number)
