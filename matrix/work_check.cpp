@@ -396,9 +396,8 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
     }
     const int wrong = replay(read.work, out);
     restore_store(kept);
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        std::fprintf(err, "%s\n", "Vystup sa nepodarilo zapisat.");
-        return worked_solution_write_failed;
-    }
+    const int written = finish_output(out, err);
+    if (written != 0)
+        return written;
     return wrong == 0 ? 0 : check_found_mistakes;
 }
