@@ -1,6 +1,6 @@
-// Helpers the unit tests share: filling the store, reading its cells back exactly, checking a
-// number cut to fit a line, checking a general solution by substituting it back, and reading
-// a name that must not block.
+// Helpers the unit tests share: filling the store, checking a number cut to fit a line, checking
+// a general solution by substituting it back, scratch files and reading a name that must not
+// block.
 #pragma once
 
 #include "matrix/general_solution.h"
@@ -15,6 +15,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -121,6 +124,25 @@ inline void expect_solution_set_solves(const IntegerRows &rows)
             ASSERT_EQ(sum, mpq_class(row.back()));
         }
     }
+}
+
+// Everything written to a scratch stream (std::tmpfile), which is then closed.
+inline std::string read_back(std::FILE *file)
+{
+    std::string text;
+    std::rewind(file);
+    for (int c = std::getc(file); c != EOF; c = std::getc(file))
+        text.push_back(static_cast<char>(c));
+    std::fclose(file);
+    return text;
+}
+
+// Writes `text` to the file `name` in the temporary folder and returns its path.
+inline std::string scratch_file(const std::string &name, const std::string &text)
+{
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::ofstream(path) << text;
+    return path;
 }
 
 // Runs `read`, which opens `name`, on a thread of its own and fails the test when it has not

@@ -166,25 +166,6 @@ struct Checked {
     std::string err;
 };
 
-// Writes `text` to a scratch file and returns its name.
-std::string scratch_file(const std::string &name, const std::string &text)
-{
-    const std::string path = (std::filesystem::temp_directory_path() / name).string();
-    std::ofstream(path) << text;
-    return path;
-}
-
-// Everything written to a scratch stream, which is then closed.
-std::string read_back(std::FILE *file)
-{
-    std::string text;
-    std::rewind(file);
-    for (int c = std::getc(file); c != EOF; c = std::getc(file))
-        text.push_back(static_cast<char>(c));
-    std::fclose(file);
-    return text;
-}
-
 // Checks the work `work` (a file name when `is_name`) against the system `system`.
 Checked check(const std::string &system, const std::string &work, bool is_name = false)
 {
