@@ -56,8 +56,9 @@ constexpr const char *keys_hint = "cislo a Enter; sipky, Tab, klik: ina bunka";
 TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcceptsAsALoad)
 {
     const unsigned serial = matrix_serial;
-    const int x = hover_left + hover_cell_width * 2 + hover_cell_width / 2; // cell (1, 2)
-    const int y = hover_top + hover_cell_height * 1 + hover_cell_height / 2;
+    const int x = hover_left + hover_cell_width * 3 + hover_cell_width / 2; // cell (2, 3)
+    const int y = hover_top + hover_cell_height * 2 + hover_cell_height / 2;
+    const std::string digits = "-" + std::string(max_entry_digits, '8'); // all are taken
     const std::vector<Cue> script = join({
         {until_line(std::string("Riadok 1, stlpec 1: ") + keys_hint)},
         typing("12"),
@@ -73,15 +74,16 @@ TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcce
          {after(2), point(x, y)},
          {after(1), button_down()},
          {after(2), button_up()},
-         until_line(std::string("Riadok 2, stlpec 3: ") + keys_hint)},
-        typing("9e"),
+         until_line(std::string("Riadok 3, prava strana: ") + keys_hint)},
+        typing(digits + "\r"), // Enter on the last cell accepts
     });
-    const ScriptRun run = run_script(edit_grid, cues(script));
+    const ScriptRun run = run_script(edit_grid, cues(script), 120, 20000);
     ASSERT_FALSE(run.ran_out);
     EXPECT_TRUE(run.finished);
     // Order 2 kept the coefficients 12 and -3 and both right-hand sides; back at order 3 the
-    // new entries are 0 (but for the clicked cell's 9), and the 7 of the dropped column is gone.
-    EXPECT_EQ(matrix_rows(), (Rows{"12 -3 0 0", "0 0 9 -5", "0 0 0 0"}));
+    // new entries are 0 (but for the clicked cell's), and the 7 of the dropped column is gone.
+    EXPECT_EQ(matrix_rows(), (Rows{"12 -3 0 0", "0 0 0 -5", "0 0 0 " + digits}));
+    EXPECT_NE(matrix_text(save_store()), "") << "a matrix the editor makes is no matrix file";
     EXPECT_NE(matrix_serial, serial) << "the accepted matrix did not count as a new load";
     EXPECT_EQ(loaded_matrix.order, 3);
     EXPECT_EQ(shown_draft.matrix, nullptr);
@@ -96,7 +98,7 @@ struct EntryCase {
     std::string line;
 };
 
-TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeDiscardsAll)
+TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsAPartSolvedStore)
 {
     const std::string digits(max_entry_digits, '9');
     const std::string refused = std::string("  (") + editor_refusal_note + ")";
@@ -117,6 +119,7 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeDiscar
     for (const EntryCase &c : cases) {
         reset_program_state();
         set_matrix(order_ten);
+        scale_pivot_row(0); // a solve has begun: the editor opens on the 45 as loaded
         const Rows before = matrix_rows();
         const unsigned serial = matrix_serial;
         std::string shown;
@@ -137,45 +140,6 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeDiscar
         EXPECT_EQ(matrix_rows(), before) << c.name << ": Escape must keep the matrix";
         EXPECT_EQ(matrix_serial, serial) << c.name;
     }
-}
-
-TEST_F(MaterialTest, AHundredAndTwentyDigitsAreTakenAndEnterOnTheLastCellAccepts)
-{
-    set_matrix({{2, 4}});
-    const std::string digits = "-" + std::string(max_entry_digits, '8');
-    const ScriptRun run =
-        run_script(edit_grid, cues(join({typing(digits + "\r"), typing("6\r")})), 120, 20000);
-    ASSERT_FALSE(run.ran_out);
-    EXPECT_TRUE(run.finished);
-    EXPECT_EQ(matrix_rows(), (Rows{digits + " 6"}));
-    // The file of every matrix the editor makes loads back the same.
-    EXPECT_NE(matrix_text(save_store()), "");
-}
-
-TEST_F(MaterialTest, EscapeKeepsAPartSolvedStoreAndTheEditorOpensOnTheSystemAsLoaded)
-{
-    set_matrix({{2, 1, 5}, {1, 3, 5}});
-    scale_pivot_row(0); // a solve has begun: the store holds fractions
-    const Rows before = matrix_rows();
-    const unsigned serial = matrix_serial;
-    bool loaded_shown = false;
-    const ScriptRun run =
-        run_script(edit_grid, cues({{after(3),
-                                     [&] {
-                                         point_at(620, 470);
-                                         compose_frame(work_frame);
-                                         loaded_shown =
-                                             text_drawn_at("2", cell_centre_x(0), cell_top_y(0)) &&
-                                             text_drawn_at("5", cell_centre_x(2), cell_top_y(0));
-                                     }},
-                                    tap_when_free(KEY_9, '9'),
-                                    tap_when_free(KEY_ENTER, 13),
-                                    tap_when_free(KEY_PGUP),
-                                    tap_when_free(KEY_ESC, 27)}));
-    ASSERT_FALSE(run.ran_out);
-    EXPECT_TRUE(loaded_shown) << "the editor does not show the system as it was loaded";
-    EXPECT_EQ(matrix_rows(), before);
-    EXPECT_EQ(matrix_serial, serial);
 }
 
 // ---------------------------------------------------------------------------
