@@ -471,30 +471,6 @@ TEST_F(ScreensTest, AtAVerdictTheSolveButtonOrRGoOnToTheReducedFormWhileTheStore
     }
 }
 
-TEST_F(ScreensTest, DOnTheWorkScreenSwitchesTheGridOnReleaseAndTheChoiceIsRemembered)
-{
-    set_matrix({{1, 2, 3}, {4, 5, 6}});
-    std::vector<int> seen;
-    const auto note = [&] { seen.push_back(grid_fractions); };
-    const ScriptRun run = run_script(work_screen, cues({{after(3), hold(KEY_D, 'd')},
-                                                        {after(3), note},
-                                                        {after(0), release(KEY_D)},
-                                                        {after(3), note},
-                                                        {after(0), hold(KEY_D, 'd')},
-                                                        {after(2), release(KEY_D)},
-                                                        {after(3), note},
-                                                        {after(0), hold(KEY_D, 'd')},
-                                                        {after(2), release(KEY_D)},
-                                                        {after(3), note},
-                                                        {after(0), hold(KEY_ESC, ascii_esc)},
-                                                        {after(2), release(KEY_ESC)}}));
-    ASSERT_FALSE(run.ran_out);
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 0, 1}));
-    EXPECT_EQ(read_settings(settings_path()).fractions, 1);
-    grid_fractions = 0;
-    write_settings(settings_path(), Settings{});
-}
-
 TEST_F(ScreensTest, PlusAndMinusZoomTheWindowAtOnceAsFarAsTheDesktopHasRoomAndTheZoomIsRemembered)
 {
     ASSERT_EQ(windowed, 1);

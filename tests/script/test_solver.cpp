@@ -774,12 +774,13 @@ TEST_F(SolverTest, AVerdictThatIsAlreadyTheReducedFormGivesTheGeneralSolutionAtO
     EXPECT_EQ(std::string(status_text), "");
 }
 
-TEST_F(SolverTest, DSwitchesTheGridAtAGateWhilePausedAndAtTheEndWithoutDecidingAnything)
+TEST_F(SolverTest, DSwitchesTheGridOnReleaseAndInASolveAtOnceAtAGateWhilePausedAndAtTheEnd)
 {
     set_matrix(two_equations);
     grid_fractions = 0;
     std::vector<Rest> rests;
-    std::vector<int> switched;
+    std::vector<int> switched; // the grid while D is held, and once let go on the work screen
+    int remembered = -1;
     const auto press_d = [&](std::vector<Cue> &script) {
         script.push_back({after(0), hold(KEY_D, 'd')});
         script.push_back({after(3), [&] {
@@ -787,7 +788,15 @@ TEST_F(SolverTest, DSwitchesTheGridAtAGateWhilePausedAndAtTheEndWithoutDecidingA
                               release_key(KEY_D);
                           }});
     };
-    std::vector<Cue> script{{resting_with_status("Krokuj!"), [] {}}};
+    std::vector<Cue> script{{after(3), [] {}}};
+    press_d(script); // on the work screen: a key acts once it is let go
+    script.push_back({after(3), [&] {
+                          switched.push_back(grid_fractions);
+                          remembered = read_settings(settings_path()).fractions;
+                          hold_key(KEY_R, 'r');
+                      }});
+    script.push_back({after(2), release(KEY_R)});
+    script.push_back({resting_with_status("Krokuj!"), [] {}});
     press_d(script);
     script.push_back({resting_with_status("Krokuj!"), note_rest(rests)});
     script.push_back({after(0), hold(KEY_P, 'p')});
@@ -803,17 +812,18 @@ TEST_F(SolverTest, DSwitchesTheGridAtAGateWhilePausedAndAtTheEndWithoutDecidingA
     press_d(script);
     script.push_back({resting_with_status("Hotovo!"), note_rest(rests)});
     script.push_back({after(0), tap(KEY_SPACE, ' ')});
-    const ScriptRun run = run_script(solve, cues(script));
+    script.push_back({steady([] { return status_text[0] == '\0'; }, 3), hold(KEY_ESC, 27)});
+    script.push_back({after(2), release(KEY_ESC)});
+    const ScriptRun run = run_script(work_screen, cues(script));
     ASSERT_FALSE(run.ran_out);
-    EXPECT_EQ(switched, (std::vector<int>{1, 0, 1})) << "D did not switch at once each time";
+    EXPECT_EQ(switched, (std::vector<int>{0, 1, 0, 1, 0})) << "D switched at the wrong time";
+    EXPECT_EQ(remembered, 1) << "the choice is not remembered";
     ASSERT_EQ(rests.size(), 3u);
     EXPECT_EQ(rests[0].caption, "Krok 1 z 3: R2 <- R2 - R1") << "D made a step";
     EXPECT_EQ(rests[0].rows, (std::vector<std::string>{"1 1 3", "1 -1 1"}));
     EXPECT_EQ(rests[1].rows, rests[0].rows) << "D decided the pause";
     EXPECT_EQ(rests[2].caption, "Riesenie: x1 = 2, x2 = 1") << "D ended the wait";
-    EXPECT_EQ(grid_fractions, 1);
-    EXPECT_EQ(read_settings(settings_path()).fractions, 1) << "the choice is not remembered";
-    grid_fractions = 0;
+    EXPECT_EQ(read_settings(settings_path()).fractions, 0);
 }
 
 } // namespace
