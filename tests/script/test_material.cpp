@@ -214,29 +214,6 @@ TEST_F(MaterialTest, EscapeNoMatrixAndAFolderThatCannotBeWrittenSaveNothing)
 }
 
 // ---------------------------------------------------------------------------
-// Random systems
-
-TEST_F(MaterialTest, NLoadsARandomSystemOfTheLoadedOrderAndNamesItsSeed)
-{
-    for (int order : {0, 5}) {
-        reset_program_state();
-        if (order)
-            set_matrix(std::vector<std::vector<long>>(5, std::vector<long>(6, 1)));
-        const unsigned serial = matrix_serial;
-        load_random_system();
-        const int expected = order ? order : 3;
-        EXPECT_EQ(matrix_order, expected);
-        EXPECT_NE(matrix_serial, serial);
-        const std::string head =
-            "Nahodna sustava: gauss-jordan --random " + std::to_string(expected) + " --seed ";
-        ASSERT_EQ(shown_step.caption.rfind(head, 0), 0u) << shown_step.caption;
-        const std::uint64_t seed = std::stoull(shown_step.caption.substr(head.size()));
-        EXPECT_EQ(matrix_text(save_store()), matrix_text(random_system(expected, seed)))
-            << "the named seed does not print this system";
-    }
-}
-
-// ---------------------------------------------------------------------------
 // The file selector
 
 // Cues that clear the selector's file name and type `path` into it, then Enter.
@@ -339,24 +316,43 @@ TEST_F(MaterialTest, OOpensTheSelectorWhoseCancelEscapeOrAQuitKeepTheMatrix)
 }
 
 // ---------------------------------------------------------------------------
-// The work screen's keys
+// The work screen's keys, and random systems (N)
 
-TEST_F(MaterialTest, TheKeyLineNamesTheKeysBeyondTheButtonsAndEAndNWorkFromTheWorkScreen)
+TEST_F(MaterialTest, TheKeyLineNamesTheKeysAndNLoadsARandomSystemNamingItsSeedWhichEEdits)
 {
     EXPECT_EQ(work_key_line(),
               "Z nacitat D zlomky E upravit W zapisat N nahodna O otvorit U krok H rada");
-    const ScriptRun run = run_script(
-        work_screen, cues(join({{{after(3), hold(KEY_N, 'n')}, {after(2), release(KEY_N)}},
-                                {{after(5), hold(KEY_E, 'e')}, {after(2), release(KEY_E)}},
-                                typing("42"),
-                                {tap_when_free(KEY_E, 'e'),
-                                 {after(5), [] { release_key(KEY_E); }},
-                                 {after(3), hold(KEY_ESC, 27)},
-                                 {after(2), release(KEY_ESC)}}})));
+    std::string caption;
+    std::string made;
+    const ScriptRun run =
+        run_script(work_screen, cues(join({{{after(3), hold(KEY_N, 'n')},
+                                            {after(2), release(KEY_N)},
+                                            {after(5),
+                                             [&] {
+                                                 caption = shown_step.caption;
+                                                 made = matrix_text(save_store());
+                                                 hold_key(KEY_E, 'e');
+                                             }},
+                                            {after(2), release(KEY_E)}},
+                                           typing("42"),
+                                           {tap_when_free(KEY_E, 'e'),
+                                            {after(5), [] { release_key(KEY_E); }},
+                                            {after(3), hold(KEY_ESC, 27)},
+                                            {after(2), release(KEY_ESC)}}})));
     ASSERT_FALSE(run.ran_out);
-    ASSERT_EQ(matrix_order, 3) << "N did not load a 3x3";
+    ASSERT_EQ(matrix_order, 3) << "N did not load a 3x3 where no system was loaded";
     EXPECT_EQ(cell(0, 0).num, 42) << "E did not edit the random system";
     EXPECT_EQ(screen_order(run).back(), Shown::menu);
+    const std::string head = "Nahodna sustava: gauss-jordan --random 3 --seed ";
+    ASSERT_EQ(caption.rfind(head, 0), 0u) << caption;
+    EXPECT_EQ(made, matrix_text(random_system(3, std::stoull(caption.substr(head.size())))))
+        << "the named seed does not print this system";
+    // With a system loaded, N keeps its order.
+    set_matrix(std::vector<std::vector<long>>(5, std::vector<long>(6, 1)));
+    const unsigned serial = matrix_serial;
+    load_random_system();
+    EXPECT_EQ(matrix_order, 5);
+    EXPECT_NE(matrix_serial, serial);
 }
 
 } // namespace
