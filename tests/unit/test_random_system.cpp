@@ -76,7 +76,6 @@ TEST(RandomSystem, TheSameSeedGivesTheSameSystemOnEveryMachine)
 {
     // The engine's sequence is fixed by the standard and the mapping to ranges is the
     // program's own, so this text is the same wherever the program is built.
-    EXPECT_EQ(matrix_text(random_system(3, 7)), matrix_text(random_system(3, 7)));
     EXPECT_NE(matrix_text(random_system(3, 7)), matrix_text(random_system(3, 8)));
     EXPECT_EQ(matrix_text(random_system(4, 7)), "4\n"
                                                 " 0  4  2  8   -28\n"
