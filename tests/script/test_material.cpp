@@ -216,37 +216,6 @@ TEST_F(MaterialTest, EscapeNoMatrixAndAFolderThatCannotBeWrittenSaveNothing)
 // ---------------------------------------------------------------------------
 // The file selector
 
-// Cues that clear the selector's file name and type `path` into it, then Enter.
-std::vector<Cue> choose_by_typing(const std::string &path)
-{
-    std::vector<Cue> script{{after(5), [] {}}};
-    for (int k = 0; k < 160; k++)
-        script.push_back(tap_when_free(KEY_BACKSPACE, 8));
-    for (const Cue &cue : typing(path + "\r"))
-        script.push_back(cue);
-    return script;
-}
-
-TEST_F(MaterialTest, TheSelectorLoadsAFileOfALongPathAsATypedNameWould)
-{
-    TempFolder folder;
-    const std::string deep = folder.path + "/dlhy-priecinok-s-ulohami-pre-triedu";
-    ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
-    const std::string path = deep + "/uloha3.txt";
-    std::ofstream(path) << "2\n1 1 3\n1 -1 1\n";
-    ASSERT_GT(path.size(), 38u);
-    set_matrix({{9, 9}});
-    const unsigned serial = matrix_serial;
-    const ScriptRun run = run_script(open_by_browsing, cues(choose_by_typing(path)), 120, 20000);
-    ASSERT_FALSE(run.ran_out);
-    EXPECT_EQ(matrix_rows(), (Rows{"1 1 3", "1 -1 1"}));
-    EXPECT_NE(matrix_serial, serial);
-    int frames_with_selector = 0;
-    for (const FrameRecord &record : run.frames)
-        frames_with_selector += record.shown == Shown::other;
-    EXPECT_GT(frames_with_selector, 100) << "the selector was not drawn into the frames";
-}
-
 // The frame point at the middle of the selector's button labelled `label`; (-1, -1) when the
 // selector is not open.
 std::pair<int, int> selector_button(const char *label)
@@ -262,28 +231,41 @@ std::pair<int, int> selector_button(const char *label)
     return {-1, -1};
 }
 
-// One way to end the selector, in a window of the given zoom.
+// One way to end the selector, in a window of the given zoom, and the rows the store then holds.
 struct SelectorEnding {
     const char *name;
     int zoom;
-    Cue cue;
+    std::vector<Cue> ending;
+    Rows rows;
 };
 
-TEST_F(MaterialTest, OOpensTheSelectorWhoseCancelEscapeOrAQuitKeepTheMatrix)
+TEST_F(MaterialTest, OOpensTheSelectorWhichLoadsALongPathTypedAndWhoseCancelEscapeOrQuitKeepAll)
 {
+    TempFolder folder;
+    const std::string deep = folder.path + "/dlhy-priecinok-s-ulohami-pre-triedu";
+    ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
+    const std::string path =
+        folder.file("dlhy-priecinok-s-ulohami-pre-triedu/uloha3.txt", "2\n1 1 3\n1 -1 1\n");
+    ASSERT_GT(path.size(), 38u) << "a name the prompt could take";
+    std::vector<Cue> choose{{[] { return active_dialog != nullptr; }, [] {}}};
+    for (int k = 0; k < 160; k++) // clear the selector's line, then type the path
+        choose.push_back(tap_when_free(KEY_BACKSPACE, 8));
+    choose = join({choose, typing(path + "\r")});
+    const auto click_cancel = [] {
+        const auto [x, y] = selector_button("Cancel");
+        point_at(x, y);
+        press_button();
+    };
     const std::vector<SelectorEnding> endings{
+        {"a long path typed", 1, choose, {"1 1 3", "1 -1 1"}},
         {"Cancel, zoomed",
          2,
-         {[] { return selector_button("Cancel").first > 0; },
-          [] {
-              const auto [x, y] = selector_button("Cancel");
-              point_at(x, y);
-              press_button();
-          }}},
-        {"Escape", 1, {after(10), tap(KEY_ESC, 27)}},
-        {"quit", 1, {after(10), [] { quit_requested = 1; }}},
+         {{[] { return selector_button("Cancel").first > 0; }, click_cancel}},
+         {"1 2"}},
+        {"Escape", 1, {{after(10), tap(KEY_ESC, 27)}}, {"1 2"}},
+        {"quit", 1, {{after(10), [] { quit_requested = 1; }}}, {"1 2"}},
     };
-    for (const auto &[name, zoom, ending] : endings) {
+    for (const auto &[name, zoom, ending, rows] : endings) {
         reset_program_state();
         pretend_desktop(1280, 960);
         if (zoom == 2)
@@ -291,23 +273,25 @@ TEST_F(MaterialTest, OOpensTheSelectorWhoseCancelEscapeOrAQuitKeepTheMatrix)
         ASSERT_EQ(SCREEN_W, screen_width * zoom) << name;
         set_matrix({{1, 2}});
         const unsigned serial = matrix_serial;
-        const ScriptRun run = run_script(work_screen, cues({{after(3), hold(KEY_O, 'o')},
-                                                            {after(2), release(KEY_O)},
-                                                            ending,
-                                                            {after(3), button_up()},
-                                                            {after(10),
-                                                             [] {
-                                                                 if (!quit_requested)
-                                                                     hold_key(KEY_ESC, 27);
-                                                             }},
-                                                            {after(3), release(KEY_ESC)}}));
+        const ScriptRun run =
+            run_script(work_screen,
+                       cues(join({{{after(3), hold(KEY_O, 'o')}, {after(2), release(KEY_O)}},
+                                  ending,
+                                  {{after(3), button_up()},
+                                   {after(10),
+                                    [] {
+                                        if (!quit_requested)
+                                            hold_key(KEY_ESC, 27);
+                                    }},
+                                   {after(3), release(KEY_ESC)}}})),
+                       120, 20000);
         EXPECT_FALSE(run.ran_out) << name;
-        EXPECT_EQ(matrix_rows(), Rows{"1 2"}) << name;
-        EXPECT_EQ(matrix_serial, serial) << name;
-        bool selector_shown = false;
+        EXPECT_EQ(matrix_rows(), rows) << name;
+        EXPECT_EQ(matrix_serial != serial, rows.size() == 2) << name << ": a new matrix or not";
+        int frames_with_selector = 0;
         for (const FrameRecord &record : run.frames)
-            selector_shown = selector_shown || record.shown == Shown::other;
-        EXPECT_TRUE(selector_shown) << name;
+            frames_with_selector += record.shown == Shown::other;
+        EXPECT_GT(frames_with_selector, 0) << name << ": the selector was not drawn";
         if (!quit_requested) {
             EXPECT_EQ(screen_order(run).back(), Shown::menu) << name << ": the work screen stayed";
         }
