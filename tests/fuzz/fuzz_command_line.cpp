@@ -74,6 +74,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(command.file.empty() && command.zoom == 0 && !command.latex,
                 "a random system with a file, a zoom or LaTeX");
         break;
+    case command_check:
+        require(command.files.size() == 2 && command.file == command.files[0],
+                "a check without exactly a system and its work");
+        require(!command.files[0].empty() && !command.files[1].empty(),
+                "a check of a file without a name");
+        require(command.zoom == 0 && !command.latex && command.random_order == 0,
+                "a check with a zoom, --latex or --random");
+        break;
     case command_help:
     case command_version:
         break;
