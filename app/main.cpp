@@ -44,11 +44,7 @@ int print_random_system(const CommandLine &command)
     const std::uint64_t seed = command.seed_given ? command.seed : std::random_device{}();
     const std::string text = matrix_text(random_system(command.random_order, seed));
     std::fputs(text.c_str(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "%s\n", "Vystup sa nepodarilo zapisat.");
-        return worked_solution_write_failed;
-    }
-    return 0;
+    return finish_output(stdout, stderr);
 }
 
 // Starts the window, runs the menu until the user quits and releases what it holds.

@@ -8,14 +8,6 @@
 namespace
 {
 
-// The exact value of cell (r, c), in lowest terms with the sign in the numerator.
-mpq_class cell_value(int r, int c)
-{
-    mpq_class value(cell(r, c).num, cell(r, c).den);
-    value.canonicalize(); // the store may keep the sign in the denominator
-    return value;
-}
-
 // The column of row r's first non-zero entry, the right-hand side included; -1 for a zero row.
 int leading_column(int r)
 {

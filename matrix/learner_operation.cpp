@@ -4,6 +4,8 @@
 
 #include "row_arith.h"
 
+#include <vector>
+
 namespace
 {
 
@@ -16,6 +18,14 @@ int note_first_step(const RowOperation &operation)
     first_step = operation;
     first_step_met = true;
     return 1;
+}
+
+// The rows `operation` changes: both rows of an exchange, else the row it assigns.
+std::vector<int> changed_rows(const RowOperation &operation)
+{
+    if (operation.kind == operation_exchange)
+        return {operation.pivot, operation.row};
+    return {operation.row};
 }
 
 } // namespace
@@ -35,14 +45,6 @@ void apply_operation(const RowOperation &operation)
         subtract_row_multiple(operation.row, operation.pivot, from, operation.num, operation.den);
         break;
     }
-}
-
-// The rows `operation` changes.
-std::vector<int> changed_rows(const RowOperation &operation)
-{
-    if (operation.kind == operation_exchange)
-        return {operation.pivot, operation.row};
-    return {operation.row};
 }
 
 // Applies `operation` and cancels the rows it changed at once.

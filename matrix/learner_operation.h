@@ -5,14 +5,9 @@
 #include "elimination.h"
 #include "store.h"
 
-#include <vector>
-
 // Applies `operation` to the store in the form of the solver's steps: the products, with no
 // cancelling. A learner's operation covers every column; the solver's starts at its pivot's.
 void apply_operation(const RowOperation &operation);
-
-// The rows `operation` changes: both rows of an exchange, else the row it assigns.
-std::vector<int> changed_rows(const RowOperation &operation);
 
 // Applies `operation` and cancels the rows it changed at once, as a headless run does.
 void apply_operation_now(const RowOperation &operation);

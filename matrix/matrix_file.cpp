@@ -250,16 +250,10 @@ void check_after_matrix(Reader &in, LoadWarnings &warnings)
 
 } // namespace
 
-// What a warning says, without its line.
-const char *load_warning_text(LoadWarningKind kind)
-{
-    return warning_texts[kind];
-}
-
 // A warning as one line of text.
 std::string load_warning_line(const LoadWarning &warning)
 {
-    return "Pozor, riadok " + std::to_string(warning.line) + ": " + load_warning_text(warning.kind);
+    return "Pozor, riadok " + std::to_string(warning.line) + ": " + warning_texts[warning.kind];
 }
 
 // Reads the order and entries from file into the store.

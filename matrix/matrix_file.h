@@ -64,9 +64,6 @@ struct LoadWarning {
 
 using LoadWarnings = std::vector<LoadWarning>;
 
-// What a warning says, without its line: "bodka rozdelila cislo na dve cele cisla".
-const char *load_warning_text(LoadWarningKind kind);
-
 // A warning as one line of text: "Pozor, riadok 3: bodka rozdelila cislo na dve cele cisla".
 std::string load_warning_line(const LoadWarning &warning);
 

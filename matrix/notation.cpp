@@ -99,13 +99,19 @@ std::string operation_text(const RowOperation &operation, NotationStyle style, s
     return head + times_row(abs(factor), pivot_row, style, room_left(limit, head.size()));
 }
 
-// The caption of step `step` of `total`, at most caption_chars.
-std::string step_caption_text(int step, int total, const RowOperation &operation)
+// A caption naming an operation after `head`, at most caption_chars.
+std::string operation_caption(const std::string &head, const RowOperation &operation)
 {
-    const std::string head = "Krok " + std::to_string(step) + " z " + std::to_string(total) + ": ";
     std::string caption =
         head + operation_text(operation, notation_plain, room_left(caption_chars, head.size()));
     if (caption.size() > caption_chars)
         caption.resize(caption_chars); // only when the line is too narrow for any abbreviation
     return caption;
+}
+
+// The caption of step `step` of `total`, at most caption_chars.
+std::string step_caption_text(int step, int total, const RowOperation &operation)
+{
+    return operation_caption("Krok " + std::to_string(step) + " z " + std::to_string(total) + ": ",
+                             operation);
 }

@@ -27,5 +27,9 @@ std::string latex_value(mpq_class value);
 std::string operation_text(const RowOperation &operation, NotationStyle style = notation_plain,
                            std::size_t limit = std::string::npos);
 
+// A caption naming an operation after `head`: "Rada: R2 <- R2 - 3 R1", at most caption_chars,
+// the operation's factor abbreviated to fit.
+std::string operation_caption(const std::string &head, const RowOperation &operation);
+
 // The caption of step `step` of `total`: "Krok 3 z 9: R2 <- R2 - 3 R1", at most caption_chars.
 std::string step_caption_text(int step, int total, const RowOperation &operation);

@@ -17,6 +17,14 @@ void new_matrix()
     matrix_serial++;
 }
 
+// The exact value of cell (r, c) in lowest terms.
+mpq_class cell_value(int r, int c)
+{
+    mpq_class value(cell(r, c).num, cell(r, c).den);
+    value.canonicalize();
+    return value;
+}
+
 // Copies text into status_text, cutting it to the buffer's size.
 void set_status_text(const char *text)
 {

@@ -37,6 +37,10 @@ inline Fraction &cell(int r, int c)
     return matrix_cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
 }
 
+// The exact value of cell (r, c) in lowest terms, the sign in the numerator (the store may keep
+// it in the denominator).
+mpq_class cell_value(int r, int c);
+
 // A copy of the whole store: the order and every cell.
 struct StoreSnapshot {
     int order = 0;

@@ -223,14 +223,6 @@ struct WorkReader {
 // ---------------------------------------------------------------------------
 // Checking
 
-// The stored value of cell (r, c) in lowest terms.
-mpq_class stored_value(int r, int c)
-{
-    mpq_class value(cell(r, c).num, cell(r, c).den);
-    value.canonicalize();
-    return value;
-}
-
 // Writes `rows` into the store as whole values in lowest terms.
 void store_rows(const WorkMatrix &rows)
 {
@@ -247,7 +239,7 @@ std::string first_difference(const WorkMatrix &rows)
 {
     for (std::size_t r = 0; r < rows.size(); r++)
         for (std::size_t c = 0; c < rows[r].size(); c++) {
-            const mpq_class right = stored_value(static_cast<int>(r), static_cast<int>(c));
+            const mpq_class right = cell_value(static_cast<int>(r), static_cast<int>(c));
             if (rows[r][c] == right)
                 continue;
             return "riadok " + std::to_string(r + 1) + ", stlpec " + std::to_string(c + 1) + ": " +
@@ -266,7 +258,7 @@ bool store_has_values_of(const StoreSnapshot &matrix)
                 matrix.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
             mpq_class value(then.num, then.den);
             value.canonicalize();
-            if (value != stored_value(r, c))
+            if (value != cell_value(r, c))
                 return false;
         }
     return true;
@@ -404,9 +396,8 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
     }
     const int wrong = replay(read.work, out);
     restore_store(kept);
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        std::fprintf(err, "%s\n", "Vystup sa nepodarilo zapisat.");
-        return worked_solution_write_failed;
-    }
+    const int written = finish_output(out, err);
+    if (written != 0)
+        return written;
     return wrong == 0 ? 0 : check_found_mistakes;
 }

@@ -24,7 +24,6 @@ NotationStyle output_style = notation_plain; // how it is written
 int steps_printed = 0;                       // gated steps met so far in the running printout
 std::string pending_caption;  // the last step's caption, printed with its matrix once the step's
                               // cancelling is done; empty when there is none waiting
-bool verdict_printed = false; // the verdict where a plain elimination ends has been printed
 bool verdict_is_last = false; // nothing has been printed after it yet
 
 // The start of every LaTeX document: A4 with 20 mm margins, and \gjfit, which sets a display in
@@ -58,14 +57,6 @@ constexpr const char *latex_tail = "\\end{document}\n";
 void emit(const std::string &text)
 {
     std::fwrite(text.data(), 1, text.size(), output);
-}
-
-// The exact value of cell (r, c) in lowest terms.
-mpq_class cell_value(int r, int c)
-{
-    mpq_class value(cell(r, c).num, cell(r, c).den);
-    value.canonicalize(); // the store may keep the sign in the denominator
-    return value;
 }
 
 // The exact value num/den with the sign in front: "-7/2" in plain text, "-\frac{7}{2}" in LaTeX.
@@ -189,7 +180,6 @@ void note_empty_column()
     print_pending_step();
     const std::string verdict = ending_verdict(solve_ending(1));
     emit(output_style == notation_latex ? verdict + "\n\n" : "\n" + verdict + "\n");
-    verdict_printed = true;
     verdict_is_last = true;
 }
 
@@ -224,7 +214,6 @@ void print_solution(NotationStyle style, std::FILE *out)
     output_style = style;
     steps_printed = 0;
     pending_caption.clear();
-    verdict_printed = false;
     verdict_is_last = false;
     const bool latex = style == notation_latex;
     if (latex)
@@ -245,25 +234,19 @@ void print_solution(NotationStyle style, std::FILE *out)
         emit(latex_tail);
 }
 
-// Loads `file_name`, telling `err` its warnings, each line after `prefix`; returns the
-// LoadResult.
+// Loads `file_name`, telling `err` its warnings or why it cannot be loaded, each line after
+// `prefix`; returns the LoadResult.
 int load_for_printing(const char *file_name, const std::string &prefix, std::FILE *err)
 {
     LoadWarnings warnings;
     const int loaded = load_matrix_file(file_name, &warnings);
     for (const LoadWarning &warning : warnings)
         std::fprintf(err, "%s%s\n", prefix.c_str(), load_warning_line(warning).c_str());
-    return loaded;
-}
-
-// Flushes `out` and turns a write failure into its status and message.
-int finish_output(std::FILE *out, std::FILE *err)
-{
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        std::fprintf(err, "%s\n", "Vystup sa nepodarilo zapisat.");
-        return worked_solution_write_failed;
+    if (loaded != load_ok) {
+        const char *message = load_message(loaded);
+        std::fprintf(err, "%s%s\n", prefix.c_str(), message ? message : "Neplatna matica!");
     }
-    return 0;
+    return loaded;
 }
 
 // The room left to work under a system of order n.
@@ -311,6 +294,16 @@ std::string latex_equations()
     return text + "\\end{array}\n";
 }
 
+// Flushes `out` and turns a write failure into its status and message.
+int finish_output(std::FILE *out, std::FILE *err)
+{
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        std::fprintf(err, "%s\n", "Vystup sa nepodarilo zapisat.");
+        return worked_solution_write_failed;
+    }
+    return 0;
+}
+
 // Prints the worked solution of the matrix file `file_name` on `out` in `style`.
 int print_worked_solution(const char *file_name, NotationStyle style, std::FILE *out,
                           std::FILE *err)
@@ -319,8 +312,6 @@ int print_worked_solution(const char *file_name, NotationStyle style, std::FILE 
     const int loaded = load_for_printing(file_name, "", err);
     if (loaded != load_ok) {
         restore_store(kept);
-        const char *message = load_message(loaded);
-        std::fprintf(err, "%s\n", message ? message : "Neplatna matica!");
         return loaded;
     }
     print_solution(style, out);
@@ -340,8 +331,6 @@ int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *
         const int loaded = load_for_printing(name.c_str(), name + ": ", err);
         if (loaded != load_ok) {
             restore_store(kept);
-            const char *message = load_message(loaded);
-            std::fprintf(err, "%s: %s\n", name.c_str(), message ? message : "Neplatna matica!");
             return loaded;
         }
         const std::string title = "Uloha " + std::to_string(k + 1);

@@ -11,6 +11,10 @@
 // Exit status of a printout whose output could not be written (after the LoadResult codes).
 constexpr int worked_solution_write_failed = 4;
 
+// Flushes `out`: 0 when everything printed on it was written, else worked_solution_write_failed
+// with "Vystup sa nepodarilo zapisat." on `err`.
+int finish_output(std::FILE *out, std::FILE *err);
+
 // The loaded matrix as the printout writes it: in plain text one line per row, each column
 // right-aligned to its widest entry, two spaces between columns and " | " before the
 // right-hand side; in LaTeX an amsmath array in parentheses with a rule before the last column.

@@ -14,6 +14,7 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <string>
 
 PracticeHistory practice_history;
 
@@ -96,11 +97,18 @@ void wait_at_goal()
 // The goal: the counts on the top line and the answer in the caption, until a key or a click.
 void reach_goal()
 {
-    const int moves = static_cast<int>(practice_history.moves.size());
-    set_status_text(practice_goal_text(moves, program_count()).c_str());
+    const std::string goal = "Hotovo! Uprav: " + std::to_string(practice_history.moves.size()) +
+                             ", program: " + std::to_string(program_count());
+    set_status_text(goal.c_str());
     show_answer_caption();
     wait_at_goal();
     status_text[0] = '\0';
+}
+
+// The caption of the learner's operation number `number`: "Uprava 4: R3 <- R3 - 2 R1".
+std::string practice_caption(int number, const RowOperation &operation)
+{
+    return operation_caption("Uprava " + std::to_string(number) + ": ", operation);
 }
 
 // Does the learner's operation: the products, then the changed rows cancelled on screen under
@@ -124,23 +132,6 @@ void make_move(const RowOperation &operation)
 }
 
 } // namespace
-
-// The caption of the learner's operation number `number`.
-std::string practice_caption(int number, const RowOperation &operation)
-{
-    const std::string head = "Uprava " + std::to_string(number) + ": ";
-    std::string caption =
-        head + operation_text(operation, notation_plain, caption_chars - head.size());
-    if (caption.size() > caption_chars)
-        caption.resize(caption_chars);
-    return caption;
-}
-
-// The top line at the goal.
-std::string practice_goal_text(int moves, int program)
-{
-    return "Hotovo! Uprav: " + std::to_string(moves) + ", program: " + std::to_string(program);
-}
 
 // U: asks for an operation and does it.
 void practice_operation()
@@ -192,8 +183,7 @@ void practice_hint()
         show_caption("Rada: matica uz je v redukovanom stupnovitom tvare");
         return;
     }
-    const std::string head = "Rada: ";
-    show_step(head + operation_text(next, notation_plain, caption_chars - head.size()), next);
+    show_step(operation_caption("Rada: ", next), next);
 }
 
 // True while a message about an operation holds the text line.

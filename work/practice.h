@@ -43,9 +43,3 @@ void practice_hint();
 // True while a message about an operation that cannot be done holds the text line (the readout
 // of the cell under the pointer waits).
 bool practice_message_shown();
-
-// The caption of the learner's operation number `number`: "Uprava 4: R3 <- R3 - 2 R1".
-std::string practice_caption(int number, const RowOperation &operation);
-
-// The top line once the learner has reached the reduced form: "Hotovo! Uprav: 7, program: 9".
-std::string practice_goal_text(int moves, int program_steps);

@@ -6,7 +6,6 @@
 #include "../app/layout.h"
 #include "../app/screens.h"
 #include "../matrix/elimination.h"
-#include "../matrix/general_solution.h"
 #include "../matrix/instant_rows.h"
 #include "../matrix/notation.h"
 #include "../matrix/rank.h"
@@ -196,37 +195,18 @@ void end_solve()
 // True when the store still holds exactly the matrix the offer was made on.
 bool offer_stands()
 {
-    if (!offer.open || offer.matrix != matrix_serial || offer.store.order != matrix_order)
-        return false;
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++) {
-            const Fraction &then =
-                offer.store.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
-            if (then.num != cell(r, c).num || then.den != cell(r, c).den)
-                return false;
-        }
-    return true;
+    return offer.open && offer.matrix == matrix_serial && store_equals(offer.store);
 }
 
-// The caption at the end of a solve: what the finished matrix says, or, where it ends on a
-// column without a pivot short of the reduced form, the verdict and the offer to go on.
-std::string closing_caption(bool offering, EliminationResult result)
+// Shows the caption at the end of a solve: what the finished matrix says (see
+// show_answer_caption), or, where it ends on a column without a pivot short of the reduced
+// form, the verdict and the offer to go on.
+void show_closing_caption(bool offering)
 {
-    if (!offering)
-        return closing_statement(notation_plain, caption_chars);
-    return std::string(ending_verdict(solve_ending(result == elimination_column_empty))) +
-           " R: dokoncit redukovany tvar";
-}
-
-// Shows the closing caption with no step highlighted; but for the row that reads 0 ... 0 | c
-// of a system without a solution, which is banded with its c framed.
-void show_closing_caption(bool offering, EliminationResult result)
-{
-    if (!offering) {
+    if (offering)
+        show_caption(std::string(ending_verdict(solve_ending(1))) + " R: dokoncit redukovany tvar");
+    else
         show_answer_caption();
-        return;
-    }
-    show_caption(closing_caption(offering, result));
 }
 
 // Waits at the end of a solve: Backspace, Left or a right click go back to the last step's gate
@@ -274,7 +254,7 @@ FinishChoice finish(EliminationResult result)
                           solve_reach == reach_first_empty_column &&
                           steps_to_reduced > steps_to_verdict;
     set_status_text(finish_message(result == elimination_column_empty));
-    show_closing_caption(offering, result);
+    show_closing_caption(offering);
     offer = Offer{offering, matrix_serial, offering ? save_store() : StoreSnapshot{}};
     while (left_press_taken() && !quit_requested)
         paint_work_frame(); // the click that made the last step does not dismiss the message

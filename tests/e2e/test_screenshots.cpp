@@ -1,9 +1,9 @@
 // Takes the README's pictures from the real program: the menu, the settings, a loaded system,
 // a solve in progress in exact fractions, a finished solve with its answer under the grid, the
-// grid editor and the learner's own operations (practice). Each picture is taken only once the
-// screen is verified to show it, so the run fails when the program cannot reach a screen. With
-// SCREENSHOT_DIR set, the pictures are written there as PPM files (tools/screenshots.sh turns them
-// into PNG).
+// grid editor and the learner's own operations (practice), the last of them then undone. Each
+// picture is taken only once the screen is verified to show it, so the run fails when the
+// program cannot reach a screen. With SCREENSHOT_DIR set, the pictures are written there as PPM
+// files (tools/screenshots.sh turns them into PNG).
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +151,18 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
         &practice))
         << "the operations did not give the expected rows";
     save_shot(practice, "practice");
+
+    // Backspace undoes the last of them exactly.
+    hold_key("BackSpace");
+    const std::vector<std::vector<std::string>> undone{
+        {"1", "1/2", "-1/2", "4"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}};
+    EXPECT_TRUE(wait_until(
+        [&](const Shot &s) {
+            return read_text(s, 30, 306, 72) == "Uprava 1: R1 <- (1/2) R1" &&
+                   read_grid(s, 3) == undone;
+        },
+        3.0, &practice))
+        << "Backspace did not undo the last operation";
 }
 
 } // namespace

@@ -226,38 +226,3 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
     park_pointer();
     EXPECT_TRUE(wait_for("", "Sustava nema riesenie: R3 znamena 0 = 1", &shot)) << caption(shot);
 }
-
-TEST_F(SolvingTest, TheLearnerTypesTwoOperationsAndUndoesOne)
-{
-    write_file("dva.txt", "2\n2 1 5\n1 3 5\n");
-    ASSERT_NO_FATAL_FAILURE(start_on_work_screen());
-    ASSERT_NO_FATAL_FAILURE(load_file("dva.txt"));
-    ASSERT_TRUE(wait_for_grid({{"2", "1", "5"}, {"1", "3", "5"}}));
-    const auto caption = [](const Shot &shot) { return read_text(shot, 30, 306, 72); };
-    const auto operation = [&](const std::string &text) {
-        hold_key("u");
-        Shot prompt;
-        ASSERT_TRUE(wait_for_line("Uprava:", 3.0, &prompt)) << "U shows " << line_of(prompt);
-        ASSERT_NO_FATAL_FAILURE(type_text(text));
-        tap_key("Return");
-    };
-
-    ASSERT_NO_FATAL_FAILURE(operation("R1<->R2"));
-    Shot shot;
-    EXPECT_TRUE(
-        wait_until([&](const Shot &s) { return caption(s) == "Uprava 1: R1 <-> R2"; }, 3.0, &shot))
-        << caption(shot);
-    ASSERT_NO_FATAL_FAILURE(operation("r2<-r2-2r1"));
-    EXPECT_TRUE(wait_until([&](const Shot &s) { return caption(s) == "Uprava 2: R2 <- R2 - 2 R1"; },
-                           3.0, &shot))
-        << caption(shot);
-    EXPECT_TRUE(wait_for_grid({{"1", "3", "5"}, {"0", "-5", "-5"}}, 3.0, &shot))
-        << grid_text(read_grid(shot, 2));
-
-    hold_key("BackSpace");
-    EXPECT_TRUE(
-        wait_until([&](const Shot &s) { return caption(s) == "Uprava 1: R1 <-> R2"; }, 3.0, &shot))
-        << caption(shot);
-    EXPECT_TRUE(wait_for_grid({{"1", "3", "5"}, {"2", "1", "5"}}, 3.0, &shot))
-        << grid_text(read_grid(shot, 2));
-}

@@ -171,16 +171,15 @@ TEST_F(ZoomTest, AFileChosenInTheLibrarysSelectorLoadsInAZoomedWindow)
     // O opens the selector over the work screen, in the current folder, drawn into the frame:
     // its texts read at the frame's size.
     hold_key("o");
-    const std::string title = "Otvorit subor so sustavou";
+    const auto selector_open = [](const Shot &s) {
+        int tx = 0;
+        int ty = 0;
+        return find_text(s, "Otvorit subor so sustavou", {200, 44, 240, 80}, tx, ty);
+    };
     Shot shot;
+    ASSERT_TRUE(wait_until(selector_open, 5.0, &shot)) << "the selector does not show its title";
     int x = 0;
     int y = 0;
-    ASSERT_TRUE(wait_until(
-        [&](const Shot &s) {
-            return find_text(s, title, {200, 44, 240, 80}, x, y);
-        },
-        5.0, &shot))
-        << "the selector does not show its title";
     ASSERT_TRUE(find_text(shot, "uloha3.txt", {40, 100, 80, 380}, x, y))
         << "the selector does not list the file";
     const int item_x = x + 40;
@@ -200,11 +199,6 @@ TEST_F(ZoomTest, AFileChosenInTheLibrarysSelectorLoadsInAZoomedWindow)
         clicked = wait_until(selected, 3.0);
     }
     ASSERT_TRUE(clicked) << "the click did not select the file";
-    const auto selector_open = [&](const Shot &s) {
-        int tx = 0;
-        int ty = 0;
-        return find_text(s, title, {200, 44, 240, 80}, tx, ty);
-    };
     const Grid loaded{{"1", "1", "3"}, {"1", "-1", "1"}};
     bool opened = false;
     for (int attempt = 0; attempt < 3 && !opened; attempt++) {
@@ -218,11 +212,7 @@ TEST_F(ZoomTest, AFileChosenInTheLibrarysSelectorLoadsInAZoomedWindow)
 
     // Escape closes it again with the matrix kept and the work screen still shown.
     hold_key("o");
-    ASSERT_TRUE(wait_until(
-        [&](const Shot &s) {
-            return find_text(s, title, {200, 44, 240, 80}, x, y);
-        },
-        5.0));
+    ASSERT_TRUE(wait_until(selector_open, 5.0));
     tap_key("Escape");
     EXPECT_TRUE(wait_for_grid({{"1", "1", "3"}, {"1", "-1", "1"}}, 5.0, &shot))
         << grid_text(read_grid(shot, 2));

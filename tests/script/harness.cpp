@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -584,9 +585,51 @@ std::vector<Cue> typing(const std::string &text)
 {
     std::vector<Cue> list;
     for (char c : text)
-        list.push_back(
-            {[] { return !keypressed(); }, tap(scancode_of(c), static_cast<unsigned char>(c))});
+        list.push_back(tap_when_free(scancode_of(c), static_cast<unsigned char>(c)));
     return list;
+}
+
+// A cue that taps a key once the key buffer is empty again.
+Cue tap_when_free(int scancode, int ascii)
+{
+    return {[] { return !keypressed(); }, tap(scancode, ascii)};
+}
+
+// Joins lists of cues into one.
+std::vector<Cue> join(std::initializer_list<std::vector<Cue>> parts)
+{
+    std::vector<Cue> all;
+    for (const auto &part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// Makes the folder.
+TempFolder::TempFolder()
+{
+    char pattern[] = "/tmp/gjXXXXXX";
+    path = mkdtemp(pattern) ? pattern : "";
+}
+
+// Removes the folder with everything in it.
+TempFolder::~TempFolder()
+{
+    if (!path.empty())
+        std::filesystem::remove_all(path);
+}
+
+// The path of `name` in the folder, after writing `text` there unless it is null.
+std::string TempFolder::file(const std::string &name, const char *text) const
+{
+    const std::string file_path = path + "/" + name;
+    if (text) {
+        std::FILE *out = std::fopen(file_path.c_str(), "w");
+        if (out) {
+            std::fputs(text, out);
+            std::fclose(out);
+        }
+    }
+    return file_path;
 }
 
 // The backgrounds of the run's frames, with repeats folded.

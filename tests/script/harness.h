@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -120,8 +121,27 @@ std::function<void()> right_button_up();
 // The scancode a character is typed with (0 when it has no key of its own).
 int scancode_of(char c);
 
+// A cue that taps a key once the key buffer is empty again, as a typist's next key.
+Cue tap_when_free(int scancode, int ascii = 0);
+
 // Cues that type text, each character a tap of its key once the key buffer is empty again.
 std::vector<Cue> typing(const std::string &text);
+
+// Joins lists of cues into one.
+std::vector<Cue> join(std::initializer_list<std::vector<Cue>> parts);
+
+// A folder of its own under /tmp, removed with everything in it when the object goes.
+struct TempFolder {
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+
+    // The path of `name` in the folder, after writing `text` there unless it is null.
+    std::string file(const std::string &name, const char *text) const;
+
+    std::string path; // "" when the folder could not be made
+};
 
 // The backgrounds of the run's frames, with repeats folded: e.g. menu, work, menu.
 std::vector<Shown> screen_order(const ScriptRun &run);

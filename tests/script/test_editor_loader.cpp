@@ -13,10 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,21 +31,6 @@ ScriptRun edit(std::vector<Cue> script)
 {
     std::snprintf(line_text, line_text_size, "%s", prompt);
     return run_script([] { edit_line(); }, cues(std::move(script)));
-}
-
-// Joins lists of cues.
-std::vector<Cue> join(std::initializer_list<std::vector<Cue>> parts)
-{
-    std::vector<Cue> all;
-    for (const auto &part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-// A cue that taps a key once the key buffer is empty.
-Cue tap_when_free(int scancode, int ascii)
-{
-    return {[] { return !keypressed(); }, tap(scancode, ascii)};
 }
 
 TEST_F(EditorTest, ThePromptStaysUntilTheFirstKeyWhichCountsAsTyped)
@@ -194,46 +176,6 @@ TEST_F(EditorTest, TheFullLineWaitsForEnterOrBackspaceHeld)
     }
 }
 
-// A temporary folder of matrix files, removed at the end of the test.
-class MatrixFiles
-{
-  public:
-    MatrixFiles()
-    {
-        char pattern[] = "/tmp/gjXXXXXX";
-        folder_ = mkdtemp(pattern) ? pattern : "";
-    }
-    ~MatrixFiles()
-    {
-        for (const std::string &path : paths_)
-            std::remove(path.c_str());
-        if (!folder_.empty())
-            rmdir(folder_.c_str());
-    }
-    MatrixFiles(const MatrixFiles &) = delete;
-    MatrixFiles &operator=(const MatrixFiles &) = delete;
-
-    // Writes a file and returns its full name; with content null, only returns a name that does not
-    // exist.
-    std::string file(const char *name, const char *content)
-    {
-        const std::string path = folder_ + "/" + name;
-        if (content) {
-            std::FILE *out = std::fopen(path.c_str(), "w");
-            if (out) {
-                std::fputs(content, out);
-                std::fclose(out);
-            }
-            paths_.push_back(path);
-        }
-        return path;
-    }
-
-  private:
-    std::string folder_;
-    std::vector<std::string> paths_;
-};
-
 // Loads by a typed name as the work screen does, the script typing; `code` gets the result.
 ScriptRun load_and_report(const std::vector<Cue> &script, int &code)
 {
@@ -257,7 +199,7 @@ struct LoadCase {
 
 TEST_F(EditorTest, LoadingByATypedNameReportsEachFileProblemOnTheLine)
 {
-    MatrixFiles files;
+    TempFolder files;
     const std::vector<LoadCase> cases{
         {"loaded", "ok.txt", "2\n1 1 3\n1 -1 1\n", 0, "", {"1 1 3", "1 -1 1"}},
         {"missing", "none.txt", nullptr, 1, "Mam problemy so suborom.", {}},
@@ -312,7 +254,7 @@ bool caption_drawn(const std::string &text)
 
 TEST_F(EditorTest, AFileThatReadsOtherwiseThanMeantGetsANoteUnderTheGridUntilTheNextKey)
 {
-    MatrixFiles files;
+    TempFolder files;
     const std::string path = files.file("minus.txt", "2\n1 1 3\n1-1 1\n");
     const std::string note = "Pozor, riadok 3: minus medzi cislami sa citalo ako oddelovac";
     bool noted = false;
@@ -338,7 +280,7 @@ TEST_F(EditorTest, AFileThatReadsOtherwiseThanMeantGetsANoteUnderTheGridUntilThe
 
 TEST_F(EditorTest, TheClosingCaptionStaysWhateverIsPointedAtUntilAnotherMatrixIsLoaded)
 {
-    MatrixFiles files;
+    TempFolder files;
     const std::string path = files.file("dva.txt", "2\n1 1 3\n1 -1 1\n");
     set_matrix({{2, -1}});
     const std::string answer = "Riesenie: x1 = -1/2";

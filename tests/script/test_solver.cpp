@@ -550,37 +550,69 @@ TEST_F(SolverTest, GoingBackInASolveStartedAgainOnAPartSolvedStoreRestoresThatSo
     EXPECT_EQ(at_rest, rows_at_gate(part_solved, 2));
 }
 
-TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndNoStepIsShownOutsideASolve)
+// What the solver shows at a moment of rest: the caption, whether a step is highlighted, and
+// the store.
+struct Rest {
+    std::string caption;
+    bool highlighted = false;
+    std::vector<std::string> rows;
+};
+
+// Notes the rest into `rests`.
+std::function<void()> note_rest(std::vector<Rest> &rests)
 {
-    set_matrix(three_equations);
-    std::vector<std::string> captions;
-    std::vector<Cue> script;
-    for (int gate = 0; gate < 9; gate++)
-        script.push_back({resting_with_status("Krokuj!"), [&] {
-                              captions.push_back(shown_step.caption);
-                              tap_key(KEY_SPACE, ' ');
-                          }});
-    bool highlighted_at_end = true;
-    std::string caption_at_end;
-    script.push_back({resting_with_status("Hotovo!"), [&] {
-                          highlighted_at_end = shown_step.active;
-                          caption_at_end = shown_step.caption;
-                          tap_key(KEY_SPACE, ' ');
-                      }});
-    const ScriptRun run = run_script(solve, cues(script));
-    ASSERT_FALSE(run.ran_out);
+    return [&rests] { rests.push_back({shown_step.caption, shown_step.active, matrix_rows()}); };
+}
+
+// Ways to ask for the previous step at the end of a solve.
+const std::vector<BackCase> back_cases{
+    {"Backspace", {{after(0), tap(KEY_BACKSPACE, 8)}}},
+    {"Left", {{after(0), tap(KEY_LEFT, 0)}}},
+    {"a right click", {{after(0), right_button_down()}, {after(2), right_button_up()}}},
+};
+
+TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndGoingBackAtTheEndShowsTheLastStepAgain)
+{
     const std::vector<std::string> expected{
         "Krok 1 z 9: R1 <- (1/2) R1",      "Krok 2 z 9: R2 <- R2 + 3 R1",
         "Krok 3 z 9: R3 <- R3 + 2 R1",     "Krok 4 z 9: R2 <- 2 R2",
         "Krok 5 z 9: R1 <- R1 - (1/2) R2", "Krok 6 z 9: R3 <- R3 - 2 R2",
         "Krok 7 z 9: R3 <- -R3",           "Krok 8 z 9: R1 <- R1 + R3",
         "Krok 9 z 9: R2 <- R2 - R3"};
-    EXPECT_EQ(captions, expected);
-    EXPECT_FALSE(highlighted_at_end) << "the last step stays highlighted after it was made";
-    EXPECT_EQ(caption_at_end, "Riesenie: x1 = 2, x2 = 3, x3 = -1");
-    EXPECT_FALSE(shown_step.active);
-    EXPECT_EQ(shown_step.caption, "Riesenie: x1 = 2, x2 = 3, x3 = -1") << "the answer went";
-    EXPECT_EQ(frame_of(run, 0).shown, Shown::work);
+    const std::string answer = "Riesenie: x1 = 2, x2 = 3, x3 = -1";
+    for (const BackCase &bc : back_cases) { // at the end, each way of going back
+        reset_program_state();
+        set_matrix(three_equations);
+        std::vector<std::string> captions;
+        std::vector<Rest> rests;
+        std::vector<Cue> script;
+        for (int gate = 0; gate < 9; gate++)
+            script.push_back({resting_with_status("Krokuj!"), [&] {
+                                  captions.push_back(shown_step.caption);
+                                  tap_key(KEY_SPACE, ' ');
+                              }});
+        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
+        script.insert(script.end(), bc.back.begin(), bc.back.end());
+        script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)});
+        script.push_back({after(0), tap(KEY_SPACE, ' ')});
+        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
+        script.push_back({after(0), tap(KEY_SPACE, ' ')});
+        const ScriptRun run = run_script(solve, cues(script));
+        ASSERT_FALSE(run.ran_out) << bc.name;
+        EXPECT_EQ(captions, expected) << bc.name;
+        EXPECT_FALSE(shown_step.active) << bc.name;
+        EXPECT_EQ(shown_step.caption, answer) << bc.name << ": the answer went";
+        EXPECT_EQ(std::string(status_text), "") << bc.name;
+        EXPECT_EQ(frame_of(run, 0).shown, Shown::work);
+        ASSERT_EQ(rests.size(), 3u) << bc.name;
+        EXPECT_FALSE(rests[0].highlighted) << "the last step stays highlighted after it was made";
+        EXPECT_EQ(rests[0].caption, answer) << bc.name;
+        EXPECT_EQ(rests[1].caption, "Krok 9 z 9: R2 <- R2 - R3") << bc.name;
+        EXPECT_TRUE(rests[1].highlighted) << bc.name;
+        EXPECT_EQ(rests[1].rows, rows_at_gate(three_equations, 9)) << bc.name;
+        EXPECT_EQ(rests[2].caption, answer) << bc.name;
+        EXPECT_EQ(rests[2].rows, rests[0].rows) << bc.name;
+    }
 }
 
 // A system whose steps need no cancelling: x + y = 3, x - y = 1.
@@ -679,58 +711,6 @@ TEST_F(SolverTest, EscapeOrSpatAtAGateStopsTheSolveKeepingTheMatrixAndTheWorkScr
     }
 }
 
-// What the solver shows at a moment of rest: the line's status, the caption, the step number
-// the caption names and the store.
-struct Rest {
-    std::string status;
-    std::string caption;
-    bool highlighted = false;
-    std::vector<std::string> rows;
-};
-
-// Notes the rest into `rests`.
-std::function<void()> note_rest(std::vector<Rest> &rests)
-{
-    return [&rests] {
-        rests.push_back({status_text, shown_step.caption, shown_step.active, matrix_rows()});
-    };
-}
-
-// Ways to ask for the previous step at the end of a solve.
-const std::vector<BackCase> back_cases{
-    {"Backspace", {{after(0), tap(KEY_BACKSPACE, 8)}}},
-    {"Left", {{after(0), tap(KEY_LEFT, 0)}}},
-    {"a right click", {{after(0), right_button_down()}, {after(2), right_button_up()}}},
-};
-
-TEST_F(SolverTest, AtTheEndGoingBackShowsTheLastStepAgainAndTheEndComesBackAfterIt)
-{
-    for (const BackCase &bc : back_cases) {
-        reset_program_state();
-        set_matrix(three_equations);
-        std::vector<Rest> rests;
-        std::vector<Cue> script;
-        for (int gate = 0; gate < 9; gate++)
-            script.push_back({resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')});
-        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
-        script.insert(script.end(), bc.back.begin(), bc.back.end());
-        script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)});
-        script.push_back({after(0), tap(KEY_SPACE, ' ')});
-        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
-        script.push_back({after(0), tap(KEY_SPACE, ' ')});
-        const ScriptRun run = run_script(solve, cues(script));
-        ASSERT_FALSE(run.ran_out) << bc.name;
-        ASSERT_EQ(rests.size(), 3u) << bc.name;
-        EXPECT_EQ(rests[0].caption, "Riesenie: x1 = 2, x2 = 3, x3 = -1") << bc.name;
-        EXPECT_EQ(rests[1].caption, "Krok 9 z 9: R2 <- R2 - R3") << bc.name;
-        EXPECT_TRUE(rests[1].highlighted) << bc.name;
-        EXPECT_EQ(rests[1].rows, rows_at_gate(three_equations, 9)) << bc.name;
-        EXPECT_EQ(rests[2].caption, rests[0].caption) << bc.name;
-        EXPECT_EQ(rests[2].rows, rests[0].rows) << bc.name;
-        EXPECT_EQ(std::string(status_text), "") << bc.name;
-    }
-}
-
 // x + y + z = 1, x + y + 2z = 2, x + y + 3z = 4: no solution, and the plain elimination ends
 // after two steps at the empty second column.
 const std::vector<std::vector<long>> contradictory{{1, 1, 1, 1}, {1, 1, 2, 2}, {1, 1, 3, 4}};
@@ -794,12 +774,13 @@ TEST_F(SolverTest, AVerdictThatIsAlreadyTheReducedFormGivesTheGeneralSolutionAtO
     EXPECT_EQ(std::string(status_text), "");
 }
 
-TEST_F(SolverTest, DSwitchesTheGridAtAGateWhilePausedAndAtTheEndWithoutDecidingAnything)
+TEST_F(SolverTest, DSwitchesTheGridOnReleaseAndInASolveAtOnceAtAGateWhilePausedAndAtTheEnd)
 {
     set_matrix(two_equations);
     grid_fractions = 0;
     std::vector<Rest> rests;
-    std::vector<int> switched;
+    std::vector<int> switched; // the grid while D is held, and once let go on the work screen
+    int remembered = -1;
     const auto press_d = [&](std::vector<Cue> &script) {
         script.push_back({after(0), hold(KEY_D, 'd')});
         script.push_back({after(3), [&] {
@@ -807,7 +788,15 @@ TEST_F(SolverTest, DSwitchesTheGridAtAGateWhilePausedAndAtTheEndWithoutDecidingA
                               release_key(KEY_D);
                           }});
     };
-    std::vector<Cue> script{{resting_with_status("Krokuj!"), [] {}}};
+    std::vector<Cue> script{{after(3), [] {}}};
+    press_d(script); // on the work screen: a key acts once it is let go
+    script.push_back({after(3), [&] {
+                          switched.push_back(grid_fractions);
+                          remembered = read_settings(settings_path()).fractions;
+                          hold_key(KEY_R, 'r');
+                      }});
+    script.push_back({after(2), release(KEY_R)});
+    script.push_back({resting_with_status("Krokuj!"), [] {}});
     press_d(script);
     script.push_back({resting_with_status("Krokuj!"), note_rest(rests)});
     script.push_back({after(0), hold(KEY_P, 'p')});
@@ -823,17 +812,18 @@ TEST_F(SolverTest, DSwitchesTheGridAtAGateWhilePausedAndAtTheEndWithoutDecidingA
     press_d(script);
     script.push_back({resting_with_status("Hotovo!"), note_rest(rests)});
     script.push_back({after(0), tap(KEY_SPACE, ' ')});
-    const ScriptRun run = run_script(solve, cues(script));
+    script.push_back({steady([] { return status_text[0] == '\0'; }, 3), hold(KEY_ESC, 27)});
+    script.push_back({after(2), release(KEY_ESC)});
+    const ScriptRun run = run_script(work_screen, cues(script));
     ASSERT_FALSE(run.ran_out);
-    EXPECT_EQ(switched, (std::vector<int>{1, 0, 1})) << "D did not switch at once each time";
+    EXPECT_EQ(switched, (std::vector<int>{0, 1, 0, 1, 0})) << "D switched at the wrong time";
+    EXPECT_EQ(remembered, 1) << "the choice is not remembered";
     ASSERT_EQ(rests.size(), 3u);
     EXPECT_EQ(rests[0].caption, "Krok 1 z 3: R2 <- R2 - R1") << "D made a step";
     EXPECT_EQ(rests[0].rows, (std::vector<std::string>{"1 1 3", "1 -1 1"}));
     EXPECT_EQ(rests[1].rows, rests[0].rows) << "D decided the pause";
     EXPECT_EQ(rests[2].caption, "Riesenie: x1 = 2, x2 = 1") << "D ended the wait";
-    EXPECT_EQ(grid_fractions, 1);
-    EXPECT_EQ(read_settings(settings_path()).fractions, 1) << "the choice is not remembered";
-    grid_fractions = 0;
+    EXPECT_EQ(read_settings(settings_path()).fractions, 0);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-// Helpers the unit tests share: filling the store, reading its cells back exactly, checking a
-// number cut to fit a line, checking a general solution by substituting it back, and reading
-// a name that must not block.
+// Helpers the unit tests share: filling the store, checking a number cut to fit a line, checking
+// a general solution by substituting it back, scratch files and reading a name that must not
+// block.
 #pragma once
 
 #include "matrix/general_solution.h"
@@ -15,6 +15,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -47,14 +50,6 @@ inline void set_system(const IntegerRows &rows)
         }
 }
 
-// The exact value of cell (r, c); the stored sign may sit in the denominator.
-inline mpq_class cell_value(int r, int c)
-{
-    mpq_class value(cell(r, c).num, cell(r, c).den);
-    value.canonicalize();
-    return value;
-}
-
 // Checks a number as a line shows it: whole, or cut to its leading digits, then "..." and its
 // digit count.
 inline void expect_number_side(const std::string &shown, const std::string &number)
@@ -70,22 +65,17 @@ inline void expect_number_side(const std::string &shown, const std::string &numb
     EXPECT_NE(shown.find(std::to_string(digits), dots), std::string::npos) << shown;
 }
 
-// Ranks of the coefficients and of the augmented matrix of integer rows, by exact elimination.
-inline std::pair<int, int> ranks_of(const IntegerRows &rows)
-{
-    set_system(rows);
-    return {system_rank(matrix_order), system_rank(matrix_order + 1)};
-}
-
 // Checks the solution set read off the store (in reduced row echelon form) against the original
 // rows in exact rationals: a contradiction only where the ranks differ, its row reading
-// 0 ... 0 | c; otherwise one parameter per unknown beyond the rank, and every choice of the
-// parameters tried (zeros, each one alone, and a mix) substituted back solves every equation.
+// 0 ... 0 | c; otherwise one parameter per unknown beyond the rank, and the parameters all 0 and
+// each alone 1 (which fix an affine solution) substituted back solve every equation.
 inline void expect_solution_set_solves(const IntegerRows &rows)
 {
     const SolutionSet set = solution_set();
     const StoreSnapshot reduced = save_store();
-    const auto [rank_a, rank_ab] = ranks_of(rows);
+    set_system(rows);
+    const int rank_a = system_rank(matrix_order);
+    const int rank_ab = system_rank(matrix_order + 1);
     restore_store(reduced);
     const int n = static_cast<int>(rows.size());
     if (rank_a < rank_ab) {
@@ -101,17 +91,10 @@ inline void expect_solution_set_solves(const IntegerRows &rows)
     const std::size_t k = set.free_columns.size();
     ASSERT_EQ(static_cast<int>(k), n - rank_a);
     ASSERT_EQ(set.unknowns.size(), rows.size());
-    std::vector<std::vector<mpq_class>> choices{std::vector<mpq_class>(k, 0)};
-    for (std::size_t p = 0; p < k; p++) {
-        choices.push_back(std::vector<mpq_class>(k, 0));
-        choices.back()[p] = 1;
-    }
-    std::vector<mpq_class> mix;
-    for (std::size_t p = 0; p < k; p++)
-        mix.push_back(mpq_class(static_cast<long>(2 * p + 3), static_cast<unsigned long>(p + 2)) *
-                      (p % 2 ? -1 : 1));
-    choices.push_back(mix);
-    for (const auto &t : choices) {
+    for (std::size_t choice = 0; choice <= k; choice++) { // all 0, then parameter choice-1 alone
+        std::vector<mpq_class> t(k, 0);
+        if (choice > 0)
+            t[choice - 1] = 1;
         std::vector<mpq_class> x;
         for (const UnknownExpression &e : set.unknowns) {
             ASSERT_EQ(e.coefficients.size(), k);
@@ -129,6 +112,25 @@ inline void expect_solution_set_solves(const IntegerRows &rows)
             ASSERT_EQ(sum, mpq_class(row.back()));
         }
     }
+}
+
+// Everything written to a scratch stream (std::tmpfile), which is then closed.
+inline std::string read_back(std::FILE *file)
+{
+    std::string text;
+    std::rewind(file);
+    for (int c = std::getc(file); c != EOF; c = std::getc(file))
+        text.push_back(static_cast<char>(c));
+    std::fclose(file);
+    return text;
+}
+
+// Writes `text` to the file `name` in the temporary folder and returns its path.
+inline std::string scratch_file(const std::string &name, const std::string &text)
+{
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::ofstream(path) << text;
+    return path;
 }
 
 // Runs `read`, which opens `name`, on a thread of its own and fails the test when it has not

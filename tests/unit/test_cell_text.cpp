@@ -208,7 +208,6 @@ struct FractionCellCase {
 
 const std::vector<FractionCellCase> fraction_cell_cases = {
     {"1", "3", grid_text_fraction, "1", "3"},
-    {"2", "3", grid_text_fraction, "2", "3"},
     {"-1", "3", grid_text_fraction, "-1", "3"},
     {"1", "-3", grid_text_fraction, "-1", "3"}, // the sign the store keeps in den goes up
     {"-1", "-3", grid_text_fraction, "1", "3"},
@@ -230,7 +229,6 @@ const std::vector<FractionCellCase> fraction_cell_cases = {
     {"123456", "1", grid_text_whole, "123456", ""}, // wider than the decimal text shows
     {"-12345", "1", grid_text_whole, "-12345", ""},
     {"-123456", "1", grid_text_decimal, "***", ""},
-    {"99999", "1", grid_text_whole, "99999", ""},
     {"1" + std::string(40, '0'), "3" + std::string(40, '0'), grid_text_fraction, "1", "3"},
     {"1" + std::string(40, '0'), "3", grid_text_decimal, "***", ""},
     {"7", "0", grid_text_decimal, "***", ""},

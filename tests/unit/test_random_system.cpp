@@ -24,12 +24,6 @@ int count_exchanges(const RowOperation &operation)
     return 0;
 }
 
-// Brings a row to lowest terms at once.
-void reduce_at_once(int r)
-{
-    reduce_row_now(r);
-}
-
 // Checks one random system: entries in range, then solves it exactly and checks the solution.
 // Returns 1 when its elimination exchanged rows.
 int check_system(int order, std::uint64_t seed)
@@ -44,7 +38,7 @@ int check_system(int order, std::uint64_t seed)
             EXPECT_LE(abs(cell(r, c).num), random_coefficient_limit) << name;
         }
     exchanges = 0;
-    EXPECT_EQ(run_elimination({count_exchanges, reduce_at_once}), elimination_done) << name;
+    EXPECT_EQ(run_elimination({count_exchanges, reduce_row_now}), elimination_done) << name;
     bool all_zero = true;
     for (int r = 0; r < order; r++) {
         for (int c = 0; c < order; c++)
@@ -82,7 +76,6 @@ TEST(RandomSystem, TheSameSeedGivesTheSameSystemOnEveryMachine)
 {
     // The engine's sequence is fixed by the standard and the mapping to ranges is the
     // program's own, so this text is the same wherever the program is built.
-    EXPECT_EQ(matrix_text(random_system(3, 7)), matrix_text(random_system(3, 7)));
     EXPECT_NE(matrix_text(random_system(3, 7)), matrix_text(random_system(3, 8)));
     EXPECT_EQ(matrix_text(random_system(4, 7)), "4\n"
                                                 " 0  4  2  8   -28\n"

@@ -4,6 +4,7 @@
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
 #include "matrix/worked_solution.h"
+#include "store_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -21,17 +22,6 @@ struct Printout {
     std::string out;
     std::string err;
 };
-
-// Everything written to a scratch file, which is then closed.
-std::string read_back(std::FILE *file)
-{
-    std::string text;
-    std::rewind(file);
-    for (int c = std::getc(file); c != EOF; c = std::getc(file))
-        text.push_back(static_cast<char>(c));
-    std::fclose(file);
-    return text;
-}
 
 // The worked solution of `path` in `style`, as printed on the two outputs.
 Printout print_file(const std::string &path, NotationStyle style = notation_plain)
@@ -194,19 +184,14 @@ Riesenie: $x_{1} = -\frac{1}{2}$
 
 TEST(WorkedSolution, LatexEquationsKeepEachUnknownInItsColumn)
 {
-    const std::string path = testing::TempDir() + "gj_equations.txt";
-    std::FILE *file = std::fopen(path.c_str(), "w");
-    ASSERT_NE(file, nullptr);
-    std::fputs("3\n2 1 -1 8\n0 -3 2 -11\n0 0 0 5\n", file);
-    std::fclose(file);
-    ASSERT_EQ(load_matrix_file(path.c_str()), load_ok);
+    set_system({{2, 1, -1, 8}, {0, -3, 2, -11}, {0, 0, 0, 5}});
     EXPECT_EQ(latex_equations(), R"(\begin{array}{r@{}r@{}r@{\;=\;}r}
 2x_{1} & {}+ x_{2} & {}- x_{3} & 8 \\
  & -3x_{2} & {}+ 2x_{3} & -11 \\
  &  & 0 & 5
 \end{array}
 )");
-    std::remove(path.c_str());
+    reset_store();
 }
 
 TEST(WorkedSolution, AWorksheetNumbersTheSystemsAndAnswersThemOnTheLastPage)
