@@ -392,16 +392,15 @@ TEST_F(PulseTest, NoGlyphTouchesAnotherTheFrameTheBandOrTheRuleInEitherGridAtEve
             for (const int level : {0, 128, 255}) {
                 pulse_level = level;
                 compose_frame(work_frame);
-                const std::string name = (fractions ? "fractions, " : "decimals, ") +
-                                         std::to_string(hc.operation.pivot) + "," +
-                                         std::to_string(pivot_column(hc.operation)) + " at level " +
-                                         std::to_string(level);
-                EXPECT_EQ(glyphs_clear_of_each_other(map, hc.banded), "") << name;
+                SCOPED_TRACE(testing::Message()
+                             << (fractions ? "fractions, " : "decimals, ") << hc.operation.pivot
+                             << "," << pivot_column(hc.operation) << " at level " << level);
+                EXPECT_EQ(glyphs_clear_of_each_other(map, hc.banded), "");
                 EXPECT_EQ(getpixel(back_buffer,
                                    cell_centre_x(pivot_column(hc.operation)) - g.frame_left,
                                    cell_top_y(hc.operation.pivot) + 3),
                           frame)
-                    << name << ": the frame is not around the pivot";
+                    << "the frame is not around the pivot";
             }
         }
     }

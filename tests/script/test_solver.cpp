@@ -527,11 +527,12 @@ TEST_F(SolverTest, GoingBackInASolveStartedAgainOnAPartSolvedStoreRestoresThatSo
     // Two steps, Escape; then R again on the part-solved store (whole numbers, so going back
     // replays in the instant form), two steps, and back.
     set_matrix({{1, 2, 1, 4}, {2, 1, 3, 5}, {3, 1, 1, 2}});
-    const Cue step{after(0), tap(KEY_SPACE, ' ')};
+    const auto at_gate = [](std::function<void()> act) {
+        return Cue{resting_with_status("Krokuj!", 6), std::move(act)};
+    };
     const ScriptRun first =
-        run_script(solve, cues({{resting_with_status("Krokuj!", 6), step.act},
-                                {resting_with_status("Krokuj!", 6), step.act},
-                                {resting_with_status("Krokuj!", 6), tap(KEY_ESC, 27)}}));
+        run_script(solve, cues({at_gate(tap(KEY_SPACE, ' ')), at_gate(tap(KEY_SPACE, ' ')),
+                                at_gate(tap(KEY_ESC, 27))}));
     ASSERT_FALSE(first.ran_out);
     const StoreSnapshot part_solved = save_store();
     ASSERT_EQ(begin_instant_rows(), 1) << "the part-solved store must allow the instant form";
@@ -539,14 +540,12 @@ TEST_F(SolverTest, GoingBackInASolveStartedAgainOnAPartSolvedStoreRestoresThatSo
     std::vector<std::string> at_rest;
     int step_at_rest = 0;
     const ScriptRun second =
-        run_script(solve, cues({{resting_with_status("Krokuj!", 6), step.act},
-                                {resting_with_status("Krokuj!", 6), step.act},
-                                {resting_with_status("Krokuj!", 6), tap(KEY_BACKSPACE, 8)},
-                                {resting_with_status("Krokuj!", 6), [&] {
-                                     at_rest = matrix_rows();
-                                     step_at_rest = caption_step();
-                                     tap_key(KEY_ESC, 27);
-                                 }}}));
+        run_script(solve, cues({at_gate(tap(KEY_SPACE, ' ')), at_gate(tap(KEY_SPACE, ' ')),
+                                at_gate(tap(KEY_BACKSPACE, 8)), at_gate([&] {
+                                    at_rest = matrix_rows();
+                                    step_at_rest = caption_step();
+                                    tap_key(KEY_ESC, 27);
+                                })}));
     ASSERT_FALSE(second.ran_out);
     EXPECT_EQ(step_at_rest, 2);
     EXPECT_EQ(at_rest, rows_at_gate(part_solved, 2));
@@ -586,13 +585,14 @@ TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndGoingBackAtTheEndShowsTheLa
                                   captions.push_back(shown_step.caption);
                                   tap_key(KEY_SPACE, ' ');
                               }});
-        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
-        script.insert(script.end(), bc.back.begin(), bc.back.end());
-        script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)});
-        script.push_back({after(0), tap(KEY_SPACE, ' ')});
-        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
-        script.push_back({after(0), tap(KEY_SPACE, ' ')});
-        const ScriptRun run = run_script(solve, cues(script));
+        const ScriptRun run =
+            run_script(solve, cues(join({script,
+                                         {{resting_with_status("Hotovo!", 6), note_rest(rests)}},
+                                         bc.back,
+                                         {{resting_with_status("Krokuj!", 6), note_rest(rests)},
+                                          {after(0), tap(KEY_SPACE, ' ')},
+                                          {resting_with_status("Hotovo!", 6), note_rest(rests)},
+                                          {after(0), tap(KEY_SPACE, ' ')}}})));
         ASSERT_FALSE(run.ran_out) << bc.name;
         EXPECT_EQ(captions, expected) << bc.name;
         EXPECT_FALSE(shown_step.active) << bc.name;
