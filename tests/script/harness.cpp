@@ -16,9 +16,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 
@@ -575,6 +575,8 @@ int scancode_of(char c)
         return KEY_ENTER;
     case '\b':
         return KEY_BACKSPACE;
+    case '\x1b':
+        return KEY_ESC;
     default:
         return 0;
     }
@@ -593,6 +595,12 @@ std::vector<Cue> typing(const std::string &text)
 Cue tap_when_free(int scancode, int ascii)
 {
     return {[] { return !keypressed(); }, tap(scancode, ascii)};
+}
+
+// Cues that hold a key `wait` frames after the previous cue and let it go `held` frames later.
+std::vector<Cue> press_key(int scancode, int ascii, int wait, int held)
+{
+    return {{after(wait), hold(scancode, ascii)}, {after(held), release(scancode)}};
 }
 
 // Joins lists of cues into one.
@@ -622,13 +630,8 @@ TempFolder::~TempFolder()
 std::string TempFolder::file(const std::string &name, const char *text) const
 {
     const std::string file_path = path + "/" + name;
-    if (text) {
-        std::FILE *out = std::fopen(file_path.c_str(), "w");
-        if (out) {
-            std::fputs(text, out);
-            std::fclose(out);
-        }
-    }
+    if (text)
+        std::ofstream(file_path) << text;
     return file_path;
 }
 

@@ -127,6 +127,10 @@ Cue tap_when_free(int scancode, int ascii = 0);
 // Cues that type text, each character a tap of its key once the key buffer is empty again.
 std::vector<Cue> typing(const std::string &text);
 
+// Cues that hold a key `wait` frames after the previous cue and let it go `held` frames later,
+// as a key the loops see held down (the work screen acts on it once it is let go).
+std::vector<Cue> press_key(int scancode, int ascii, int wait = 0, int held = 2);
+
 // Joins lists of cues into one.
 std::vector<Cue> join(std::initializer_list<std::vector<Cue>> parts);
 

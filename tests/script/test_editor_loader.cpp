@@ -259,17 +259,16 @@ TEST_F(EditorTest, AFileThatReadsOtherwiseThanMeantGetsANoteUnderTheGridUntilThe
     const std::string note = "Pozor, riadok 3: minus medzi cislami sa citalo ako oddelovac";
     bool noted = false;
     bool gone = false;
-    std::vector<Cue> script{{after(3), hold(KEY_Z, 'z')}, {after(2), release(KEY_Z)}};
-    for (const Cue &cue : typing(path + "\r"))
-        script.push_back(cue);
-    script.push_back({steady([&] { return shown_step.caption == note; }, 5), [&] {
-                          noted = caption_drawn(note);
-                          tap_key(KEY_SPACE, ' ');
-                      }});
-    script.push_back({after(3), [&] { gone = shown_step.caption.empty(); }});
-    script.push_back({after(0), hold(KEY_ESC, 27)});
-    script.push_back({after(2), release(KEY_ESC)});
-    const ScriptRun run = run_script(work_screen, cues(script));
+    const ScriptRun run =
+        run_script(work_screen, cues(join({press_key(KEY_Z, 'z', 3),
+                                           typing(path + "\r"),
+                                           {{steady([&] { return shown_step.caption == note; }, 5),
+                                             [&] {
+                                                 noted = caption_drawn(note);
+                                                 tap_key(KEY_SPACE, ' ');
+                                             }},
+                                            {after(3), [&] { gone = shown_step.caption.empty(); }}},
+                                           press_key(KEY_ESC, 27)})));
     ASSERT_FALSE(run.ran_out);
     EXPECT_TRUE(run.finished) << "the note never showed";
     EXPECT_TRUE(noted) << "the note is not drawn under the grid";
@@ -286,26 +285,23 @@ TEST_F(EditorTest, TheClosingCaptionStaysWhateverIsPointedAtUntilAnotherMatrixIs
     const std::string answer = "Riesenie: x1 = -1/2";
     std::vector<bool> drawn;
     const auto check = [&] { drawn.push_back(caption_drawn(answer)); };
-    std::vector<Cue> script{{after(3), hold(KEY_R, 'r')},
-                            {after(2), release(KEY_R)},
-                            {resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
-                            {resting_with_status("Hotovo!"), point(100, 110)}, // over a cell
-                            {resting_with_line("1 / -2"), check},
-                            {after(0), tap(KEY_SPACE, ' ')},
-                            {steady([] { return status_text[0] == '\0'; }, 5), check},
-                            {after(0), point(620, 20)},
-                            {after(3), check},
-                            {after(0), hold(KEY_Z, 'z')},
-                            {after(2), release(KEY_Z)}};
-    for (const Cue &cue : typing(path + "\r"))
-        script.push_back(cue);
-    script.push_back({steady([] { return matrix_order == 2; }, 3), [&] {
-                          drawn.push_back(caption_drawn(answer));
-                          drawn.push_back(caption_drawn(""));
-                      }});
-    script.push_back({after(0), hold(KEY_ESC, 27)});
-    script.push_back({after(2), release(KEY_ESC)});
-    const ScriptRun run = run_script(work_screen, cues(script));
+    const ScriptRun run = run_script(
+        work_screen, cues(join({press_key(KEY_R, 'r', 3),
+                                {{resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+                                 {resting_with_status("Hotovo!"), point(100, 110)}, // over a cell
+                                 {resting_with_line("1 / -2"), check},
+                                 {after(0), tap(KEY_SPACE, ' ')},
+                                 {steady([] { return status_text[0] == '\0'; }, 5), check},
+                                 {after(0), point(620, 20)},
+                                 {after(3), check}},
+                                press_key(KEY_Z, 'z'),
+                                typing(path + "\r"),
+                                {{steady([] { return matrix_order == 2; }, 3),
+                                  [&] {
+                                      drawn.push_back(caption_drawn(answer));
+                                      drawn.push_back(caption_drawn(""));
+                                  }}},
+                                press_key(KEY_ESC, 27)})));
     ASSERT_FALSE(run.ran_out);
     EXPECT_EQ(drawn, (std::vector<bool>{true, true, true, false, true}));
 }
@@ -349,13 +345,14 @@ TEST_F(EditorTest, AButtonHeldWhileEnterIsTypedDoesNotDismissTheMessageUnseen)
 {
     // The left button went down while the name was typed: the message waits for it to be let
     // go, and then for a new key or click, as it does for the Enter that accepted the name.
-    std::vector<Cue> script = typing("none.txt");
-    script.push_back({after(2), button_down()});
-    script.push_back({after(2), tap(KEY_ENTER, 13)});
-    script.push_back({after(20), button_up()});
-    script.push_back({resting_with_status("Mam problemy so suborom.", 10), tap(KEY_SPACE, ' ')});
     int code = -1;
-    const ScriptRun run = load_and_report(script, code);
+    const ScriptRun run = load_and_report(
+        join({typing("none.txt"),
+              {{after(2), button_down()},
+               {after(2), tap(KEY_ENTER, 13)},
+               {after(20), button_up()},
+               {resting_with_status("Mam problemy so suborom.", 10), tap(KEY_SPACE, ' ')}}}),
+        code);
     EXPECT_FALSE(run.ran_out);
     EXPECT_TRUE(run.finished) << "the message went before it was shown and answered";
     EXPECT_EQ(code, 1);

@@ -21,7 +21,7 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -197,11 +197,7 @@ TEST_F(MaterialTest, EscapeNoMatrixAndAFolderThatCannotBeWrittenSaveNothing)
         reset_program_state();
         if (c.loaded)
             set_matrix({{1, 2}});
-        std::vector<Cue> script;
-        for (char ch : c.typed)
-            script.push_back(ch == '\x1b'
-                                 ? tap_when_free(KEY_ESC, 27)
-                                 : tap_when_free(scancode_of(ch), static_cast<unsigned char>(ch)));
+        std::vector<Cue> script = typing(c.typed);
         if (c.message)
             script.push_back({resting_with_status(c.message, 3), tap(KEY_SPACE, ' ')});
         const ScriptRun run = run_script(save_matrix, cues(script));
@@ -247,10 +243,8 @@ TEST_F(MaterialTest, OOpensTheSelectorWhichLoadsALongPathTypedAndWhoseCancelEsca
     const std::string path =
         folder.file("dlhy-priecinok-s-ulohami-pre-triedu/uloha3.txt", "2\n1 1 3\n1 -1 1\n");
     ASSERT_GT(path.size(), 38u) << "a name the prompt could take";
-    std::vector<Cue> choose{{[] { return active_dialog != nullptr; }, [] {}}};
-    for (int k = 0; k < 160; k++) // clear the selector's line, then type the path
-        choose.push_back(tap_when_free(KEY_BACKSPACE, 8));
-    choose = join({choose, typing(path + "\r")});
+    const std::vector<Cue> choose = join({{{[] { return active_dialog != nullptr; }, [] {}}},
+                                          typing(std::string(160, '\b') + path + "\r")});
     const auto click_cancel = [] {
         const auto [x, y] = selector_button("Cancel");
         point_at(x, y);
@@ -273,25 +267,23 @@ TEST_F(MaterialTest, OOpensTheSelectorWhichLoadsALongPathTypedAndWhoseCancelEsca
         ASSERT_EQ(SCREEN_W, screen_width * zoom) << name;
         set_matrix({{1, 2}});
         const unsigned serial = matrix_serial;
-        const ScriptRun run =
-            run_script(work_screen,
-                       cues(join({{{after(3), hold(KEY_O, 'o')}, {after(2), release(KEY_O)}},
-                                  ending,
-                                  {{after(3), button_up()},
-                                   {after(10),
-                                    [] {
-                                        if (!quit_requested)
-                                            hold_key(KEY_ESC, 27);
-                                    }},
-                                   {after(3), release(KEY_ESC)}}})),
-                       120, 20000);
+        const ScriptRun run = run_script(work_screen,
+                                         cues(join({press_key(KEY_O, 'o', 3),
+                                                    ending,
+                                                    {{after(3), button_up()},
+                                                     {after(10),
+                                                      [] {
+                                                          if (!quit_requested)
+                                                              hold_key(KEY_ESC, 27);
+                                                      }},
+                                                     {after(3), release(KEY_ESC)}}})),
+                                         120, 20000);
         EXPECT_FALSE(run.ran_out) << name;
         EXPECT_EQ(matrix_rows(), rows) << name;
         EXPECT_EQ(matrix_serial != serial, rows.size() == 2) << name << ": a new matrix or not";
-        int frames_with_selector = 0;
-        for (const FrameRecord &record : run.frames)
-            frames_with_selector += record.shown == Shown::other;
-        EXPECT_GT(frames_with_selector, 0) << name << ": the selector was not drawn";
+        EXPECT_TRUE(std::any_of(run.frames.begin(), run.frames.end(),
+                                [](const FrameRecord &f) { return f.shown == Shown::other; }))
+            << name << ": the selector was not drawn";
         if (!quit_requested) {
             EXPECT_EQ(screen_order(run).back(), Shown::menu) << name << ": the work screen stayed";
         }
@@ -309,9 +301,8 @@ TEST_F(MaterialTest, TheKeyLineNamesTheKeysAndNLoadsARandomSystemNamingItsSeedWh
     std::string caption;
     std::string made;
     const ScriptRun run =
-        run_script(work_screen, cues(join({{{after(3), hold(KEY_N, 'n')},
-                                            {after(2), release(KEY_N)},
-                                            {after(5),
+        run_script(work_screen, cues(join({press_key(KEY_N, 'n', 3),
+                                           {{after(5),
                                              [&] {
                                                  caption = shown_step.caption;
                                                  made = matrix_text(save_store());
@@ -319,10 +310,8 @@ TEST_F(MaterialTest, TheKeyLineNamesTheKeysAndNLoadsARandomSystemNamingItsSeedWh
                                              }},
                                             {after(2), release(KEY_E)}},
                                            typing("42"),
-                                           {tap_when_free(KEY_E, 'e'),
-                                            {after(5), [] { release_key(KEY_E); }},
-                                            {after(3), hold(KEY_ESC, 27)},
-                                            {after(2), release(KEY_ESC)}}})));
+                                           {tap_when_free(KEY_E, 'e'), {after(5), release(KEY_E)}},
+                                           press_key(KEY_ESC, 27, 3)})));
     ASSERT_FALSE(run.ran_out);
     ASSERT_EQ(matrix_order, 3) << "N did not load a 3x3 where no system was loaded";
     EXPECT_EQ(cell(0, 0).num, 42) << "E did not edit the random system";

@@ -20,10 +20,7 @@ using PracticeTest = ScriptTest;
 // Cues that press U, type `operation` and Enter.
 std::vector<Cue> typed_operation(const std::string &operation)
 {
-    std::vector<Cue> list{{after(2), hold(KEY_U, 'u')}, {after(2), release(KEY_U)}};
-    for (const Cue &cue : typing(operation + "\r"))
-        list.push_back(cue);
-    return list;
+    return join({press_key(KEY_U, 'u', 2), typing(operation + "\r")});
 }
 
 // Condition: the caption has read `caption` for a few frames, with the cancelling done.
@@ -48,42 +45,36 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
     const auto note = [&] {
         seen.push_back({shown_step.caption, status_text, matrix_rows(), shown_step.framed});
     };
-    std::vector<Cue> script;
-    const auto add = [&](std::vector<Cue> cues_to_add) {
-        script.insert(script.end(), cues_to_add.begin(), cues_to_add.end());
-    };
-    add(typed_operation("R1 <- 1/2 R1"));
-    add({{caption_is("Uprava 1: R1 <- (1/2) R1"), note}});
-    add(typed_operation("r2<-r2-r1"));
-    add({{caption_is("Uprava 2: R2 <- R2 - R1"), note}});
-    add(typed_operation("R2 <- 0 R2"));
-    add({{resting_with_line("nasobenie nulou nie je riadkova uprava"),
+    const std::vector<Cue> script = join({
+        typed_operation("R1 <- 1/2 R1"),
+        {{caption_is("Uprava 1: R1 <- (1/2) R1"), note}},
+        typed_operation("r2<-r2-r1"),
+        {{caption_is("Uprava 2: R2 <- R2 - R1"), note}},
+        typed_operation("R2 <- 0 R2"),
+        {{resting_with_line("nasobenie nulou nie je riadkova uprava"),
           [&] {
               refusal = line_text;
               note();
               tap_key(KEY_SPACE, ' ');
-          }},
-         {after(2), hold(KEY_H, 'h')},
-         {after(2), release(KEY_H)},
-         {caption_is("Rada: R2 <- (2/5) R2"), note},
-         {after(0), hold(KEY_BACKSPACE, 8)},
-         {after(2), release(KEY_BACKSPACE)},
-         {caption_is("Uprava 1: R1 <- (1/2) R1"), note},
+          }}},
+        press_key(KEY_H, 'h', 2),
+        {{caption_is("Rada: R2 <- (2/5) R2"), note}},
+        press_key(KEY_BACKSPACE, 8),
+        {{caption_is("Uprava 1: R1 <- (1/2) R1"), note},
          {after(0), right_button_down()},
          {after(2), right_button_up()},
-         {caption_is("Povodna matica, ziadna uprava"), note},
-         {after(0), hold(KEY_LEFT, 0)},
-         {after(2), release(KEY_LEFT)},
-         {after(4), note}});
-    add(typed_operation("R1 <-> R2"));
-    add(typed_operation("R2 <- R2 - 2 R1"));
-    add(typed_operation("R2 <- -0.2 R2"));
-    add(typed_operation("R1 <- R1 - 3 R2"));
-    add({{resting_with_status("Hotovo! Uprav: 4, program: 4"), note},
+         {caption_is("Povodna matica, ziadna uprava"), note}},
+        press_key(KEY_LEFT, 0),
+        {{after(4), note}},
+        typed_operation("R1 <-> R2"),
+        typed_operation("R2 <- R2 - 2 R1"),
+        typed_operation("R2 <- -0.2 R2"),
+        typed_operation("R1 <- R1 - 3 R2"),
+        {{resting_with_status("Hotovo! Uprav: 4, program: 4"), note},
          {after(0), tap(KEY_SPACE, ' ')},
-         {steady([] { return status_text[0] == '\0'; }, 3), note},
-         {after(0), hold(KEY_ESC, 27)},
-         {after(2), release(KEY_ESC)}});
+         {steady([] { return status_text[0] == '\0'; }, 3), note}},
+        press_key(KEY_ESC, 27),
+    });
     const ScriptRun run = run_script(work_screen, cues(script));
     ASSERT_FALSE(run.ran_out) << seen.size() << " sights; caption '" << shown_step.caption
                               << "', line '" << line_text << "'";
@@ -91,20 +82,17 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
     const std::vector<std::string> loaded{"2 1 5", "1 3 5"};
     const std::vector<std::string> first{"1 1/2 5/2", "1 3 5"};
     const std::vector<std::string> second{"1 1/2 5/2", "0 5/2 5/2"};
-    const std::vector<std::string> solved{"1 0 2", "0 1 1"};
+    // The rows at each sight: two operations; the refused one and the hint leave the matrix;
+    // two undos back to the loaded matrix, and a third that goes no further; the goal.
+    const std::vector<std::vector<std::string>> rows{first, second, second, second,
+                                                     first, loaded, loaded, {"1 0 2", "0 1 1"}};
     ASSERT_EQ(seen.size(), 9u);
-    EXPECT_EQ(seen[0].rows, first);
+    for (std::size_t k = 0; k < rows.size(); k++)
+        EXPECT_EQ(seen[k].rows, rows[k]) << "sight " << k;
     EXPECT_FALSE(seen[0].framed) << "a learner's operation has no pivot to frame";
-    EXPECT_EQ(seen[1].rows, second);
     EXPECT_EQ(refusal, "nasobenie nulou nie je riadkova uprava");
-    EXPECT_EQ(seen[2].rows, second) << "a refused operation leaves the matrix";
-    EXPECT_EQ(seen[3].rows, second) << "the hint does not do its step";
     EXPECT_TRUE(seen[3].framed) << "the hint frames the program's pivot";
-    EXPECT_EQ(seen[4].rows, first);
-    EXPECT_EQ(seen[5].rows, loaded);
-    EXPECT_EQ(seen[6].rows, loaded) << "undo goes no further back than the loaded matrix";
     EXPECT_EQ(seen[6].caption, "Povodna matica, ziadna uprava");
-    EXPECT_EQ(seen[7].rows, solved);
     EXPECT_EQ(seen[7].caption, "Riesenie: x1 = 2, x2 = 1");
     EXPECT_EQ(seen[8].caption, "Riesenie: x1 = 2, x2 = 1") << "the answer stays after the key";
     EXPECT_EQ(practice_history.moves.size(), 4u);

@@ -253,33 +253,28 @@ TEST_F(PulseTest, AStepsHighlightFramesThePivotAndBandsItsRowsWithoutTouchingAGl
 }
 
 // The grid's glyphs as the frame should hold them, each pixel labelled with the glyph object it
-// belongs to (a cell's text, or a fraction's numerator, bar or denominator, or the rule), to
-// check that each is drawn where it belongs and that no two objects touch.
+// belongs to (a cell's text, or a fraction's numerator, bar or denominator, or the rule, which
+// is the only object of row -1), to check that each is drawn where it belongs and that no two
+// objects touch.
 struct GlyphMap {
     std::vector<int> label = std::vector<int>(screen_width * screen_height, -1);
     std::vector<std::pair<int, int>> pixels; // every labelled pixel
-    std::vector<int> row_of;                 // the grid row of each object, -1 for the rule
-    int rule = -1;                           // the rule's label
+    std::vector<int> row_of;                 // the grid row of each object
 
-    // Starts a new object in grid row r; returns its label.
-    int start(int r)
+    // Labels pixel (x, y) as part of the object last started.
+    void add(int x, int y)
     {
-        row_of.push_back(r);
-        return static_cast<int>(row_of.size()) - 1;
-    }
-    void add(int object, int x, int y)
-    {
-        label[static_cast<std::size_t>(y * screen_width + x)] = object;
+        label[static_cast<std::size_t>(y * screen_width + x)] = static_cast<int>(row_of.size()) - 1;
         pixels.push_back({x, y});
     }
     int at(int x, int y) const
     {
         return label[static_cast<std::size_t>(y * screen_width + x)];
     }
-    // The glyphs' pixels of text drawn centred at x with its top at y, as one object.
+    // The glyphs' pixels of text drawn centred at x with its top at y, as one object of row r.
     void add_text(const std::string &text, int x, int y, int r)
     {
-        const int object = start(r);
+        row_of.push_back(r);
         const int width = text_length(font, text.c_str());
         BITMAP *glyphs = create_bitmap(width, text_height(font));
         clear_to_color(glyphs, 0);
@@ -287,7 +282,7 @@ struct GlyphMap {
         for (int gy = 0; gy < glyphs->h; gy++)
             for (int gx = 0; gx < glyphs->w; gx++)
                 if (getpixel(glyphs, gx, gy) == makecol(255, 255, 255))
-                    add(object, x - width / 2 + gx, y + gy);
+                    add(x - width / 2 + gx, y + gy);
         destroy_bitmap(glyphs);
     }
 };
@@ -313,13 +308,13 @@ GlyphMap expected_glyphs(int n)
             map.add_text(text.top, x, y - fraction_numerator_rise, r);
             map.add_text(text.bottom, x, y + fraction_denominator_drop, r);
             const int width = 8 * static_cast<int>(std::max(text.top.size(), text.bottom.size()));
-            const int bar = map.start(r);
+            map.row_of.push_back(r); // the bar
             for (int bx = x - width / 2; bx <= x - width / 2 + width - 2; bx++)
-                map.add(bar, bx, y + fraction_bar_drop);
+                map.add(bx, y + fraction_bar_drop);
         }
-    map.rule = map.start(-1);
+    map.row_of.push_back(-1); // the rule
     for (int y = cell_top_y(0) - g.rule_above; y <= cell_top_y(n - 1) + g.rule_below; y++)
-        map.add(map.rule, rule_x(n), y);
+        map.add(rule_x(n), y);
     return map;
 }
 
@@ -332,11 +327,13 @@ std::string glyphs_clear_of_each_other(const GlyphMap &map, const std::vector<in
     const int white = makecol(255, 255, 255);
     const int band = makecol(step_band_colour.r, step_band_colour.g, step_band_colour.b);
     const int frame = makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b);
-    for (int y = grid_panel.y1; y < grid_panel.y2; y++)
+    const auto at = [](int x, int y) {
+        return " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    };
+    for (int y = grid_panel.y1; y < std::min(grid_panel.y2, caption_y); y++)
         for (int x = grid_panel.x1; x < grid_panel.x2; x++)
-            if ((getpixel(back_buffer, x, y) == white) != (map.at(x, y) >= 0) && y < caption_y)
-                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") " +
-                       (map.at(x, y) >= 0 ? "is not drawn" : "is drawn but not expected");
+            if ((getpixel(back_buffer, x, y) == white) != (map.at(x, y) >= 0))
+                return (map.at(x, y) >= 0 ? "not drawn" : "drawn but not expected") + at(x, y);
     for (const auto &[x, y] : map.pixels) {
         const int object = map.at(x, y);
         const int row = map.row_of[static_cast<std::size_t>(object)];
@@ -345,19 +342,17 @@ std::string glyphs_clear_of_each_other(const GlyphMap &map, const std::vector<in
             for (int dx = -1; dx <= 1; dx++) {
                 const int other = map.at(x + dx, y + dy);
                 const int colour = getpixel(back_buffer, x + dx, y + dy);
-                const std::string where =
-                    " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
                 if (other >= 0 && other != object)
                     return "objects " + std::to_string(object) + " and " + std::to_string(other) +
-                           " touch" + where;
-                if (object == map.rule)
+                           " touch" + at(x, y);
+                if (row < 0) // the rule
                     continue;
                 if (colour == frame)
-                    return "a glyph touches the pivot's frame" + where;
+                    return "a glyph touches the pivot's frame" + at(x, y);
                 if (in_band && colour != band && colour != white)
-                    return "a banded glyph sticks out of its band" + where;
+                    return "a banded glyph sticks out of its band" + at(x, y);
                 if (!in_band && colour == band)
-                    return "a glyph outside the band touches it" + where;
+                    return "a glyph outside the band touches it" + at(x, y);
             }
     }
     return "";
@@ -397,16 +392,15 @@ TEST_F(PulseTest, NoGlyphTouchesAnotherTheFrameTheBandOrTheRuleInEitherGridAtEve
             for (const int level : {0, 128, 255}) {
                 pulse_level = level;
                 compose_frame(work_frame);
-                const std::string name = (fractions ? "fractions, " : "decimals, ") +
-                                         std::to_string(hc.operation.pivot) + "," +
-                                         std::to_string(pivot_column(hc.operation)) + " at level " +
-                                         std::to_string(level);
-                EXPECT_EQ(glyphs_clear_of_each_other(map, hc.banded), "") << name;
+                SCOPED_TRACE(testing::Message()
+                             << (fractions ? "fractions, " : "decimals, ") << hc.operation.pivot
+                             << "," << pivot_column(hc.operation) << " at level " << level);
+                EXPECT_EQ(glyphs_clear_of_each_other(map, hc.banded), "");
                 EXPECT_EQ(getpixel(back_buffer,
                                    cell_centre_x(pivot_column(hc.operation)) - g.frame_left,
                                    cell_top_y(hc.operation.pivot) + 3),
                           frame)
-                    << name << ": the frame is not around the pivot";
+                    << "the frame is not around the pivot";
             }
         }
     }

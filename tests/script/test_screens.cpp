@@ -453,18 +453,20 @@ TEST_F(ScreensTest, AtAVerdictTheSolveButtonOrRGoOnToTheReducedFormWhileTheStore
         reset_program_state();
         set_matrix({{1, 1, 1, 1}, {1, 1, 2, 2}, {1, 1, 3, 4}});
         std::string caption;
-        std::vector<Cue> script{{after(3), hold(KEY_R, 'r')}, {after(2), release(KEY_R)}};
-        for (int gate = 0; gate < 2; gate++)
-            script.push_back({resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')});
-        script.push_back({resting_with_status("Hotovo! Sustava nema riesenie."), [] {}});
-        script.insert(script.end(), gc.go_on.begin(), gc.go_on.end());
-        script.push_back({resting_with_status("Krokuj!"), [&] {
-                              caption = shown_step.caption;
-                              tap_key(KEY_ESC, ascii_esc); // stops the solve
-                          }});
-        script.push_back({steady(dismissed, 5), hold(KEY_ESC, ascii_esc)});
-        script.push_back({after(2), release(KEY_ESC)});
-        const ScriptRun run = run_script(work_screen, cues(script));
+        const ScriptRun run = run_script(
+            work_screen,
+            cues(::join({press_key(KEY_R, 'r', 3),
+                         {{resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+                          {resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+                          {resting_with_status("Hotovo! Sustava nema riesenie."), [] {}}},
+                         gc.go_on,
+                         {{resting_with_status("Krokuj!"),
+                           [&] {
+                               caption = shown_step.caption;
+                               tap_key(KEY_ESC, ascii_esc); // stops the solve
+                           }},
+                          {steady(dismissed, 5), hold(KEY_ESC, ascii_esc)},
+                          {after(2), release(KEY_ESC)}}})));
         ASSERT_FALSE(run.ran_out) << gc.name;
         EXPECT_EQ(caption, gc.goes_on ? "Krok 3 z 5: R1 <- R1 - R2" : "Krok 1 z 1: R1 <- (1/2) R1")
             << gc.name;
@@ -476,45 +478,38 @@ TEST_F(ScreensTest, PlusAndMinusZoomTheWindowAtOnceAsFarAsTheDesktopHasRoomAndTh
     ASSERT_EQ(windowed, 1);
     ASSERT_EQ(window_zoom, 1);
     pretend_desktop(1280, 960); // room for zoom 2 exactly
-    std::pair<int, int> zoomed{0, 0};
-    int scale_when_zoomed = 0;
-    int remembered_when_zoomed = 0;
-    bool zoomed_window_shows_frame = false;
-    int width_when_refused = 0;
-    int remembered_when_refused = 0;
-    std::array<std::string, 2> note_when_refused;
+    // The window at a moment: its size and scale, the zoom remembered, the frame, the note.
+    struct Window {
+        int width, height, scale, remembered;
+        bool shows_frame;
+        std::array<std::string, 2> note;
+    };
+    std::vector<Window> seen;
+    const auto look_then_hold = [&seen](int scancode, int ascii) {
+        return [&seen, scancode, ascii] {
+            seen.push_back({SCREEN_W, SCREEN_H, frame_scale, read_settings(settings_path()).zoom,
+                            display_shows_frame(), zoom_note()});
+            hold_key(scancode, ascii);
+        };
+    };
     pulse_enabled = 0; // frames that never change: only the new window needs the whole frame
     const ScriptRun run = run_script(
-        settings_screen, cues({{after(3), hold(KEY_EQUALS, '=')},
-                               {after(2), release(KEY_EQUALS)},
-                               {after(3),
-                                [&] {
-                                    zoomed = {SCREEN_W, SCREEN_H};
-                                    scale_when_zoomed = frame_scale;
-                                    remembered_when_zoomed = read_settings(settings_path()).zoom;
-                                    zoomed_window_shows_frame = display_shows_frame();
-                                    hold_key(KEY_EQUALS, '='); // no room for 3
-                                }},
-                               {after(2), release(KEY_EQUALS)},
-                               {after(3),
-                                [&] {
-                                    width_when_refused = SCREEN_W;
-                                    remembered_when_refused = read_settings(settings_path()).zoom;
-                                    note_when_refused = zoom_note();
-                                    hold_key(KEY_MINUS_PAD, '-');
-                                }},
-                               {after(2), release(KEY_MINUS_PAD)},
-                               {after(3), hold(KEY_ESC, 27)},
-                               {after(2), release(KEY_ESC)}}));
+        settings_screen, cues(::join({press_key(KEY_EQUALS, '=', 3),
+                                      {{after(3), look_then_hold(KEY_EQUALS, '=')}, // no room for 3
+                                       {after(2), release(KEY_EQUALS)},
+                                       {after(3), look_then_hold(KEY_MINUS_PAD, '-')},
+                                       {after(2), release(KEY_MINUS_PAD)}},
+                                      press_key(KEY_ESC, 27, 3)})));
     ASSERT_FALSE(run.ran_out);
-    EXPECT_EQ(zoomed, std::make_pair(2 * screen_width, 2 * screen_height)) << "+ did not zoom";
-    EXPECT_EQ(scale_when_zoomed, 2) << "the pointer is not scaled back";
-    EXPECT_EQ(remembered_when_zoomed, 2) << "the zoom was not remembered";
-    EXPECT_TRUE(zoomed_window_shows_frame) << "the new window did not get the whole frame";
-    EXPECT_EQ(width_when_refused, 2 * screen_width) << "a zoom the desktop has no room for";
-    EXPECT_EQ(remembered_when_refused, 2);
-    EXPECT_EQ(note_when_refused[0], "Zvacsenie okna: 2x");
-    EXPECT_EQ(note_when_refused[1], "(3x sa nezmesti)");
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].width, 2 * screen_width) << "+ did not zoom";
+    EXPECT_EQ(seen[0].height, 2 * screen_height) << "+ did not zoom";
+    EXPECT_EQ(seen[0].scale, 2) << "the pointer is not scaled back";
+    EXPECT_EQ(seen[0].remembered, 2) << "the zoom was not remembered";
+    EXPECT_TRUE(seen[0].shows_frame) << "the new window did not get the whole frame";
+    EXPECT_EQ(seen[1].width, 2 * screen_width) << "a zoom the desktop has no room for";
+    EXPECT_EQ(seen[1].remembered, 2);
+    EXPECT_EQ(seen[1].note, (std::array<std::string, 2>{"Zvacsenie okna: 2x", "(3x sa nezmesti)"}));
     EXPECT_EQ(window_zoom, 1);
     EXPECT_EQ(SCREEN_W, screen_width) << "- did not zoom back";
     EXPECT_EQ(frame_scale, 1);
@@ -595,20 +590,19 @@ TEST_F(ScreensTest, AZoomTooLargeForTheDesktopIsLoweredAtStartUpForThisRunOnly)
         {800, 600, 1, 1, ""},
     };
     for (const StartupZoomCase &c : cases) {
-        const std::string name = std::to_string(c.desktop_width) + "x" +
-                                 std::to_string(c.desktop_height) + " asked " +
-                                 std::to_string(c.asked);
+        SCOPED_TRACE(testing::Message()
+                     << c.desktop_width << "x" << c.desktop_height << " asked " << c.asked);
         pretend_desktop(c.desktop_width, c.desktop_height);
         chosen_zoom = window_zoom = c.asked;
         zoom_refused = 0;
-        ASSERT_EQ(open_display(), 0) << name;
-        EXPECT_EQ(window_zoom, c.zoom) << name;
-        EXPECT_EQ(SCREEN_W, screen_width * c.zoom) << name;
-        EXPECT_EQ(frame_scale, c.zoom) << name;
-        EXPECT_EQ(chosen_zoom, c.asked) << name << ": the remembered zoom must stay";
-        const std::array<std::string, 2> note = zoom_note();
-        EXPECT_EQ(note[0], "Zvacsenie okna: " + std::to_string(c.zoom) + "x") << name;
-        EXPECT_EQ(note[1], c.note) << name;
+        ASSERT_EQ(open_display(), 0);
+        EXPECT_EQ(window_zoom, c.zoom);
+        EXPECT_EQ(SCREEN_W, screen_width * c.zoom);
+        EXPECT_EQ(frame_scale, c.zoom);
+        EXPECT_EQ(chosen_zoom, c.asked) << "the remembered zoom must stay";
+        const std::array<std::string, 2> note{"Zvacsenie okna: " + std::to_string(c.zoom) + "x",
+                                              c.note};
+        EXPECT_EQ(zoom_note(), note);
     }
 }
 
@@ -617,37 +611,27 @@ TEST_F(ScreensTest, FullScreenFillsALargeDisplayByAWholeFactorCentredOnBlack)
     pretend_desktop(1920, 1080); // the frame fits twice, with 320 and 60 pixels to spare
     ASSERT_EQ(windowed, 1);
     toggle_display_mode();
-    const bool granted = windowed == 0;
-    const FramePlacement placement{frame_scale, frame_left, frame_top};
-    int pointed_x = -1;
-    int pointed_y = -1;
-    bool centred_on_black = true;
-    std::array<std::string, 2> note;
-    if (granted) {
-        mouse_x = 320 + 2 * 100 + 1;
-        mouse_y = 60 + 2 * 200 + 1;
-        pointed_x = pointer_x();
-        pointed_y = pointer_y();
-        paint_settings_frame();
-        note = zoom_note();
-        for (int y = 0; y < SCREEN_H && centred_on_black; y += 7)
-            for (int x = 0; x < SCREEN_W && centred_on_black; x += 7) {
-                const bool inside = x >= 320 && x < 1600 && y >= 60 && y < 1020;
-                const int expected =
-                    inside ? getpixel(back_buffer, (x - 320) / 2, (y - 60) / 2) : makecol(0, 0, 0);
-                centred_on_black = getpixel(screen, x, y) == expected;
-            }
-        toggle_display_mode();
-    }
-    if (!granted)
+    if (windowed != 0)
         GTEST_SKIP() << "this X server refuses full screen";
-    EXPECT_EQ(placement.scale, 2);
-    EXPECT_EQ(placement.x, 320);
-    EXPECT_EQ(placement.y, 60);
-    EXPECT_EQ(pointed_x, 100);
-    EXPECT_EQ(pointed_y, 200);
+    EXPECT_EQ(frame_scale, 2);
+    EXPECT_EQ(frame_left, 320);
+    EXPECT_EQ(frame_top, 60);
+    mouse_x = 320 + 2 * 100 + 1;
+    mouse_y = 60 + 2 * 200 + 1;
+    EXPECT_EQ(pointer_x(), 100);
+    EXPECT_EQ(pointer_y(), 200);
+    paint_settings_frame();
+    EXPECT_EQ(zoom_note()[0], "Cela obrazovka: 2x");
+    bool centred_on_black = true;
+    for (int y = 0; y < SCREEN_H && centred_on_black; y += 7)
+        for (int x = 0; x < SCREEN_W && centred_on_black; x += 7) {
+            const bool inside = x >= 320 && x < 1600 && y >= 60 && y < 1020;
+            const int expected =
+                inside ? getpixel(back_buffer, (x - 320) / 2, (y - 60) / 2) : makecol(0, 0, 0);
+            centred_on_black = getpixel(screen, x, y) == expected;
+        }
     EXPECT_TRUE(centred_on_black) << "the display does not show the frame scaled and centred";
-    EXPECT_EQ(note[0], "Cela obrazovka: 2x");
+    toggle_display_mode();
     EXPECT_EQ(windowed, 1);
     EXPECT_EQ(SCREEN_W, screen_width);
     EXPECT_EQ(frame_left, 0);

@@ -481,16 +481,18 @@ struct BackCase {
     std::vector<Cue> back;
 };
 
+// The ways to ask for the previous step.
+const std::vector<BackCase> back_cases{
+    {"Backspace", {{after(0), tap(KEY_BACKSPACE, 8)}}},
+    {"Left", {{after(0), tap(KEY_LEFT, 0)}}},
+    {"a right click", {{after(0), right_button_down()}, {after(2), right_button_up()}}},
+};
+
 TEST_F(SolverTest, GoingBackRestoresTheStoreAsItWasBeforeTheEarlierStepAndNamesItAgain)
 {
-    const std::vector<BackCase> cases{
-        {"Backspace", {{after(0), tap(KEY_BACKSPACE, 8)}}},
-        {"Left", {{after(0), tap(KEY_LEFT, 0)}}},
-        {"a right click", {{after(0), right_button_down()}, {after(2), right_button_up()}}},
-    };
     // step, step, back, back, step, back at step 1 (nothing happens), step: the gates met.
     const std::vector<int> gates{1, 2, 3, 2, 1, 1, 2};
-    for (const BackCase &bc : cases) {
+    for (const BackCase &bc : back_cases) {
         reset_program_state();
         std::vector<std::pair<int, std::vector<std::string>>> seen; // caption step, store
         std::vector<Cue> script;
@@ -525,11 +527,12 @@ TEST_F(SolverTest, GoingBackInASolveStartedAgainOnAPartSolvedStoreRestoresThatSo
     // Two steps, Escape; then R again on the part-solved store (whole numbers, so going back
     // replays in the instant form), two steps, and back.
     set_matrix({{1, 2, 1, 4}, {2, 1, 3, 5}, {3, 1, 1, 2}});
-    const Cue step{after(0), tap(KEY_SPACE, ' ')};
+    const auto at_gate = [](std::function<void()> act) {
+        return Cue{resting_with_status("Krokuj!", 6), std::move(act)};
+    };
     const ScriptRun first =
-        run_script(solve, cues({{resting_with_status("Krokuj!", 6), step.act},
-                                {resting_with_status("Krokuj!", 6), step.act},
-                                {resting_with_status("Krokuj!", 6), tap(KEY_ESC, 27)}}));
+        run_script(solve, cues({at_gate(tap(KEY_SPACE, ' ')), at_gate(tap(KEY_SPACE, ' ')),
+                                at_gate(tap(KEY_ESC, 27))}));
     ASSERT_FALSE(first.ran_out);
     const StoreSnapshot part_solved = save_store();
     ASSERT_EQ(begin_instant_rows(), 1) << "the part-solved store must allow the instant form";
@@ -537,14 +540,12 @@ TEST_F(SolverTest, GoingBackInASolveStartedAgainOnAPartSolvedStoreRestoresThatSo
     std::vector<std::string> at_rest;
     int step_at_rest = 0;
     const ScriptRun second =
-        run_script(solve, cues({{resting_with_status("Krokuj!", 6), step.act},
-                                {resting_with_status("Krokuj!", 6), step.act},
-                                {resting_with_status("Krokuj!", 6), tap(KEY_BACKSPACE, 8)},
-                                {resting_with_status("Krokuj!", 6), [&] {
-                                     at_rest = matrix_rows();
-                                     step_at_rest = caption_step();
-                                     tap_key(KEY_ESC, 27);
-                                 }}}));
+        run_script(solve, cues({at_gate(tap(KEY_SPACE, ' ')), at_gate(tap(KEY_SPACE, ' ')),
+                                at_gate(tap(KEY_BACKSPACE, 8)), at_gate([&] {
+                                    at_rest = matrix_rows();
+                                    step_at_rest = caption_step();
+                                    tap_key(KEY_ESC, 27);
+                                })}));
     ASSERT_FALSE(second.ran_out);
     EXPECT_EQ(step_at_rest, 2);
     EXPECT_EQ(at_rest, rows_at_gate(part_solved, 2));
@@ -563,13 +564,6 @@ std::function<void()> note_rest(std::vector<Rest> &rests)
 {
     return [&rests] { rests.push_back({shown_step.caption, shown_step.active, matrix_rows()}); };
 }
-
-// Ways to ask for the previous step at the end of a solve.
-const std::vector<BackCase> back_cases{
-    {"Backspace", {{after(0), tap(KEY_BACKSPACE, 8)}}},
-    {"Left", {{after(0), tap(KEY_LEFT, 0)}}},
-    {"a right click", {{after(0), right_button_down()}, {after(2), right_button_up()}}},
-};
 
 TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndGoingBackAtTheEndShowsTheLastStepAgain)
 {
@@ -591,13 +585,14 @@ TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndGoingBackAtTheEndShowsTheLa
                                   captions.push_back(shown_step.caption);
                                   tap_key(KEY_SPACE, ' ');
                               }});
-        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
-        script.insert(script.end(), bc.back.begin(), bc.back.end());
-        script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)});
-        script.push_back({after(0), tap(KEY_SPACE, ' ')});
-        script.push_back({resting_with_status("Hotovo!", 6), note_rest(rests)});
-        script.push_back({after(0), tap(KEY_SPACE, ' ')});
-        const ScriptRun run = run_script(solve, cues(script));
+        const ScriptRun run =
+            run_script(solve, cues(join({script,
+                                         {{resting_with_status("Hotovo!", 6), note_rest(rests)}},
+                                         bc.back,
+                                         {{resting_with_status("Krokuj!", 6), note_rest(rests)},
+                                          {after(0), tap(KEY_SPACE, ' ')},
+                                          {resting_with_status("Hotovo!", 6), note_rest(rests)},
+                                          {after(0), tap(KEY_SPACE, ' ')}}})));
         ASSERT_FALSE(run.ran_out) << bc.name;
         EXPECT_EQ(captions, expected) << bc.name;
         EXPECT_FALSE(shown_step.active) << bc.name;
@@ -719,21 +714,19 @@ TEST_F(SolverTest, RAtTheVerdictGoesOnToTheReducedFormStepByStepAndBackToTheStep
 {
     set_matrix(contradictory);
     std::vector<Rest> rests;
-    std::vector<Cue> script;
-    for (int gate = 0; gate < 2; gate++)
-        script.push_back({resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')});
-    script.push_back({resting_with_status("Hotovo! Sustava nema riesenie.", 6), note_rest(rests)});
-    script.push_back({after(0), hold(KEY_R, 'r')});
-    script.push_back({after(3), release(KEY_R)});
-    script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)}); // step 3 of 5
-    script.push_back({after(0), tap(KEY_BACKSPACE, 8)});
-    script.push_back({resting_with_status("Krokuj!", 6), note_rest(rests)}); // step 2 of 5
-    for (int gate = 2; gate <= 5; gate++) {
-        script.push_back({after(0), tap(KEY_SPACE, ' ')});
-        script.push_back(
-            {resting_with_status(gate < 5 ? "Krokuj!" : "Hotovo! Sustava nema riesenie.", 6),
-             note_rest(rests)});
-    }
+    const std::string no_solution = "Hotovo! Sustava nema riesenie.";
+    std::vector<Cue> script =
+        join({{{resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+               {resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+               {resting_with_status(no_solution, 6), note_rest(rests)}},
+              press_key(KEY_R, 'r', 0, 3),
+              {{resting_with_status("Krokuj!", 6), note_rest(rests)}, // step 3 of 5
+               {after(0), tap(KEY_BACKSPACE, 8)},
+               {resting_with_status("Krokuj!", 6), note_rest(rests)}}}); // step 2 of 5
+    for (int gate = 2; gate <= 5; gate++)
+        script.insert(script.end(), {{after(0), tap(KEY_SPACE, ' ')},
+                                     {resting_with_status(gate < 5 ? "Krokuj!" : no_solution, 6),
+                                      note_rest(rests)}});
     script.push_back({after(0), tap(KEY_SPACE, ' ')});
     const ScriptRun run = run_script(solve, cues(script));
     ASSERT_FALSE(run.ran_out);
@@ -781,39 +774,40 @@ TEST_F(SolverTest, DSwitchesTheGridOnReleaseAndInASolveAtOnceAtAGateWhilePausedA
     std::vector<Rest> rests;
     std::vector<int> switched; // the grid while D is held, and once let go on the work screen
     int remembered = -1;
-    const auto press_d = [&](std::vector<Cue> &script) {
-        script.push_back({after(0), hold(KEY_D, 'd')});
-        script.push_back({after(3), [&] {
-                              switched.push_back(grid_fractions);
-                              release_key(KEY_D);
-                          }});
+    const auto press_d = [&] {
+        return std::vector<Cue>{{after(0), hold(KEY_D, 'd')},
+                                {after(3), [&] {
+                                     switched.push_back(grid_fractions);
+                                     release_key(KEY_D);
+                                 }}};
     };
-    std::vector<Cue> script{{after(3), [] {}}};
-    press_d(script); // on the work screen: a key acts once it is let go
-    script.push_back({after(3), [&] {
-                          switched.push_back(grid_fractions);
-                          remembered = read_settings(settings_path()).fractions;
-                          hold_key(KEY_R, 'r');
-                      }});
-    script.push_back({after(2), release(KEY_R)});
-    script.push_back({resting_with_status("Krokuj!"), [] {}});
-    press_d(script);
-    script.push_back({resting_with_status("Krokuj!"), note_rest(rests)});
-    script.push_back({after(0), hold(KEY_P, 'p')});
-    script.push_back({after(2), release(KEY_P)});
-    script.push_back({resting_with_status("Prerusenie"), [] {}});
-    press_d(script);
-    script.push_back({resting_with_status("Prerusenie"), note_rest(rests)});
-    script.push_back({after(0), hold(KEY_R, 'r')});
-    script.push_back({after(2), release(KEY_R)}); // makes step 1
-    for (int gate = 2; gate <= 3; gate++)
-        script.push_back({resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')});
-    script.push_back({resting_with_status("Hotovo!"), [] {}});
-    press_d(script);
-    script.push_back({resting_with_status("Hotovo!"), note_rest(rests)});
-    script.push_back({after(0), tap(KEY_SPACE, ' ')});
-    script.push_back({steady([] { return status_text[0] == '\0'; }, 3), hold(KEY_ESC, 27)});
-    script.push_back({after(2), release(KEY_ESC)});
+    const std::vector<Cue> script = join({
+        {{after(3), [] {}}},
+        press_d(), // on the work screen: a key acts once it is let go
+        {{after(3),
+          [&] {
+              switched.push_back(grid_fractions);
+              remembered = read_settings(settings_path()).fractions;
+              hold_key(KEY_R, 'r');
+          }},
+         {after(2), release(KEY_R)},
+         {resting_with_status("Krokuj!"), [] {}}},
+        press_d(),
+        {{resting_with_status("Krokuj!"), note_rest(rests)}},
+        press_key(KEY_P, 'p'),
+        {{resting_with_status("Prerusenie"), [] {}}},
+        press_d(),
+        {{resting_with_status("Prerusenie"), note_rest(rests)}},
+        press_key(KEY_R, 'r'), // makes step 1
+        {{resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+         {resting_with_status("Krokuj!"), tap(KEY_SPACE, ' ')},
+         {resting_with_status("Hotovo!"), [] {}}},
+        press_d(),
+        {{resting_with_status("Hotovo!"), note_rest(rests)},
+         {after(0), tap(KEY_SPACE, ' ')},
+         {steady([] { return status_text[0] == '\0'; }, 3), [] {}}},
+        press_key(KEY_ESC, 27),
+    });
     const ScriptRun run = run_script(work_screen, cues(script));
     ASSERT_FALSE(run.ran_out);
     EXPECT_EQ(switched, (std::vector<int>{0, 1, 0, 1, 0})) << "D switched at the wrong time";
