@@ -420,12 +420,8 @@ TEST_F(MatrixFiles, EverySavedMatrixLoadsBackTheSame)
 
 TEST(MatrixText, OrderThenAlignedRowsAndNothingForWhatIsNotAWholeEntry)
 {
-    StoreSnapshot matrix;
-    matrix.order = 2;
-    const long entries[2][3] = {{1, -12, 3}, {-100, 5, 0}};
-    for (int r = 0; r < 2; r++)
-        for (int c = 0; c < 3; c++)
-            matrix.cells[c][r] = Fraction{entries[r][c], 1};
+    set_system({{1, -12, 3}, {-100, 5, 0}});
+    StoreSnapshot matrix = save_store();
     EXPECT_EQ(matrix_text(matrix), "2\n   1 -12   3\n-100   5   0\n");
     matrix.order = 0;
     EXPECT_EQ(matrix_text(matrix), "0\n");
@@ -442,10 +438,8 @@ TEST(MatrixText, OrderThenAlignedRowsAndNothingForWhatIsNotAWholeEntry)
 // fails with the old file whole and no temporary file left.
 TEST_F(MatrixFiles, SavingReplacesWholeOrNotAtAll)
 {
-    StoreSnapshot matrix;
-    matrix.order = 1;
-    matrix.cells[0][0] = Fraction{2, 1};
-    matrix.cells[1][0] = Fraction{-1, 1};
+    set_system({{2, -1}});
+    StoreSnapshot matrix = save_store();
     const std::string old_text = "1\n5 5\n";
     const std::string path = write_file("stara.txt", old_text);
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
@@ -461,6 +455,7 @@ TEST_F(MatrixFiles, SavingReplacesWholeOrNotAtAll)
     EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+    fill_with_stale_matrix();
     ASSERT_EQ(load_matrix_file(path.c_str()), load_ok);
     EXPECT_EQ(cell(0, 1).num, -1);
 
