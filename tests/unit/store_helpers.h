@@ -21,7 +21,6 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 // Rows of a system: n coefficients and the right-hand side each.
