@@ -386,11 +386,9 @@ mpz_class random_entry(std::mt19937_64 &random)
 // the cells outside the system hold stale values that must not be written.
 StoreSnapshot random_matrix(std::mt19937_64 &random)
 {
-    StoreSnapshot matrix;
+    fill_with_stale_matrix();
+    StoreSnapshot matrix = save_store();
     matrix.order = 1 + static_cast<int>(random() % max_matrix_order);
-    for (auto &column : matrix.cells)
-        for (Fraction &f : column)
-            f = Fraction{777, 1};
     for (int r = 0; r < matrix.order; r++)
         for (int c = 0; c <= matrix.order; c++)
             matrix.cells[c][r] = Fraction{random_entry(random), 1};

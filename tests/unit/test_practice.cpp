@@ -104,13 +104,11 @@ std::vector<StoreSnapshot> systems_to_follow()
         const int order = 2 + static_cast<int>(seed % 5);
         StoreSnapshot system = random_system(order, seed);
         if (seed % 3 != 0) {
-            auto &cells = system.cells;
-            for (int c = 0; c <= order; c++)
-                cells[static_cast<std::size_t>(c)][1].num =
-                    2 * cells[static_cast<std::size_t>(c)][0].num -
-                    cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(order - 1)].num;
+            const auto n = static_cast<std::size_t>(order);
+            for (std::size_t c = 0; c <= n; c++)
+                system.cells[c][1].num = 2 * system.cells[c][0].num - system.cells[c][n - 1].num;
             if (seed % 3 == 2)
-                cells[static_cast<std::size_t>(order)][1].num += 1; // no solution
+                system.cells[n][1].num += 1; // no solution
         }
         systems.push_back(system);
     }
