@@ -192,31 +192,27 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
         return shows(*shot);
     };
 
+    // The steps and cells are the scripted solver tests' to check; here the real window steps
+    // through them, and shows the verdict with its offer and then the closing statement.
     hold_key("d"); // exact fractions from now on
     hold_key("r");
     Shot shot;
-    ASSERT_TRUE(wait_for("Krokuj!", "Krok 1 z 2: R2 <- R2 - R1", &shot)) << caption(shot);
-    tap_key("space");
-    ASSERT_TRUE(wait_for("Krokuj!", "Krok 2 z 2: R3 <- R3 - R1", &shot)) << caption(shot);
-    tap_key("space");
-    ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
-                         "Sustava nema riesenie. R: dokoncit redukovany tvar", &shot))
-        << line_of(shot) << " / " << caption(shot);
-    EXPECT_EQ(read_grid(shot, 3),
-              Grid({{"1", "1", "1", "1"}, {"0", "0", "1", "1"}, {"0", "0", "2", "3"}}));
-
-    hold_key("r"); // on to the reduced form
-    const char *const steps[] = {"Krok 3 z 5: R1 <- R1 - R2", "Krok 4 z 5: R3 <- R3 - 2 R2",
+    const char *const steps[] = {"Krok 1 z 2: R2 <- R2 - R1", "Krok 2 z 2: R3 <- R3 - R1",
+                                 "Krok 3 z 5: R1 <- R1 - R2", "Krok 4 z 5: R3 <- R3 - 2 R2",
                                  "Krok 5 z 5: R2 <- R2 - R3"};
-    for (const char *step : steps) {
-        ASSERT_TRUE(wait_for("Krokuj!", step, &shot)) << step << ": " << caption(shot);
+    for (int k = 0; k < 5; k++) {
+        if (k == 2) {
+            ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
+                                 "Sustava nema riesenie. R: dokoncit redukovany tvar", &shot))
+                << line_of(shot) << " / " << caption(shot);
+            hold_key("r"); // on to the reduced form
+        }
+        ASSERT_TRUE(wait_for("Krokuj!", steps[k], &shot)) << steps[k] << ": " << caption(shot);
         tap_key("space");
     }
     ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
                          "Sustava nema riesenie: R3 znamena 0 = 1", &shot))
         << line_of(shot) << " / " << caption(shot);
-    EXPECT_EQ(read_grid(shot, 3),
-              Grid({{"1", "1", "0", "0"}, {"0", "0", "1", "0"}, {"0", "0", "0", "1"}}));
 
     // Pointing at the grid shows a cell's value on the line; the caption stays, and stays after
     // the message is dismissed.

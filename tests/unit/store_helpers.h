@@ -21,7 +21,6 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 // Rows of a system: n coefficients and the right-hand side each.
@@ -83,8 +82,7 @@ inline void expect_solution_set_solves(const IntegerRows &rows)
         for (int c = 0; c < n; c++)
             ASSERT_EQ(cell(set.contradiction_row, c).num, 0);
         ASSERT_NE(set.contradiction_value, 0);
-        ASSERT_EQ(set.contradiction_value, mpq_class(cell(set.contradiction_row, n).num,
-                                                     cell(set.contradiction_row, n).den));
+        ASSERT_EQ(set.contradiction_value, cell_value(set.contradiction_row, n));
         return;
     }
     ASSERT_LT(set.contradiction_row, 0) << "a contradiction in a system with solutions";

@@ -5,22 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <random>
-#include <thread>
-
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -391,11 +386,9 @@ mpz_class random_entry(std::mt19937_64 &random)
 // the cells outside the system hold stale values that must not be written.
 StoreSnapshot random_matrix(std::mt19937_64 &random)
 {
-    StoreSnapshot matrix;
+    fill_with_stale_matrix();
+    StoreSnapshot matrix = save_store();
     matrix.order = 1 + static_cast<int>(random() % max_matrix_order);
-    for (auto &column : matrix.cells)
-        for (Fraction &f : column)
-            f = Fraction{777, 1};
     for (int r = 0; r < matrix.order; r++)
         for (int c = 0; c <= matrix.order; c++)
             matrix.cells[c][r] = Fraction{random_entry(random), 1};
@@ -420,12 +413,8 @@ TEST_F(MatrixFiles, EverySavedMatrixLoadsBackTheSame)
 
 TEST(MatrixText, OrderThenAlignedRowsAndNothingForWhatIsNotAWholeEntry)
 {
-    StoreSnapshot matrix;
-    matrix.order = 2;
-    const long entries[2][3] = {{1, -12, 3}, {-100, 5, 0}};
-    for (int r = 0; r < 2; r++)
-        for (int c = 0; c < 3; c++)
-            matrix.cells[c][r] = Fraction{entries[r][c], 1};
+    set_system({{1, -12, 3}, {-100, 5, 0}});
+    StoreSnapshot matrix = save_store();
     EXPECT_EQ(matrix_text(matrix), "2\n   1 -12   3\n-100   5   0\n");
     matrix.order = 0;
     EXPECT_EQ(matrix_text(matrix), "0\n");
@@ -442,10 +431,8 @@ TEST(MatrixText, OrderThenAlignedRowsAndNothingForWhatIsNotAWholeEntry)
 // fails with the old file whole and no temporary file left.
 TEST_F(MatrixFiles, SavingReplacesWholeOrNotAtAll)
 {
-    StoreSnapshot matrix;
-    matrix.order = 1;
-    matrix.cells[0][0] = Fraction{2, 1};
-    matrix.cells[1][0] = Fraction{-1, 1};
+    set_system({{2, -1}});
+    StoreSnapshot matrix = save_store();
     const std::string old_text = "1\n5 5\n";
     const std::string path = write_file("stara.txt", old_text);
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
@@ -461,6 +448,7 @@ TEST_F(MatrixFiles, SavingReplacesWholeOrNotAtAll)
     EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+    fill_with_stale_matrix();
     ASSERT_EQ(load_matrix_file(path.c_str()), load_ok);
     EXPECT_EQ(cell(0, 1).num, -1);
 
