@@ -192,8 +192,8 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
         return shows(*shot);
     };
 
-    // The steps and cells are the scripted solver tests' to check; here the real window steps
-    // through them, and shows the verdict with its offer and then the closing statement.
+    // The steps' cells are the scripted solver tests' to check; here the real window steps
+    // through them, shows the verdict with its offer, then the closing statement and the grid.
     hold_key("d"); // exact fractions from now on
     hold_key("r");
     Shot shot;
@@ -213,6 +213,9 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
     ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
                          "Sustava nema riesenie: R3 znamena 0 = 1", &shot))
         << line_of(shot) << " / " << caption(shot);
+    // The one read of the grid as the real window draws it in fractions.
+    EXPECT_EQ(read_grid(shot, 3),
+              Grid({{"1", "1", "0", "0"}, {"0", "0", "1", "0"}, {"0", "0", "0", "1"}}));
 
     // Pointing at the grid shows a cell's value on the line; the caption stays, and stays after
     // the message is dismissed.
