@@ -141,6 +141,17 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
         << "the caption reads " << read_text(practice, 30, 306, 72) << "; the grid "
         << grid_text(read_grid(practice, 3));
     save_shot(practice, "practice");
+
+    // Backspace undoes the last of them exactly.
+    hold_key("BackSpace");
+    const Grid undone{{"1", "1/2", "-1/2", "4"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}};
+    EXPECT_TRUE(wait_until(
+        [&](const Shot &s) {
+            return read_text(s, 30, 306, 72) == "Uprava 1: R1 <- (1/2) R1" &&
+                   read_grid(s, 3) == undone;
+        },
+        3.0, &practice))
+        << "Backspace did not undo the last operation";
 }
 
 } // namespace
