@@ -1,6 +1,7 @@
 // Fuzz target for the command line: any arguments give one action that is consistent with
 // what it carries, or a usage error that says what is wrong.
 #include "app/command_line.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,15 +12,6 @@
 
 namespace
 {
-
-// Stops the run with a message when an invariant of the parser does not hold.
-void require(bool holds, const char *what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "command line invariant broken: %s\n", what);
-    std::abort();
-}
 
 // The input's arguments: the bytes split at each zero byte, after the program's name.
 std::vector<std::string> arguments_of(const std::uint8_t *data, std::size_t size)

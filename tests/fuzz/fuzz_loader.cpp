@@ -1,6 +1,7 @@
 // Fuzz target for the matrix file reader: any bytes must load cleanly or fail with order 0.
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -11,15 +12,6 @@
 
 namespace
 {
-
-// Stops the run with a message when an invariant of the loader does not hold.
-void require(bool holds, const char *what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "loader invariant broken: %s\n", what);
-    std::abort();
-}
 
 // Empties the store as at start-up, so no input sees what the previous one left.
 void reset_store()

@@ -5,6 +5,7 @@
 #include "matrix/notation.h"
 #include "matrix/operation_parser.h"
 #include "matrix/store.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,21 +15,6 @@
 
 namespace
 {
-
-// Stops the run with a message when an invariant of the parser does not hold.
-void require(bool holds, const char *what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "operation parser invariant broken: %s\n", what);
-    std::abort();
-}
-
-// The digits of an integer's magnitude.
-std::size_t digits(const mpz_class &value)
-{
-    return mpz_class(abs(value)).get_str().size();
-}
 
 // A store of order n with whole entries, different in every cell.
 void fill_store(int n)

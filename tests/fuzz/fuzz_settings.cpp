@@ -1,6 +1,7 @@
 // Fuzz target for the settings file reader: any bytes give settings within range, and what is
 // read is written and read back unchanged.
 #include "app/settings_file.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <unistd.h>
 
@@ -15,15 +16,6 @@
 
 namespace
 {
-
-// Stops the run with a message when an invariant of the reader does not hold.
-void require(bool holds, const char *what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "settings invariant broken: %s\n", what);
-    std::abort();
-}
 
 // A folder of the run's own, made once and removed at the end, for the files of the inputs:
 // in memory where there is a memory file system, as a file is written for every input.

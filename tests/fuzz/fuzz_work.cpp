@@ -4,6 +4,7 @@
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
 #include "matrix/work_check.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <unistd.h>
 
@@ -16,21 +17,6 @@
 
 namespace
 {
-
-// Stops the run with a message when an invariant of the reader does not hold.
-void require(bool holds, const char *what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "work reader invariant broken: %s\n", what);
-    std::abort();
-}
-
-// The digits of an integer's magnitude.
-std::size_t digits(const mpz_class &value)
-{
-    return mpz_class(abs(value)).get_str().size();
-}
 
 // Systems to check against, by order (the first byte chooses): small, one singular, one empty.
 const char *const systems[] = {"0\n", "1\n2 4\n", "2\n2 1 5\n1 3 5\n",
