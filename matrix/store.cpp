@@ -58,3 +58,18 @@ bool store_equals(const StoreSnapshot &snapshot)
         }
     return true;
 }
+
+// True when the store holds the copy's order and, cell by cell, its values.
+bool store_has_values_of(const StoreSnapshot &snapshot)
+{
+    if (snapshot.order != matrix_order)
+        return false;
+    for (int c = 0; c <= matrix_order && c < grid_columns; c++)
+        for (int r = 0; r < matrix_order; r++) {
+            const Fraction &then =
+                snapshot.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+            if (mpz_class(then.num * cell(r, c).den) != mpz_class(cell(r, c).num * then.den))
+                return false;
+        }
+    return true;
+}

@@ -56,6 +56,10 @@ void restore_store(const StoreSnapshot &snapshot);
 // True when the store holds exactly the copy: its order, and every cell's num and den.
 bool store_equals(const StoreSnapshot &snapshot);
 
+// True when the store holds the copy's order and the same values, whatever the form they are kept
+// in (1/-2 and -2/4 are -1/2).
+bool store_has_values_of(const StoreSnapshot &snapshot);
+
 extern StoreSnapshot loaded_matrix; // the store as new_matrix last found it: the system as loaded,
                                     // typed or made, before any step of a solve (new_matrix)
 

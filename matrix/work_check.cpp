@@ -249,21 +249,6 @@ std::string first_difference(const WorkMatrix &rows)
     return "";
 }
 
-// True when the store holds the values of `matrix`.
-bool store_has_values_of(const StoreSnapshot &matrix)
-{
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++) {
-            const Fraction &then =
-                matrix.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
-            mpq_class value(then.num, then.den);
-            value.canonicalize();
-            if (value != cell_value(r, c))
-                return false;
-        }
-    return true;
-}
-
 // Judges one step against the store, which goes on from the matrix written after it. Returns
 // its line of the report.
 std::string judge_step(const WorkStep &step, bool &right)
