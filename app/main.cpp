@@ -4,15 +4,16 @@
 #include "../matrix/store.h"
 #include "../matrix/work_check.h"
 #include "../matrix/worked_solution.h"
+#include "../platform/display.h"
+#include "../platform/frame.h"
+#include "../platform/images.h"
+#include "../platform/quit.h"
+#include "../platform/settings_file.h"
+#include "../platform/startup.h"
 #include "../work/matrix_view.h"
+#include "../work/work_screen.h"
 #include "command_line.h"
-#include "display.h"
-#include "frame.h"
-#include "images.h"
 #include "screens.h"
-#include "settings_file.h"
-#include "shutdown.h"
-#include "startup.h"
 
 #include <allegro.h>
 

@@ -9,7 +9,7 @@ trap 'rm -rf "$build"' EXIT
 
 # shellcheck disable=SC2046  # pkg-config output is a list of separate flags
 "${CXX:-g++}" -std=c++17 -O2 -Wall -Wextra -Wpedantic -Werror \
-    -I"$root/app" "$here/generator/make_images.cpp" \
+    -I"$root/platform" "$here/generator/make_images.cpp" \
     -o "$build/make_images" $(pkg-config --cflags --libs allegro)
 
 "$build/make_images" "$here"

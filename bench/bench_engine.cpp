@@ -1,8 +1,5 @@
 // Benchmarks of composing one frame and of the exact elimination, with no display.
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/layout.h"
-#include "app/startup.h"
+#include "app/screens.h"
 #include "matrix/elimination.h"
 #include "matrix/learner_operation.h"
 #include "matrix/operation_parser.h"
@@ -11,7 +8,12 @@
 #include "matrix/store.h"
 #include "matrix/work_check.h"
 #include "matrix/worked_solution.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/layout.h"
+#include "platform/startup.h"
 #include "work/matrix_view.h"
+#include "work/work_frame.h"
 
 #include <allegro.h>
 #include <benchmark/benchmark.h>
@@ -43,9 +45,8 @@ bool set_up_images()
         if (!images[slot])
             return false;
     }
-    background_sprites = {get_rle_sprite(images[image_menu_background]),
-                          get_rle_sprite(images[image_settings_background]),
-                          get_rle_sprite(images[image_work_background])};
+    for (ImageSlot slot : background_images)
+        background_sprites[slot] = get_rle_sprite(images[slot]);
     back_buffer = create_bitmap(screen_width, screen_height);
     pointer_image = images[image_normal_pointer];
     ready = back_buffer != nullptr;
@@ -83,7 +84,7 @@ void compose_work_frame(benchmark::State &state)
     scale_pivot_row(0); // fractions in the first row, so the grid shows decimals
     std::snprintf(line_text, sizeof line_text, "%s", "123456789 / 987654321");
     for (auto _ : state)
-        compose_frame(work_frame);
+        ::compose_work_frame();
 }
 BENCHMARK(compose_work_frame)->Unit(benchmark::kMicrosecond);
 
@@ -114,7 +115,7 @@ void compose_work_frame_fractions(benchmark::State &state)
     grid_fractions = 1;
     std::snprintf(line_text, sizeof line_text, "%s", "123456789 / 987654321");
     for (auto _ : state)
-        compose_frame(work_frame);
+        ::compose_work_frame();
     grid_fractions = 0;
 }
 BENCHMARK(compose_work_frame_fractions)->Unit(benchmark::kMicrosecond);
@@ -133,7 +134,7 @@ void compose_work_frame_fractions_all_new(benchmark::State &state)
         state.PauseTiming();
         fill_fraction_system(seed++ % 2);
         state.ResumeTiming();
-        compose_frame(work_frame);
+        ::compose_work_frame();
     }
     grid_fractions = 0;
 }
@@ -154,7 +155,7 @@ void compose_editor_frame(benchmark::State &state)
     show_caption("Rad 10 (PgUp/PgDn)   E: prijat maticu   Esc: zrusit zmeny");
     std::snprintf(line_text, sizeof line_text, "%s", "Riadok 10, prava strana: -1234567890_");
     for (auto _ : state)
-        compose_frame(work_frame);
+        ::compose_work_frame();
     hide_draft();
     hide_step();
 }
@@ -178,7 +179,7 @@ void compose_menu_frame(benchmark::State &state)
         return;
     }
     for (auto _ : state)
-        compose_frame(menu_frame);
+        ::compose_menu_frame();
 }
 BENCHMARK(compose_menu_frame)->Unit(benchmark::kMicrosecond);
 
@@ -194,7 +195,7 @@ void compose_and_scale_zoom_2(benchmark::State &state)
     scale_pivot_row(0);
     BITMAP *window = create_bitmap(2 * screen_width, 2 * screen_height);
     for (auto _ : state) {
-        compose_frame(work_frame);
+        ::compose_work_frame();
         copy_rows_to(window, back_buffer, 0, screen_height, {2, 0, 0});
     }
     destroy_bitmap(window);

@@ -3,14 +3,18 @@
 // but the copy to the display, which costs the same whatever the matrix holds (it is timed
 // apart). The system is 10x10 with every entry as long as the loader allows; the run steps
 // through every gate and goes back a step near the end, which solves the system again at once.
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/layout.h"
 #include "app/screens.h"
 #include "matrix/matrix_file.h"
+#include "matrix/store.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/input.h"
+#include "platform/layout.h"
+#include "platform/quit.h"
 #include "work/matrix_view.h"
 #include "work/solver.h"
-#include "matrix/store.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <allegro.h>
 #include <dlfcn.h>

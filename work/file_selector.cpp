@@ -10,11 +10,13 @@
 // only reads them: painting waits for the retrace, which that very timer counts.
 #include "file_selector.h"
 
-#include "../app/frame.h"
-#include "../app/input.h"
-#include "../app/layout.h"
-#include "../app/screens.h"
+#include "../platform/frame.h"
+#include "../platform/input.h"
+#include "../platform/layout.h"
+#include "../platform/quit.h"
 #include "loader.h"
+#include "work_frame.h"
+#include "work_screen.h"
 
 #include <allegro.h>
 

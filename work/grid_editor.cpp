@@ -1,14 +1,16 @@
 // The grid editor: typing a system into the work screen's grid, cell by cell.
 #include "grid_editor.h"
 
-#include "../app/frame.h"
-#include "../app/input.h"
-#include "../app/layout.h"
-#include "../app/screens.h"
 #include "../matrix/matrix_file.h"
 #include "../matrix/store.h"
+#include "../platform/frame.h"
+#include "../platform/input.h"
+#include "../platform/layout.h"
+#include "../platform/quit.h"
 #include "loader.h"
 #include "matrix_view.h"
+#include "work_frame.h"
+#include "work_screen.h"
 
 #include <allegro.h>
 

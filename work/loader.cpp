@@ -2,14 +2,16 @@
 // the store a new matrix goes through here too.
 #include "loader.h"
 
-#include "../app/frame.h"
-#include "../app/input.h"
-#include "../app/line_editor.h"
-#include "../app/screens.h"
 #include "../matrix/matrix_file.h"
 #include "../matrix/notation.h"
 #include "../matrix/store.h"
+#include "../platform/frame.h"
+#include "../platform/input.h"
+#include "../platform/line_editor.h"
+#include "../platform/quit.h"
 #include "matrix_view.h"
+#include "work_frame.h"
+#include "work_screen.h"
 
 #include <cstdio>
 #include <cstring>
@@ -37,7 +39,7 @@ int load_matrix()
 {
     load_warnings.clear();
     std::snprintf(line_text, sizeof line_text, "%s", "Zadaj meno suboru");
-    edit_line();
+    edit_line(paint_work_frame);
     if (quit_requested || line_text[0] == '\0')
         return load_ok;
     return load_named_matrix(line_text);

@@ -3,13 +3,13 @@
 // caption under the grid (or the keys), and the exact readout.
 #include "matrix_view.h"
 
-#include "../app/images.h"
-#include "../app/input.h"
-#include "../app/layout.h"
 #include "../matrix/cell_text.h"
 #include "../matrix/general_solution.h"
 #include "../matrix/notation.h"
 #include "../matrix/store.h"
+#include "../platform/images.h"
+#include "../platform/input.h"
+#include "../platform/layout.h"
 
 #include <allegro.h>
 

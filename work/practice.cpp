@@ -1,15 +1,17 @@
 // Practice on the work screen: the learner's own row operations, undo, the hint and the goal.
 #include "practice.h"
 
-#include "../app/frame.h"
-#include "../app/input.h"
-#include "../app/line_editor.h"
-#include "../app/screens.h"
 #include "../matrix/learner_operation.h"
 #include "../matrix/notation.h"
 #include "../matrix/operation_parser.h"
+#include "../platform/frame.h"
+#include "../platform/input.h"
+#include "../platform/line_editor.h"
+#include "../platform/quit.h"
 #include "matrix_view.h"
 #include "row_ops.h"
+#include "work_frame.h"
+#include "work_screen.h"
 
 #include <allegro.h>
 
@@ -141,7 +143,7 @@ void practice_operation()
         return;
     }
     std::snprintf(line_text, sizeof line_text, "%s", "Uprava:");
-    edit_line(operation_edit_limit);
+    edit_line(paint_work_frame, operation_edit_limit);
     const std::string typed = line_text;
     line_text[0] = '\0';
     if (quit_requested || typed.find_first_not_of(' ') == std::string::npos)

@@ -1,12 +1,13 @@
 // Bringing a row to lowest terms on screen, one Euclid step per frame.
 #include "row_ops.h"
 
-#include "../app/frame.h"
-#include "../app/images.h"
-#include "../app/layout.h"
 #include "../matrix/row_arith.h"
 #include "../matrix/store.h"
+#include "../platform/frame.h"
+#include "../platform/images.h"
+#include "../platform/layout.h"
 #include "matrix_view.h"
+#include "work_frame.h"
 
 // Cancels one cell on screen: runs Euclid's loop once for its step count and divisor, then
 // paints one frame per step (or per group of steps, when the cell would otherwise take more

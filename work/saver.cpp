@@ -1,12 +1,14 @@
 // Saving the loaded system to a file whose name is typed on the text line.
 #include "saver.h"
 
-#include "../app/frame.h"
-#include "../app/input.h"
-#include "../app/line_editor.h"
-#include "../app/screens.h"
 #include "../matrix/matrix_file.h"
 #include "../matrix/store.h"
+#include "../platform/frame.h"
+#include "../platform/input.h"
+#include "../platform/line_editor.h"
+#include "../platform/quit.h"
+#include "work_frame.h"
+#include "work_screen.h"
 
 #include <allegro.h>
 
@@ -66,7 +68,7 @@ void save_matrix()
         return;
     }
     std::snprintf(line_text, sizeof line_text, "%s", "Zapisat do suboru");
-    edit_line();
+    edit_line(paint_work_frame);
     if (quit_requested || line_text[0] == '\0')
         return;
     const std::string name = line_text;

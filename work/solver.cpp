@@ -1,18 +1,20 @@
 // Gauss-Jordan elimination of the loaded system, one gated row operation at a time.
 #include "solver.h"
 
-#include "../app/frame.h"
-#include "../app/input.h"
-#include "../app/layout.h"
-#include "../app/screens.h"
 #include "../matrix/elimination.h"
 #include "../matrix/instant_rows.h"
 #include "../matrix/notation.h"
 #include "../matrix/rank.h"
 #include "../matrix/row_arith.h"
 #include "../matrix/store.h"
+#include "../platform/frame.h"
+#include "../platform/input.h"
+#include "../platform/layout.h"
+#include "../platform/quit.h"
 #include "matrix_view.h"
 #include "row_ops.h"
+#include "work_frame.h"
+#include "work_screen.h"
 
 #include <allegro.h>
 

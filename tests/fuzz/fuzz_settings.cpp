@@ -1,6 +1,6 @@
 // Fuzz target for the settings file reader: any bytes give settings within range, and what is
 // read is written and read back unchanged.
-#include "app/settings_file.h"
+#include "platform/settings_file.h"
 #include "tests/fuzz/fuzz_support.h"
 
 #include <unistd.h>

@@ -2,15 +2,18 @@
 // the keyboard and the mouse do at it while the harness records what each frame showed.
 #include "harness.h"
 
-#include "app/clock.h"
-#include "app/display.h"
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/input.h"
-#include "app/layout.h"
 #include "app/screens.h"
-#include "app/startup.h"
 #include "matrix/store.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/input.h"
+#include "platform/layout.h"
+#include "platform/quit.h"
+#include "platform/startup.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <unistd.h>
 

@@ -1,15 +1,19 @@
 // The file-name editor, loading by a typed name with its messages, and the matrix view on screen.
 #include "harness.h"
 
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/layout.h"
-#include "app/line_editor.h"
 #include "app/screens.h"
-#include "app/startup.h"
 #include "matrix/store.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/input.h"
+#include "platform/layout.h"
+#include "platform/line_editor.h"
+#include "platform/quit.h"
+#include "platform/startup.h"
 #include "work/loader.h"
 #include "work/matrix_view.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +34,7 @@ const std::string full_line = "abcdefghijklmnopqrstuvwxyz0123456789AB"; // 38 ch
 ScriptRun edit(std::vector<Cue> script)
 {
     std::snprintf(line_text, line_text_size, "%s", prompt);
-    return run_script([] { edit_line(); }, cues(std::move(script)));
+    return run_script([] { edit_line(paint_work_frame); }, cues(std::move(script)));
 }
 
 TEST_F(EditorTest, ThePromptStaysUntilTheFirstKeyWhichCountsAsTyped)
@@ -234,7 +238,7 @@ TEST_F(EditorTest, LoadingByATypedNameReportsEachFileProblemOnTheLine)
         }
         if (!fails) {
             EXPECT_EQ(std::string(line_text), "") << lc.name;
-            compose_frame(work_frame);
+            compose_work_frame();
             EXPECT_TRUE(text_drawn_at("1", cell_centre_x(0), cell_top_y(0))) << lc.name;
             EXPECT_TRUE(text_drawn_at("-1", cell_centre_x(1), cell_top_y(1))) << lc.name;
             EXPECT_TRUE(text_drawn_at("3", cell_centre_x(2), cell_top_y(0))) << lc.name;
@@ -246,7 +250,7 @@ TEST_F(EditorTest, LoadingByATypedNameReportsEachFileProblemOnTheLine)
 // when it shows no caption, and so the work screen's key line.
 bool caption_drawn(const std::string &text)
 {
-    compose_frame(work_frame);
+    compose_work_frame();
     const std::string shown = text.empty() ? work_key_line() : text;
     return text_drawn_at(shown.c_str(), caption_x + text_length(font, shown.c_str()) / 2,
                          caption_y);
@@ -392,7 +396,7 @@ TEST_F(EditorTest, PointingAtACellShowsItsExactValueAndMovingOffRestoresTheStatu
     EXPECT_EQ(frame_of(run, 16).line, "Krokuj!");
     // The grid shows the short forms of the same cells.
     point_at(620, 470);
-    compose_frame(work_frame);
+    compose_work_frame();
     EXPECT_TRUE(text_drawn_at("1.5", cell_centre_x(0), cell_top_y(0)));
     EXPECT_TRUE(text_drawn_at("3.5", cell_centre_x(1), cell_top_y(0)));
     EXPECT_TRUE(text_drawn_at("-0.5", cell_centre_x(0), cell_top_y(1)));
@@ -418,7 +422,7 @@ TEST_F(EditorTest, TheGridPlacesItsLastCellAndTheRuleExactly)
             static_cast<std::size_t>(g.order),
             std::vector<long>(static_cast<std::size_t>(g.order + 1), 8)));
         point_at(620, 470);
-        compose_frame(work_frame);
+        compose_work_frame();
         EXPECT_TRUE(text_drawn_at("8", 55, 100)) << "order " << g.order << ": first cell";
         EXPECT_TRUE(text_drawn_at("8", g.last_column_x, 100))
             << "order " << g.order << ": last column";

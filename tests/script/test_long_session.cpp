@@ -3,15 +3,19 @@
 // it also shows that nothing leaks over a whole session.
 #include "harness.h"
 
-#include "app/frame.h"
-#include "app/images.h"
 #include "app/screens.h"
-#include "app/startup.h"
 #include "matrix/elimination.h"
 #include "matrix/rank.h"
 #include "matrix/store.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/input.h"
+#include "platform/quit.h"
+#include "platform/startup.h"
 #include "work/loader.h"
 #include "work/solver.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -2,19 +2,23 @@
 // (W), random systems (N) and the library's file selector (O).
 #include "harness.h"
 
-#include "app/display.h"
-#include "app/frame.h"
-#include "app/layout.h"
 #include "app/screens.h"
 #include "matrix/matrix_file.h"
 #include "matrix/random_system.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "platform/display.h"
+#include "platform/frame.h"
+#include "platform/input.h"
+#include "platform/layout.h"
+#include "platform/quit.h"
 #include "work/file_selector.h"
 #include "work/grid_editor.h"
 #include "work/matrix_view.h"
 #include "work/random_exercise.h"
 #include "work/saver.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <allegro/internal/aintern.h>
 #include <gtest/gtest.h>

@@ -4,8 +4,12 @@
 
 #include "app/screens.h"
 #include "matrix/store.h"
+#include "platform/input.h"
+#include "platform/quit.h"
 #include "work/matrix_view.h"
 #include "work/practice.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,15 @@
 // The pulse tick's course through its levels, and what the frame painters put on the screen.
 #include "harness.h"
 
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/layout.h"
-#include "app/startup.h"
+#include "app/screens.h"
 #include "matrix/cell_text.h"
 #include "matrix/store.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/layout.h"
+#include "platform/startup.h"
 #include "work/matrix_view.h"
+#include "work/work_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -89,28 +91,29 @@ std::vector<std::pair<int, int>> clear_transparent_points(BITMAP *image)
 TEST_F(PulseTest, TransparentAreasShowThePulseColourOnEveryScreen)
 {
     struct Screen {
-        FrameKind kind;
+        const char *name;
+        void (*compose)();
         ImageSlot background;
     };
-    const Screen screens[] = {{menu_frame, image_menu_background},
-                              {settings_frame, image_settings_background},
-                              {work_frame, image_work_background}};
+    const Screen screens[] = {{"menu", compose_menu_frame, image_menu_background},
+                              {"settings", compose_settings_frame, image_settings_background},
+                              {"work", [] { compose_work_frame(); }, image_work_background}};
     for (const Screen &s : screens) {
         const auto points = clear_transparent_points(images[s.background]);
-        ASSERT_GE(points.size(), 10u) << "frame kind " << s.kind;
+        ASSERT_GE(points.size(), 10u) << s.name;
         pulse_enabled = 0;
         pulse_tick();
-        compose_frame(s.kind);
+        s.compose();
         for (const auto &[x, y] : points)
             ASSERT_EQ(getpixel(back_buffer, x, y), makecol(128, 128, 255))
-                << "pulse off, frame kind " << s.kind << " at (" << x << ", " << y << ")";
+                << "pulse off, " << s.name << " frame at (" << x << ", " << y << ")";
         // With the pulse on the same areas follow the level: blue at 0.
         pulse_enabled = 1;
         pulse_level = 0;
-        compose_frame(s.kind);
+        s.compose();
         for (const auto &[x, y] : points)
             ASSERT_EQ(getpixel(back_buffer, x, y), makecol(0, 0, 255))
-                << "level 0, frame kind " << s.kind << " at (" << x << ", " << y << ")";
+                << "level 0, " << s.name << " frame at (" << x << ", " << y << ")";
     }
 }
 
@@ -130,11 +133,11 @@ bool sprite_shown_at(BITMAP *sprite, int left, int top)
 TEST_F(PulseTest, TheSettingsFrameShowsTheIndicatorOfThePulseState)
 {
     pulse_enabled = 1;
-    compose_frame(settings_frame);
+    compose_settings_frame();
     EXPECT_TRUE(sprite_shown_at(images[image_pulse_on], indicator_x, indicator_y));
     EXPECT_FALSE(sprite_shown_at(images[image_pulse_off], indicator_x, indicator_y));
     pulse_enabled = 0;
-    compose_frame(settings_frame);
+    compose_settings_frame();
     EXPECT_TRUE(sprite_shown_at(images[image_pulse_off], indicator_x, indicator_y));
     EXPECT_FALSE(sprite_shown_at(images[image_pulse_on], indicator_x, indicator_y));
 }
@@ -167,13 +170,13 @@ TEST_F(PulseTest, ThePointerIsDrawnLastOverTheTextLineAndTheMatrix)
         const int left = spot.x - pointer_hot_x;
         const int top = spot.y - pointer_hot_y;
         point_at(620, 470);
-        compose_frame(work_frame);
+        compose_work_frame();
         ASSERT_GT(white_under_pointer(left, top), 0)
             << spot.name << ": nothing drawn there to cover";
         point_at(spot.x, spot.y);
         for (BITMAP *pointer : {images[image_normal_pointer], images[image_busy_pointer]}) {
             pointer_image = pointer;
-            compose_frame(work_frame);
+            compose_work_frame();
             EXPECT_TRUE(sprite_shown_at(pointer, left, top)) << spot.name;
         }
     }
@@ -223,7 +226,7 @@ TEST_F(PulseTest, AStepsHighlightFramesThePivotAndBandsItsRowsWithoutTouchingAGl
         show_step("Krok 1 z 1: R1 <-> R10", hc.operation);
         for (int level : {0, 128, 255}) {
             pulse_level = level;
-            compose_frame(work_frame);
+            compose_work_frame();
             const std::string name =
                 std::to_string(hc.operation.kind) + " at level " + std::to_string(level);
             for (int r = 0; r < 10; r++) {
@@ -247,7 +250,7 @@ TEST_F(PulseTest, AStepsHighlightFramesThePivotAndBandsItsRowsWithoutTouchingAGl
         }
     }
     hide_step();
-    compose_frame(work_frame);
+    compose_work_frame();
     EXPECT_EQ(count_colour(grid_panel, band).pixels, 0) << "a band without a step";
     EXPECT_EQ(count_colour(grid_panel, frame).pixels, 0) << "a frame without a step";
 }
@@ -391,7 +394,7 @@ TEST_F(PulseTest, NoGlyphTouchesAnotherTheFrameTheBandOrTheRuleInEitherGridAtEve
             show_step("Krok 1 z 1: R1 <-> R10", hc.operation);
             for (const int level : {0, 128, 255}) {
                 pulse_level = level;
-                compose_frame(work_frame);
+                compose_work_frame();
                 SCOPED_TRACE(testing::Message()
                              << (fractions ? "fractions, " : "decimals, ") << hc.operation.pivot
                              << "," << pivot_column(hc.operation) << " at level " << level);
@@ -434,7 +437,7 @@ TEST_F(PulseTest, CopyingOnlyTheChangedRowsLeavesTheDisplayShowingEveryFrameExac
 TEST_F(PulseTest, AZoomedBandIsScaledExactlyAsTheWholeFrameIs)
 {
     point_at(300, 200);
-    compose_frame(menu_frame);
+    compose_menu_frame();
     for (int scale : {2, 3}) {
         BITMAP *whole = create_bitmap(screen_width * scale, screen_height * scale);
         BITMAP *banded = create_bitmap(screen_width * scale, screen_height * scale);

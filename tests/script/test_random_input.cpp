@@ -39,11 +39,6 @@
 // vsync finds from frame F on.
 #include "harness.h"
 
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/input.h"
-#include "app/layout.h"
-#include "app/line_editor.h"
 #include "app/screens.h"
 #include "matrix/cell_text.h"
 #include "matrix/elimination.h"
@@ -52,12 +47,20 @@
 #include "matrix/notation.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/input.h"
+#include "platform/layout.h"
+#include "platform/line_editor.h"
+#include "platform/quit.h"
 #include "work/file_selector.h"
 #include "work/grid_editor.h"
 #include "work/matrix_view.h"
 #include "work/practice.h"
 #include "work/random_exercise.h"
 #include "work/saver.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <allegro/internal/aintern.h>
 

@@ -1,16 +1,19 @@
 // The menu, settings and work screens driven by scripted keys and clicks, frame by frame.
 #include "harness.h"
 
-#include "app/display.h"
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/input.h"
-#include "app/layout.h"
 #include "app/screens.h"
-#include "app/settings_file.h"
-#include "app/startup.h"
 #include "matrix/store.h"
+#include "platform/display.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/input.h"
+#include "platform/layout.h"
+#include "platform/quit.h"
+#include "platform/settings_file.h"
+#include "platform/startup.h"
 #include "work/matrix_view.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,19 +1,23 @@
 // The animated row reduction and the step-by-step solver with its gate, driven frame by frame.
 #include "harness.h"
 
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/layout.h"
 #include "app/screens.h"
-#include "app/settings_file.h"
-#include "app/startup.h"
 #include "matrix/elimination.h"
 #include "matrix/instant_rows.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/input.h"
+#include "platform/layout.h"
+#include "platform/quit.h"
+#include "platform/settings_file.h"
+#include "platform/startup.h"
 #include "work/matrix_view.h"
 #include "work/row_ops.h"
 #include "work/solver.h"
+#include "work/work_frame.h"
+#include "work/work_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Loading the seven images at start-up: ".bmp" when there is no ".tga", ".tga" first, and the
 // message when one is missing. Built into a folder of its own so that no image lies beside it.
-#include "app/frame.h"
-#include "app/images.h"
-#include "app/layout.h"
-#include "app/startup.h"
+#include "platform/frame.h"
+#include "platform/images.h"
+#include "platform/layout.h"
+#include "platform/startup.h"
 
 #include <allegro.h>
 #include <gtest/gtest.h>

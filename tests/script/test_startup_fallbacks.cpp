@@ -1,9 +1,9 @@
 // Start-up when the display or memory refuses: the display modes tried in order, the text mode
 // and the message box at the end, and the exit code, with the library's mode switch, bitmap
 // creation and message box replaced by recording stand-ins defined here.
-#include "app/display.h"
-#include "app/images.h"
-#include "app/startup.h"
+#include "platform/display.h"
+#include "platform/images.h"
+#include "platform/startup.h"
 
 #include <allegro.h>
 #include <dlfcn.h>

@@ -1,7 +1,7 @@
 // Cell texts: the grid's short decimal form of a fraction and the exact readout line.
-#include "app/layout.h"
 #include "matrix/cell_text.h"
 #include "matrix/store.h"
+#include "platform/layout.h"
 #include "store_helpers.h"
 
 #include <gtest/gtest.h>

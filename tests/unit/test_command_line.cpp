@@ -1,8 +1,8 @@
 // The command line, the remembered settings file and the zoomed window's pointer mapping.
 #include "app/command_line.h"
-#include "app/display.h"
-#include "app/layout.h"
-#include "app/settings_file.h"
+#include "platform/display.h"
+#include "platform/layout.h"
+#include "platform/settings_file.h"
 #include "store_helpers.h"
 
 #include <gtest/gtest.h>

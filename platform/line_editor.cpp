@@ -1,9 +1,8 @@
-// The one-line editor that collects a file name on the work screen.
+// The one-line editor that collects a file name or a row operation on a screen's text line.
 #include "line_editor.h"
 
 #include "../matrix/store.h"
-#include "frame.h"
-#include "screens.h"
+#include "quit.h"
 
 #include <allegro.h>
 
@@ -16,8 +15,9 @@ constexpr int code_backspace = 8;
 constexpr int code_enter = 13;
 constexpr int code_escape = 27;
 
-bool editing = false;             // edit_line is running
-int edit_limit = line_edit_limit; // the most characters it accepts
+bool editing = false;                      // edit_line is running
+int edit_limit = line_edit_limit;          // the most characters it accepts
+void (*paint_frame_of_screen)() = nullptr; // paints the screen the line belongs to
 
 // Cancels editing: the line is emptied, as Enter on an empty line leaves it, and Escape is
 // let go before the work screen looks at the keys again, so it does not also leave the screen.
@@ -25,7 +25,7 @@ int cancel_editing()
 {
     line_text[0] = '\0';
     while (key[KEY_ESC] && !quit_requested)
-        paint_work_frame();
+        paint_frame_of_screen();
     clear_keybuf();
     return 1;
 }
@@ -37,7 +37,7 @@ int cancel_editing()
 int wait_at_full_line()
 {
     while (!key[KEY_ENTER] && !key[KEY_BACKSPACE] && !key[KEY_ESC] && !quit_requested)
-        paint_work_frame();
+        paint_frame_of_screen();
     if (key[KEY_BACKSPACE])
         return 0;
     if (key[KEY_ESC])
@@ -78,10 +78,10 @@ void edit_typed_line()
     int index = 0;
     clear_keybuf();
     while (!keypressed() && !quit_requested)
-        paint_work_frame();
+        paint_frame_of_screen();
     line_text[0] = '\0';
     while (!quit_requested) {
-        paint_work_frame();
+        paint_frame_of_screen();
         if (!keypressed())
             continue;
         int code = static_cast<signed char>(readkey() & 0xff);
@@ -94,10 +94,11 @@ void edit_typed_line()
 } // namespace
 
 // Edits line_text in place until Enter, at most `limit` characters.
-void edit_line(int limit)
+void edit_line(void (*paint)(), int limit)
 {
     editing = true;
     edit_limit = limit;
+    paint_frame_of_screen = paint;
     edit_typed_line();
     editing = false;
     edit_limit = line_edit_limit;

@@ -1,9 +1,8 @@
-// Ending the program when told to from outside: a signal, or the X server going away.
-#include "shutdown.h"
-
-#include "screens.h"
+// The request to end the program: the close button, signals, the X server going away.
+#include "quit.h"
 
 #include <X11/Xlib.h>
+#include <allegro.h>
 #include <unistd.h>
 
 #include <array>
@@ -11,7 +10,30 @@
 #include <cstdlib>
 #include <cstring>
 
+std::atomic<int> quit_requested{0};
+int exit_code = 0;
 std::atomic<int> quit_signal{0};
+
+// Ends the run from any depth.
+void request_quit(int code)
+{
+    if (code != 0)
+        exit_code = code;
+    quit_requested = 1;
+}
+
+// Called by the library when the window's close button is pressed.
+static void close_button_pressed()
+{
+    quit_requested = 1;
+}
+END_OF_STATIC_FUNCTION(close_button_pressed)
+
+// Lets the window's close button end the program cleanly.
+void install_close_button()
+{
+    set_close_button_callback(close_button_pressed);
+}
 
 namespace
 {

@@ -1,6 +1,8 @@
-// Frame painting: the pulsing background, the screen images, their extras and the pointer.
+// Frame painting: the pulsing background, a screen's image, what the screen draws over it and
+// the pointer, composed off screen and shown in one piece.
 #pragma once
 
+#include "images.h"
 #include "layout.h"
 
 #include <allegro.h>
@@ -12,9 +14,6 @@ extern BITMAP *pointer_image;      // normal or busy pointer (load_images, reduc
 // The timer callback, every 20 ms: moves pulse_level one step, the parity giving the direction.
 void pulse_tick();
 
-// The three kinds of frame, one per screen.
-enum FrameKind { menu_frame, settings_frame, work_frame };
-
 // A picture laid over a frame, under the pointer: the rectangle `area` of `bitmap`, drawn with
 // its top-left corner at (x, y) of the frame.
 struct FrameOverlay {
@@ -24,9 +23,14 @@ struct FrameOverlay {
     int y = 0;
 };
 
-// Composes one whole frame of the given kind into back_buffer, with the overlay (if any) over
-// its extras and under the pointer, without showing it.
-void compose_frame(FrameKind kind, const FrameOverlay &overlay = FrameOverlay{});
+// What a screen draws over its background image into back_buffer (its texts, its indicators);
+// nullptr for nothing.
+using FrameExtras = void (*)();
+
+// Composes one whole frame into back_buffer without showing it: the pulsing colour, the
+// background image `background`, the screen's `extras`, the overlay (if any) and the pointer.
+void compose_frame(ImageSlot background, FrameExtras extras = nullptr,
+                   const FrameOverlay &overlay = FrameOverlay{});
 
 // Copies rows top..bottom-1 of a 640x480 frame to the display where `placement` puts it,
 // scaled up without smoothing.
@@ -41,10 +45,7 @@ void show_frame();
 // switch back to the program). Safe to call from the library's threads.
 void forget_shown_frame();
 
-// Each waits for the retrace, composes its screen's frame and shows it.
-void paint_menu_frame();
-void paint_settings_frame();
-void paint_work_frame();
-
-// Paints one work frame with a picture laid over it, under the pointer.
-void paint_work_frame_under(const FrameOverlay &overlay);
+// Waits for the retrace, composes a frame as compose_frame does and shows what changed; notes
+// released mouse buttons. Does nothing once the display is gone.
+void paint_frame(ImageSlot background, FrameExtras extras = nullptr,
+                 const FrameOverlay &overlay = FrameOverlay{});

@@ -1,9 +1,7 @@
-// Frame painting: the pulsing background, the screen images, their extras and the pointer.
+// Frame painting: the pulsing background, a screen's image, what the screen draws over it and
+// the pointer, composed off screen and shown in one piece.
 #include "frame.h"
 
-#include "../matrix/store.h"
-#include "../work/matrix_view.h"
-#include "display.h"
 #include "images.h"
 #include "input.h"
 #include "layout.h"
@@ -31,39 +29,14 @@ void pulse_tick()
 }
 END_OF_FUNCTION(pulse_tick)
 
-// The settings screen's note on the zoom in use, on its plate.
-static void draw_zoom_note()
-{
-    const std::array<std::string, 2> note = zoom_note();
-    const int white = makecol(255, 255, 255);
-    textout_centre_ex(back_buffer, font, note[0].c_str(), zoom_note_centre_x, zoom_note_first_y,
-                      white, -1);
-    textout_centre_ex(back_buffer, font, note[1].c_str(), zoom_note_centre_x, zoom_note_second_y,
-                      white, -1);
-}
-
-// The screen's extras: the pulse indicator and the zoom in use on the settings screen; the
-// text line and the matrix on the work screen.
-static void draw_extras(FrameKind kind)
-{
-    if (kind == settings_frame) {
-        BITMAP *indicator = pulse_enabled ? images[image_pulse_on] : images[image_pulse_off];
-        draw_sprite(back_buffer, indicator, indicator_x, indicator_y);
-        draw_zoom_note();
-    } else if (kind == work_frame) {
-        textout_ex(back_buffer, font, line_text, text_line_x, text_line_y, makecol(255, 255, 255),
-                   -1);
-        draw_matrix();
-    }
-}
-
 // Composes one whole frame into back_buffer: background colour, image, extras, overlay,
 // pointer. The image's transparent (mask-coloured) pixels let the background colour show.
-void compose_frame(FrameKind kind, const FrameOverlay &overlay)
+void compose_frame(ImageSlot background, FrameExtras extras, const FrameOverlay &overlay)
 {
     clear_to_color(back_buffer, makecol(pulse_level, pulse_level, 255));
-    draw_rle_sprite(back_buffer, background_sprites[kind], 0, 0); // same as draw_sprite
-    draw_extras(kind);
+    draw_rle_sprite(back_buffer, background_sprites[background], 0, 0); // same as draw_sprite
+    if (extras)
+        extras();
     if (overlay.bitmap)
         blit(overlay.bitmap, back_buffer, overlay.area.x1, overlay.area.y1, overlay.x, overlay.y,
              overlay.area.x2 - overlay.area.x1, overlay.area.y2 - overlay.area.y1);
@@ -149,36 +122,12 @@ void forget_shown_frame()
 }
 
 // Waits for the retrace, composes the frame and shows what changed.
-static void paint_frame(FrameKind kind, const FrameOverlay &overlay = FrameOverlay{})
+void paint_frame(ImageSlot background, FrameExtras extras, const FrameOverlay &overlay)
 {
     if (!gfx_driver || !screen)
         return; // the display is gone and the program is ending
     vsync();
-    compose_frame(kind, overlay);
+    compose_frame(background, extras, overlay);
     show_frame();
     track_button_presses();
-}
-
-// Paints one menu frame.
-void paint_menu_frame()
-{
-    paint_frame(menu_frame);
-}
-
-// Paints one settings frame.
-void paint_settings_frame()
-{
-    paint_frame(settings_frame);
-}
-
-// Paints one work frame.
-void paint_work_frame()
-{
-    paint_frame(work_frame);
-}
-
-// Paints one work frame with a picture laid over it, under the pointer.
-void paint_work_frame_under(const FrameOverlay &overlay)
-{
-    paint_frame(work_frame, overlay);
 }

@@ -4,7 +4,7 @@
 
 #include "frame.h"
 #include "input.h"
-#include "screens.h"
+#include "quit.h"
 #include "startup.h"
 
 #include <allegro.h>

@@ -18,15 +18,20 @@ enum ImageSlot {
     image_count
 };
 
+// The images drawn as a screen's whole background.
+constexpr std::array<ImageSlot, 3> background_images{
+    image_menu_background, image_settings_background, image_work_background};
+
 // Base file names of the images, indexed by ImageSlot.
 constexpr std::array<const char *, image_count> image_names{"butyes", "butno", "start", "myska",
                                                             "about",  "uvod",  "cakaj"};
 
 using ImageTable = std::array<BITMAP *, image_count>;
-using BackgroundTable = std::array<RLE_SPRITE *, 3>;
+using BackgroundTable = std::array<RLE_SPRITE *, image_count>;
 
 extern ImageTable images;                  // the seven images by ImageSlot (load_images writes)
-extern BackgroundTable background_sprites; // backgrounds by FrameKind, run-length coded so
+extern BackgroundTable background_sprites; // the three screen backgrounds by ImageSlot (the
+                                           // other slots nullptr), run-length coded so that
                                            // transparent runs cost nothing (load_images writes)
 extern BITMAP *back_buffer;                // 640x480 frame composed off screen (load_images)
 extern BITMAP *shown_buffer; // a copy of the frame the display shows, so that only rows that

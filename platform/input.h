@@ -1,5 +1,5 @@
-// The mouse as the program sees it: the pointer in frame coordinates, the buttons, and the
-// presses a step has already acted on.
+// Input as the program sees it: the pointer in frame coordinates, the buttons, the presses a
+// step has already acted on, and the input half of a screen loop's pass.
 #pragma once
 
 #include "layout.h"
@@ -42,3 +42,16 @@ int right_press_ready();
 
 // Marks the right press as acted on.
 void take_right_press();
+
+// Paints frames with `paint` while the key is held (or either of two keys), so that the action
+// of a key runs once it is let go.
+void hold_while_key(int scancode, void (*paint)());
+void hold_while_keys(int first, int second, void (*paint)());
+
+// Paints frames with `paint` until the left button is released.
+void hold_while_button(void (*paint)());
+
+// The input half of one pass of a screen loop: the key rows when a key is waiting, then the
+// click rows once the left button is released (each returns 1 to end the loop). Returns 1
+// when a row ends the screen's loop, or the program must end.
+int dispatch_input(int (*keys)(), int (*clicks)(), void (*paint)());

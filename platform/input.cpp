@@ -1,8 +1,9 @@
-// The mouse as the program sees it: the pointer in frame coordinates, the buttons, and the
-// presses a step has already acted on.
+// Input as the program sees it: the pointer in frame coordinates, the buttons, the presses a
+// step has already acted on, and the input half of a screen loop's pass.
 #include "input.h"
 
 #include "clock.h"
+#include "quit.h"
 
 #include <allegro.h>
 
@@ -98,4 +99,39 @@ int right_press_ready()
 void take_right_press()
 {
     right_press.taken = 1;
+}
+
+// Repaints a frame while the key is held, so its action runs after release.
+void hold_while_key(int scancode, void (*paint)())
+{
+    while (key[scancode] && !quit_requested)
+        paint();
+}
+
+// Repaints a frame while either key is held.
+void hold_while_keys(int first, int second, void (*paint)())
+{
+    while ((key[first] || key[second]) && !quit_requested)
+        paint();
+}
+
+// Repaints a frame until the left button is released.
+void hold_while_button(void (*paint)())
+{
+    while (left_button_down() && !quit_requested)
+        paint();
+}
+
+// The input half of one screen pass: the key rows when a key is waiting, then the click rows
+// once the left button is released. Returns 1 when a row ends the screen's loop.
+int dispatch_input(int (*keys)(), int (*clicks)(), void (*paint)())
+{
+    if (keypressed() && keys())
+        return 1;
+    if (left_button_down()) {
+        hold_while_button(paint);
+        if (quit_requested || clicks())
+            return 1;
+    }
+    return 0;
 }

@@ -59,14 +59,14 @@ int load_images()
             return 1;
         }
     }
-    static constexpr ImageSlot backgrounds[] = {image_menu_background, image_settings_background,
-                                                image_work_background};
-    for (int kind = menu_frame; kind <= work_frame; kind++)
-        background_sprites[kind] = get_rle_sprite(images[backgrounds[kind]]);
+    bool sprites_made = true;
+    for (ImageSlot slot : background_images) {
+        background_sprites[slot] = get_rle_sprite(images[slot]);
+        sprites_made = sprites_made && background_sprites[slot];
+    }
     back_buffer = create_bitmap(screen_width, screen_height);
     shown_buffer = create_bitmap(screen_width, screen_height);
-    if (!back_buffer || !shown_buffer || !background_sprites[menu_frame] ||
-        !background_sprites[settings_frame] || !background_sprites[work_frame]) {
+    if (!back_buffer || !shown_buffer || !sprites_made) {
         report_fatal("Zlyhala grafika.", "Nedostatok pamate pre obraz 640x480.");
         return 1;
     }
