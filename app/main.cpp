@@ -64,7 +64,7 @@ int run_program(const CommandLine &command)
     LOCK_FUNCTION(pulse_tick);
     install_int(pulse_tick, 20);
     install_close_button();
-    matrix_order = 0;
+    matrix_shape = MatrixShape{};
     line_text[0] = '\0';
     status_text[0] = '\0';
     if (!command.file.empty())

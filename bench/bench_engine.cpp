@@ -67,7 +67,7 @@ mpz_class random_value(std::mt19937_64 &random, int digits)
 void fill_random_system(int n, int digits, unsigned seed)
 {
     std::mt19937_64 random(seed);
-    matrix_order = n;
+    matrix_shape = system_shape(n, n);
     for (int r = 0; r < n; r++)
         for (int c = 0; c <= n; c++)
             cell(r, c) = Fraction{random_value(random, digits), 1};
@@ -93,7 +93,7 @@ BENCHMARK(compose_work_frame)->Unit(benchmark::kMicrosecond);
 void fill_fraction_system(unsigned seed)
 {
     std::mt19937_64 random(seed);
-    matrix_order = 10;
+    matrix_shape = system_shape(10, 10);
     for (int r = 0; r < 10; r++)
         for (int c = 0; c <= 10; c++) {
             mpq_class value(static_cast<long>(random() % 199999) - 99999,
@@ -257,7 +257,7 @@ void practice_operation_120_digits(benchmark::State &state)
         fill_random_system(10, 120, 5);
         history.clear();
         state.ResumeTiming();
-        const ParsedOperation parsed = parse_operation(typed, matrix_order);
+        const ParsedOperation parsed = parse_operation(typed, matrix_shape.rows);
         const StoreSnapshot before = save_store();
         apply_operation_now(parsed.operation);
         history.push_back(save_store());

@@ -118,9 +118,9 @@ int main(int argc, char **argv)
         return 2;
     }
     std::mt19937_64 random(7);
-    matrix_order = max_matrix_order;
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++)
+    matrix_shape = square_shape(max_matrix_order);
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++)
             cell(r, c) = Fraction{mpz_class(random_entry(random, digits)), 1};
     mouse_x = hover_left + hover_cell_width * 10 + 20; // over the last cell of the first row
     mouse_y = hover_top + 5;

@@ -13,7 +13,7 @@ namespace
 // The first row from r down with a non-zero entry in column c (r when there is none).
 int first_row_with_entry(int r, int c)
 {
-    for (int j = r; j < matrix_order; j++)
+    for (int j = r; j < matrix_shape.rows; j++)
         if (cell(j, c).num != 0)
             return j;
     return r;
@@ -45,7 +45,7 @@ EliminationResult work_pivot(int r, int c, const EliminationHooks &hooks)
         hooks.arithmetic->scale(r, c);
     }
     hooks.reduce(r);
-    for (int j = 0; j < matrix_order; j++) {
+    for (int j = 0; j < matrix_shape.rows; j++) {
         if (j == r || cell(j, c).num == 0)
             continue;
         if (hooks.gate(operation(operation_eliminate, r, c, j, cell(j, c))))
@@ -75,13 +75,23 @@ void note_empty_column()
 
 } // namespace
 
+// The columns a pivot is sought in: the coefficients as far as the first column without a
+// pivot; on to the reduced form, a system's right-hand side too, but only the left block of
+// [A | I].
+static int pivot_columns(EliminationReach reach)
+{
+    if (reach == reach_reduced_form && !matrix_shape.inverse)
+        return matrix_shape.columns();
+    return matrix_shape.unknowns;
+}
+
 // Runs Gauss-Jordan elimination in place on the loaded system, from pivot 0.
 EliminationResult run_elimination(const EliminationHooks &hooks, EliminationReach reach)
 {
-    const int last_column = reach == reach_reduced_form ? matrix_order : matrix_order - 1;
+    const int columns = pivot_columns(reach);
     int r = 0;
     bool skipped = false;
-    for (int c = 0; c <= last_column && r < matrix_order; c++) {
+    for (int c = 0; c < columns && r < matrix_shape.rows; c++) {
         const EliminationResult result = work_pivot(r, c, hooks);
         if (result == elimination_stopped)
             return result;
@@ -91,11 +101,11 @@ EliminationResult run_elimination(const EliminationHooks &hooks, EliminationReac
         }
         if (reach == reach_first_empty_column)
             return elimination_column_empty;
-        if (!skipped && hooks.empty_column)
+        if (!skipped && hooks.empty_column && matrix_shape.square() && !matrix_shape.inverse)
             hooks.empty_column();
         skipped = true;
     }
-    return skipped || r < matrix_order ? elimination_column_empty : elimination_done;
+    return skipped ? elimination_column_empty : elimination_done;
 }
 
 // Runs the elimination with no pauses and nothing shown: in the instant form when the store

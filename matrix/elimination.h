@@ -47,15 +47,18 @@ struct EliminationHooks {
     int (*gate)(const RowOperation &operation);             // before each row operation: 1 stops
     void (*reduce)(int r);                                  // brings row r to lowest terms
     const RowArithmetic *arithmetic = &stepwise_arithmetic; // how the operations are done
-    void (*empty_column)() = nullptr; // when reducing fully: at the first column without a pivot,
-                                      // where a plain elimination would have finished
+    void (*empty_column)() = nullptr; // when reducing a square system fully: at the first column
+                                      // without a pivot, where a plain elimination would have
+                                      // finished (a system of another shape, or [A | I], has no
+                                      // such stopping point)
 };
 
 // How far an elimination goes.
 enum EliminationReach {
     reach_first_empty_column, // stop at the first column that is zero from its pivot's row down
     reach_reduced_form,       // skip such columns and go on, the right-hand side included, to
-                              // the reduced row echelon form of the augmented matrix
+                              // the reduced row echelon form of the augmented matrix; of
+                              // [A | I], to the reduced form of its left block
 };
 
 // How an elimination ended.
@@ -66,9 +69,10 @@ enum EliminationResult {
     elimination_stopped,      // the gate stopped it; the matrix keeps what was done
 };
 
-// Runs Gauss-Jordan elimination in place on the loaded system, from pivot 0. Pivot k is sought
-// in row k's column k until a column without a pivot is passed; from then on the pivot row stays
-// behind the column by the columns skipped.
+// Runs Gauss-Jordan elimination in place on the matrix in the store, from pivot 0. Pivot k is
+// sought in row k's column k until a column without a pivot is passed; from then on the pivot row
+// stays behind the column by the columns skipped. It ends when the rows or the columns a pivot is
+// sought in run out.
 EliminationResult run_elimination(const EliminationHooks &hooks,
                                   EliminationReach reach = reach_first_empty_column);
 

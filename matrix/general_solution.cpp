@@ -11,7 +11,7 @@ namespace
 // The column of row r's first non-zero entry, the right-hand side included; -1 for a zero row.
 int leading_column(int r)
 {
-    for (int c = 0; c <= matrix_order; c++)
+    for (int c = 0; c < matrix_shape.columns(); c++)
         if (cell(r, c).num != 0)
             return c;
     return -1;
@@ -92,10 +92,10 @@ std::string solution_text(const SolutionSet &set, NotationStyle style, std::size
 // Reads the solution set off the loaded system in reduced row echelon form.
 SolutionSet solution_set()
 {
-    const int n = matrix_order;
+    const int n = matrix_shape.unknowns;
     SolutionSet set;
     std::vector<int> pivot_row(static_cast<std::size_t>(n), -1);
-    for (int r = 0; r < n; r++) {
+    for (int r = 0; r < matrix_shape.rows; r++) {
         const int c = leading_column(r);
         if (c == n && set.contradiction_row < 0) {
             set.contradiction_row = r;
@@ -129,7 +129,7 @@ SolutionSet solution_set()
 // The statement that closes a solve.
 std::string closing_statement(NotationStyle style, std::size_t limit)
 {
-    if (matrix_order == 0)
+    if (matrix_shape.rows == 0)
         return "Sustava je prazdna.";
     const SolutionSet set = solution_set();
     if (set.contradiction_row < 0)

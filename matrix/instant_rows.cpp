@@ -35,7 +35,7 @@ int current_pivot = -1;    // the pivot the last operation belonged to
 
 // Whether a cell holding -1 is stored as -1/1 (loaded, or made with denominator 1) rather
 // than as 1/-1 (made by cancelling).
-std::array<std::array<bool, grid_columns>, grid_rows> plain_minus_one{};
+std::array<std::array<bool, store_columns>, grid_rows> plain_minus_one{};
 
 // True when the cell's value is -1.
 bool is_minus_one(const Fraction &f)
@@ -80,7 +80,7 @@ void bring_row_to(int r, const mpz_class &den)
     const mpz_class current = cell(r, 0).den;
     if (current == den)
         return;
-    for (int c = 0; c <= matrix_order; c++) {
+    for (int c = 0; c < matrix_shape.columns(); c++) {
         Fraction &f = cell(r, c);
         f.num *= den;
         mpz_divexact(f.num.get_mpz_t(), f.num.get_mpz_t(), current.get_mpz_t());
@@ -106,13 +106,13 @@ void scale_instant(int i, int column)
     bring_row_to(i, level);
     pivot_level = cell(i, column).num;
     const int pivot_numerator = unit_numerator(i, column);
-    for (int c = column; c <= matrix_order; c++) {
+    for (int c = column; c < matrix_shape.columns(); c++) {
         const Fraction &f = cell(i, c);
         const bool becomes_minus_one = f.num == -pivot_level;
         plain_minus_one[i][c] =
             becomes_minus_one && pivot_numerator != 0 && unit_denominator(i, c) == pivot_numerator;
     }
-    for (int c = 0; c <= matrix_order; c++)
+    for (int c = 0; c < matrix_shape.columns(); c++)
         cell(i, c).den = pivot_level;
 }
 
@@ -129,7 +129,7 @@ void eliminate_instant(int j, int i, int column)
     const mpz_class factor = cell(j, column).num;
     const int entry_denominator = unit_denominator(j, column);
     mpz_class value;
-    for (int c = 0; c <= matrix_order; c++) {
+    for (int c = 0; c < matrix_shape.columns(); c++) {
         Fraction &target = cell(j, c);
         const Fraction &pivot_row = cell(i, c);
         mpz_mul(value.get_mpz_t(), pivot_level.get_mpz_t(), target.num.get_mpz_t());
@@ -143,7 +143,7 @@ void eliminate_instant(int j, int i, int column)
         }
         target.num.swap(value);
     }
-    for (int c = 0; c <= matrix_order; c++)
+    for (int c = 0; c < matrix_shape.columns(); c++)
         cell(j, c).den = pivot_level;
 }
 
@@ -154,12 +154,12 @@ const RowArithmetic instant_arithmetic{exchange_instant, scale_instant, eliminat
 // Starts the instant form when every entry is a whole number over 1.
 int begin_instant_rows()
 {
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++)
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++)
             if (cell(r, c).den != 1)
                 return 0;
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++)
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++)
             plain_minus_one[r][c] = cell(r, c).num == -1;
     level = 1;
     pivot_level = 1;
@@ -174,8 +174,8 @@ void skip_reduction(int) {}
 void finish_instant_rows()
 {
     mpz_class g;
-    for (int r = 0; r < matrix_order; r++) {
-        for (int c = 0; c <= matrix_order; c++) {
+    for (int r = 0; r < matrix_shape.rows; r++) {
+        for (int c = 0; c < matrix_shape.columns(); c++) {
             Fraction &f = cell(r, c);
             if (is_minus_one(f)) {
                 f = plain_minus_one[r][c] ? Fraction{-1, 1} : Fraction{1, -1};

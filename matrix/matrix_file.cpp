@@ -259,7 +259,7 @@ std::string load_warning_line(const LoadWarning &warning)
 // Reads the order and entries from file into the store.
 int read_matrix(std::FILE *file, LoadWarnings *warnings)
 {
-    matrix_order = 0;
+    matrix_shape = MatrixShape{};
     Reader in;
     in.file = file;
     LoadWarnings found;
@@ -276,7 +276,7 @@ int read_matrix(std::FILE *file, LoadWarnings *warnings)
         std::stable_sort(
             found.begin(), found.end(),
             [](const LoadWarning &a, const LoadWarning &b) { return a.line < b.line; });
-        matrix_order = order;
+        matrix_shape = square_shape(order);
     }
     if (warnings)
         *warnings = result == load_ok ? found : LoadWarnings{};
@@ -286,7 +286,7 @@ int read_matrix(std::FILE *file, LoadWarnings *warnings)
 // Opens, reads and closes the matrix file `name`.
 int load_matrix_file(const char *name, LoadWarnings *warnings)
 {
-    matrix_order = 0;
+    matrix_shape = MatrixShape{};
     if (warnings)
         warnings->clear();
     std::FILE *file = open_regular_file(name);
@@ -303,12 +303,11 @@ namespace
 // The decimal texts of the system's entries, row by row; false when one is not whole or too long.
 bool entry_texts(const StoreSnapshot &matrix, std::vector<std::vector<std::string>> &texts)
 {
-    const int n = matrix.order;
+    const int n = matrix.shape.rows;
     texts.assign(static_cast<std::size_t>(n), {});
     for (int r = 0; r < n; r++) {
-        for (int c = 0; c <= n; c++) {
-            const Fraction &entry =
-                matrix.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+        for (int c = 0; c < matrix.shape.columns(); c++) {
+            const Fraction &entry = snapshot_cell(matrix, r, c);
             if (entry.den != 1)
                 return false;
             std::string text = entry.num.get_str();
@@ -325,8 +324,8 @@ bool entry_texts(const StoreSnapshot &matrix, std::vector<std::vector<std::strin
 // The text of a matrix file holding `matrix`, entries aligned in columns.
 std::string matrix_text(const StoreSnapshot &matrix)
 {
-    const int n = matrix.order;
-    if (n < 0 || n > max_matrix_order)
+    const int n = matrix.shape.rows;
+    if (n < 0 || n > max_matrix_order || !matrix.shape.square() || matrix.shape.inverse)
         return "";
     std::vector<std::vector<std::string>> texts;
     if (!entry_texts(matrix, texts))

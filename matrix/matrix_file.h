@@ -68,12 +68,12 @@ using LoadWarnings = std::vector<LoadWarning>;
 std::string load_warning_line(const LoadWarning &warning);
 
 // Reads the order and entries from file into the store. Returns a LoadResult;
-// on any failure matrix_order is left at 0. When warnings is not null it gets the warnings of
+// on any failure the store is left with no rows. When warnings is not null it gets the warnings of
 // a file that loads, by line (empty after a failure).
 int read_matrix(std::FILE *file, LoadWarnings *warnings = nullptr);
 
 // Opens, reads and closes the matrix file `name`. Returns a LoadResult; on any failure
-// matrix_order is 0. Warnings as read_matrix gives them.
+// the store has no rows. Warnings as read_matrix gives them.
 int load_matrix_file(const char *name, LoadWarnings *warnings = nullptr);
 
 // Result codes of saving a matrix.

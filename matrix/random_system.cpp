@@ -146,9 +146,9 @@ StoreSnapshot random_system(int order, std::uint64_t seed)
     const bool exchange = n >= 2 && uniform(engine, 0, 2) == 0;
     const Square a = coefficients(engine, n, exchange);
     const std::array<int, max_matrix_order> x = solution(engine, n);
-    system.order = n;
+    system.shape = square_shape(n);
     for (int r = 0; r < grid_rows; r++) {
-        for (int c = 0; c < grid_columns; c++)
+        for (int c = 0; c < store_columns; c++)
             system.cells[c][r] = Fraction{0, 1};
     }
     for (int r = 0; r < n; r++) {

@@ -11,8 +11,8 @@
 // Rank of the first `columns` columns of the system's rows, by elimination over exact rationals.
 int system_rank(int columns)
 {
-    const int rows = matrix_order;
-    std::array<std::array<mpq_class, grid_columns>, grid_rows> m{};
+    const int rows = matrix_shape.rows;
+    std::array<std::array<mpq_class, store_columns>, grid_rows> m{};
     for (int r = 0; r < rows; r++)
         for (int c = 0; c < columns; c++) {
             m[r][c] = mpq_class(cell(r, c).num, cell(r, c).den);
@@ -58,11 +58,13 @@ constexpr EndingTexts ending_texts[] = {
 // How a finished elimination of the loaded system ends.
 SolveEnding solve_ending(int stopped_early)
 {
-    if (!stopped_early)
+    const int n = matrix_shape.unknowns;
+    if (!stopped_early && matrix_shape.square())
         return ending_solved;
-    if (system_rank(matrix_order) < system_rank(matrix_order + 1))
+    const int rank = system_rank(n);
+    if (rank < system_rank(n + 1))
         return ending_no_solution;
-    return ending_infinitely_many;
+    return rank == n ? ending_solved : ending_infinitely_many;
 }
 
 // What a singular ending says; empty for ending_solved.

@@ -1,8 +1,8 @@
 // Ranks of the loaded system, to tell a contradictory system from an underdetermined one.
 #pragma once
 
-// Rank of the first `columns` columns of the system's rows (matrix_order rows):
-// matrix_order columns for the coefficients, matrix_order + 1 with the right-hand side.
+// Rank of the first `columns` columns of the system's rows: the unknowns' count for the
+// coefficients, one more with the right-hand side.
 int system_rank(int columns);
 
 // The three ways a finished elimination ends.
@@ -12,8 +12,10 @@ enum SolveEnding {
     ending_infinitely_many, // stopped early, and some unknowns are free
 };
 
-// How a finished elimination of the loaded system ends: solved when every pivot was
-// processed; otherwise no solution or infinitely many, from the two ranks.
+// How a finished elimination of the loaded system ends: a square system is solved when every
+// pivot was processed (`stopped_early` 0); otherwise, and for every other shape, the two ranks
+// tell: none when the coefficients' rank is below the augmented matrix's, one when it equals the
+// unknowns' count, else infinitely many.
 SolveEnding solve_ending(int stopped_early);
 
 // What a singular ending says ("Sustava nema riesenie."); empty for ending_solved.

@@ -5,10 +5,10 @@
 
 #include <utility>
 
-// 1 when column i is zero from row i down (also when i >= matrix_order), else 0.
+// 1 when column i is zero from row i down (also when i >= the rows), else 0.
 int column_clear_below(int i)
 {
-    for (int r = i; r < matrix_order; r++)
+    for (int r = i; r < matrix_shape.rows; r++)
         if (cell(r, i).num != 0)
             return 0;
     return 1;
@@ -31,7 +31,7 @@ void scale_pivot_row(int r, int c)
 // Divides row r, from column c on, by a/b: multiply num by b, den by a.
 void divide_row(int r, int c, const mpz_class &a, const mpz_class &b)
 {
-    for (int k = c; k <= matrix_order; k++) {
+    for (int k = c; k < matrix_shape.columns(); k++) {
         cell(r, k).num *= b;
         cell(r, k).den *= a;
     }
@@ -63,7 +63,7 @@ void eliminate_row(int j, int i, int column)
 void subtract_row_multiple(int j, int i, int column, const mpz_class &a, const mpz_class &b)
 {
     mpz_class product; // q*r
-    for (int c = column; c <= matrix_order; c++) {
+    for (int c = column; c < matrix_shape.columns(); c++) {
         Fraction &target = cell(j, c);          // p/q
         const Fraction &pivot_row = cell(i, c); // r/s
         mpz_mul(product.get_mpz_t(), target.den.get_mpz_t(), pivot_row.num.get_mpz_t());
@@ -78,7 +78,7 @@ void subtract_row_multiple(int j, int i, int column, const mpz_class &a, const m
 // Exchanges rows a and b in every column of the system.
 void exchange_rows(int a, int b)
 {
-    for (int c = 0; c <= matrix_order; c++)
+    for (int c = 0; c < matrix_shape.columns(); c++)
         std::swap(cell(a, c), cell(b, c));
 }
 
@@ -199,6 +199,6 @@ void reduce_row_now(int r)
 {
     mpz_class g;
     mpz_class s;
-    for (int c = 0; c <= matrix_order; c++)
+    for (int c = 0; c < matrix_shape.columns(); c++)
         reduce_cell_with(cell(r, c).num, cell(r, c).den, g, s);
 }

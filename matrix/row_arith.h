@@ -7,7 +7,7 @@
 // values fit in 32 bits needs this many Euclid steps.
 constexpr int max_reduce_frames = 45;
 
-// 1 when column i is zero from row i down (also when i >= matrix_order), else 0.
+// 1 when column i is zero from row i down (also when i >= the rows), else 0.
 int column_clear_below(int i);
 
 // Divides row i, from column i on, by its diagonal entry; no cancelling.

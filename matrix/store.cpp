@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-int matrix_order = 0;
-std::array<std::array<Fraction, grid_rows>, grid_columns> matrix_cells{};
+MatrixShape matrix_shape;
+std::array<std::array<Fraction, grid_rows>, store_columns> matrix_cells{};
 char status_text[status_text_size] = "";
 char line_text[line_text_size] = "";
 unsigned matrix_serial = 0;
@@ -34,25 +34,24 @@ void set_status_text(const char *text)
 // A copy of the store as it is now.
 StoreSnapshot save_store()
 {
-    return StoreSnapshot{matrix_order, matrix_cells};
+    return StoreSnapshot{matrix_shape, matrix_cells};
 }
 
-// Puts back the order and every cell of a copy.
+// Puts back the shape and every cell of a copy.
 void restore_store(const StoreSnapshot &snapshot)
 {
-    matrix_order = snapshot.order;
+    matrix_shape = snapshot.shape;
     matrix_cells = snapshot.cells;
 }
 
 // True when the store holds exactly the copy.
 bool store_equals(const StoreSnapshot &snapshot)
 {
-    if (snapshot.order != matrix_order)
+    if (snapshot.shape != matrix_shape)
         return false;
-    for (int c = 0; c <= matrix_order && c < grid_columns; c++)
-        for (int r = 0; r < matrix_order; r++) {
-            const Fraction &then =
-                snapshot.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+    for (int c = 0; c < matrix_shape.columns(); c++)
+        for (int r = 0; r < matrix_shape.rows; r++) {
+            const Fraction &then = snapshot_cell(snapshot, r, c);
             if (then.num != cell(r, c).num || then.den != cell(r, c).den)
                 return false;
         }
@@ -62,12 +61,11 @@ bool store_equals(const StoreSnapshot &snapshot)
 // True when the store holds the copy's order and, cell by cell, its values.
 bool store_has_values_of(const StoreSnapshot &snapshot)
 {
-    if (snapshot.order != matrix_order)
+    if (snapshot.shape != matrix_shape)
         return false;
-    for (int c = 0; c <= matrix_order && c < grid_columns; c++)
-        for (int r = 0; r < matrix_order; r++) {
-            const Fraction &then =
-                snapshot.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+    for (int c = 0; c < matrix_shape.columns(); c++)
+        for (int r = 0; r < matrix_shape.rows; r++) {
+            const Fraction &then = snapshot_cell(snapshot, r, c);
             if (mpz_class(then.num * cell(r, c).den) != mpz_class(cell(r, c).num * then.den))
                 return false;
         }

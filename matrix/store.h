@@ -13,9 +13,54 @@ struct Fraction {
     mpz_class den;
 };
 
-constexpr int max_matrix_order = 10;
-constexpr int grid_columns = max_matrix_order + 1; // coefficients plus right-hand side
+constexpr int max_matrix_order = 10;               // the most equations, the most unknowns
+constexpr int grid_columns = max_matrix_order + 1; // the most columns the work screen's grid
+                                                   // shows: coefficients plus right-hand side
 constexpr int grid_rows = max_matrix_order;
+constexpr int store_columns = 2 * max_matrix_order; // the most columns the store holds: [A | I]
+                                                    // of the largest order
+
+// The shape of the matrix in the store: a system of m equations in n unknowns (n coefficient
+// columns, the rule, one column of right-hand sides), or [A | I] of order n (n columns each side
+// of the rule).
+struct MatrixShape {
+    int rows = 0;         // m: the equations (rows), 0..10; 0 = no matrix
+    int unknowns = 0;     // n: the columns left of the rule, 0..10
+    bool inverse = false; // [A | I]: n columns right of the rule, not one
+
+    // Every column in use: left of the rule and right of it (none without rows).
+    int columns() const
+    {
+        return rows == 0 ? 0 : unknowns + (inverse ? unknowns : 1);
+    }
+    // A square system (or [A | I]): as many rows as columns left of the rule.
+    bool square() const
+    {
+        return rows == unknowns;
+    }
+};
+
+// True when two shapes are the same.
+inline bool operator==(const MatrixShape &a, const MatrixShape &b)
+{
+    return a.rows == b.rows && a.unknowns == b.unknowns && a.inverse == b.inverse;
+}
+inline bool operator!=(const MatrixShape &a, const MatrixShape &b)
+{
+    return !(a == b);
+}
+
+// The shape of a system of `rows` equations in `unknowns` unknowns.
+constexpr MatrixShape system_shape(int rows, int unknowns)
+{
+    return MatrixShape{rows, unknowns, false};
+}
+
+// The shape of a square system of order n.
+constexpr MatrixShape square_shape(int n)
+{
+    return system_shape(n, n);
+}
 
 // Size of status_text; the longest message fits with room to spare.
 constexpr std::size_t status_text_size = 64;
@@ -23,15 +68,16 @@ constexpr std::size_t status_text_size = 64;
 // exact readout may fill the whole text line.
 constexpr std::size_t line_text_size = 80;
 
-extern int matrix_order; // order n of the loaded system, 0..10; 0 = none (loader, solver reads)
-extern std::array<std::array<Fraction, grid_rows>, grid_columns>
+extern MatrixShape matrix_shape; // the shape of the matrix in the store; rows 0 = none (loaders
+                                 // write it, with the cells; everything else reads it)
+extern std::array<std::array<Fraction, grid_rows>, store_columns>
     matrix_cells; // stored column by column: [column][row] (loader and row operations write)
 extern char status_text[status_text_size]; // state message (loader's report and solver write)
 extern char line_text[line_text_size];     // work screen's text line (editor and readout write)
 extern unsigned matrix_serial; // changes whenever the store is given a new matrix, or emptied
                                // by a failed load (every way of loading calls new_matrix)
 
-// The cell of row r, column c (column matrix_order is the right-hand side).
+// The cell of row r, column c (column matrix_shape.unknowns is the first right of the rule).
 inline Fraction &cell(int r, int c)
 {
     return matrix_cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
@@ -41,22 +87,32 @@ inline Fraction &cell(int r, int c)
 // it in the denominator).
 mpq_class cell_value(int r, int c);
 
-// A copy of the whole store: the order and every cell.
+// A copy of the whole store: the shape and every cell.
 struct StoreSnapshot {
-    int order = 0;
-    std::array<std::array<Fraction, grid_rows>, grid_columns> cells{};
+    MatrixShape shape;
+    std::array<std::array<Fraction, grid_rows>, store_columns> cells{};
 };
+
+// The cell of row r, column c of a copy.
+inline const Fraction &snapshot_cell(const StoreSnapshot &snapshot, int r, int c)
+{
+    return snapshot.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+}
+inline Fraction &snapshot_cell(StoreSnapshot &snapshot, int r, int c)
+{
+    return snapshot.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+}
 
 // A copy of the store as it is now.
 StoreSnapshot save_store();
 
-// Puts back the order and every cell of a copy.
+// Puts back the shape and every cell of a copy.
 void restore_store(const StoreSnapshot &snapshot);
 
-// True when the store holds exactly the copy: its order, and every cell's num and den.
+// True when the store holds exactly the copy: its shape, and every cell's num and den.
 bool store_equals(const StoreSnapshot &snapshot);
 
-// True when the store holds the copy's order and the same values, whatever the form they are kept
+// True when the store holds the copy's shape and the same values, whatever the form they are kept
 // in (1/-2 and -2/4 are -1/2).
 bool store_has_values_of(const StoreSnapshot &snapshot);
 

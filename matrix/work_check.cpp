@@ -373,7 +373,7 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
         std::fprintf(err, "%s: subor sa neda precitat\n", work_file);
         return load_cannot_open;
     }
-    const WorkRead read = read_work(text, matrix_order);
+    const WorkRead read = read_work(text, matrix_shape.rows);
     if (!read.ok) {
         restore_store(kept);
         std::fprintf(err, "%s, riadok %d: %s\n", work_file, read.line, read.message.c_str());

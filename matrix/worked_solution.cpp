@@ -70,9 +70,9 @@ std::string value_text(const mpz_class &num, const mpz_class &den, NotationStyle
 // The text of every cell of the system, row by row.
 std::vector<std::vector<std::string>> cell_texts(NotationStyle style)
 {
-    std::vector<std::vector<std::string>> texts(static_cast<std::size_t>(matrix_order));
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++)
+    std::vector<std::vector<std::string>> texts(static_cast<std::size_t>(matrix_shape.rows));
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++)
             texts[r].push_back(value_text(cell(r, c).num, cell(r, c).den, style));
     return texts;
 }
@@ -81,15 +81,16 @@ std::vector<std::vector<std::string>> cell_texts(NotationStyle style)
 std::string plain_matrix()
 {
     const auto texts = cell_texts(notation_plain);
-    std::vector<std::size_t> widths(static_cast<std::size_t>(matrix_order) + 1, 0);
+    std::vector<std::size_t> widths(static_cast<std::size_t>(matrix_shape.columns()), 0);
     for (const auto &row : texts)
         for (std::size_t c = 0; c < row.size(); c++)
             widths[c] = std::max(widths[c], row[c].size());
+    const std::size_t rule = static_cast<std::size_t>(matrix_shape.unknowns);
     std::string text;
     for (const auto &row : texts) {
         for (std::size_t c = 0; c < row.size(); c++) {
             if (c > 0)
-                text += c + 1 == row.size() ? " | " : "  ";
+                text += c == rule ? " | " : "  ";
             text += std::string(widths[c] - row[c].size(), ' ') + row[c];
         }
         text += "\n";
@@ -100,8 +101,10 @@ std::string plain_matrix()
 // The matrix as an amsmath array in parentheses, with a rule before the right-hand side.
 std::string latex_matrix()
 {
-    std::string text = "\\left(\\begin{array}{" +
-                       std::string(static_cast<std::size_t>(matrix_order), 'r') + "|r}\n";
+    const std::size_t left = static_cast<std::size_t>(matrix_shape.unknowns);
+    const std::size_t right = static_cast<std::size_t>(matrix_shape.columns()) - left;
+    std::string text =
+        "\\left(\\begin{array}{" + std::string(left, 'r') + "|" + std::string(right, 'r') + "}\n";
     const auto texts = cell_texts(notation_latex);
     for (std::size_t r = 0; r < texts.size(); r++) {
         for (std::size_t c = 0; c < texts[r].size(); c++)
@@ -218,7 +221,7 @@ void print_solution(NotationStyle style, std::FILE *out)
     const bool latex = style == notation_latex;
     if (latex)
         emit(std::string(latex_head) + "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n");
-    if (matrix_order == 0) {
+    if (matrix_shape.rows == 0) {
         print_line("Sustava je prazdna.");
     } else {
         if (latex)
@@ -273,12 +276,13 @@ std::string matrix_block_text(NotationStyle style)
 // The loaded system written as equations in LaTeX.
 std::string latex_equations()
 {
-    const int n = matrix_order;
+    const int n = matrix_shape.unknowns;
+    const int m = matrix_shape.rows;
     std::string text = "\\begin{array}{r";
     for (int c = 1; c < n; c++)
         text += "@{}r";
     text += "@{\\;=\\;}r}\n";
-    for (int r = 0; r < n; r++) {
+    for (int r = 0; r < m; r++) {
         bool any = false;
         for (int c = 0; c < n; c++) {
             const mpq_class value = cell_value(r, c);
@@ -289,7 +293,7 @@ std::string latex_equations()
             text += (c > 0 ? " & " : "") + term;
         }
         text += " & " + latex_value(cell_value(r, n));
-        text += r + 1 < n ? " \\\\\n" : "\n";
+        text += r + 1 < m ? " \\\\\n" : "\n";
     }
     return text + "\\end{array}\n";
 }
@@ -335,9 +339,9 @@ int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *
         }
         const std::string title = "Uloha " + std::to_string(k + 1);
         sheet += "\\subsection*{" + title + "}\n";
-        sheet += matrix_order == 0 ? "Sustava je prazdna.\n\n"
-                                   : fitted_display(latex_equations()) + "\n";
-        sheet += working_room(matrix_order);
+        sheet += matrix_shape.rows == 0 ? "Sustava je prazdna.\n\n"
+                                        : fitted_display(latex_equations()) + "\n";
+        sheet += working_room(matrix_shape.rows);
         answers += "\\textbf{" + title + ".} " + exercise_answer() + "\n\n";
     }
     restore_store(kept);

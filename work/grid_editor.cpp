@@ -48,12 +48,13 @@ GridEdit open_draft()
 {
     GridEdit edit;
     const StoreSnapshot &loaded = loaded_matrix;
-    edit.draft.order = loaded.order > 0 ? loaded.order : new_system_order;
+    const int n = loaded.shape.rows > 0 ? loaded.shape.rows : new_system_order;
+    edit.draft.shape = square_shape(n);
     for (int r = 0; r < grid_rows; r++)
-        for (int c = 0; c < grid_columns; c++) {
-            const bool kept = loaded.order > 0 && r < loaded.order && c <= loaded.order;
-            const Fraction &f =
-                loaded.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+        for (int c = 0; c < store_columns; c++) {
+            const bool kept =
+                loaded.shape.rows > 0 && r < loaded.shape.rows && c < loaded.shape.columns();
+            const Fraction &f = snapshot_cell(loaded, r, c);
             draft_cell(edit, r, c) = kept && f.den == 1 ? f : Fraction{0, 1};
         }
     return edit;
@@ -81,7 +82,7 @@ void move_to(GridEdit &edit, int r, int c)
 {
     if (!commit_typed(edit))
         return;
-    const int n = edit.draft.order;
+    const int n = edit.draft.shape.unknowns;
     edit.row = r < 0 ? 0 : (r >= n ? n - 1 : r);
     edit.column = c < 0 ? 0 : (c > n ? n : c);
 }
@@ -89,8 +90,8 @@ void move_to(GridEdit &edit, int r, int c)
 // Frames the next cell in reading order (or the previous one), wrapping round.
 void step_cell(GridEdit &edit, int step)
 {
-    const int per_row = edit.draft.order + 1;
-    const int cells = per_row * edit.draft.order;
+    const int per_row = edit.draft.shape.columns();
+    const int cells = per_row * edit.draft.shape.rows;
     const int index = ((edit.row * per_row + edit.column + step) % cells + cells) % cells;
     move_to(edit, index / per_row, index % per_row);
 }
@@ -106,9 +107,9 @@ void change_order(GridEdit &edit, int n)
         return;
     }
     const StoreSnapshot old = edit.draft;
-    const int old_n = old.order;
+    const int old_n = old.shape.unknowns;
     for (int r = 0; r < grid_rows; r++)
-        for (int c = 0; c < grid_columns; c++) {
+        for (int c = 0; c < store_columns; c++) {
             const bool coefficient = r < n && r < old_n && c < n && c < old_n;
             const bool right_side = r < n && r < old_n && c == n;
             const int from = right_side ? old_n : c;
@@ -117,7 +118,7 @@ void change_order(GridEdit &edit, int n)
                     ? old.cells[static_cast<std::size_t>(from)][static_cast<std::size_t>(r)]
                     : Fraction{0, 1};
         }
-    edit.draft.order = n;
+    edit.draft.shape = square_shape(n);
     move_to(edit, edit.row, edit.column == old_n ? n : edit.column);
 }
 
@@ -153,7 +154,7 @@ void type_character(GridEdit &edit, int ascii)
 // Enter: commits the cell and frames the next; on the last cell it accepts the matrix.
 EditEnd enter(GridEdit &edit)
 {
-    const int n = edit.draft.order;
+    const int n = edit.draft.shape.unknowns;
     if (!commit_typed(edit))
         return edit_goes_on;
     if (edit.row == n - 1 && edit.column == n)
@@ -188,7 +189,7 @@ EditEnd apply_key(GridEdit &edit, int pressed)
         return edit_goes_on;
     case KEY_PGUP:
     case KEY_PGDN:
-        change_order(edit, edit.draft.order + (scancode == KEY_PGUP ? 1 : -1));
+        change_order(edit, edit.draft.shape.rows + (scancode == KEY_PGUP ? 1 : -1));
         return edit_goes_on;
     case KEY_BACKSPACE:
         delete_back(edit);
@@ -204,8 +205,9 @@ EditEnd apply_key(GridEdit &edit, int pressed)
 void write_text_line(const GridEdit &edit)
 {
     std::string text = "Riadok " + std::to_string(edit.row + 1) + ", ";
-    text += edit.column == edit.draft.order ? "prava strana: "
-                                            : "stlpec " + std::to_string(edit.column + 1) + ": ";
+    text += edit.column == edit.draft.shape.unknowns
+                ? "prava strana: "
+                : "stlpec " + std::to_string(edit.column + 1) + ": ";
     if (!edit.typing && !edit.note) {
         text += "cislo a Enter; sipky, Tab, klik: ina bunka";
     } else {
@@ -225,7 +227,7 @@ void show_editing(const GridEdit &edit)
 {
     show_draft(edit.draft, edit.row, edit.column);
     write_text_line(edit);
-    show_caption("Rad " + std::to_string(edit.draft.order) +
+    show_caption("Rad " + std::to_string(edit.draft.shape.rows) +
                  " (PgUp/PgDn)   E: prijat maticu   Esc: zrusit zmeny");
 }
 
@@ -235,7 +237,7 @@ void click_cell(GridEdit &edit)
     take_left_press();
     int r = 0;
     int c = 0;
-    if (cell_at(pointer_x(), pointer_y(), edit.draft.order, r, c)) {
+    if (cell_at(pointer_x(), pointer_y(), edit.draft.shape, r, c)) {
         edit.note = nullptr;
         move_to(edit, r, c);
     }

@@ -79,7 +79,7 @@ void report_load_result(int code)
         return;
     }
     set_status_text(message);
-    matrix_order = 0;
+    matrix_shape = MatrixShape{};
     while (left_button_down() && !quit_requested) {
         update_readout();
         paint_work_frame();

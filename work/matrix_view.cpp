@@ -54,7 +54,8 @@ void draw_row_band(int r, int colour)
 {
     const GridRowGeometry &g = geometry();
     rectfill(back_buffer, cell_centre_x(0) - g.band_left, cell_top_y(r) - g.band_above,
-             cell_centre_x(matrix_order) + g.band_right, cell_top_y(r) + g.band_below, colour);
+             cell_centre_x(matrix_shape.columns() - 1) + g.band_right, cell_top_y(r) + g.band_below,
+             colour);
 }
 
 std::string key_line; // drawn in the caption's place when no caption is shown
@@ -90,6 +91,12 @@ struct FractionCache {
 };
 
 std::array<std::array<FractionCache, grid_rows>, grid_columns> fraction_cache;
+
+// True when a matrix of `shape` fits the grid's columns.
+bool shown_whole(const MatrixShape &shape)
+{
+    return shape.columns() <= grid_columns;
+}
 
 // The fraction text of cell (r, c), built again only when its value changed.
 const GridText &cell_fraction(int r, int c)
@@ -134,13 +141,15 @@ void draw_decimal_cell(const Fraction &value, int r, int c, int colour)
     textout_centre_ex(back_buffer, font, text, cell_centre_x(c), cell_top_y(r), colour, -1);
 }
 
-// Draws the cells and the rule of a system of order n, each cell's value read through `value`;
+// Draws the cells and the rule of a matrix of `shape`, each cell's value read through `value`;
 // the store's fractions come from their cache, the draft's are built as they are drawn.
-template <typename CellOf> void draw_grid(int n, bool from_store, CellOf value)
+template <typename CellOf> void draw_grid(const MatrixShape &shape, bool from_store, CellOf value)
 {
+    if (!shown_whole(shape))
+        return;
     const int white = makecol(255, 255, 255);
-    for (int c = 0; c <= n; c++)
-        for (int r = 0; r < n; r++) {
+    for (int c = 0; c < shape.columns(); c++)
+        for (int r = 0; r < shape.rows; r++) {
             const Fraction &f = value(r, c);
             if (!grid_fractions)
                 draw_decimal_cell(f, r, c, white);
@@ -150,9 +159,10 @@ template <typename CellOf> void draw_grid(int n, bool from_store, CellOf value)
                 draw_fraction_text(fraction_cell_text(f.num, f.den), r, c, white);
         }
     const GridRowGeometry &g = geometry();
-    if (n > 0)
+    const int n = shape.unknowns;
+    if (shape.rows > 0)
         line(back_buffer, rule_x(n), cell_top_y(0) - g.rule_above, rule_x(n),
-             cell_top_y(n - 1) + g.rule_below, white);
+             cell_top_y(shape.rows - 1) + g.rule_below, white);
 }
 
 // The readout of the cell last pointed at, kept until the pointer moves to another cell or
@@ -223,8 +233,8 @@ void show_answer_caption()
         show_caption(caption);
         return;
     }
-    show_step(caption,
-              RowOperation{operation_scale, contradiction, contradiction, 1, 1, matrix_order});
+    show_step(caption, RowOperation{operation_scale, contradiction, contradiction, 1, 1,
+                                    matrix_shape.unknowns});
 }
 
 // A key or a click arrived: a caption that lasts only until then goes.
@@ -263,15 +273,15 @@ void draw_matrix()
     if (const StoreSnapshot *draft = shown_draft.matrix) {
         draw_cell_frame(shown_draft.row, shown_draft.column,
                         makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b));
-        draw_grid(draft->order, false, [draft](int r, int c) -> const Fraction & {
-            return draft->cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+        draw_grid(draft->shape, false, [draft](int r, int c) -> const Fraction & {
+            return snapshot_cell(*draft, r, c);
         });
     } else {
-        const int n = matrix_order;
-        if (shown && shown_step.active && shown_step.pivot < n && shown_step.row < n &&
-            shown_step.column <= n)
+        const int rows = matrix_shape.rows;
+        if (shown && shown_step.active && shown_step.pivot < rows && shown_step.row < rows &&
+            shown_step.column < matrix_shape.columns() && shown_whole(matrix_shape))
             draw_step_highlight();
-        draw_grid(n, true, [](int r, int c) -> const Fraction & { return cell(r, c); });
+        draw_grid(matrix_shape, true, [](int r, int c) -> const Fraction & { return cell(r, c); });
     }
     const std::string &caption =
         shown && !shown_step.caption.empty() ? shown_step.caption : key_line;
@@ -279,11 +289,13 @@ void draw_matrix()
         textout_ex(back_buffer, font, caption.c_str(), caption_x, caption_y, white, -1);
 }
 
-// The hover cell under frame point (x, y) for a system of order n.
-bool cell_at(int x, int y, int n, int &row, int &column)
+// The hover cell under frame point (x, y) for a matrix of `shape`.
+bool cell_at(int x, int y, const MatrixShape &shape, int &row, int &column)
 {
-    const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
-                     hover_top + hover_cell_height * n};
+    if (!shown_whole(shape))
+        return false;
+    const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * shape.columns(),
+                     hover_top + hover_cell_height * shape.rows};
     if (!rect_contains(hover, x, y))
         return false;
     row = (y - hover_top) / hover_cell_height;
@@ -296,7 +308,7 @@ void update_readout()
 {
     int row = 0;
     int column = 0;
-    if (cell_at(pointer_x(), pointer_y(), matrix_order, row, column)) {
+    if (cell_at(pointer_x(), pointer_y(), matrix_shape, row, column)) {
         const std::string &text = cell_readout(row, column);
         std::snprintf(line_text, sizeof line_text, "%s", text.c_str());
     } else {

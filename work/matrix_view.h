@@ -47,7 +47,7 @@ int cell_centre_x(int c);
 // Text top y of grid row r.
 int cell_top_y(int r);
 
-// x of the rule before the right-hand side for order n: 52.5 * n + 27.5, truncated.
+// x of the rule after n columns: 52.5 * n + 27.5, truncated.
 int rule_x(int n);
 
 // Shows a step: its caption under the grid, a frame around its pivot and a band behind
@@ -77,9 +77,9 @@ void hide_draft();
 // Sets the line drawn in the caption's place whenever no caption is shown: the keys.
 void show_key_line(const std::string &keys);
 
-// The hover cell (row, column) under frame point (x, y) for a system of order n; false when
+// The hover cell (row, column) under frame point (x, y) for a matrix of `shape`; false when
 // the point is off the grid.
-bool cell_at(int x, int y, int n, int &row, int &column);
+bool cell_at(int x, int y, const MatrixShape &shape, int &row, int &column);
 
 // Draws the step's highlight (or the draft's framed cell), the grid, the rule and the step's
 // caption (or the key line) into the back buffer.

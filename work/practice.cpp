@@ -138,7 +138,7 @@ void make_move(const RowOperation &operation)
 // U: asks for an operation and does it.
 void practice_operation()
 {
-    if (matrix_order == 0) {
+    if (matrix_shape.rows == 0) {
         show_refusal("Najprv nacitaj maticu (Z, N, E alebo O)");
         return;
     }
@@ -148,7 +148,7 @@ void practice_operation()
     line_text[0] = '\0';
     if (quit_requested || typed.find_first_not_of(' ') == std::string::npos)
         return; // cancelled, or nothing typed
-    const ParsedOperation parsed = parse_operation(typed, matrix_order);
+    const ParsedOperation parsed = parse_operation(typed, matrix_shape.rows);
     if (!parsed.ok) {
         show_refusal(parsed.message);
         return;
@@ -178,7 +178,7 @@ void practice_undo()
 // H: shows the program's next step.
 void practice_hint()
 {
-    if (matrix_order == 0)
+    if (matrix_shape.rows == 0)
         return;
     RowOperation next;
     if (!next_program_operation(&next)) {

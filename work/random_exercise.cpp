@@ -33,7 +33,7 @@ std::uint64_t next_seed()
 // Loads a new random system of the loaded order and names how to print it again.
 void load_random_system()
 {
-    const int order = matrix_order > 0 ? matrix_order : default_order;
+    const int order = matrix_shape.rows > 0 ? matrix_shape.rows : default_order;
     const std::uint64_t seed = next_seed();
     load_matrix_from(random_system(order, seed));
     show_caption("Nahodna sustava: gauss-jordan --random " + std::to_string(order) + " --seed " +

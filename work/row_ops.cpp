@@ -32,7 +32,7 @@ static void reduce_cell_on_screen(Fraction &value)
 // Reduces every cell of row r to lowest terms, animating the work.
 void reduce_row(int r)
 {
-    for (int c = 0; c <= matrix_order; c++)
+    for (int c = 0; c < matrix_shape.columns(); c++)
         reduce_cell_on_screen(cell(r, c));
     pointer_image = images[image_normal_pointer];
     paint_work_frame();

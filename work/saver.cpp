@@ -63,7 +63,7 @@ bool overwrite_confirmed()
 // Asks for a file name and writes the loaded system there.
 void save_matrix()
 {
-    if (loaded_matrix.order == 0) {
+    if (loaded_matrix.shape.rows == 0) {
         report("Nie je co zapisat: ziadna matica.");
         return;
     }

@@ -16,7 +16,7 @@ namespace
 // Empties the store as at start-up, so no input sees what the previous one left.
 void reset_store()
 {
-    matrix_order = 0;
+    matrix_shape = MatrixShape{};
     for (auto &column : matrix_cells)
         for (Fraction &f : column) {
             f.num = 0;
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(code >= load_ok && code <= load_invalid, "result code outside 0..3");
     require(code != load_cannot_open, "a memory stream reported a read error");
     if (code != load_ok) {
-        require(matrix_order == 0, "a failed load left a matrix");
+        require(matrix_shape.rows == 0, "a failed load left a matrix");
         require(warnings.empty(), "a failed load has warnings");
         return 0;
     }
@@ -49,9 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(k == 0 || warnings[k - 1].line <= warnings[k].line, "warnings out of line order");
         require(!load_warning_line(warnings[k]).empty(), "a warning without a text");
     }
-    require(matrix_order >= 0 && matrix_order <= max_matrix_order, "order outside 0..10");
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++)
+    require(matrix_shape.rows >= 0 && matrix_shape.rows <= max_matrix_order &&
+                matrix_shape.unknowns >= 0 && matrix_shape.unknowns <= max_matrix_order,
+            "shape outside 0..10");
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++)
             require(cell(r, c).den == 1, "a loaded entry has a denominator other than 1");
     return 0;
 }

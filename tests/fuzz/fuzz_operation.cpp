@@ -19,7 +19,7 @@ namespace
 // A store of order n with whole entries, different in every cell.
 void fill_store(int n)
 {
-    matrix_order = n;
+    matrix_shape = system_shape(n, n);
     for (int r = 0; r < n; r++)
         for (int c = 0; c <= n; c++) {
             cell(r, c).num = (r * 7 + c * 3) % 11 - 5;

@@ -331,7 +331,7 @@ void reset_program_state()
     pulse_enabled = 1;
     pulse_level = 128;
     pointer_image = images[image_normal_pointer];
-    matrix_order = 0;
+    matrix_shape = MatrixShape{};
     for (int c = 0; c < grid_columns; c++)
         for (int r = 0; r < grid_rows; r++)
             cell(r, c) = Fraction{0, 1};
@@ -666,7 +666,8 @@ int last_frame(const ScriptRun &run)
 // Loads a system of integers into the store, as a load does.
 void set_matrix(const std::vector<std::vector<long>> &rows)
 {
-    matrix_order = static_cast<int>(rows.size());
+    const int width = rows.empty() ? 1 : static_cast<int>(rows.front().size());
+    matrix_shape = system_shape(static_cast<int>(rows.size()), width - 1);
     for (std::size_t r = 0; r < rows.size(); r++)
         for (std::size_t c = 0; c < rows[r].size(); c++)
             cell(static_cast<int>(r), static_cast<int>(c)) = Fraction{rows[r][c], 1};
@@ -677,9 +678,9 @@ void set_matrix(const std::vector<std::vector<long>> &rows)
 std::vector<std::string> matrix_rows()
 {
     std::vector<std::string> rows;
-    for (int r = 0; r < matrix_order; r++) {
+    for (int r = 0; r < matrix_shape.rows; r++) {
         std::string text;
-        for (int c = 0; c <= matrix_order; c++) {
+        for (int c = 0; c < matrix_shape.columns(); c++) {
             const Fraction &value = cell(r, c);
             text += (c ? " " : "") + value.num.get_str();
             if (value.den != 1)

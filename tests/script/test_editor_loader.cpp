@@ -300,7 +300,7 @@ TEST_F(EditorTest, TheClosingCaptionStaysWhateverIsPointedAtUntilAnotherMatrixIs
                                  {after(3), check}},
                                 press_key(KEY_Z, 'z'),
                                 typing(path + "\r"),
-                                {{steady([] { return matrix_order == 2; }, 3),
+                                {{steady([] { return matrix_shape.rows == 2; }, 3),
                                   [&] {
                                       drawn.push_back(caption_drawn(answer));
                                       drawn.push_back(caption_drawn(""));

@@ -89,7 +89,7 @@ TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcce
     EXPECT_EQ(matrix_rows(), (Rows{"12 -3 0 0", "0 0 0 -5", "0 0 0 " + digits}));
     EXPECT_NE(matrix_text(save_store()), "") << "a matrix the editor makes is no matrix file";
     EXPECT_NE(matrix_serial, serial) << "the accepted matrix did not count as a new load";
-    EXPECT_EQ(loaded_matrix.order, 3);
+    EXPECT_EQ(loaded_matrix.shape, square_shape(3));
     EXPECT_EQ(shown_draft.matrix, nullptr);
     EXPECT_EQ(shown_step.caption, "");
     EXPECT_EQ(std::string(line_text), "");
@@ -317,7 +317,7 @@ TEST_F(MaterialTest, TheKeyLineNamesTheKeysAndNLoadsARandomSystemNamingItsSeedWh
                                            {tap_when_free(KEY_E, 'e'), {after(5), release(KEY_E)}},
                                            press_key(KEY_ESC, 27, 3)})));
     ASSERT_FALSE(run.ran_out);
-    ASSERT_EQ(matrix_order, 3) << "N did not load a 3x3 where no system was loaded";
+    ASSERT_EQ(matrix_shape.rows, 3) << "N did not load a 3x3 where no system was loaded";
     EXPECT_EQ(cell(0, 0).num, 42) << "E did not edit the random system";
     EXPECT_EQ(screen_order(run).back(), Shown::menu);
     const std::string head = "Nahodna sustava: gauss-jordan --random 3 --seed ";
@@ -328,7 +328,7 @@ TEST_F(MaterialTest, TheKeyLineNamesTheKeysAndNLoadsARandomSystemNamingItsSeedWh
     set_matrix(std::vector<std::vector<long>>(5, std::vector<long>(6, 1)));
     const unsigned serial = matrix_serial;
     load_random_system();
-    EXPECT_EQ(matrix_order, 5);
+    EXPECT_EQ(matrix_shape.rows, 5);
     EXPECT_NE(matrix_serial, serial);
 }
 

@@ -383,13 +383,20 @@ void append_integer(std::string &key, const mpz_class &value)
     key.append(reinterpret_cast<const char *>(mpz_limbs_read(z)), limbs * sizeof(mp_limb_t));
 }
 
-// The live store as compared exactly: its order and every cell of its system, num and den as
+// The live store's shape as the start of a key.
+std::string shape_key()
+{
+    return {static_cast<char>(matrix_shape.rows), static_cast<char>(matrix_shape.unknowns),
+            static_cast<char>(matrix_shape.inverse)};
+}
+
+// The live store as compared exactly: its shape and every cell of its system, num and den as
 // stored (1/-2 differs from -1/2).
 std::string exact_key()
 {
-    std::string key(1, static_cast<char>(matrix_order));
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++) {
+    std::string key = shape_key();
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++) {
             append_integer(key, cell(r, c).num);
             append_integer(key, cell(r, c).den);
         }
@@ -399,9 +406,9 @@ std::string exact_key()
 // The live store as compared by value: every cell in lowest terms, its sign on top.
 std::string value_key()
 {
-    std::string key(1, static_cast<char>(matrix_order));
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++) {
+    std::string key = shape_key();
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++) {
             mpq_class value(cell(r, c).num, cell(r, c).den);
             value.canonicalize();
             append_integer(key, value.get_num());
@@ -731,9 +738,9 @@ class Checker
             return "";
         const int x = pointer_x();
         const int y = pointer_y();
-        const int n = matrix_order;
-        const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
-                         hover_top + hover_cell_height * n};
+        const Rect hover{hover_left, hover_top,
+                         hover_left + hover_cell_width * matrix_shape.columns(),
+                         hover_top + hover_cell_height * matrix_shape.rows};
         std::string expected = now.status;
         std::string what = "the state message";
         if (rect_contains(hover, x, y)) {
@@ -1009,7 +1016,7 @@ class Generator
     int type_operation(int start)
     {
         int f = hold_key_for(start, KEY_U, 'u', pick(1, 3)) + pick(3, 10);
-        const std::string operation = operation_to_type(std::max(matrix_order, 1));
+        const std::string operation = operation_to_type(std::max(matrix_shape.rows, 1));
         log_.add(start, "type the operation '" + operation + "'");
         for (unsigned char c : operation) {
             if (excluded_key(scancode_of(static_cast<char>(c)))) {
@@ -1050,7 +1057,7 @@ class Generator
     // loaded, types a name instead.
     int start_steps(int start)
     {
-        if (matrix_order == 0)
+        if (matrix_shape.rows == 0)
             return type_name(start);
         steps_left_ = pick(2, 25);
         steps_until_ = start + 3000;
@@ -1090,7 +1097,7 @@ class Generator
         const int kind = pick(1, 100);
         if (kind <= 10)
             return start_steps(start);
-        if (kind <= 18 && matrix_order > 0 && !status_text[0])
+        if (kind <= 18 && matrix_shape.rows > 0 && !status_text[0])
             return type_operation(start);
         if (kind <= 50)
             return play_key(start);
@@ -1330,7 +1337,7 @@ void trace(int frame)
                  "vsync %d: last frame %s, status '%s', line '%s', caption '%s', order %d, "
                  "%s pointer at %d,%d, buttons %d%s\n",
                  frame, shown_name(finished_frame().shown), status_text, line_text,
-                 shown_step.caption.c_str(), matrix_order,
+                 shown_step.caption.c_str(), matrix_shape.rows,
                  pointer_image == images[image_busy_pointer] ? "busy" : "normal", mouse_x, mouse_y,
                  mouse_b, editing_line() ? ", typing a name" : "");
 }

@@ -71,7 +71,7 @@ TEST_F(SolverTest, ReducingARowCostsOneBusyFramePerEuclidStepThenOneNormalRepain
     };
     for (const ReduceCase &rc : cases) {
         reset_program_state();
-        matrix_order = static_cast<int>(rc.cells.size()) - 1;
+        matrix_shape = square_shape(static_cast<int>(rc.cells.size()) - 1);
         for (std::size_t c = 0; c < rc.cells.size(); c++)
             cell(0, static_cast<int>(c)) = rc.cells[c];
         const ScriptRun run = run_script([] { reduce_row(0); }, at_frames({}), 60);
@@ -96,7 +96,7 @@ TEST_F(SolverTest, AHugeCellReducesInAtMost45FramesToTheSameResultAsAtOnce)
         previous = current;
         current = next;
     }
-    matrix_order = 1;
+    matrix_shape = system_shape(1, 1);
     cell(0, 0) = Fraction{6 * current, 6 * previous};
     cell(0, 1) = Fraction{-6 * previous, 4 * current};
     mpz_class num0 = cell(0, 0).num, den0 = cell(0, 0).den;
@@ -125,7 +125,7 @@ TEST_F(SolverTest, AHugeCellReducesInAtMost45FramesToTheSameResultAsAtOnce)
 
 TEST_F(SolverTest, TheReadoutFollowsThePointerWhileARowIsBeingCancelled)
 {
-    matrix_order = 1;
+    matrix_shape = system_shape(1, 1);
     cell(0, 0) = Fraction{1836311903, 1134903170}; // 45 Euclid steps, one frame each
     cell(0, 1) = Fraction{7, 2};
     const auto [x, y] = std::pair<int, int>{hover_left + hover_cell_width + 20, hover_top + 10};

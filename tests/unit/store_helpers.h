@@ -26,10 +26,10 @@
 // Rows of a system: n coefficients and the right-hand side each.
 using IntegerRows = std::vector<std::vector<mpz_class>>;
 
-// Empties the store as at start-up: order 0 and every cell 0/0.
+// Empties the store as at start-up: no rows and every cell 0/0.
 inline void reset_store()
 {
-    matrix_order = 0;
+    matrix_shape = MatrixShape{};
     for (auto &column : matrix_cells)
         for (Fraction &f : column) {
             f.num = 0;
@@ -37,11 +37,13 @@ inline void reset_store()
         }
 }
 
-// Loads an integer system into the store, every denominator 1.
+// Loads an integer system into the store, every denominator 1: as many equations as rows, as
+// many unknowns as each row has numbers before its last.
 inline void set_system(const IntegerRows &rows)
 {
     reset_store();
-    matrix_order = static_cast<int>(rows.size());
+    const int width = rows.empty() ? 1 : static_cast<int>(rows.front().size());
+    matrix_shape = system_shape(static_cast<int>(rows.size()), width - 1);
     for (std::size_t r = 0; r < rows.size(); r++)
         for (std::size_t c = 0; c < rows[r].size(); c++) {
             cell(static_cast<int>(r), static_cast<int>(c)).num = rows[r][c];
@@ -73,10 +75,10 @@ inline void expect_solution_set_solves(const IntegerRows &rows)
     const SolutionSet set = solution_set();
     const StoreSnapshot reduced = save_store();
     set_system(rows);
-    const int rank_a = system_rank(matrix_order);
-    const int rank_ab = system_rank(matrix_order + 1);
+    const int n = matrix_shape.unknowns;
+    const int rank_a = system_rank(n);
+    const int rank_ab = system_rank(n + 1);
     restore_store(reduced);
-    const int n = static_cast<int>(rows.size());
     if (rank_a < rank_ab) {
         ASSERT_GE(set.contradiction_row, 0) << "no contradiction in a system without a solution";
         for (int c = 0; c < n; c++)
@@ -88,7 +90,7 @@ inline void expect_solution_set_solves(const IntegerRows &rows)
     ASSERT_LT(set.contradiction_row, 0) << "a contradiction in a system with solutions";
     const std::size_t k = set.free_columns.size();
     ASSERT_EQ(static_cast<int>(k), n - rank_a);
-    ASSERT_EQ(set.unknowns.size(), rows.size());
+    ASSERT_EQ(set.unknowns.size(), static_cast<std::size_t>(n));
     for (std::size_t choice = 0; choice <= k; choice++) { // all 0, then parameter choice-1 alone
         std::vector<mpq_class> t(k, 0);
         if (choice > 0)

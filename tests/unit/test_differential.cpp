@@ -299,8 +299,8 @@ void expect_solves(const IntegerRows &rows)
 // Every stored cell is in lowest terms over a non-zero denominator.
 void expect_reduced()
 {
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++) {
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++) {
             ASSERT_NE(cell(r, c).den, 0) << "cell " << r << "," << c;
             ASSERT_EQ(gcd(cell(r, c).num, cell(r, c).den), 1) << "cell " << r << "," << c;
         }
@@ -322,18 +322,18 @@ void expect_same_as_32(Run32 &run)
 void expect_reduced_row_echelon()
 {
     int previous = -1;
-    for (int r = 0; r < matrix_order; r++) {
+    for (int r = 0; r < matrix_shape.rows; r++) {
         int lead = -1;
-        for (int c = 0; c <= matrix_order && lead < 0; c++)
+        for (int c = 0; c < matrix_shape.columns() && lead < 0; c++)
             if (cell(r, c).num != 0)
                 lead = c;
         if (lead < 0) {
-            previous = matrix_order + 1; // only zero rows may follow
+            previous = matrix_shape.columns(); // only zero rows may follow
             continue;
         }
         ASSERT_GT(lead, previous) << "row " << r;
         ASSERT_EQ(cell_value(r, lead), 1) << "row " << r;
-        for (int j = 0; j < matrix_order; j++)
+        for (int j = 0; j < matrix_shape.rows; j++)
             ASSERT_TRUE(j == r || cell(j, lead).num == 0) << "row " << j << ", column " << lead;
         previous = lead;
     }
@@ -636,7 +636,7 @@ int elimination_mismatches = 0; // cells where the two cancellings differed in t
 // any difference, and keeps the loop's result.
 void reduce_row_both_ways(int r)
 {
-    for (int c = 0; c <= matrix_order; c++) {
+    for (int c = 0; c < matrix_shape.columns(); c++) {
         Fraction &f = cell(r, c);
         if (!fast_matches_loop(f.num, f.den))
             elimination_mismatches++;
@@ -763,7 +763,7 @@ int stop_at_gate(const RowOperation &)
 // The reduce hook of the step-by-step run: every cell of row r through Euclid's loop.
 void reduce_row_by_loop(int r)
 {
-    for (int c = 0; c <= matrix_order; c++)
+    for (int c = 0; c < matrix_shape.columns(); c++)
         reduce_by_loop(cell(r, c).num, cell(r, c).den);
 }
 
@@ -771,8 +771,8 @@ void reduce_row_by_loop(int r)
 std::vector<std::string> stored_cells()
 {
     std::vector<std::string> cells;
-    for (int r = 0; r < matrix_order; r++)
-        for (int c = 0; c <= matrix_order; c++)
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++)
             cells.push_back(cell(r, c).num.get_str() + "/" + cell(r, c).den.get_str());
     return cells;
 }

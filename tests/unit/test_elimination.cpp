@@ -20,10 +20,10 @@ namespace
 std::string matrix_text()
 {
     std::string text;
-    for (int r = 0; r < matrix_order; r++) {
+    for (int r = 0; r < matrix_shape.rows; r++) {
         if (r > 0)
             text += "; ";
-        for (int c = 0; c <= matrix_order; c++) {
+        for (int c = 0; c < matrix_shape.columns(); c++) {
             if (c > 0)
                 text += " ";
             text += cell(r, c).num.get_str() + "/" + cell(r, c).den.get_str();

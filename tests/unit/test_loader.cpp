@@ -164,7 +164,7 @@ const std::vector<LoadCase> load_cases = {
 void fill_with_stale_matrix()
 {
     reset_store();
-    matrix_order = 7;
+    matrix_shape = system_shape(7, 7);
     for (auto &column : matrix_cells)
         for (Fraction &f : column) {
             f.num = 99;
@@ -206,7 +206,7 @@ TEST_P(ReadMatrix, GivesCodeOrderCellsAndWarnings)
     for (const LoadWarning &w : warnings)
         found.push_back({w.line, w.kind});
     EXPECT_EQ(found, expected.warnings);
-    ASSERT_EQ(matrix_order, expected.order);
+    ASSERT_EQ(matrix_shape.rows, expected.order);
     const int n = expected.order;
     ASSERT_EQ(expected.cells.size(), static_cast<std::size_t>(n * (n + 1)));
     for (int r = 0; r < n; r++)
@@ -304,7 +304,7 @@ TEST_F(MatrixFiles, RealFileOpensAndLoads)
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(read_matrix(file), load_ok);
     std::fclose(file);
-    EXPECT_EQ(matrix_order, 2);
+    EXPECT_EQ(matrix_shape.rows, 2);
     EXPECT_EQ(cell(1, 1).num, -1);
     EXPECT_EQ(cell(1, 2).num, 1);
 }
@@ -317,7 +317,7 @@ TEST_F(MatrixFiles, EmptyRealFileIsInvalid)
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(read_matrix(file), load_invalid);
     std::fclose(file);
-    EXPECT_EQ(matrix_order, 0);
+    EXPECT_EQ(matrix_shape.rows, 0);
 }
 
 TEST_F(MatrixFiles, DirectoryIsNotOpened)
@@ -346,7 +346,7 @@ TEST_F(MatrixFiles, NamesThatAreNotRegularFilesAreRefusedWithoutBlocking)
         int result = -1;
         expect_no_blocking(name, [&] { result = load_matrix_file(name.c_str()); });
         EXPECT_EQ(result, load_cannot_open) << name;
-        EXPECT_EQ(matrix_order, 0) << name;
+        EXPECT_EQ(matrix_shape.rows, 0) << name;
     }
     close(listener);
 }
@@ -366,7 +366,7 @@ TEST_F(MatrixFiles, ReadErrorIsAFileProblem)
     fill_with_stale_matrix();
     EXPECT_EQ(read_matrix(file), load_cannot_open);
     std::fclose(file);
-    EXPECT_EQ(matrix_order, 0);
+    EXPECT_EQ(matrix_shape.rows, 0);
 }
 
 // A random whole number of 1..max_entry_digits digits, with a random sign; now and then 0.
@@ -388,9 +388,9 @@ StoreSnapshot random_matrix(std::mt19937_64 &random)
 {
     fill_with_stale_matrix();
     StoreSnapshot matrix = save_store();
-    matrix.order = 1 + static_cast<int>(random() % max_matrix_order);
-    for (int r = 0; r < matrix.order; r++)
-        for (int c = 0; c <= matrix.order; c++)
+    matrix.shape = square_shape(1 + static_cast<int>(random() % max_matrix_order));
+    for (int r = 0; r < matrix.shape.rows; r++)
+        for (int c = 0; c < matrix.shape.columns(); c++)
             matrix.cells[c][r] = Fraction{random_entry(random), 1};
     return matrix;
 }
@@ -416,9 +416,9 @@ TEST(MatrixText, OrderThenAlignedRowsAndNothingForWhatIsNotAWholeEntry)
     set_system({{1, -12, 3}, {-100, 5, 0}});
     StoreSnapshot matrix = save_store();
     EXPECT_EQ(matrix_text(matrix), "2\n   1 -12   3\n-100   5   0\n");
-    matrix.order = 0;
+    matrix.shape = MatrixShape{};
     EXPECT_EQ(matrix_text(matrix), "0\n");
-    matrix.order = 2;
+    matrix.shape = square_shape(2);
     matrix.cells[1][1] = Fraction{1, 2};
     EXPECT_EQ(matrix_text(matrix), "") << "a fraction is no entry of a matrix file";
     matrix.cells[1][1] = Fraction{mpz_class(std::string(max_entry_digits + 1, '9')), 1};

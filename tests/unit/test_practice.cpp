@@ -130,7 +130,7 @@ TEST(LearnerOperation, TheStoreIsComparedByValueWhateverFormItKeeps)
         set_system({{1, 2, 3}, {4, 5, 6}});
         cell(1, 2) = {mpz_class(-1), mpz_class(2)};
         StoreSnapshot copy = save_store();
-        copy.order = k.order;
+        copy.shape = square_shape(k.order);
         cell(1, 2) = {mpz_class(k.num), mpz_class(k.den)};
         EXPECT_EQ(store_has_values_of(copy), k.same_values) << k.num << "/" << k.den;
     }
@@ -150,7 +150,7 @@ TEST(LearnerOperation, FollowingTheHintIsTheProgramsOwnSolve)
         RowOperation next;
         while (next_program_operation(&next) && moves <= count) {
             const ParsedOperation typed =
-                parse_operation(operation_text(next), matrix_order, max_work_digits);
+                parse_operation(operation_text(next), matrix_shape.rows, max_work_digits);
             ASSERT_TRUE(typed.ok) << operation_text(next);
             apply_operation_now(typed.operation);
             moves++;

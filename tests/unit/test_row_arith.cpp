@@ -131,7 +131,7 @@ struct Cell {
 void set_cells(const std::vector<std::vector<Cell>> &rows)
 {
     reset_store();
-    matrix_order = static_cast<int>(rows.size());
+    matrix_shape = square_shape(static_cast<int>(rows.size()));
     for (std::size_t r = 0; r < rows.size(); r++)
         for (std::size_t c = 0; c < rows[r].size(); c++) {
             cell(static_cast<int>(r), static_cast<int>(c)).num = rows[r][c].num;

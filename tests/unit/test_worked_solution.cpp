@@ -196,7 +196,7 @@ TEST(WorkedSolution, LatexEquationsKeepEachUnknownInItsColumn)
 
 TEST(WorkedSolution, AWorksheetNumbersTheSystemsAndAnswersThemOnTheLastPage)
 {
-    matrix_order = 0;
+    matrix_shape = MatrixShape{};
     std::FILE *out = std::tmpfile();
     std::FILE *err = std::tmpfile();
     const std::vector<std::string> files{examples + "/dva.txt", examples + "/nekonecno.txt",
@@ -214,7 +214,7 @@ TEST(WorkedSolution, AWorksheetNumbersTheSystemsAndAnswersThemOnTheLastPage)
     EXPECT_LT(sheet.find("Uloha 3}"), sheet.find("Vysledky")) << "an answer before the last page";
     EXPECT_EQ(sheet.find("Krok"), std::string::npos) << "the worksheet shows no steps";
     EXPECT_EQ(sheet.substr(sheet.size() - 15), "\\end{document}\n");
-    EXPECT_EQ(matrix_order, 0) << "the store is left as it was";
+    EXPECT_EQ(matrix_shape.rows, 0) << "the store is left as it was";
 
     // A file that cannot be loaded prints nothing, names itself and gives its status.
     out = std::tmpfile();
@@ -241,9 +241,9 @@ TEST(WorkedSolution, StepsAndFinalMatrixAreThoseOfTheSolveOnToTheReducedForm)
     for (const auto &entry : std::filesystem::directory_iterator(examples)) {
         const std::string path = entry.path().string();
         SCOPED_TRACE(path);
-        matrix_order = 0;
+        matrix_shape = MatrixShape{};
         const Printout printed = print_file(path);
-        EXPECT_EQ(matrix_order, 0); // the store is left as it was
+        EXPECT_EQ(matrix_shape.rows, 0); // the store is left as it was
         ASSERT_EQ(load_matrix_file(path.c_str()), load_ok);
         int steps = 0;
         run_elimination_now(&steps, reach_reduced_form);
