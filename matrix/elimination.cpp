@@ -80,7 +80,7 @@ void note_empty_column()
 // [A | I].
 static int pivot_columns(EliminationReach reach)
 {
-    if (reach == reach_reduced_form && !matrix_shape.inverse)
+    if (reach == reach_reduced_form && matrix_shape.kind == kind_system)
         return matrix_shape.columns();
     return matrix_shape.unknowns;
 }
@@ -101,7 +101,8 @@ EliminationResult run_elimination(const EliminationHooks &hooks, EliminationReac
         }
         if (reach == reach_first_empty_column)
             return elimination_column_empty;
-        if (!skipped && hooks.empty_column && matrix_shape.square() && !matrix_shape.inverse)
+        if (!skipped && hooks.empty_column && matrix_shape.square() &&
+            matrix_shape.kind == kind_system)
             hooks.empty_column();
         skipped = true;
     }

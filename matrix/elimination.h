@@ -57,8 +57,8 @@ struct EliminationHooks {
 enum EliminationReach {
     reach_first_empty_column, // stop at the first column that is zero from its pivot's row down
     reach_reduced_form,       // skip such columns and go on, the right-hand side included, to
-                              // the reduced row echelon form of the augmented matrix; of
-                              // [A | I], to the reduced form of its left block
+                              // the reduced row echelon form of the augmented matrix (of
+                              // [A | I], of its left block; of a matrix alone, of it)
 };
 
 // How an elimination ended.

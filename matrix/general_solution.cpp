@@ -3,6 +3,7 @@
 #include "general_solution.h"
 
 #include "cell_text.h"
+#include "rank.h"
 #include "store.h"
 
 namespace
@@ -94,6 +95,8 @@ SolutionSet solution_set()
 {
     const int n = matrix_shape.unknowns;
     SolutionSet set;
+    if (matrix_shape.kind != kind_system)
+        return set; // no unknowns to solve for
     std::vector<int> pivot_row(static_cast<std::size_t>(n), -1);
     for (int r = 0; r < matrix_shape.rows; r++) {
         const int c = leading_column(r);
@@ -126,20 +129,109 @@ SolutionSet solution_set()
     return set;
 }
 
-// The statement that closes a solve.
-std::string closing_statement(NotationStyle style, std::size_t limit)
+namespace
 {
-    if (matrix_shape.rows == 0)
-        return "Sustava je prazdna.";
+
+// `text` cut to `limit` characters, its end marked "...".
+std::string cut_to(const std::string &text, std::size_t limit)
+{
+    if (limit == std::string::npos || text.size() <= limit)
+        return text;
+    return text.substr(0, limit > 3 ? limit - 3 : 0) + "...";
+}
+
+// The statement that closes the solve of a system.
+std::string system_statement(NotationStyle style, std::size_t limit)
+{
     const SolutionSet set = solution_set();
-    if (set.contradiction_row < 0)
-        return solution_text(set, style, limit);
+    // A system without a unique solution, and one that is not square, also names its ranks.
+    const bool unique = set.contradiction_row < 0 && set.free_columns.empty();
+    const std::string ranks = unique && matrix_shape.square() ? "" : "; " + rank_text(style);
+    if (set.contradiction_row < 0) {
+        const std::size_t room =
+            limit == std::string::npos || limit < ranks.size() + 20 ? limit : limit - ranks.size();
+        return cut_to(solution_text(set, style, room) + ranks, limit);
+    }
     const std::string row = indexed("R", set.contradiction_row + 1, style);
     const std::string equation = "0 = " + value_text(set.contradiction_value, style);
     if (style == notation_latex)
-        return "Sustava nema riesenie: $" + row + "$ znamena $" + equation + "$";
-    std::string text = "Sustava nema riesenie: " + row + " znamena " + equation;
-    if (limit != std::string::npos && text.size() > limit)
-        text = text.substr(0, limit > 3 ? limit - 3 : 0) + "...";
-    return text;
+        return "Sustava nema riesenie: $" + row + "$ znamena $" + equation + "$" + ranks;
+    return cut_to("Sustava nema riesenie: " + row + " znamena " + equation + ranks, limit);
+}
+
+// True when the left block of the store is the identity.
+bool left_block_is_identity()
+{
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.unknowns; c++)
+            if (cell_value(r, c) != (r == c ? 1 : 0))
+                return false;
+    return true;
+}
+
+// True when the right block of the store times the left block of `start` is the identity,
+// exactly: the inverse claimed, checked.
+bool right_block_inverts(const StoreSnapshot &start)
+{
+    const int n = matrix_shape.unknowns;
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c < n; c++) {
+            mpq_class sum = 0;
+            for (int k = 0; k < n; k++) {
+                const Fraction &a = snapshot_cell(start, r, k);
+                sum += mpq_class(a.num, a.den) * cell_value(k, n + c);
+            }
+            if (sum != (r == c ? 1 : 0))
+                return false;
+        }
+    return true;
+}
+
+// The statement that closes the inversion of A from [A | I].
+std::string inverse_statement(NotationStyle style, std::size_t limit, const StoreSnapshot *start)
+{
+    const int zero = inverse_zero_row();
+    if (zero >= 0) {
+        const std::string row = indexed("R", zero + 1, style);
+        const std::string text =
+            "Matica A nema inverznu maticu: " + (style == notation_latex ? "$" + row + "$" : row) +
+            " ma vlavo same nuly; " + rank_text(style);
+        return cut_to(text, limit);
+    }
+    if (!left_block_is_identity() || (start && !right_block_inverts(*start)))
+        return cut_to("Vlavo este nie je jednotkova matica.", limit);
+    return cut_to(style == notation_latex ? "Inverzna matica $A^{-1}$ je vpravo od ciary."
+                                          : "Inverzna matica: vpravo od ciary",
+                  limit);
+}
+
+} // namespace
+
+// The first row whose left block is all zeros, -1 when none is.
+int inverse_zero_row()
+{
+    for (int r = 0; r < matrix_shape.rows; r++) {
+        bool zero = true;
+        for (int c = 0; c < matrix_shape.unknowns && zero; c++)
+            zero = cell(r, c).num == 0;
+        if (zero)
+            return r;
+    }
+    return -1;
+}
+
+// The statement that closes a solve.
+std::string closing_statement(NotationStyle style, std::size_t limit, const StoreSnapshot *start)
+{
+    if (matrix_shape.rows == 0)
+        return "Sustava je prazdna.";
+    switch (matrix_shape.kind) {
+    case kind_matrix:
+        return cut_to("Redukovany stupnovity tvar: " + rank_text(style), limit);
+    case kind_inverse:
+        return inverse_statement(style, limit, start);
+    case kind_system:
+        break;
+    }
+    return system_statement(style, limit);
 }

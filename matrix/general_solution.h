@@ -3,6 +3,7 @@
 #pragma once
 
 #include "notation.h"
+#include "store.h"
 
 #include <gmpxx.h>
 
@@ -28,8 +29,18 @@ struct SolutionSet {
 // an elimination that reaches it leaves the store (a regular system's every elimination does).
 SolutionSet solution_set();
 
-// The statement that closes a solve, read off the store in reduced row echelon form:
-// "Riesenie: x1 = 3 - 2 t1, x2 = t1", "Sustava nema riesenie: R3 znamena 0 = 1", or
-// "Sustava je prazdna." for order 0. In LaTeX it is text with inline math. In plain text it is
-// at most `limit` characters: the unknowns that fit, then "...".
-std::string closing_statement(NotationStyle style, std::size_t limit = std::string::npos);
+// The statement that closes a solve, read off the store in reduced row echelon form. A system:
+// "Riesenie: x1 = 2, x2 = 3", or, without a unique solution or when not square, with its ranks:
+// "Riesenie: x1 = 3 - 2 t1, x2 = t1; h(A) = 1, h(A|b) = 1", "Sustava nema riesenie: R3 znamena
+// 0 = 1; h(A) = 2, h(A|b) = 3". [A | I]: "Inverzna matica: vpravo od ciary" once the left block
+// is the identity and the right block times A (the left block of `start`, when given) is the
+// identity exactly, or "Matica A nema inverznu maticu: R3 ma vlavo same nuly; h(A) = 2". A matrix
+// alone: "Redukovany stupnovity tvar: h(A) = 2". "Sustava je prazdna." when there are no rows.
+// In LaTeX it is text with inline math. In plain text it is at most `limit` characters: the
+// unknowns that fit, then "...".
+std::string closing_statement(NotationStyle style, std::size_t limit = std::string::npos,
+                              const StoreSnapshot *start = nullptr);
+
+// The first row of [A | I] in the store whose left block is all zeros (A has no inverse), -1 when
+// none is.
+int inverse_zero_row();

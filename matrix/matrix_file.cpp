@@ -2,6 +2,7 @@
 #include "matrix_file.h"
 
 #include "atomic_file.h"
+#include "shape_form.h"
 #include "store.h"
 
 #include <fcntl.h>
@@ -137,8 +138,10 @@ constexpr int max_scan_after_matrix = 65536;
 
 // The texts of the warnings, in LoadWarningKind order.
 constexpr const char *warning_texts[] = {
-    "bodka rozdelila cislo na dve cele cisla",     "lomka rozdelila zlomok na dve cele cisla",
-    "minus medzi cislami sa citalo ako oddelovac", "za maticou zostali dalsie cisla",
+    "bodka rozdelila cislo; desatinne cisla: hlavicka sustava MxN",
+    "lomka rozdelila zlomok; zlomky: hlavicka sustava MxN",
+    "minus medzi cislami sa citalo ako oddelovac",
+    "za maticou zostali dalsie cisla",
     "riadky suboru nesedia s radom matice",
 };
 
@@ -256,12 +259,46 @@ std::string load_warning_line(const LoadWarning &warning)
     return "Pozor, riadok " + std::to_string(warning.line) + ": " + warning_texts[warning.kind];
 }
 
-// Reads the order and entries from file into the store.
-int read_matrix(std::FILE *file, LoadWarnings *warnings)
+namespace
+{
+
+// Reads the rest of a file in the form with a shape, whose first character `c` is read.
+int read_rest_as_shape_form(Reader &in, int c, std::string *why)
+{
+    const int first_line = in.line;
+    std::string text(1, static_cast<char>(c));
+    for (c = std::getc(in.file); c != EOF && text.size() <= max_shape_form_bytes;
+         c = std::getc(in.file))
+        text.push_back(static_cast<char>(c));
+    if (std::ferror(in.file))
+        return load_cannot_open;
+    if (text.size() > max_shape_form_bytes) {
+        if (why)
+            *why = "subor je vacsi ako " + std::to_string(max_shape_form_bytes / 1024) + " kB";
+        return load_too_large;
+    }
+    return read_shape_form(text, first_line, why);
+}
+
+} // namespace
+
+// Reads a matrix file into the store: the form with a shape when it starts with its header (or
+// a comment), else the order and the entries.
+int read_matrix(std::FILE *file, LoadWarnings *warnings, std::string *why)
 {
     matrix_shape = MatrixShape{};
+    if (warnings)
+        warnings->clear();
+    if (why)
+        why->clear();
     Reader in;
     in.file = file;
+    int c = next_char(in);
+    while (c != EOF && std::isspace(c))
+        c = next_char(in);
+    if (starts_shape_form(c))
+        return read_rest_as_shape_form(in, c, why);
+    put_back(in, c);
     LoadWarnings found;
     std::vector<std::pair<int, int>> row_lines; // the first and last line of each row
     int order = 0;
@@ -284,15 +321,17 @@ int read_matrix(std::FILE *file, LoadWarnings *warnings)
 }
 
 // Opens, reads and closes the matrix file `name`.
-int load_matrix_file(const char *name, LoadWarnings *warnings)
+int load_matrix_file(const char *name, LoadWarnings *warnings, std::string *why)
 {
     matrix_shape = MatrixShape{};
     if (warnings)
         warnings->clear();
+    if (why)
+        why->clear();
     std::FILE *file = open_regular_file(name);
     if (!file)
         return load_cannot_open;
-    const int result = read_matrix(file, warnings);
+    const int result = read_matrix(file, warnings, why);
     std::fclose(file);
     return result;
 }
@@ -321,15 +360,17 @@ bool entry_texts(const StoreSnapshot &matrix, std::vector<std::vector<std::strin
 
 } // namespace
 
-// The text of a matrix file holding `matrix`, entries aligned in columns.
+// The text of a matrix file holding `matrix`, entries aligned in columns: a square system of
+// whole numbers in the first form, anything else in the form with a shape.
 std::string matrix_text(const StoreSnapshot &matrix)
 {
     const int n = matrix.shape.rows;
-    if (n < 0 || n > max_matrix_order || !matrix.shape.square() || matrix.shape.inverse)
+    if (n < 0 || n > max_matrix_order)
         return "";
     std::vector<std::vector<std::string>> texts;
-    if (!entry_texts(matrix, texts))
-        return "";
+    const bool first_form = matrix.shape.kind == kind_system && matrix.shape.square();
+    if (!first_form || !entry_texts(matrix, texts))
+        return shape_form_text(matrix);
     std::vector<std::size_t> widths(static_cast<std::size_t>(n) + 1, 0);
     for (const auto &row : texts)
         for (std::size_t c = 0; c < row.size(); c++)

@@ -67,26 +67,31 @@ using LoadWarnings = std::vector<LoadWarning>;
 // A warning as one line of text: "Pozor, riadok 3: bodka rozdelila cislo na dve cele cisla".
 std::string load_warning_line(const LoadWarning &warning);
 
-// Reads the order and entries from file into the store. Returns a LoadResult;
-// on any failure the store is left with no rows. When warnings is not null it gets the warnings of
-// a file that loads, by line (empty after a failure).
-int read_matrix(std::FILE *file, LoadWarnings *warnings = nullptr);
+// Reads a matrix file into the store: in the form with a shape (see shape_form.h) when its first
+// character that is not white space is a letter or "#", else the order and the entries. Returns a
+// LoadResult; on any failure the store is left with no rows. When warnings is not null it gets
+// the warnings of a file in the first form that loads, by line (empty after a failure). When
+// `why` is not null it gets, for a file in the form with a shape that does not load, what is
+// wrong and on which line ("" otherwise).
+int read_matrix(std::FILE *file, LoadWarnings *warnings = nullptr, std::string *why = nullptr);
 
 // Opens, reads and closes the matrix file `name`. Returns a LoadResult; on any failure
 // the store has no rows. Warnings as read_matrix gives them.
-int load_matrix_file(const char *name, LoadWarnings *warnings = nullptr);
+int load_matrix_file(const char *name, LoadWarnings *warnings = nullptr,
+                     std::string *why = nullptr);
 
 // Result codes of saving a matrix.
 enum SaveResult {
     save_ok = 0,        // written whole
     save_failed = 1,    // the file cannot be written; whatever was there is as it was
-    save_not_whole = 2, // an entry is not a whole number of up to max_entry_digits digits
+    save_not_whole = 2, // an entry (a part of a fraction) has more than max_entry_digits digits
 };
 
-// The text of a matrix file holding `matrix`: the order, then each equation on a line of its
-// own, its entries right-aligned in columns and the right-hand side set apart; read_matrix
-// reads it back as the same matrix. "" when an entry is not a whole number (den 1) or has more
-// than max_entry_digits digits.
+// The text of a matrix file holding `matrix`, which read_matrix reads back as the same matrix:
+// a square system of whole numbers in the first form (the order, then each equation on a line of
+// its own, its entries right-aligned in columns and the right-hand side set apart), any other
+// system or a matrix alone in the form with a shape. "" for [A | I], or when an entry (a part of
+// a fraction) has more than max_entry_digits digits.
 std::string matrix_text(const StoreSnapshot &matrix);
 
 // 1 when something (a file, a folder...) already has the name `name`, else 0.

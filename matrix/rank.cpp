@@ -1,6 +1,8 @@
-// Ranks of the loaded system, to tell a contradictory system from an underdetermined one.
+// Ranks of the loaded system, to tell a contradictory system from an underdetermined one, and
+// the determinant of a square matrix.
 #include "rank.h"
 
+#include "cell_text.h"
 #include "store.h"
 
 #include <gmpxx.h>
@@ -77,4 +79,66 @@ const char *ending_verdict(SolveEnding ending)
 const char *finish_message(int stopped_early)
 {
     return ending_texts[solve_ending(stopped_early)].finish;
+}
+
+// The ranks of the store's matrix as the closing statements name them.
+std::string rank_text(NotationStyle style)
+{
+    const int n = matrix_shape.unknowns;
+    const bool latex = style == notation_latex;
+    const std::string open = latex ? "$" : "";
+    std::string text = open + "h(A) = " + std::to_string(system_rank(n)) + open;
+    if (matrix_shape.kind == kind_system)
+        text += ", " + open + "h(A|b) = " + std::to_string(system_rank(n + 1)) + open;
+    return text;
+}
+
+// The determinant of the square left block of `matrix`: its pivots as the elimination finds
+// them, times -1 for every exchange.
+mpq_class left_determinant(const StoreSnapshot &matrix)
+{
+    const int n = matrix.shape.unknowns;
+    std::array<std::array<mpq_class, grid_columns>, grid_rows> m{};
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c < n; c++) {
+            const Fraction &f = snapshot_cell(matrix, r, c);
+            m[r][c] = mpq_class(f.num, f.den);
+            m[r][c].canonicalize(); // cells may carry the sign in den
+        }
+    mpq_class determinant = 1;
+    for (int c = 0; c < n; c++) {
+        int pivot = c;
+        while (pivot < n && m[pivot][c] == 0)
+            pivot++;
+        if (pivot == n)
+            return 0;
+        if (pivot != c) {
+            std::swap(m[pivot], m[c]);
+            determinant = -determinant;
+        }
+        determinant *= m[c][c];
+        for (int r = c + 1; r < n; r++) {
+            if (m[r][c] == 0)
+                continue;
+            const mpq_class factor = m[r][c] / m[c][c];
+            for (int k = c; k < n; k++)
+                m[r][k] -= factor * m[c][k];
+        }
+    }
+    return determinant;
+}
+
+// "det A = -7/2", or in LaTeX "$\det A = -\frac{7}{2}$".
+std::string determinant_text(const mpq_class &determinant, NotationStyle style, std::size_t limit)
+{
+    if (style == notation_latex)
+        return "$\\det A = " + latex_value(determinant) + "$";
+    const std::string head = "det A = ";
+    const std::size_t room = limit == std::string::npos || limit < head.size() + 8
+                                 ? std::string::npos
+                                 : limit - head.size();
+    if (determinant.get_den() == 1)
+        return head + fit_number(determinant.get_num().get_str(), room);
+    return head + fit_fraction(determinant.get_num().get_str(), "/",
+                               determinant.get_den().get_str(), room);
 }

@@ -20,20 +20,28 @@ constexpr int grid_rows = max_matrix_order;
 constexpr int store_columns = 2 * max_matrix_order; // the most columns the store holds: [A | I]
                                                     // of the largest order
 
-// The shape of the matrix in the store: a system of m equations in n unknowns (n coefficient
-// columns, the rule, one column of right-hand sides), or [A | I] of order n (n columns each side
-// of the rule).
+// What the matrix in the store is.
+enum MatrixKind {
+    kind_system,  // a system: its coefficients, the rule, one column of right-hand sides
+    kind_inverse, // [A | I]: A, the rule, as many columns again (the identity, as loaded)
+    kind_matrix,  // a matrix alone, no rule
+};
+
+// The shape of the matrix in the store: a system of m equations in n unknowns, [A | I] of order
+// n, or an m x n matrix alone.
 struct MatrixShape {
-    int rows = 0;         // m: the equations (rows), 0..10; 0 = no matrix
-    int unknowns = 0;     // n: the columns left of the rule, 0..10
-    bool inverse = false; // [A | I]: n columns right of the rule, not one
+    int rows = 0;                  // m: the equations (rows), 0..10; 0 = no matrix
+    int unknowns = 0;              // n: the columns left of the rule (a matrix alone: all), 0..10
+    MatrixKind kind = kind_system; // what the columns right of the rule are
 
     // Every column in use: left of the rule and right of it (none without rows).
     int columns() const
     {
-        return rows == 0 ? 0 : unknowns + (inverse ? unknowns : 1);
+        if (rows == 0)
+            return 0;
+        return unknowns + (kind == kind_system ? 1 : kind == kind_inverse ? unknowns : 0);
     }
-    // A square system (or [A | I]): as many rows as columns left of the rule.
+    // As many rows as columns left of the rule.
     bool square() const
     {
         return rows == unknowns;
@@ -43,7 +51,7 @@ struct MatrixShape {
 // True when two shapes are the same.
 inline bool operator==(const MatrixShape &a, const MatrixShape &b)
 {
-    return a.rows == b.rows && a.unknowns == b.unknowns && a.inverse == b.inverse;
+    return a.rows == b.rows && a.unknowns == b.unknowns && a.kind == b.kind;
 }
 inline bool operator!=(const MatrixShape &a, const MatrixShape &b)
 {
@@ -53,7 +61,7 @@ inline bool operator!=(const MatrixShape &a, const MatrixShape &b)
 // The shape of a system of `rows` equations in `unknowns` unknowns.
 constexpr MatrixShape system_shape(int rows, int unknowns)
 {
-    return MatrixShape{rows, unknowns, false};
+    return MatrixShape{rows, unknowns, kind_system};
 }
 
 // The shape of a square system of order n.

@@ -22,6 +22,7 @@ namespace
 std::FILE *output = nullptr;                 // where the running printout goes
 NotationStyle output_style = notation_plain; // how it is written
 int steps_printed = 0;                       // gated steps met so far in the running printout
+StoreSnapshot printed_start;                 // the matrix the printed elimination starts from
 std::string pending_caption;  // the last step's caption, printed with its matrix once the step's
                               // cancelling is done; empty when there is none waiting
 bool verdict_is_last = false; // nothing has been printed after it yet
@@ -186,10 +187,16 @@ void note_empty_column()
     verdict_is_last = true;
 }
 
-// The last paragraph: the closing statement, read off the reduced form.
+// The last paragraph: the closing statement, read off the reduced form, then the ranks (where
+// the statement does not name them) and, for a square matrix, the determinant.
 void print_closing_statement()
 {
-    const std::string statement = closing_statement(output_style);
+    std::string statement = closing_statement(output_style, std::string::npos, &printed_start);
+    if (statement.find("h(A)") == std::string::npos)
+        statement += (output_style == notation_latex ? "\n\n" : "\n") + rank_text(output_style);
+    if (printed_start.shape.square())
+        statement += (output_style == notation_latex ? "\n\n" : "\n") +
+                     determinant_text(left_determinant(printed_start), output_style);
     if (output_style == notation_latex)
         emit(statement + "\n");
     else
@@ -228,6 +235,7 @@ void print_solution(NotationStyle style, std::FILE *out)
             emit("Sustava rovnic:\n" + fitted_display(latex_equations()) +
                  "\nRozsirena matica sustavy:\n");
         print_block("");
+        printed_start = save_store();
         if (run_printed_elimination() == elimination_stopped)
             return; // the output failed; nothing more can be written
         print_pending_step();
@@ -242,12 +250,15 @@ void print_solution(NotationStyle style, std::FILE *out)
 int load_for_printing(const char *file_name, const std::string &prefix, std::FILE *err)
 {
     LoadWarnings warnings;
-    const int loaded = load_matrix_file(file_name, &warnings);
+    std::string why;
+    const int loaded = load_matrix_file(file_name, &warnings, &why);
     for (const LoadWarning &warning : warnings)
         std::fprintf(err, "%s%s\n", prefix.c_str(), load_warning_line(warning).c_str());
     if (loaded != load_ok) {
         const char *message = load_message(loaded);
         std::fprintf(err, "%s%s\n", prefix.c_str(), message ? message : "Neplatna matica!");
+        if (!why.empty())
+            std::fprintf(err, "%s%s\n", prefix.c_str(), why.c_str());
     }
     return loaded;
 }

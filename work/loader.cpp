@@ -20,6 +20,7 @@ namespace
 {
 
 LoadWarnings load_warnings; // what the last load found suspicious; empty when nothing loaded
+std::string load_problem;   // what is wrong with the file the last load refused, and where ("")
 
 // The note under the grid after a load with warnings: the first, and how many more there are.
 std::string warning_note()
@@ -48,7 +49,7 @@ int load_matrix()
 // Loads the matrix file `name` as a typed name is loaded.
 int load_named_matrix(const char *name)
 {
-    const int result = load_matrix_file(name, &load_warnings);
+    const int result = load_matrix_file(name, &load_warnings, &load_problem);
     new_matrix(); // loaded, or emptied by the failure
     hide_step();
     if (result == load_ok)
@@ -80,6 +81,9 @@ void report_load_result(int code)
     }
     set_status_text(message);
     matrix_shape = MatrixShape{};
+    if (!load_problem.empty()) // where the file goes wrong, under the grid while the message waits
+        show_caption(load_problem.substr(0, caption_chars), caption_until_input);
+    load_problem.clear();
     while (left_button_down() && !quit_requested) {
         update_readout();
         paint_work_frame();

@@ -387,7 +387,7 @@ void append_integer(std::string &key, const mpz_class &value)
 std::string shape_key()
 {
     return {static_cast<char>(matrix_shape.rows), static_cast<char>(matrix_shape.unknowns),
-            static_cast<char>(matrix_shape.inverse)};
+            static_cast<char>(matrix_shape.kind)};
 }
 
 // The live store as compared exactly: its shape and every cell of its system, num and den as
