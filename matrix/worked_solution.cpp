@@ -6,6 +6,7 @@
 #include "elimination.h"
 #include "general_solution.h"
 #include "instant_rows.h"
+#include "latex_layout.h"
 #include "matrix_file.h"
 #include "rank.h"
 #include "row_arith.h"
@@ -26,31 +27,6 @@ std::string pending_caption;  // the last step's caption, printed with its matri
                               // cancelling is done; empty when there is none waiting
 bool verdict_is_last = false; // nothing has been printed after it yet
 
-// The start of every LaTeX document: A4 with 20 mm margins, and \gjfit, which sets a display in
-// the largest of five sizes at which it fits the text width.
-constexpr const char *latex_head =
-    "\\documentclass[a4paper,11pt]{article}\n"
-    "\\usepackage{amsmath}\n"
-    "\\setlength{\\textwidth}{170mm}\n"
-    "\\setlength{\\oddsidemargin}{-5.4mm}\n"
-    "\\setlength{\\evensidemargin}{-5.4mm}\n"
-    "\\setlength{\\topmargin}{-5.4mm}\n"
-    "\\setlength{\\headheight}{0pt}\n"
-    "\\setlength{\\headsep}{0pt}\n"
-    "\\setlength{\\textheight}{247mm}\n"
-    "\\setlength{\\parindent}{0pt}\n"
-    "\\setlength{\\parskip}{4pt}\n"
-    "\\raggedbottom\n"
-    "\\renewcommand{\\arraystretch}{1.3}\n"
-    "\\newsavebox{\\gjbox}\n"
-    "\\newcommand{\\gjtry}[2]{\\ifdim\\wd\\gjbox>\\linewidth"
-    "\\sbox{\\gjbox}{#1$\\displaystyle#2$}\\fi}\n"
-    "\\newcommand{\\gjfit}[1]{\\sbox{\\gjbox}{$\\displaystyle#1$}\\gjtry{\\small}{#1}"
-    "\\gjtry{\\footnotesize}{#1}\\gjtry{\\scriptsize}{#1}\\gjtry{\\tiny}{#1}"
-    "\\[\\usebox{\\gjbox}\\]}\n"
-    "\\begin{document}\n"
-    "\\raggedright\n";
-
 constexpr const char *latex_tail = "\\end{document}\n";
 
 // Writes text to the printout's output.
@@ -59,28 +35,20 @@ void emit(const std::string &text)
     std::fwrite(text.data(), 1, text.size(), output);
 }
 
-// The exact value num/den with the sign in front: "-7/2" in plain text, "-\frac{7}{2}" in LaTeX.
-std::string value_text(const mpz_class &num, const mpz_class &den, NotationStyle style)
-{
-    if (style == notation_plain)
-        return exact_value_text(num, den);
-    return latex_value(mpq_class(num, den));
-}
-
-// The text of every cell of the system, row by row.
-std::vector<std::vector<std::string>> cell_texts(NotationStyle style)
+// The plain text of every cell of the system, row by row: "-7/2".
+std::vector<std::vector<std::string>> cell_texts()
 {
     std::vector<std::vector<std::string>> texts(static_cast<std::size_t>(matrix_order));
     for (int r = 0; r < matrix_order; r++)
         for (int c = 0; c <= matrix_order; c++)
-            texts[r].push_back(value_text(cell(r, c).num, cell(r, c).den, style));
+            texts[r].push_back(exact_value_text(cell(r, c).num, cell(r, c).den));
     return texts;
 }
 
 // The matrix in plain text, each column right-aligned to its widest entry.
 std::string plain_matrix()
 {
-    const auto texts = cell_texts(notation_plain);
+    const auto texts = cell_texts();
     std::vector<std::size_t> widths(static_cast<std::size_t>(matrix_order) + 1, 0);
     for (const auto &row : texts)
         for (std::size_t c = 0; c < row.size(); c++)
@@ -97,36 +65,14 @@ std::string plain_matrix()
     return text;
 }
 
-// The matrix as an amsmath array in parentheses, with a rule before the right-hand side.
-std::string latex_matrix()
+// The loaded system's values, row by row.
+ValueRows store_rows()
 {
-    std::string text = "\\left(\\begin{array}{" +
-                       std::string(static_cast<std::size_t>(matrix_order), 'r') + "|r}\n";
-    const auto texts = cell_texts(notation_latex);
-    for (std::size_t r = 0; r < texts.size(); r++) {
-        for (std::size_t c = 0; c < texts[r].size(); c++)
-            text += (c > 0 ? " & " : "") + texts[r][c];
-        text += r + 1 < texts.size() ? " \\\\\n" : "\n";
-    }
-    return text + "\\end{array}\\right)\n";
-}
-
-// A display set at the largest size that fits the text width.
-std::string fitted_display(const std::string &math)
-{
-    return "\\gjfit{" + math + "}\n";
-}
-
-// One term of an equation: "2x_{3}", "-x_{3}"; after another term with a binary sign,
-// "{}+ 2x_{3}", "{}- \frac{1}{2}x_{3}".
-std::string equation_term(const mpq_class &coefficient, int column, bool first)
-{
-    const std::string name = "x_{" + std::to_string(column + 1) + "}";
-    const mpq_class magnitude = abs(coefficient);
-    const std::string term = (magnitude == 1 ? "" : latex_value(magnitude)) + name;
-    if (first)
-        return (coefficient < 0 ? "-" : "") + term;
-    return (coefficient < 0 ? "{}- " : "{}+ ") + term;
+    ValueRows rows(static_cast<std::size_t>(matrix_order));
+    for (int r = 0; r < matrix_order; r++)
+        for (int c = 0; c <= matrix_order; c++)
+            rows[static_cast<std::size_t>(r)].push_back(cell_value(r, c));
+    return rows;
 }
 
 // Prints one block: the matrix as it is now, after `caption` when there is one. Plain blocks
@@ -135,7 +81,7 @@ void print_block(const std::string &caption)
 {
     verdict_is_last = false;
     if (output_style == notation_latex) {
-        emit(caption + fitted_display(latex_matrix()) + "\n");
+        emit(caption + matrix_block_text(notation_latex) + "\n");
         return;
     }
     emit(caption.empty() ? plain_matrix() : "\n" + caption + plain_matrix());
@@ -217,13 +163,13 @@ void print_solution(NotationStyle style, std::FILE *out)
     verdict_is_last = false;
     const bool latex = style == notation_latex;
     if (latex)
-        emit(std::string(latex_head) + "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n");
+        emit(std::string(latex_preamble) +
+             "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n");
     if (matrix_order == 0) {
         print_line("Sustava je prazdna.");
     } else {
         if (latex)
-            emit("Sustava rovnic:\n" + fitted_display(latex_equations()) +
-                 "\nRozsirena matica sustavy:\n");
+            emit("Sustava rovnic:\n" + latex_equations() + "\nRozsirena matica sustavy:\n");
         print_block("");
         if (run_printed_elimination() == elimination_stopped)
             return; // the output failed; nothing more can be written
@@ -267,31 +213,15 @@ std::string exercise_answer()
 // The loaded matrix as the printout writes it.
 std::string matrix_block_text(NotationStyle style)
 {
-    return style == notation_latex ? latex_matrix() : plain_matrix();
+    return style == notation_latex
+               ? latex_matrix(store_rows(), static_cast<std::size_t>(matrix_order))
+               : plain_matrix();
 }
 
-// The loaded system written as equations in LaTeX.
+// The loaded system written as equations in LaTeX, set within the text width.
 std::string latex_equations()
 {
-    const int n = matrix_order;
-    std::string text = "\\begin{array}{r";
-    for (int c = 1; c < n; c++)
-        text += "@{}r";
-    text += "@{\\;=\\;}r}\n";
-    for (int r = 0; r < n; r++) {
-        bool any = false;
-        for (int c = 0; c < n; c++) {
-            const mpq_class value = cell_value(r, c);
-            std::string term = value == 0 ? "" : equation_term(value, c, !any);
-            if (c + 1 == n && !any && value == 0)
-                term = "0"; // no unknown at all: 0 = b
-            any = any || value != 0;
-            text += (c > 0 ? " & " : "") + term;
-        }
-        text += " & " + latex_value(cell_value(r, n));
-        text += r + 1 < n ? " \\\\\n" : "\n";
-    }
-    return text + "\\end{array}\n";
+    return latex_system(store_rows());
 }
 
 // Flushes `out` and turns a write failure into its status and message.
@@ -323,7 +253,7 @@ int print_worked_solution(const char *file_name, NotationStyle style, std::FILE 
 int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *out, std::FILE *err)
 {
     const StoreSnapshot kept = save_store();
-    std::string sheet = std::string(latex_head) + "\\section*{Sustavy linearnych rovnic}\n\n" +
+    std::string sheet = std::string(latex_preamble) + "\\section*{Sustavy linearnych rovnic}\n\n" +
                         "Vyrieste kazdu sustavu Gaussovou--Jordanovou eliminaciou.\n\n";
     std::string answers = "\\newpage\n\\section*{Vysledky}\n\n";
     for (std::size_t k = 0; k < file_names.size(); k++) {
@@ -335,8 +265,7 @@ int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *
         }
         const std::string title = "Uloha " + std::to_string(k + 1);
         sheet += "\\subsection*{" + title + "}\n";
-        sheet += matrix_order == 0 ? "Sustava je prazdna.\n\n"
-                                   : fitted_display(latex_equations()) + "\n";
+        sheet += matrix_order == 0 ? "Sustava je prazdna.\n\n" : latex_equations() + "\n";
         sheet += working_room(matrix_order);
         answers += "\\textbf{" + title + ".} " + exercise_answer() + "\n\n";
     }
