@@ -18,11 +18,12 @@ int leading_column(int r)
     return -1;
 }
 
-// An exact value written in `style`: "-7/2" or "-\frac{7}{2}".
+// An exact value written in `style`: "-7/2" or "-\frac{7}{2}" (a long one in LaTeX as a line
+// may break it).
 std::string value_text(const mpq_class &value, NotationStyle style)
 {
     if (style == notation_latex)
-        return latex_value(value);
+        return latex_inline_value(value, false);
     return value.get_str();
 }
 
@@ -38,7 +39,9 @@ std::string factor_text(const mpq_class &magnitude, NotationStyle style)
 {
     if (magnitude == 1)
         return "";
-    if (style == notation_latex || magnitude.get_den() == 1)
+    if (style == notation_latex)
+        return latex_inline_value(magnitude, true) + " ";
+    if (magnitude.get_den() == 1)
         return value_text(magnitude, style) + " ";
     return "(" + magnitude.get_str() + ") ";
 }

@@ -40,9 +40,9 @@ std::string factor_text(const mpq_class &factor, NotationStyle style, std::size_
 {
     const std::string top = factor.get_num().get_str();
     if (factor.get_den() == 1)
-        return fit_number(top, room);
+        return style == notation_latex ? latex_inline_value(factor, true) : fit_number(top, room);
     if (style == notation_latex)
-        return latex_value(factor);
+        return latex_inline_value(factor, true);
     return "(" + fit_fraction(top, "/", factor.get_den().get_str(), room_left(room, 2)) + ")";
 }
 
@@ -68,6 +68,40 @@ std::string latex_value(mpq_class value)
     const mpz_class magnitude = abs(value.get_num());
     return std::string(value < 0 ? "-" : "") + "\\frac{" + magnitude.get_str() + "}{" +
            value.get_den().get_str() + "}";
+}
+
+// `digits` in groups of three from the right with `separator` between them.
+std::string grouped_digits(const std::string &digits, const char *separator)
+{
+    std::string text;
+    for (std::size_t k = 0; k < digits.size(); k++) {
+        if (k > 0 && (digits.size() - k) % 3 == 0)
+            text += separator;
+        text += digits[k];
+    }
+    return text;
+}
+
+// An exact value as a line of text may break it, in LaTeX math.
+std::string latex_broken_value(mpq_class value, bool factor)
+{
+    value.canonicalize();
+    const std::string sign = value < 0 ? "-" : "";
+    const std::string top = grouped_digits(mpz_class(abs(value.get_num())).get_str(), "\\gjb");
+    if (value.get_den() == 1)
+        return sign + top;
+    const std::string fraction = top + "/" + grouped_digits(value.get_den().get_str(), "\\gjb");
+    return factor ? "(" + sign + fraction + ")" : sign + fraction;
+}
+
+// An exact value within a line of LaTeX text.
+std::string latex_inline_value(mpq_class value, bool factor)
+{
+    value.canonicalize(); // the store may keep the sign in the denominator
+    if (mpz_class(abs(value.get_num())).get_str().size() <= latex_whole_digits &&
+        value.get_den().get_str().size() <= latex_whole_digits)
+        return latex_value(value);
+    return latex_broken_value(value, factor);
 }
 
 // The exact factor an operation applies, in lowest terms.

@@ -22,6 +22,21 @@ mpq_class operation_factor(const RowOperation &operation);
 // An exact value in LaTeX: "3", "-\frac{7}{2}", whatever sign the fraction's denominator holds.
 std::string latex_value(mpq_class value);
 
+// The most digits of a numerator or denominator that inline LaTeX writes whole.
+constexpr std::size_t latex_whole_digits = 20;
+
+// `digits` in groups of three from the right with `separator` between them: "1\,234\,567".
+std::string grouped_digits(const std::string &digits, const char *separator);
+
+// An exact value as a line of text may break it, in LaTeX math: the integer and the parts of
+// "num/den" in groups of three with \gjb between (a thin space a line may break at), the
+// sign in front; in parentheses when `factor` (a fraction standing before a name).
+std::string latex_broken_value(mpq_class value, bool factor);
+
+// An exact value within a line of LaTeX text: latex_value's "\frac{7}{2}", or
+// latex_broken_value's form when a part has more than latex_whole_digits digits.
+std::string latex_inline_value(mpq_class value, bool factor);
+
 // The operation written in `style`, rows numbered from 1. In plain text a factor too long
 // for `limit` characters in all is abbreviated to its leading digits and its digit count.
 std::string operation_text(const RowOperation &operation, NotationStyle style = notation_plain,

@@ -6,6 +6,7 @@
 #include "elimination.h"
 #include "general_solution.h"
 #include "instant_rows.h"
+#include "latex_layout.h"
 #include "matrix_file.h"
 #include "rank.h"
 #include "row_arith.h"
@@ -22,35 +23,10 @@ namespace
 std::FILE *output = nullptr;                 // where the running printout goes
 NotationStyle output_style = notation_plain; // how it is written
 int steps_printed = 0;                       // gated steps met so far in the running printout
-StoreSnapshot printed_start;                 // the matrix the printed elimination starts from
+StoreSnapshot printed_start; // the matrix the printed elimination starts from
 std::string pending_caption;  // the last step's caption, printed with its matrix once the step's
                               // cancelling is done; empty when there is none waiting
 bool verdict_is_last = false; // nothing has been printed after it yet
-
-// The start of every LaTeX document: A4 with 20 mm margins, and \gjfit, which sets a display in
-// the largest of five sizes at which it fits the text width.
-constexpr const char *latex_head =
-    "\\documentclass[a4paper,11pt]{article}\n"
-    "\\usepackage{amsmath}\n"
-    "\\setlength{\\textwidth}{170mm}\n"
-    "\\setlength{\\oddsidemargin}{-5.4mm}\n"
-    "\\setlength{\\evensidemargin}{-5.4mm}\n"
-    "\\setlength{\\topmargin}{-5.4mm}\n"
-    "\\setlength{\\headheight}{0pt}\n"
-    "\\setlength{\\headsep}{0pt}\n"
-    "\\setlength{\\textheight}{247mm}\n"
-    "\\setlength{\\parindent}{0pt}\n"
-    "\\setlength{\\parskip}{4pt}\n"
-    "\\raggedbottom\n"
-    "\\renewcommand{\\arraystretch}{1.3}\n"
-    "\\newsavebox{\\gjbox}\n"
-    "\\newcommand{\\gjtry}[2]{\\ifdim\\wd\\gjbox>\\linewidth"
-    "\\sbox{\\gjbox}{#1$\\displaystyle#2$}\\fi}\n"
-    "\\newcommand{\\gjfit}[1]{\\sbox{\\gjbox}{$\\displaystyle#1$}\\gjtry{\\small}{#1}"
-    "\\gjtry{\\footnotesize}{#1}\\gjtry{\\scriptsize}{#1}\\gjtry{\\tiny}{#1}"
-    "\\[\\usebox{\\gjbox}\\]}\n"
-    "\\begin{document}\n"
-    "\\raggedright\n";
 
 constexpr const char *latex_tail = "\\end{document}\n";
 
@@ -60,34 +36,33 @@ void emit(const std::string &text)
     std::fwrite(text.data(), 1, text.size(), output);
 }
 
-// The exact value num/den with the sign in front: "-7/2" in plain text, "-\frac{7}{2}" in LaTeX.
-std::string value_text(const mpz_class &num, const mpz_class &den, NotationStyle style)
+// The column the rule stands before: the first right of A, none (past the last) for a matrix
+// alone.
+int rule_column()
 {
-    if (style == notation_plain)
-        return exact_value_text(num, den);
-    return latex_value(mpq_class(num, den));
+    return matrix_shape.kind == kind_matrix ? matrix_shape.columns() : matrix_shape.unknowns;
 }
 
-// The text of every cell of the system, row by row.
-std::vector<std::vector<std::string>> cell_texts(NotationStyle style)
+// The plain text of every cell of the system, row by row: "-7/2".
+std::vector<std::vector<std::string>> cell_texts()
 {
     std::vector<std::vector<std::string>> texts(static_cast<std::size_t>(matrix_shape.rows));
     for (int r = 0; r < matrix_shape.rows; r++)
         for (int c = 0; c < matrix_shape.columns(); c++)
-            texts[r].push_back(value_text(cell(r, c).num, cell(r, c).den, style));
+            texts[r].push_back(exact_value_text(cell(r, c).num, cell(r, c).den));
     return texts;
 }
 
 // The matrix in plain text, each column right-aligned to its widest entry.
 std::string plain_matrix()
 {
-    const auto texts = cell_texts(notation_plain);
+    const auto texts = cell_texts();
     std::vector<std::size_t> widths(static_cast<std::size_t>(matrix_shape.columns()), 0);
     for (const auto &row : texts)
         for (std::size_t c = 0; c < row.size(); c++)
             widths[c] = std::max(widths[c], row[c].size());
-    const std::size_t rule = static_cast<std::size_t>(matrix_shape.unknowns);
     std::string text;
+    const std::size_t rule = static_cast<std::size_t>(rule_column());
     for (const auto &row : texts) {
         for (std::size_t c = 0; c < row.size(); c++) {
             if (c > 0)
@@ -99,38 +74,14 @@ std::string plain_matrix()
     return text;
 }
 
-// The matrix as an amsmath array in parentheses, with a rule before the right-hand side.
-std::string latex_matrix()
+// The loaded system's values, row by row.
+ValueRows store_rows()
 {
-    const std::size_t left = static_cast<std::size_t>(matrix_shape.unknowns);
-    const std::size_t right = static_cast<std::size_t>(matrix_shape.columns()) - left;
-    std::string text =
-        "\\left(\\begin{array}{" + std::string(left, 'r') + "|" + std::string(right, 'r') + "}\n";
-    const auto texts = cell_texts(notation_latex);
-    for (std::size_t r = 0; r < texts.size(); r++) {
-        for (std::size_t c = 0; c < texts[r].size(); c++)
-            text += (c > 0 ? " & " : "") + texts[r][c];
-        text += r + 1 < texts.size() ? " \\\\\n" : "\n";
-    }
-    return text + "\\end{array}\\right)\n";
-}
-
-// A display set at the largest size that fits the text width.
-std::string fitted_display(const std::string &math)
-{
-    return "\\gjfit{" + math + "}\n";
-}
-
-// One term of an equation: "2x_{3}", "-x_{3}"; after another term with a binary sign,
-// "{}+ 2x_{3}", "{}- \frac{1}{2}x_{3}".
-std::string equation_term(const mpq_class &coefficient, int column, bool first)
-{
-    const std::string name = "x_{" + std::to_string(column + 1) + "}";
-    const mpq_class magnitude = abs(coefficient);
-    const std::string term = (magnitude == 1 ? "" : latex_value(magnitude)) + name;
-    if (first)
-        return (coefficient < 0 ? "-" : "") + term;
-    return (coefficient < 0 ? "{}- " : "{}+ ") + term;
+    ValueRows rows(static_cast<std::size_t>(matrix_shape.rows));
+    for (int r = 0; r < matrix_shape.rows; r++)
+        for (int c = 0; c < matrix_shape.columns(); c++)
+            rows[static_cast<std::size_t>(r)].push_back(cell_value(r, c));
+    return rows;
 }
 
 // Prints one block: the matrix as it is now, after `caption` when there is one. Plain blocks
@@ -139,7 +90,7 @@ void print_block(const std::string &caption)
 {
     verdict_is_last = false;
     if (output_style == notation_latex) {
-        emit(caption + fitted_display(latex_matrix()) + "\n");
+        emit(caption + matrix_block_text(notation_latex) + "\n");
         return;
     }
     emit(caption.empty() ? plain_matrix() : "\n" + caption + plain_matrix());
@@ -227,13 +178,15 @@ void print_solution(NotationStyle style, std::FILE *out)
     verdict_is_last = false;
     const bool latex = style == notation_latex;
     if (latex)
-        emit(std::string(latex_head) + "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n");
+        emit(std::string(latex_preamble) +
+             "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n");
     if (matrix_shape.rows == 0) {
         print_line("Sustava je prazdna.");
     } else {
         if (latex)
-            emit("Sustava rovnic:\n" + fitted_display(latex_equations()) +
-                 "\nRozsirena matica sustavy:\n");
+            emit(matrix_shape.kind == kind_system
+                     ? "Sustava rovnic:\n" + latex_equations() + "\nRozsirena matica sustavy:\n"
+                     : std::string("Matica:\n"));
         print_block("");
         printed_start = save_store();
         if (run_printed_elimination() == elimination_stopped)
@@ -250,15 +203,12 @@ void print_solution(NotationStyle style, std::FILE *out)
 int load_for_printing(const char *file_name, const std::string &prefix, std::FILE *err)
 {
     LoadWarnings warnings;
-    std::string why;
-    const int loaded = load_matrix_file(file_name, &warnings, &why);
+    const int loaded = load_matrix_file(file_name, &warnings);
     for (const LoadWarning &warning : warnings)
         std::fprintf(err, "%s%s\n", prefix.c_str(), load_warning_line(warning).c_str());
     if (loaded != load_ok) {
         const char *message = load_message(loaded);
         std::fprintf(err, "%s%s\n", prefix.c_str(), message ? message : "Neplatna matica!");
-        if (!why.empty())
-            std::fprintf(err, "%s%s\n", prefix.c_str(), why.c_str());
     }
     return loaded;
 }
@@ -281,32 +231,15 @@ std::string exercise_answer()
 // The loaded matrix as the printout writes it.
 std::string matrix_block_text(NotationStyle style)
 {
-    return style == notation_latex ? latex_matrix() : plain_matrix();
+    return style == notation_latex
+               ? latex_matrix(store_rows(), static_cast<std::size_t>(rule_column()))
+               : plain_matrix();
 }
 
-// The loaded system written as equations in LaTeX.
+// The loaded system written as equations in LaTeX, set within the text width.
 std::string latex_equations()
 {
-    const int n = matrix_shape.unknowns;
-    const int m = matrix_shape.rows;
-    std::string text = "\\begin{array}{r";
-    for (int c = 1; c < n; c++)
-        text += "@{}r";
-    text += "@{\\;=\\;}r}\n";
-    for (int r = 0; r < m; r++) {
-        bool any = false;
-        for (int c = 0; c < n; c++) {
-            const mpq_class value = cell_value(r, c);
-            std::string term = value == 0 ? "" : equation_term(value, c, !any);
-            if (c + 1 == n && !any && value == 0)
-                term = "0"; // no unknown at all: 0 = b
-            any = any || value != 0;
-            text += (c > 0 ? " & " : "") + term;
-        }
-        text += " & " + latex_value(cell_value(r, n));
-        text += r + 1 < m ? " \\\\\n" : "\n";
-    }
-    return text + "\\end{array}\n";
+    return latex_system(store_rows());
 }
 
 // Flushes `out` and turns a write failure into its status and message.
@@ -338,7 +271,7 @@ int print_worked_solution(const char *file_name, NotationStyle style, std::FILE 
 int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *out, std::FILE *err)
 {
     const StoreSnapshot kept = save_store();
-    std::string sheet = std::string(latex_head) + "\\section*{Sustavy linearnych rovnic}\n\n" +
+    std::string sheet = std::string(latex_preamble) + "\\section*{Sustavy linearnych rovnic}\n\n" +
                         "Vyrieste kazdu sustavu Gaussovou--Jordanovou eliminaciou.\n\n";
     std::string answers = "\\newpage\n\\section*{Vysledky}\n\n";
     for (std::size_t k = 0; k < file_names.size(); k++) {
@@ -350,8 +283,7 @@ int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *
         }
         const std::string title = "Uloha " + std::to_string(k + 1);
         sheet += "\\subsection*{" + title + "}\n";
-        sheet += matrix_shape.rows == 0 ? "Sustava je prazdna.\n\n"
-                                        : fitted_display(latex_equations()) + "\n";
+        sheet += matrix_shape.rows == 0 ? "Sustava je prazdna.\n\n" : latex_equations() + "\n";
         sheet += working_room(matrix_shape.rows);
         answers += "\\textbf{" + title + ".} " + exercise_answer() + "\n\n";
     }

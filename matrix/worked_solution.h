@@ -17,17 +17,19 @@ int finish_output(std::FILE *out, std::FILE *err);
 
 // The loaded matrix as the printout writes it: in plain text one line per row, each column
 // right-aligned to its widest entry, two spaces between columns and " | " before the
-// right-hand side; in LaTeX an amsmath array in parentheses with a rule before the last column.
+// right-hand side; in LaTeX as latex_matrix sets it within the page, a rule before the last
+// column.
 std::string matrix_block_text(NotationStyle style);
 
 // The loaded system written as equations in LaTeX, "2x_{1} + x_{2} - x_{3} = 8" on each line,
-// as an array that keeps each unknown in its own column.
+// as latex_system sets it within the page.
 std::string latex_equations();
 
 // Prints the worked solution of the matrix file `file_name` on `out` in `style`: the system,
 // each gated step with the matrix after its cancelling, and the outcome; a system without a
 // unique solution gets its verdict where the plain elimination ends, then the steps on to
-// the reduced row echelon form and its solution set. LaTeX is a whole document (amsmath only).
+// the reduced row echelon form and its solution set. LaTeX is a whole document (amsmath only)
+// whose every matrix, equation and statement is set within the text width.
 // A file that loads with warnings gets them on `err`, one line each. Returns the exit status:
 // 0; the LoadResult of a file that cannot be loaded, with its message on `err`; or
 // worked_solution_write_failed. The store is left as it was.

@@ -22,9 +22,11 @@ cd "$work_dir"
 
 failed=0
 
-# Compiles name.tex; reports an error or any badly set box in its log.
+# Compiles name.tex; reports an error or any badly set box in its log, else its pages and the
+# seconds pdflatex took.
 compile() {
     local name=$1
+    local start=$SECONDS
     rm -f "$name.pdf"
     if ! pdflatex -interaction=nonstopmode -halt-on-error "$name.tex" >"$name.out" 2>&1 ||
         [ ! -s "$name.pdf" ]; then
@@ -38,7 +40,7 @@ compile() {
         failed=1
         return
     fi
-    echo "ok: $name ($(grep -o '[0-9]* pages\?' "$name.log" | tail -1))"
+    echo "ok: $name ($(grep -o '[0-9]* pages\?' "$name.log" | tail -1), $((SECONDS - start)) s)"
 }
 
 for matrix in "${matrices[@]}"; do

@@ -41,6 +41,19 @@ const std::vector<NotationCase> notation_cases{
     {operation_eliminate, 0, 2, "-1", "1", "R3 <- R3 + R1", "R_{3} \\leftarrow R_{3} + R_{1}"},
     {operation_eliminate, 9, 0, "1", "-2", "R1 <- R1 + (1/2) R10",
      "R_{1} \\leftarrow R_{1} + \\frac{1}{2} R_{10}"},
+    // In LaTeX a part of more than 20 digits goes in groups of three a line may break between,
+    // a fraction then in parentheses with a slash; 20 digits stay whole.
+    {operation_eliminate, 0, 2, "12345678901234567890", "7",
+     "R3 <- R3 - (12345678901234567890/7) R1",
+     "R_{3} \\leftarrow R_{3} - \\frac{12345678901234567890}{7} R_{1}"},
+    {operation_eliminate, 0, 2, "-123456789012345678901", "7",
+     "R3 <- R3 + (123456789012345678901/7) R1",
+     "R_{3} \\leftarrow R_{3} + (123\\gjb456\\gjb789\\gjb012\\gjb345\\gjb678\\gjb901/7) R_{1}"},
+    {operation_scale, 1, 1, "1", "-100000000000000000000000", "R2 <- -100000000000000000000000 R2",
+     "R_{2} \\leftarrow -100\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000 R_{2}"},
+    {operation_scale, 1, 1, "-100000000000000000000000", "3",
+     "R2 <- (-3/100000000000000000000000) R2",
+     "R_{2} \\leftarrow (-3/100\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000) R_{2}"},
 };
 
 TEST(Notation, EachOperationIsWrittenAsALearnerWritesIt)

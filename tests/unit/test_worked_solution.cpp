@@ -1,6 +1,7 @@
 // The printed worked solution: hand-checked printouts, failures and their statuses, and the
 // same steps and final matrix as the interactive solve of every example.
 #include "matrix/elimination.h"
+#include "matrix/latex_layout.h"
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
 #include "matrix/worked_solution.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -185,13 +187,115 @@ Riesenie: $x_{1} = -\frac{1}{2}$
 TEST(WorkedSolution, LatexEquationsKeepEachUnknownInItsColumn)
 {
     set_system({{2, 1, -1, 8}, {0, -3, 2, -11}, {0, 0, 0, 5}});
-    EXPECT_EQ(latex_equations(), R"(\begin{array}{r@{}r@{}r@{\;=\;}r}
+    EXPECT_EQ(latex_equations(), R"(\gjfit{\begin{array}{r@{}r@{}r@{\;=\;}r}
 2x_{1} & {}+ x_{2} & {}- x_{3} & 8 \\
  & -3x_{2} & {}+ 2x_{3} & -11 \\
  &  & 0 & 5
 \end{array}
+}
 )");
     reset_store();
+}
+
+// A matrix of order n, every entry of `digits` digits, the signs alternating, and in halves of
+// the rows a fraction over another such number; and how LaTeX sets it.
+struct LayoutCase {
+    std::size_t order;
+    std::size_t digits;
+    bool fractions;
+    bool equations;
+    LatexLayout layout;
+    const char *start; // how its text starts
+};
+
+const std::vector<LayoutCase> layout_cases = {
+    {10, 4, false, false, layout_display, "\\gjfit{"},        // as every example
+    {10, 8, false, false, layout_display, "\\gjfitelse{"},    // TeX's measure decides
+    {10, 10, false, false, layout_lines, "\\begin{gjlines}"}, // wider than any display size
+    {10, 10, true, false, layout_lines, "\\begin{gjlines}"},
+    {3, 25, false, false, layout_display, "\\gjfit{"},
+    {3, 40, false, false, layout_lines, "\\begin{gjlines}"},
+    {1, 50, true, false, layout_display, "\\gjfit{"},
+    {10, 4, false, true, layout_display, "\\gjfit{"},
+    {10, 10, false, true, layout_lines, "\\begin{gjlines}"},
+    {10, 120, true, true, layout_lines, "\\begin{gjlines}"},
+};
+
+// The rows of a layout case.
+ValueRows layout_rows(const LayoutCase &c)
+{
+    const mpz_class top(std::string(c.digits, '7'));
+    const mpz_class bottom(std::string(c.digits, '3'));
+    ValueRows rows(c.order);
+    for (std::size_t r = 0; r < c.order; r++)
+        for (std::size_t column = 0; column <= c.order; column++) {
+            const mpq_class value((r + column) % 2 ? -top : top,
+                                  c.fractions && r % 2 ? bottom : mpz_class(1));
+            rows[r].push_back(value);
+        }
+    return rows;
+}
+
+// The longest run of digits in `text`.
+std::size_t longest_digit_run(const std::string &text)
+{
+    std::size_t longest = 0;
+    std::size_t run = 0;
+    for (const char ch : text) {
+        run = ch >= '0' && ch <= '9' ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+TEST(WorkedSolution, LatexSetsAMatrixOrSystemTooWideForAnyDisplayAsLinesThatBreak)
+{
+    for (const LayoutCase &c : layout_cases) {
+        SCOPED_TRACE(std::to_string(c.order) + " x " + std::to_string(c.digits) + " digits" +
+                     (c.equations ? ", equations" : ""));
+        const ValueRows rows = layout_rows(c);
+        EXPECT_EQ(latex_layout(rows, c.equations), c.layout);
+        const std::string text = c.equations ? latex_system(rows) : latex_matrix(rows, c.order);
+        EXPECT_EQ(text.rfind(c.start, 0), 0u) << text.substr(0, 60);
+        const std::size_t lines = text.find("\\begin{gjlines}");
+        if (std::string(c.start) == "\\gjfit{") {
+            EXPECT_EQ(lines, std::string::npos) << "a display that surely fits needs no lines";
+            continue;
+        }
+        ASSERT_NE(lines, std::string::npos) << "lines for TeX to set where no display fits";
+        EXPECT_LE(longest_digit_run(text.substr(lines)), 3u) << "a line may break every 3 digits";
+    }
+
+    // Each row a paragraph of its own; 1, -1 and 0 as written on a line.
+    const mpz_class big("1" + std::string(90, '0'));
+    std::string grouped = "1";
+    for (int k = 0; k < 30; k++)
+        grouped += "\\gjb000";
+    const ValueRows rows{{big, -1, mpq_class(-big, 7)}, {0, 1, 2}};
+    EXPECT_EQ(latex_matrix(rows, 2), "\\begin{gjlines}\n\\gjrow $R_{1} = (" + grouped +
+                                         "\\gjc\n-1\\gjv\n-" + grouped +
+                                         "/7)$\n\n\\gjrow $R_{2} = (0\\gjc\n1\\gjv\n2)$\n\n"
+                                         "\\end{gjlines}\n");
+    EXPECT_EQ(latex_system(rows), "\\begin{gjlines}\n\\gjrow $" + grouped +
+                                      "\\,x_{1}\n- x_{2}\n= -" + grouped +
+                                      "/7$\n\n\\gjrow $x_{2}\n= 2$\n\n\\end{gjlines}\n");
+}
+
+TEST(WorkedSolution, ALongValueInTheLatexSolutionIsWrittenSoThatItsLineMayBreak)
+{
+    const std::string path = testing::TempDir() + "gj_long_value.txt";
+    std::FILE *file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("1\n3 1000000000000000000000001\n", file);
+    std::fclose(file);
+    const std::string latex = print_file(path, notation_latex).out;
+    std::remove(path.c_str());
+    // In the display the value is whole; in the closing statement it breaks.
+    EXPECT_NE(latex.find("1 & \\frac{1000000000000000000000001}{3}"), std::string::npos) << latex;
+    EXPECT_NE(latex.find("Riesenie: $x_{1} = "
+                         "1\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000\\gjb000\\gjb001/3$"),
+              std::string::npos)
+        << latex;
 }
 
 TEST(WorkedSolution, AWorksheetNumbersTheSystemsAndAnswersThemOnTheLastPage)
