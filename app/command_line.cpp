@@ -230,8 +230,8 @@ std::string usage_text()
            "Navratova hodnota: 0 v poriadku; 1 zlyhala grafika alebo obrazky, pri vypise\n"
            "sa subor neda otvorit; 2 pri vypise je matica prilis velka; 3 pri vypise je\n"
            "matica neplatna; 4 pri vypise sa vystup neda zapisat; 5 pri --check je niektory\n"
-           "krok nespravny (1 a 3 aj pre PRACA, ktora sa neda precitat alebo pochopit);\n"
-           "64 chybne pouzitie.\n"
+           "krok nespravny alebo PRACA nema ziadny krok (1 a 3 aj pre PRACA, ktora sa neda\n"
+           "precitat alebo pochopit); 64 chybne pouzitie.\n"
            "\n"
            "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
            "R3 <- R3 - 2 R1), Backspace ju vrati, H poradi dalsi krok programu.\n";

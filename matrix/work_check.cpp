@@ -282,7 +282,11 @@ std::string judge_end(const StoreSnapshot &right_final, const std::string &right
     return report + "Vysledok je nespravny: " + answer + "\nSpravny je: " + right_answer + "\n";
 }
 
-// Replays `work` from the loaded system, reporting on `out`; returns the number of wrong steps.
+// The report's line for a worked solution with no step at all.
+constexpr const char *nothing_to_check = "Nie je co kontrolovat: v praci nie je ziadny krok.\n";
+
+// Replays `work` from the loaded system, reporting on `out`; returns the number of wrong steps,
+// counting a work without a step as one mistake.
 int replay(const Work &work, std::FILE *out)
 {
     const StoreSnapshot system = save_store();
@@ -299,6 +303,11 @@ int replay(const Work &work, std::FILE *out)
         wrong += difference.empty() ? 0 : 1;
         store_rows(work.start);
     }
+    if (work.steps.empty()) {
+        report += nothing_to_check;
+        std::fwrite(report.data(), 1, report.size(), out);
+        return wrong + 1;
+    }
     for (std::size_t k = 0; k < work.steps.size(); k++) {
         bool right = true;
         report += "Krok " + std::to_string(k + 1) + ": " + judge_step(work.steps[k], right) + "\n";
@@ -311,6 +320,20 @@ int replay(const Work &work, std::FILE *out)
                         std::to_string(work.steps.size() + (work.start.empty() ? 0 : 1)) + ".\n";
     std::fwrite(report.data(), 1, report.size(), out);
     return wrong;
+}
+
+// Where the line of `text` from `start` ends, and in `next` where the line after it starts: a line
+// ends at "\n", at "\r\n" (Windows) or at a lone "\r" (old Macintosh), or with the text.
+std::size_t line_end(const std::string &text, std::size_t start, std::size_t &next)
+{
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
+        next = text.size() + 1;
+        return text.size();
+    }
+    const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    next = end + (crlf ? 2 : 1);
+    return end;
 }
 
 // Reads the whole of `name` ("-": standard input) into text; false when it cannot be read.
@@ -342,11 +365,10 @@ WorkRead read_work(const std::string &text, int order)
     WorkReader reader(order);
     std::size_t start = 0;
     while (start <= text.size() && reader.why.empty()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
+        std::size_t next = 0;
+        const std::size_t end = line_end(text, start, next);
         reader.take_line(trimmed(text.substr(start, end - start)));
-        start = end + 1;
+        start = next;
     }
     if (reader.why.empty())
         reader.close_matrix();

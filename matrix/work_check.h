@@ -45,14 +45,16 @@ struct WorkRead {
 // Reads a worked solution of a system of order `order` from `text`: lines "Krok k: <op>" or a
 // bare "<op>", each followed by `order` rows of order + 1 numbers ("|" before the last one
 // optional), optionally the system's matrix before the first step; blank lines, spacing and the
-// printout's sentences ("Sustava ...", "Riesenie: ...", "Pokracujeme ...") are free.
+// printout's sentences ("Sustava ...", "Riesenie: ...", "Pokracujeme ...") are free. Lines end
+// with "\n", "\r\n" or "\r", the last one with or without.
 WorkRead read_work(const std::string &text, int order);
 
 // Checks the worked solution in the file `work_file` against the system in the matrix file
 // `system_file`: prints on `out` a line for each step ("Krok 3: v poriadku", or its first wrong
 // entry, or why its operation is none), going on from the written matrix after a mistake, then
 // whether the last matrix is in reduced row echelon form and whether its answer is right.
-// Returns 0 when every step is right, check_found_mistakes when one is not; the LoadResult of a
+// Returns 0 when every step is right, check_found_mistakes when one is not or when the work has
+// no step at all (the report then says there is nothing to check); the LoadResult of a
 // system that cannot be loaded, load_cannot_open for a work file that cannot be read and
 // load_invalid for one that cannot be understood (their messages on `err`, naming the line);
 // 4 when the output cannot be written. The store is left as it was. "-" reads standard input.

@@ -193,16 +193,39 @@ struct WorkCase {
 constexpr const char *two_by_two = "2\n2 1 5\n1 3 5\n";
 const std::string long_entry_work = "R1 <-> R2\n1 3 | 5\n2 1 | 1" + std::string(2500, '0') + "\n";
 
+// The printout's own worked solution of two_by_two, and the report of its check.
+const std::string printed_work =
+    "2  1 | 5\n1  3 | 5\n\nKrok 1: R1 <- (1/2) R1\n1  1/2 | 5/2\n1    3 |   5\n\n"
+    "Krok 2: R2 <- R2 - R1\n1  1/2 | 5/2\n0  5/2 | 5/2\n\nKrok 3: R2 <- (2/5) R2\n"
+    "1  1/2 | 5/2\n0    1 |   1\n\nKrok 4: R1 <- R1 - (1/2) R2\n1  0 | 2\n0  1 | 1\n\n"
+    "Riesenie: x1 = 2, x2 = 1\n";
+constexpr const char *printed_work_report =
+    "Zadanie: v poriadku\nKrok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\n"
+    "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
+    "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n";
+
+// `text` with every "\n" replaced by `line_end`.
+std::string with_line_ends(const std::string &text, const std::string &line_end)
+{
+    std::string changed;
+    for (char c : text)
+        changed += c == '\n' ? line_end : std::string(1, c);
+    return changed;
+}
+
+const std::string windows_work = with_line_ends(printed_work, "\r\n");
+const std::string macintosh_work = with_line_ends(printed_work, "\r");
+const std::string unended_work = printed_work.substr(0, printed_work.find("\n\nRiesenie"));
+constexpr const char *no_step = "Nie je co kontrolovat: v praci nie je ziadny krok.\n";
+
 const std::vector<WorkCase> work_cases = {
-    {"all right, the printout's own form",
-     "2  1 | 5\n1  3 | 5\n\nKrok 1: R1 <- (1/2) R1\n1  1/2 | 5/2\n1    3 |   5\n\n"
-     "Krok 2: R2 <- R2 - R1\n1  1/2 | 5/2\n0  5/2 | 5/2\n\nKrok 3: R2 <- (2/5) R2\n"
-     "1  1/2 | 5/2\n0    1 |   1\n\nKrok 4: R1 <- R1 - (1/2) R2\n1  0 | 2\n0  1 | 1\n\n"
-     "Riesenie: x1 = 2, x2 = 1\n",
-     0,
-     "Zadanie: v poriadku\nKrok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\n"
-     "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
-     "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n"},
+    {"all right, the printout's own form", printed_work.c_str(), 0, printed_work_report},
+    {"the same with Windows line ends", windows_work.c_str(), 0, printed_work_report},
+    {"the same with old Macintosh line ends", macintosh_work.c_str(), 0, printed_work_report},
+    {"the last row without its line end", unended_work.c_str(), 0, printed_work_report},
+    {"an empty file", "", check_found_mistakes, no_step},
+    {"blank lines and a sentence, no step", "\r\n\n  \nRiesenie: x1 = 2, x2 = 1\r\n",
+     check_found_mistakes, no_step},
     {"all right by another way, bare operations on whole rows, decimals and free spacing",
      "r1<->r2\n1 3|5\n2 1|5\nR2 <- 1/2 R2\n1 3 | 5\n1 1/2 | 5/2\nR2 <- R2 - R1\n1 3 | 5\n"
      "0 -5/2 | -5/2\nR2<- -0.4R2\n1 3 5\n0 1 1\nR1 <- R1 - 3 R2\n  1   0 |  2\n  0   1 |  1\n",
@@ -226,13 +249,17 @@ const std::vector<WorkCase> work_cases = {
      "Koniec: matica je v redukovanom stupnovitom tvare.\n"
      "Vysledok je nespravny: Riesenie: x1 = 3, x2 = 1\nSpravny je: Riesenie: x1 = 2, x2 = 1\n"
      "Chyby: 2 z 3.\n"},
-    {"a miscopied system", "2 1 | 5\n1 3 | 6\n", check_found_mistakes,
+    {"the copied system alone", "2 1 | 5\r\n1 3 | 5\r\n", check_found_mistakes,
+     "Zadanie: v poriadku\nNie je co kontrolovat: v praci nie je ziadny krok.\n"},
+    {"a miscopied system, no step", "2 1 | 5\n1 3 | 6\n", check_found_mistakes,
      "Zadanie: riadok 2, stlpec 3: 6, spravne je 5\n"
-     "Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
-     "Vysledok sa z nej este neda precitat; spravny je: Riesenie: x1 = 2, x2 = 1\nChyby: 1 z 1.\n"},
+     "Nie je co kontrolovat: v praci nie je ziadny krok.\n"},
     {"a row operation that names no row of the system", "R3 <-> R1\n1 3 | 5\n2 1 | 5\n",
      check_found_mistakes, "Krok 1: R3 nie je riadok matice (R1 az R2)\n"},
     {"a line of words", "R1 <-> R2\n1 3 | 5\n2 1 | 5\nTeraz odcitam\n", load_invalid,
+     "gj_check_work.txt, riadok 4: necakany text"},
+    {"a line named by its number whatever the line ends",
+     "R1 <-> R2\r\n1 3 | 5\r2 1 | 5\nTeraz\r\n", load_invalid,
      "gj_check_work.txt, riadok 4: necakany text"},
     {"a row too short", "R1 <-> R2\n1 3 | 5\n2 1\n", load_invalid,
      "riadok 3: riadok matice ma 2 cisel, ma ich mat 3"},
