@@ -12,9 +12,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -288,16 +296,102 @@ TEST(CheckWork, JudgesEachStepOfAHandWorkedSolution)
     }
 }
 
-// A system or a WORK file that cannot be read: the loader's statuses, with their messages.
+// A file of `size` bytes in the temporary folder, starting with `head` and the rest zeros (on most
+// file systems taking no room); returns its path.
+std::string sized_file(const std::string &name, const std::string &head, std::uintmax_t size)
+{
+    const std::string path = scratch_file(name, head);
+    std::filesystem::resize_file(path, size);
+    return path;
+}
+
+// A system or a WORK file that cannot be read: the loader's statuses, with their messages. A
+// WORK file that is not a regular file or a pipe, or is too large, is refused before any reading.
 TEST(CheckWork, FilesThatCannotBeReadGiveTheLoadersStatuses)
 {
     EXPECT_EQ(check("11\n", "").status, load_too_large);
     EXPECT_EQ(check("2\n1 x\n", "").status, load_invalid);
-    const Checked missing = check(two_by_two, "/nonexistent/work.txt", true);
-    EXPECT_EQ(missing.status, load_cannot_open);
-    EXPECT_NE(missing.err.find("/nonexistent/work.txt: subor sa neda precitat"), std::string::npos);
-    EXPECT_EQ(check(two_by_two, std::filesystem::temp_directory_path().string(), true).status,
-              load_cannot_open);
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    const struct {
+        std::string work;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"/nonexistent/work.txt", load_cannot_open,
+         "/nonexistent/work.txt: subor sa neda precitat"},
+        {folder, load_cannot_open, folder + ": nie je obycajny subor"},
+        {"/dev/zero", load_cannot_open, "/dev/zero: nie je obycajny subor"},
+        {"/dev/null", load_cannot_open, "/dev/null: nie je obycajny subor"},
+        {sized_file("gj_check_large.txt", "R1 <-> R2\n", max_work_bytes + 1), load_too_large,
+         "gj_check_large.txt: subor je vacsi ako 64 MB, taku pracu program nekontroluje"},
+        // One of exactly the largest size is read: here it stops at its second line.
+        {sized_file("gj_check_largest.txt", "R1 <-> R2\nTeraz\n", max_work_bytes), load_invalid,
+         "gj_check_largest.txt, riadok 2: necakany text"},
+    };
+    for (const auto &c : cases) {
+        const auto started = std::chrono::steady_clock::now();
+        const Checked got = check(two_by_two, c.work, true);
+        const auto took = std::chrono::steady_clock::now() - started;
+        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 2000)
+            << c.work;
+        EXPECT_EQ(got.status, c.status) << c.work << "\n" << got.err;
+        EXPECT_NE(got.err.find(c.message), std::string::npos) << got.err;
+        EXPECT_EQ(got.out, "") << c.work;
+    }
+    std::filesystem::remove(folder + "/gj_check_large.txt");
+    std::filesystem::remove(folder + "/gj_check_largest.txt");
+}
+
+// Checks the WORK text `text` coming through a FIFO, filled by a thread of its own as a shell's
+// <(...) fills its pipe.
+Checked check_through_pipe(const std::string &text)
+{
+    const std::string fifo = (std::filesystem::temp_directory_path() / "gj_check_pipe").string();
+    std::filesystem::remove(fifo);
+    EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int idle_reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK); // the writer opens at once
+    const int writer = open(fifo.c_str(), O_WRONLY);
+    std::thread filler([&] {
+        for (std::size_t done = 0; done < text.size();) {
+            const ssize_t wrote = write(writer, text.data() + done, text.size() - done);
+            if (wrote <= 0)
+                break; // the check stopped reading and every reader is gone
+            done += static_cast<std::size_t>(wrote);
+        }
+        close(writer);
+    });
+    const Checked got = check(two_by_two, fifo, true);
+    close(idle_reader);
+    filler.join();
+    std::filesystem::remove(fifo);
+    return got;
+}
+
+// A pipe is read as it comes, within the same bound as a file; one without a writer reads as
+// empty instead of blocking.
+TEST(CheckWork, APipeIsReadWithinTheBound)
+{
+    const auto ignored = std::signal(SIGPIPE, SIG_IGN); // a filler cut off must not end the test
+    const Checked printed = check_through_pipe(printed_work);
+    EXPECT_EQ(printed.status, 0) << printed.err;
+    EXPECT_EQ(printed.out, printed_work_report);
+    std::string endless(max_work_bytes + 1, ' ');
+    for (std::size_t k = 1000; k < endless.size(); k += 1000)
+        endless[k] = '\n';
+    const Checked large = check_through_pipe(endless);
+    EXPECT_EQ(large.status, load_too_large);
+    EXPECT_NE(large.err.find("gj_check_pipe: subor je vacsi ako 64 MB"), std::string::npos);
+    EXPECT_EQ(large.out, "");
+    std::signal(SIGPIPE, ignored);
+
+    const std::string fifo = (std::filesystem::temp_directory_path() / "gj_check_unfed").string();
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Checked unfed;
+    expect_no_blocking(fifo, [&] { unfed = check(two_by_two, fifo, true); });
+    EXPECT_EQ(unfed.status, check_found_mistakes);
+    EXPECT_EQ(unfed.out, no_step);
+    std::filesystem::remove(fifo);
 }
 
 // The printout of every example and of random systems, singular ones with the verdict and the
