@@ -503,16 +503,13 @@ struct LitterCase {
 const std::string long_name(250, 'u'); // its temporary names are cut to fit the file system
 const std::vector<LitterCase> litter_cases = {
     {".t.txt.gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, true},
-    {".t.txt.gauss-jordan-zzzzzz", 86400 * 400, true},
     {".t.txt.gauss-jordan-Fresh1", 0, false},                            // a save running now
     {".t.txt.gauss-jordan-Nearly", stale_temporary_seconds - 60, false}, // could still be one
     {".u.txt.gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, false},  // another target's
     {".t.txt.gauss-jordan-Ab3dE", stale_temporary_seconds + 5, false},   // five characters
-    {".t.txt.gauss-jordan-Ab3dE9x", stale_temporary_seconds + 5, false}, // seven
     {".t.txt.gauss-jordan-Ab.dE9", stale_temporary_seconds + 5, false},
     {"t.txt.gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, false}, // not hidden
     {"t.txt.Ab3dE9", stale_temporary_seconds + 5, false},              // a user's file
-    {"..t.txt.gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, false},
     {".t.txt.gauss-jordan-Folder", stale_temporary_seconds + 5, false, 'd'},
     {".t.txt.gauss-jordan-Linked", stale_temporary_seconds + 5, false, 'l'},
     {"." + long_name.substr(0, 234) + ".gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, true},
