@@ -45,6 +45,19 @@ static std::string large_quotient_text(const mpz_class &a, const mpz_class &b)
     return text;
 }
 
+// Cuts a "%f" text to the grid's text, or writes "***" when its whole part, once rounded to six
+// decimals, has more than five characters (100000 and up, -10000 and down): cutting it would
+// drop a digit and show a tenth of the value.
+static void fit_decimal_text(const char *full, char *text)
+{
+    const char *point = std::strchr(full, '.');
+    if (point && point - full > 5) {
+        std::snprintf(text, cell_text_size, "***");
+        return;
+    }
+    cut_decimal_text(full, text);
+}
+
 // Writes the short decimal text of num/den into text.
 void format_cell(const mpz_class &num, const mpz_class &den, char *text)
 {
@@ -61,13 +74,15 @@ void format_cell(const mpz_class &num, const mpz_class &den, char *text)
         std::snprintf(text, cell_text_size, "%ld", quotient.get_si());
         return;
     }
+    // A quotient of 32-bit values never rounds out of the range: 99999 + r/b with |b| at most
+    // 21475 stays under 99999.99996, and -9999 - r/b with |b| at most 214769 above -9999.999996.
     if (num.fits_sint_p() && den.fits_sint_p()) {
         char full[64];
         small_quotient_text(num.get_si(), den.get_si(), full, sizeof full);
-        cut_decimal_text(full, text);
+        fit_decimal_text(full, text);
         return;
     }
-    cut_decimal_text(large_quotient_text(num, den).c_str(), text);
+    fit_decimal_text(large_quotient_text(num, den).c_str(), text);
 }
 
 // A number's text, cut to at most `budget` characters when longer, as

@@ -107,19 +107,27 @@ int read_integer(std::FILE *file, mpz_class &value, std::size_t max_digits)
     return read_integer_from(in, value, max_digits);
 }
 
-// Opens a file for reading; nullptr when it cannot be opened or is not a regular file.
-std::FILE *open_regular_file(const char *name)
+// True for the kinds of file open_readable_file takes: regular files, and pipes when `pipes`.
+static bool readable_kind(mode_t mode, bool pipes)
+{
+    return S_ISREG(mode) || (pipes && S_ISFIFO(mode));
+}
+
+// Opens a regular file (or a pipe, when `pipes`) for reading without blocking in the open call;
+// nullptr when it cannot be opened or is of another kind.
+std::FILE *open_readable_file(const char *name, bool pipes)
 {
     struct stat info {
     };
-    if (stat(name, &info) != 0 || !S_ISREG(info.st_mode))
-        return nullptr; // a FIFO or a device would block the open call or the reads
-    // Opened without blocking in case the name has become a FIFO since, then checked again.
+    if (stat(name, &info) != 0 || !readable_kind(info.st_mode, pipes))
+        return nullptr; // a device would block the reads or never end them
+    // Opened without blocking, as a FIFO without a writer would block the open call, and in case
+    // the name has changed kind since; then checked again. A pipe's reads block as they come.
     const int descriptor = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0)
         return nullptr;
     const int flags = fcntl(descriptor, F_GETFL);
-    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+    if (fstat(descriptor, &info) != 0 || !readable_kind(info.st_mode, pipes) || flags < 0 ||
         fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         close(descriptor);
         return nullptr;
@@ -128,6 +136,12 @@ std::FILE *open_regular_file(const char *name)
     if (!file)
         close(descriptor);
     return file;
+}
+
+// Opens a file for reading; nullptr when it cannot be opened or is not a regular file.
+std::FILE *open_regular_file(const char *name)
+{
+    return open_readable_file(name, false);
 }
 
 namespace

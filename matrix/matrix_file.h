@@ -45,6 +45,11 @@ int read_integer(std::FILE *file, mpz_class &value,
 // opened, so never blocks.
 std::FILE *open_regular_file(const char *name);
 
+// Opens a regular file, or also a pipe when `pipes` (a FIFO, or the pipe a shell's <(...) names),
+// for reading; nullptr for any other kind or when it cannot be opened. The open call never
+// blocks; the reads of a pipe wait for its writer, and a pipe without one reads as empty.
+std::FILE *open_readable_file(const char *name, bool pipes);
+
 // What a file that loads may say otherwise than its writer meant: the matrix is read as the
 // format says, but these signs suggest another matrix was meant.
 enum LoadWarningKind {

@@ -10,7 +10,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <functional>
+#include <utility>
 
 namespace
 {
@@ -19,7 +23,9 @@ namespace
 // Reading
 
 // The sentences a printed worked solution has between its steps, by their first word.
-constexpr const char *sentence_words[] = {"Sustava", "Riesenie", "Pokracujeme"};
+constexpr const char *sentence_words[] = {"Sustava",    "Riesenie", "Pokracujeme", "Redukovany",
+                                          "Matica",     "Inverzna", "Vlavo",       "h",
+                                          "det"};
 
 // How a line of a worked solution reads.
 enum LineKind { line_blank, line_operation, line_row, line_sentence, line_unknown };
@@ -81,8 +87,10 @@ bool operation_part(const std::string &line, std::string &operation)
     return true;
 }
 
-// Reads a row of `columns` numbers, "|" before the last one optional; "" when it reads, else why.
-std::string read_row(const std::string &line, std::size_t columns, std::vector<mpq_class> &row)
+// Reads a row of `columns` numbers, "|" before number `rule` optional (none when `rule` is
+// `columns`); "" when it reads, else why.
+std::string read_row(const std::string &line, std::size_t columns, std::size_t rule,
+                     std::vector<mpq_class> &row)
 {
     std::size_t at = 0;
     std::size_t bar_after = 0; // numbers before the "|", 0: none yet
@@ -115,8 +123,11 @@ std::string read_row(const std::string &line, std::size_t columns, std::vector<m
     if (row.size() != columns)
         return "riadok matice ma " + std::to_string(row.size()) + " cisel, ma ich mat " +
                std::to_string(columns);
-    if (bar && bar_after + 1 != columns)
-        return "ciara | ma byt pred poslednym cislom";
+    if (bar && rule == columns)
+        return "matica nema ciaru |";
+    if (bar && bar_after != rule)
+        return rule + 1 == columns ? "ciara | ma byt pred poslednym cislom"
+                                   : "ciara | ma byt za " + std::to_string(rule) + ". cislom";
     return "";
 }
 
@@ -139,84 +150,128 @@ std::string check_row_count(const WorkMatrix &rows, int order, bool start)
            expected + ", je ich " + std::to_string(rows.size());
 }
 
-// Reading a worked solution, one line at a time: where it stands and what went wrong.
+// What is done with each matrix of a worked solution as soon as it is read whole: the system
+// copied before the first step (its `line` 0) or a step.
+using TakeStep = std::function<void(WorkStep &)>;
+
+// Reading a worked solution as its text comes, one line at a time: where it stands and what went
+// wrong. Each matrix goes to `take` once it is whole, so that only the one being read is kept.
 struct WorkReader {
-    explicit WorkReader(int system_order) : order(system_order) {}
-    WorkReader(const WorkReader &) = delete; // `rows` points into the reader itself
-    WorkReader &operator=(const WorkReader &) = delete;
-
-    int order;
-    WorkRead read;
-    WorkMatrix *rows = &read.work.start; // the matrix the next row line belongs to
-    int rows_line = 0; // the line of the operation those rows follow (0: before the first)
-    int number = 0;    // the line being read
-    std::string why;   // what is wrong, once something is
-    int why_line = 0;  // the line it is wrong on
-
-    // Notes what is wrong on line `line`.
-    void fail(int line, const std::string &message)
+    WorkReader(const MatrixShape &system_shape, TakeStep take_step)
+        : shape(system_shape), order(system_shape.rows), take(std::move(take_step))
     {
-        why = message;
-        why_line = line;
     }
 
-    // The matrix gathered so far (after an operation, or before the first) must be whole.
+    MatrixShape shape; // the shape every matrix of the work has
+    int order;         // its rows
+    TakeStep take;
+    WorkStep step;         // the matrix being gathered, after the operation on line step.line
+                           // (0: the system copied before the first step)
+    int number = 0;        // the line being read
+    std::string why;       // what is wrong, once something is
+    int why_line = 0;      // the line it is wrong on
+    std::string line;      // the text of the line not yet ended
+    bool after_cr = false; // the text so far ends in "\r", which has ended a line
+
+    // Notes what is wrong on line `line`.
+    void fail(int at, const std::string &message)
+    {
+        why = message;
+        why_line = at;
+    }
+
+    // The matrix gathered so far (after an operation, or before the first) must be whole; then it
+    // is taken.
     void close_matrix()
     {
-        const std::string missing = check_row_count(*rows, order, rows_line == 0);
+        const bool start = step.line == 0;
+        const std::string missing = check_row_count(step.rows, order, start);
         if (!missing.empty())
-            fail(rows_line == 0 ? number : rows_line, missing);
+            fail(start ? number : step.line, missing);
+        else if (!start || !step.rows.empty())
+            take(step);
     }
 
     // An operation line: the matrix before it ends, and a step begins.
-    void take_operation(const std::string &line)
+    void take_operation(const std::string &text)
     {
         close_matrix();
         std::string operation;
-        if (why.empty() && !operation_part(line, operation))
+        if (why.empty() && !operation_part(text, operation))
             fail(number, "za slovom Krok ma byt cislo kroku a dvojbodka");
         if (!why.empty())
             return;
-        read.work.steps.push_back(
-            WorkStep{number, parse_operation(operation, order, max_work_digits), {}});
-        rows = &read.work.steps.back().rows;
-        rows_line = number;
+        step = WorkStep{number, parse_operation(operation, order, max_work_digits), {}};
     }
 
     // A row of the matrix being gathered.
-    void take_row(const std::string &line)
+    void take_row(const std::string &text)
     {
-        if (rows->size() >= static_cast<std::size_t>(order)) {
+        if (step.rows.size() >= static_cast<std::size_t>(order)) {
             fail(number,
                  "matica ma viac riadkov, ako ma sustava rovnic (" + std::to_string(order) + ")");
             return;
         }
         std::vector<mpq_class> row;
-        const std::string wrong = read_row(line, static_cast<std::size_t>(order) + 1, row);
+        const std::string wrong =
+            read_row(text, static_cast<std::size_t>(shape.columns()),
+                     static_cast<std::size_t>(shape.kind == kind_matrix ? shape.columns()
+                                                                        : shape.unknowns),
+                     row);
         if (!wrong.empty())
             fail(number, wrong);
         else
-            rows->push_back(row);
+            step.rows.push_back(std::move(row));
     }
 
     // The next line, trimmed.
-    void take_line(const std::string &line)
+    void take_line(const std::string &text)
     {
         number++;
-        switch (line_kind(line)) {
+        switch (line_kind(text)) {
         case line_blank:
         case line_sentence:
             break;
         case line_operation:
-            take_operation(line);
+            take_operation(text);
             break;
         case line_row:
-            take_row(line);
+            take_row(text);
             break;
         case line_unknown:
             fail(number, "necakany text; ocakava sa uprava, riadok matice alebo veta vypisu");
             break;
         }
+    }
+
+    // The next `size` characters of the text, until something is wrong: a line ends at "\n", at
+    // "\r\n" (Windows) or at a lone "\r" (old Macintosh).
+    void feed(const char *text, std::size_t size)
+    {
+        const char *const end = text + size;
+        const auto is_line_end = [](char c) { return c == '\n' || c == '\r'; };
+        while (text < end && why.empty()) {
+            if (after_cr && *text == '\n') // the second half of "\r\n"
+                text++;
+            after_cr = false;
+            const char *const line_end = std::find_if(text, end, is_line_end);
+            line.append(text, line_end);
+            if (line_end == end)
+                return;
+            after_cr = *line_end == '\r';
+            take_line(trimmed(line));
+            line.clear();
+            text = line_end + 1;
+        }
+    }
+
+    // The end of the text: the line after the last line end (often empty), then the last matrix.
+    void finish()
+    {
+        if (why.empty())
+            take_line(trimmed(line));
+        if (why.empty())
+            close_matrix();
     }
 };
 
@@ -282,81 +337,163 @@ std::string judge_end(const StoreSnapshot &right_final, const std::string &right
     return report + "Vysledok je nespravny: " + answer + "\nSpravny je: " + right_answer + "\n";
 }
 
-// Replays `work` from the loaded system, reporting on `out`; returns the number of wrong steps.
-int replay(const Work &work, std::FILE *out)
+// The report's line for a worked solution with no step at all.
+constexpr const char *nothing_to_check = "Nie je co kontrolovat: v praci nie je ziadny krok.\n";
+
+// A check under way: what the system's own solve ends on, and the report so far.
+struct CheckRun {
+    StoreSnapshot right_final;      // the reduced form the system's own solve ends on
+    std::string right_answer;       // its closing statement
+    bool right_contradicts = false; // the system has no solution
+    std::string report;             // printed once the whole work has been read
+    int steps = 0;                  // the steps judged so far
+    int copied = 0;                 // 1 when the work copies the system before its first step
+    int wrong = 0;                  // the wrong ones, a miscopied system included
+};
+
+// Starts the check of a worked solution of the system in the store.
+void start_check(CheckRun &run)
 {
     const StoreSnapshot system = save_store();
     run_elimination_now(nullptr, reach_reduced_form);
-    const StoreSnapshot right_final = save_store();
-    const std::string right_answer = closing_statement(notation_plain);
-    const bool right_contradicts = solution_set().contradiction_row >= 0;
+    run.right_final = save_store();
+    run.right_answer = closing_statement(notation_plain);
+    run.right_contradicts = solution_set().contradiction_row >= 0;
     restore_store(system);
-    int wrong = 0;
-    std::string report;
-    if (!work.start.empty()) {
-        const std::string difference = first_difference(work.start);
-        report += "Zadanie: " + (difference.empty() ? "v poriadku" : difference) + "\n";
-        wrong += difference.empty() ? 0 : 1;
-        store_rows(work.start);
-    }
-    for (std::size_t k = 0; k < work.steps.size(); k++) {
-        bool right = true;
-        report += "Krok " + std::to_string(k + 1) + ": " + judge_step(work.steps[k], right) + "\n";
-        wrong += right ? 0 : 1;
-    }
-    report += judge_end(right_final, right_answer, right_contradicts);
-    report += wrong == 0
-                  ? "Vsetky kroky su v poriadku.\n"
-                  : "Chyby: " + std::to_string(wrong) + " z " +
-                        std::to_string(work.steps.size() + (work.start.empty() ? 0 : 1)) + ".\n";
-    std::fwrite(report.data(), 1, report.size(), out);
-    return wrong;
 }
 
-// Reads the whole of `name` ("-": standard input) into text; false when it cannot be read.
-bool read_whole_file(const char *name, std::string &text)
+// Judges the copied system or a step as soon as it is read; the store goes on from its matrix.
+void judge_matrix(CheckRun &run, const WorkStep &step)
 {
-    const bool standard_input = std::string(name) == "-";
+    if (step.line == 0) {
+        const std::string difference = first_difference(step.rows);
+        run.report += "Zadanie: " + (difference.empty() ? "v poriadku" : difference) + "\n";
+        run.copied = 1;
+        run.wrong += difference.empty() ? 0 : 1;
+        store_rows(step.rows);
+        return;
+    }
+    bool right = true;
+    run.steps++;
+    run.report += "Krok " + std::to_string(run.steps) + ": " + judge_step(step, right) + "\n";
+    run.wrong += right ? 0 : 1;
+}
+
+// Ends the report: the verdict on the last matrix and the count of mistakes, or that there was
+// nothing to check. Returns 0 when every step is right, else check_found_mistakes.
+int finish_check(CheckRun &run)
+{
+    if (run.steps == 0) {
+        run.report += nothing_to_check;
+        return check_found_mistakes;
+    }
+    run.report += judge_end(run.right_final, run.right_answer, run.right_contradicts);
+    if (run.wrong == 0) {
+        run.report += "Vsetky kroky su v poriadku.\n";
+        return 0;
+    }
+    run.report += "Chyby: " + std::to_string(run.wrong) + " z " +
+                  std::to_string(run.steps + run.copied) + ".\n";
+    return check_found_mistakes;
+}
+
+// How getting the text of a WORK file went.
+enum WorkInput { work_read, work_unreadable, work_not_a_file, work_too_large };
+
+// Opens the WORK file `name` ("-": standard input): a regular file of at most max_work_bytes or
+// a pipe (as a shell's <(...) gives); nullptr, with the reason in `input`, for anything else.
+std::FILE *open_work(const char *name, WorkInput &input)
+{
+    if (std::string(name) == "-")
+        return stdin;
     struct stat info {
     };
-    if (!standard_input && (stat(name, &info) != 0 || S_ISDIR(info.st_mode)))
-        return false;
-    std::FILE *file = standard_input ? stdin : std::fopen(name, "rb");
+    if (stat(name, &info) != 0) {
+        input = work_unreadable;
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
+        input = work_not_a_file; // a folder, or a device that may never end (/dev/zero)
+        return nullptr;
+    }
+    if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > max_work_bytes) {
+        input = work_too_large;
+        return nullptr;
+    }
+    std::FILE *file = open_readable_file(name, true);
     if (!file)
-        return false;
+        input = work_unreadable;
+    return file;
+}
+
+// Reads the open WORK file into `reader` until the end or a mistake, at most max_work_bytes of
+// it (a pipe, or a file that grew since it was opened, may bring more).
+WorkInput read_work_text(std::FILE *file, WorkReader &reader)
+{
     char buffer[65536];
+    std::size_t total = 0;
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    if (!standard_input)
+    while (reader.why.empty() && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        total += got;
+        if (total > max_work_bytes)
+            return work_too_large;
+        reader.feed(buffer, got);
+    }
+    if (std::ferror(file))
+        return work_unreadable;
+    reader.finish();
+    return work_read;
+}
+
+// Reads and judges the WORK file `name` against the system in the store, step by step.
+WorkInput read_and_judge(const char *name, WorkReader &reader, CheckRun &run)
+{
+    WorkInput input = work_read;
+    std::FILE *file = open_work(name, input);
+    if (!file)
+        return input;
+    start_check(run);
+    input = read_work_text(file, reader);
+    if (file != stdin)
         std::fclose(file);
-    return !failed;
+    return input;
+}
+
+// Says on `err` why the WORK file `name` was not read; returns the exit status for it.
+int report_unread_work(const char *name, WorkInput input, std::FILE *err)
+{
+    if (input == work_too_large) {
+        std::fprintf(err, "%s: subor je vacsi ako %zu MB, taku pracu program nekontroluje\n", name,
+                     max_work_bytes >> 20);
+        return load_too_large;
+    }
+    std::fprintf(err, "%s: %s\n", name,
+                 input == work_not_a_file ? "nie je obycajny subor" : "subor sa neda precitat");
+    return load_cannot_open;
 }
 
 } // namespace
 
-// Reads a worked solution of a system of order `order` from `text`, line by line.
-WorkRead read_work(const std::string &text, int order)
+// Reads a worked solution of a matrix of `shape` from `text`, line by line.
+WorkRead read_work(const std::string &text, const MatrixShape &shape)
 {
-    WorkReader reader(order);
-    std::size_t start = 0;
-    while (start <= text.size() && reader.why.empty()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        reader.take_line(trimmed(text.substr(start, end - start)));
-        start = end + 1;
-    }
-    if (reader.why.empty())
-        reader.close_matrix();
+    WorkRead read;
+    WorkReader reader(shape, [&read](WorkStep &step) {
+        if (step.line == 0)
+            read.work.start = std::move(step.rows);
+        else
+            read.work.steps.push_back(std::move(step));
+    });
+    reader.feed(text.data(), text.size());
+    reader.finish();
     if (!reader.why.empty())
         return failed_read(reader.why_line, reader.why);
-    reader.read.ok = true;
-    return reader.read;
+    read.ok = true;
+    return read;
 }
 
-// Checks the worked solution in `work_file` against the system in `system_file`.
+// Checks the worked solution in `work_file` against the system in `system_file`, judging each
+// step as it is read, so that no more than one step's matrix is kept.
 int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err)
 {
     const StoreSnapshot kept = save_store();
@@ -367,22 +504,21 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
         std::fprintf(err, "%s: %s\n", system_file, message ? message : "Neplatna matica!");
         return loaded;
     }
-    std::string text;
-    if (!read_whole_file(work_file, text)) {
+    CheckRun run;
+    WorkReader reader(matrix_shape, [&run](WorkStep &step) { judge_matrix(run, step); });
+    const WorkInput input = read_and_judge(work_file, reader, run);
+    if (input != work_read) {
         restore_store(kept);
-        std::fprintf(err, "%s: subor sa neda precitat\n", work_file);
-        return load_cannot_open;
+        return report_unread_work(work_file, input, err);
     }
-    const WorkRead read = read_work(text, matrix_shape.rows);
-    if (!read.ok) {
+    if (!reader.why.empty()) {
         restore_store(kept);
-        std::fprintf(err, "%s, riadok %d: %s\n", work_file, read.line, read.message.c_str());
+        std::fprintf(err, "%s, riadok %d: %s\n", work_file, reader.why_line, reader.why.c_str());
         return load_invalid;
     }
-    const int wrong = replay(read.work, out);
+    const int verdict = finish_check(run);
     restore_store(kept);
+    std::fwrite(run.report.data(), 1, run.report.size(), out);
     const int written = finish_output(out, err);
-    if (written != 0)
-        return written;
-    return wrong == 0 ? 0 : check_found_mistakes;
+    return written != 0 ? written : verdict;
 }

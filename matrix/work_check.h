@@ -3,6 +3,7 @@
 #pragma once
 
 #include "operation_parser.h"
+#include "store.h"
 
 #include <gmpxx.h>
 
@@ -15,6 +16,11 @@
 // a system whose entries have at most 120 digits meets values that are ratios of minors of at
 // most ten rows, which have at most 10 * 120 + 5 digits; this leaves room to spare.
 constexpr std::size_t max_work_digits = 2500;
+
+// The largest WORK file --check reads. The printout of a 10x10 system of 120-digit entries, the
+// largest the program loads, is about 7 MB (its values grow to ratios of minors of 1200 digits);
+// a hand-written solution is some kilobytes. A larger file is refused before it is read.
+constexpr std::size_t max_work_bytes = std::size_t{64} << 20;
 
 // Exit status of a check that found a step (or the copied system) wrong.
 constexpr int check_found_mistakes = 5;
@@ -42,18 +48,22 @@ struct WorkRead {
     Work work;
 };
 
-// Reads a worked solution of a system of order `order` from `text`: lines "Krok k: <op>" or a
-// bare "<op>", each followed by `order` rows of order + 1 numbers ("|" before the last one
+// Reads a worked solution of a matrix of `shape` from `text`: lines "Krok k: <op>" or a
+// bare "<op>", each followed by its rows of its columns' numbers ("|" where its rule stands
 // optional), optionally the system's matrix before the first step; blank lines, spacing and the
-// printout's sentences ("Sustava ...", "Riesenie: ...", "Pokracujeme ...") are free.
-WorkRead read_work(const std::string &text, int order);
+// printout's sentences ("Sustava ...", "Riesenie: ...", "Pokracujeme ...") are free. Lines end
+// with "\n", "\r\n" or "\r", the last one with or without.
+WorkRead read_work(const std::string &text, const MatrixShape &shape);
 
 // Checks the worked solution in the file `work_file` against the system in the matrix file
 // `system_file`: prints on `out` a line for each step ("Krok 3: v poriadku", or its first wrong
 // entry, or why its operation is none), going on from the written matrix after a mistake, then
 // whether the last matrix is in reduced row echelon form and whether its answer is right.
-// Returns 0 when every step is right, check_found_mistakes when one is not; the LoadResult of a
-// system that cannot be loaded, load_cannot_open for a work file that cannot be read and
-// load_invalid for one that cannot be understood (their messages on `err`, naming the line);
-// 4 when the output cannot be written. The store is left as it was. "-" reads standard input.
+// Returns 0 when every step is right, check_found_mistakes when one is not or when the work has
+// no step at all (the report then says there is nothing to check); the LoadResult of a
+// system that cannot be loaded; for the work file (its message on `err`) load_cannot_open when
+// it cannot be read or is neither a regular file nor a pipe (a folder, a device), load_too_large
+// above max_work_bytes and load_invalid when it cannot be understood (naming the line); 4 when
+// the output cannot be written. The store is left as it was. "-" reads standard input, within
+// the same bound. Each step is judged as it is read, so memory stays near the file's size.
 int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err);

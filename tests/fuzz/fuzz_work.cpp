@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -33,10 +32,20 @@ std::string scratch(const char *what, const std::string &text)
     return name;
 }
 
+// The lines of `text`: each "\n", "\r\n" or lone "\r" ends one, and one more follows the last.
+long line_count(const std::string &text)
+{
+    long lines = 1;
+    for (std::size_t k = 0; k < text.size(); k++)
+        if (text[k] == '\n' || (text[k] == '\r' && (k + 1 == text.size() || text[k + 1] != '\n')))
+            lines++;
+    return lines;
+}
+
 // Checks what the reader found against the text and the order.
 void check_read(const WorkRead &read, const std::string &text, int order)
 {
-    const long lines = std::count(text.begin(), text.end(), '\n') + 1;
+    const long lines = line_count(text);
     if (!read.ok) {
         require(!read.message.empty(), "a refusal without a message");
         require(read.line >= 1 && read.line <= lines, "a refusal naming no line of the text");
@@ -73,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const char *system = systems[data[0] % (sizeof systems / sizeof systems[0])];
     const std::string text(reinterpret_cast<const char *>(data + 1), size - 1);
     const int order = system[0] - '0';
-    const WorkRead read = read_work(text, order);
+    const WorkRead read = read_work(text, square_shape(order));
     check_read(read, text, order);
     const std::string system_file = scratch("system", system);
     const std::string work_file = scratch("work", text);

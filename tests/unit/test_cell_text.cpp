@@ -55,7 +55,8 @@ std::string reference_text_32(std::int32_t a, std::int32_t b)
     return cut_to_cell(full);
 }
 
-// The grid text of large values through long double, precise far beyond the six decimals shown.
+// The grid text of large values through long double, precise far beyond the six decimals shown:
+// "***" also when the rounding to six decimals carries the value to 100000 or -10000.
 std::string reference_text_wide(const mpz_class &a, const mpz_class &b)
 {
     const mpz_class q = a / b; // gmpxx's / truncates, as C does
@@ -67,6 +68,9 @@ std::string reference_text_wide(const mpz_class &a, const mpz_class &b)
     const long double y = std::strtold(b.get_str().c_str(), nullptr);
     char full[128];
     std::snprintf(full, sizeof full, "%Lf", x / y);
+    const long double rounded = std::strtold(full, nullptr);
+    if (rounded >= 100000 || rounded <= -10000)
+        return "***";
     return cut_to_cell(full);
 }
 
@@ -133,7 +137,15 @@ const std::vector<CellTextCase> cell_text_cases = {
     {"100000" + ten_40, "1" + ten_40, "***"},
     {"9999996" + ten_40, "10000000" + ten_40, "1"}, // 0.9999996 rounds up before the cut
     {"9999994" + ten_40, "10000000" + ten_40, "0.999"},
-    {"999999999999", "10000000", "10000"}, // 99999.9999999 prints as 100000.000000
+    // Rounded to six decimals these reach 100000 or -10000: no room for the whole part.
+    {"999999999999", "10000000", "***"},   // 99999.9999999
+    {"999999999995", "10000000", "***"},   // 99999.9999995, the tie rounds up to even
+    {"999999999994", "10000000", "99999"}, // 99999.9999994
+    {"-99999999999", "10000000", "***"},   // -9999.9999999
+    {"-99999999994", "10000000", "-9999"},
+    {"-99999999996" + ten_40, "10000000" + ten_40, "***"},
+    {"99999999996", "10000000", "10000"}, // 9999.9999996 rounds to 10000, which still fits
+    {"-9999999996", "10000000", "-1000"}, // -999.9999996 rounds to -1000, which still fits
     {"1", "1" + ten_40, "0"},
     {"-1", "1" + ten_40, "-0"},
 };
@@ -170,6 +182,20 @@ TEST(FormatCell, MatchesPlain32BitProgramOnRandomValues)
     EXPECT_GT(checked, 190000);
 }
 
+// The 32-bit values closest to rounding out of the range, every one of them: 99999 plus the
+// largest remainder over every divisor that keeps the dividend in 32 bits, and -9999 minus it.
+TEST(FormatCell, Plain32BitValuesNeverRoundOutOfTheRange)
+{
+    for (std::int64_t b = 2; 100000 * b - 1 <= INT32_MAX; b++) { // 99999 + (b - 1) / b
+        const auto a = static_cast<std::int32_t>(100000 * b - 1);
+        ASSERT_EQ(cell_text(a, static_cast<std::int32_t>(b)), "99999") << a << " / " << b;
+    }
+    for (std::int64_t b = 2; 1 - 10000 * b >= INT32_MIN; b++) { // -9999 - (b - 1) / b
+        const auto a = static_cast<std::int32_t>(1 - 10000 * b);
+        ASSERT_EQ(cell_text(a, static_cast<std::int32_t>(b)), "-9999") << a << " / " << b;
+    }
+}
+
 // A random non-zero integer of 11 to 45 decimal digits, of either sign.
 mpz_class random_big(std::mt19937_64 &rng)
 {
@@ -187,10 +213,16 @@ TEST(FormatCell, MatchesExactValueBeyond32Bits)
     for (int k = 0; k < 50000; k++) {
         const mpz_class b = random_big(rng);
         // A quotient near the range the grid can show, plus a remainder smaller than b.
-        const long q = static_cast<long>(rng() % 220000) - 110000;
+        long q = static_cast<long>(rng() % 220000) - 110000;
         mpz_class r = random_big(rng) % b;
         if (k % 7 == 0)
             r = 0;
+        if (k % 5 == 1) { // within 1/|b| above a whole number near an edge, or below the next
+            constexpr long edges[] = {99999, -10000, 9999, -1000, 999, -100, 0, -1};
+            q = edges[rng() % 8];
+            const int sign = sgn(b);
+            r = (rng() & 1) ? mpz_class(b - sign) : mpz_class(sign);
+        }
         const mpz_class a = q * b + r;
         ASSERT_EQ(cell_text(a, b), reference_text_wide(a, b)) << a << " / " << b;
     }
@@ -217,6 +249,8 @@ const std::vector<FractionCellCase> fraction_cell_cases = {
     {"-99999", "100000", grid_text_fraction, "-99999", "100000"}, // six characters each
     {"999999", "1000000", grid_text_decimal, "0.999", ""},        // seven below: decimal text
     {"-100000", "3", grid_text_decimal, "***", ""},               // seven above
+    {"999999999999", "10000000", grid_text_decimal, "***", ""},   // 99999.9999999 rounds to 100000
+    {"-99999999999", "10000000", grid_text_decimal, "***", ""},   // -9999.9999999 to -10000
     {"123456", "7", grid_text_fraction, "123456", "7"},
     {"1234567", "7", grid_text_decimal, "***", ""},
     {"-1", "8000000", grid_text_decimal, "-0", ""},

@@ -10,8 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -260,12 +262,18 @@ TEST_F(SettingsFile, WritingCreatesTheFolderReplacesTheFileAtOnceAndReadsBack)
     Settings read = read_settings(path);
     EXPECT_EQ(read.zoom, 3);
     EXPECT_EQ(read.pulse, 0);
+    // What a write killed an hour ago left: the next write sweeps it.
+    const std::string killed = dir_ + "/config/gauss-jordan/.settings.gauss-jordan-k1LLed";
+    std::ofstream(killed) << "zoom=4\n";
+    std::filesystem::last_write_time(killed, std::filesystem::file_time_type::clock::now() -
+                                                 std::chrono::hours(1));
     ASSERT_EQ(write_settings(path, Settings{2, 1, 1}), 0);
     read = read_settings(path);
     EXPECT_EQ(read.zoom, 2);
     EXPECT_EQ(read.pulse, 1);
     EXPECT_EQ(read.fractions, 1);
-    // Nothing but the settings file is left in its folder: the temporary file was renamed.
+    // Nothing but the settings file is left in its folder: the temporary file was renamed, and
+    // the one left by the killed write removed.
     EXPECT_EQ(
         std::system(("test \"$(ls -A '" + dir_ + "/config/gauss-jordan')\" = settings").c_str()),
         0);

@@ -1,21 +1,28 @@
 // Reading matrix files: file contents to result code, order and cells, and opening files by name.
+#include "matrix/atomic_file.h"
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
 #include "store_helpers.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -465,6 +472,121 @@ TEST_F(MatrixFiles, SavingReplacesWholeOrNotAtAll)
     for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(dir))
         entries++;
     EXPECT_EQ(entries, 3u) << "a temporary file was left beside stara.txt, odkaz.txt and sub";
+}
+
+// Sets the time `path` (a link itself, not what it names) was last changed to `age` seconds ago.
+void make_older(const std::string &path, long age)
+{
+    const timespec times[2] = {{std::time(nullptr) - age, 0}, {std::time(nullptr) - age, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// The names in the folder `dir`.
+std::set<std::string> names_in(const std::string &dir)
+{
+    std::set<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// A file, folder or link beside a saved target, how long ago it was last changed, and whether
+// the save removes it: only a temporary file of that target's own saves, unchanged long enough
+// that no save running now can hold it.
+struct LitterCase {
+    std::string name;
+    long age;
+    bool swept;
+    char kind = 'f'; // 'f' a file, 'd' a folder, 'l' a link
+};
+
+const std::string long_name(250, 'u'); // its temporary names are cut to fit the file system
+const std::vector<LitterCase> litter_cases = {
+    {".t.txt.gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, true},
+    {".t.txt.gauss-jordan-Fresh1", 0, false},                            // a save running now
+    {".t.txt.gauss-jordan-Nearly", stale_temporary_seconds - 60, false}, // could still be one
+    {".u.txt.gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, false},  // another target's
+    {".t.txt.gauss-jordan-Ab3dE", stale_temporary_seconds + 5, false},   // five characters
+    {".t.txt.gauss-jordan-Ab.dE9", stale_temporary_seconds + 5, false},
+    {"t.txt.gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, false}, // not hidden
+    {"t.txt.Ab3dE9", stale_temporary_seconds + 5, false},              // a user's file
+    {".t.txt.gauss-jordan-Folder", stale_temporary_seconds + 5, false, 'd'},
+    {".t.txt.gauss-jordan-Linked", stale_temporary_seconds + 5, false, 'l'},
+    {"." + long_name.substr(0, 234) + ".gauss-jordan-Ab3dE9", stale_temporary_seconds + 5, true},
+};
+
+// Saving sweeps the temporary files killed saves of the same target left, and nothing else; a
+// save, whether it succeeds or fails, leaves no temporary file of its own.
+TEST_F(MatrixFiles, ASaveSweepsOnlyItsTargetsStaleTemporaries)
+{
+    set_system({{2, -1}});
+    const StoreSnapshot matrix = save_store();
+    std::set<std::string> kept = {"t.txt", long_name};
+    for (const LitterCase &c : litter_cases) {
+        const std::string path = dir + "/" + c.name;
+        if (c.kind == 'd')
+            ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        else if (c.kind == 'l')
+            ASSERT_EQ(symlink("t.txt", path.c_str()), 0);
+        else
+            write_file(c.name.c_str(), "1\n5 5\n");
+        make_older(path, c.age);
+        if (!c.swept)
+            kept.insert(c.name);
+    }
+    ASSERT_EQ(save_matrix_file((dir + "/t.txt").c_str(), matrix), save_ok);
+    ASSERT_EQ(save_matrix_file((dir + "/" + long_name).c_str(), matrix), save_ok);
+    EXPECT_EQ(names_in(dir), kept);
+    ASSERT_EQ(load_matrix_file((dir + "/" + long_name).c_str()), load_ok);
+    EXPECT_EQ(cell(0, 1).num, -1);
+
+    // A save that fails at its rename (a folder in the target's place) sweeps as well and
+    // removes its own temporary file.
+    ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0700), 0);
+    write_file(".sub.gauss-jordan-Ab3dE9", "x");
+    make_older(dir + "/.sub.gauss-jordan-Ab3dE9", stale_temporary_seconds + 5);
+    EXPECT_EQ(write_file_atomically(dir + "/sub", "1\n5 5\n", 0644), 1);
+    kept.insert("sub");
+    EXPECT_EQ(names_in(dir), kept);
+
+    rmdir((dir + "/.t.txt.gauss-jordan-Folder").c_str());
+    for (const std::string &name : kept)
+        files.push_back(dir + "/" + name);
+}
+
+// A save killed while it writes (here by the file size limit, at once and every time) leaves its
+// temporary file under the name the sweep looks for: kept while it may still be a running save's,
+// removed by the first save after it has gone stale.
+TEST_F(MatrixFiles, AKilledSavesTemporaryIsSweptOnceStale)
+{
+    set_system({{2, -1}});
+    const StoreSnapshot matrix = save_store();
+    const std::string path = dir + "/t.txt";
+    const pid_t saver = fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) {
+        const rlimit no_core{0, 0};
+        const rlimit small{1024, 1024};
+        setrlimit(RLIMIT_CORE, &no_core);
+        setrlimit(RLIMIT_FSIZE, &small);
+        write_file_atomically(path, std::string(4096, '7'), 0644); // SIGXFSZ ends it here
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(saver, &status, 0), saver);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    const std::set<std::string> litter = names_in(dir);
+    ASSERT_EQ(litter.size(), 1u);
+    const std::string left = *litter.begin();
+    EXPECT_EQ(left.rfind(".t.txt.gauss-jordan-", 0), 0u) << left;
+    files.push_back(dir + "/" + left);
+    files.push_back(path);
+
+    ASSERT_EQ(save_matrix_file(path.c_str(), matrix), save_ok);
+    EXPECT_EQ(names_in(dir), (std::set<std::string>{left, "t.txt"})) << "a fresh one is kept";
+    make_older(dir + "/" + left, stale_temporary_seconds);
+    ASSERT_EQ(save_matrix_file(path.c_str(), matrix), save_ok);
+    EXPECT_EQ(names_in(dir), (std::set<std::string>{"t.txt"}));
 }
 
 } // namespace

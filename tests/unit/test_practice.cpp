@@ -12,9 +12,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -193,16 +201,39 @@ struct WorkCase {
 constexpr const char *two_by_two = "2\n2 1 5\n1 3 5\n";
 const std::string long_entry_work = "R1 <-> R2\n1 3 | 5\n2 1 | 1" + std::string(2500, '0') + "\n";
 
+// The printout's own worked solution of two_by_two, and the report of its check.
+const std::string printed_work =
+    "2  1 | 5\n1  3 | 5\n\nKrok 1: R1 <- (1/2) R1\n1  1/2 | 5/2\n1    3 |   5\n\n"
+    "Krok 2: R2 <- R2 - R1\n1  1/2 | 5/2\n0  5/2 | 5/2\n\nKrok 3: R2 <- (2/5) R2\n"
+    "1  1/2 | 5/2\n0    1 |   1\n\nKrok 4: R1 <- R1 - (1/2) R2\n1  0 | 2\n0  1 | 1\n\n"
+    "Riesenie: x1 = 2, x2 = 1\n";
+constexpr const char *printed_work_report =
+    "Zadanie: v poriadku\nKrok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\n"
+    "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
+    "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n";
+
+// `text` with every "\n" replaced by `line_end`.
+std::string with_line_ends(const std::string &text, const std::string &line_end)
+{
+    std::string changed;
+    for (char c : text)
+        changed += c == '\n' ? line_end : std::string(1, c);
+    return changed;
+}
+
+const std::string windows_work = with_line_ends(printed_work, "\r\n");
+const std::string macintosh_work = with_line_ends(printed_work, "\r");
+const std::string unended_work = printed_work.substr(0, printed_work.find("\n\nRiesenie"));
+constexpr const char *no_step = "Nie je co kontrolovat: v praci nie je ziadny krok.\n";
+
 const std::vector<WorkCase> work_cases = {
-    {"all right, the printout's own form",
-     "2  1 | 5\n1  3 | 5\n\nKrok 1: R1 <- (1/2) R1\n1  1/2 | 5/2\n1    3 |   5\n\n"
-     "Krok 2: R2 <- R2 - R1\n1  1/2 | 5/2\n0  5/2 | 5/2\n\nKrok 3: R2 <- (2/5) R2\n"
-     "1  1/2 | 5/2\n0    1 |   1\n\nKrok 4: R1 <- R1 - (1/2) R2\n1  0 | 2\n0  1 | 1\n\n"
-     "Riesenie: x1 = 2, x2 = 1\n",
-     0,
-     "Zadanie: v poriadku\nKrok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\n"
-     "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
-     "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n"},
+    {"all right, the printout's own form", printed_work.c_str(), 0, printed_work_report},
+    {"the same with Windows line ends", windows_work.c_str(), 0, printed_work_report},
+    {"the same with old Macintosh line ends", macintosh_work.c_str(), 0, printed_work_report},
+    {"the last row without its line end", unended_work.c_str(), 0, printed_work_report},
+    {"an empty file", "", check_found_mistakes, no_step},
+    {"blank lines and a sentence, no step", "\r\n\n  \nRiesenie: x1 = 2, x2 = 1\r\n",
+     check_found_mistakes, no_step},
     {"all right by another way, bare operations on whole rows, decimals and free spacing",
      "r1<->r2\n1 3|5\n2 1|5\nR2 <- 1/2 R2\n1 3 | 5\n1 1/2 | 5/2\nR2 <- R2 - R1\n1 3 | 5\n"
      "0 -5/2 | -5/2\nR2<- -0.4R2\n1 3 5\n0 1 1\nR1 <- R1 - 3 R2\n  1   0 |  2\n  0   1 |  1\n",
@@ -226,13 +257,17 @@ const std::vector<WorkCase> work_cases = {
      "Koniec: matica je v redukovanom stupnovitom tvare.\n"
      "Vysledok je nespravny: Riesenie: x1 = 3, x2 = 1\nSpravny je: Riesenie: x1 = 2, x2 = 1\n"
      "Chyby: 2 z 3.\n"},
-    {"a miscopied system", "2 1 | 5\n1 3 | 6\n", check_found_mistakes,
+    {"the copied system alone", "2 1 | 5\r\n1 3 | 5\r\n", check_found_mistakes,
+     "Zadanie: v poriadku\nNie je co kontrolovat: v praci nie je ziadny krok.\n"},
+    {"a miscopied system, no step", "2 1 | 5\n1 3 | 6\n", check_found_mistakes,
      "Zadanie: riadok 2, stlpec 3: 6, spravne je 5\n"
-     "Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
-     "Vysledok sa z nej este neda precitat; spravny je: Riesenie: x1 = 2, x2 = 1\nChyby: 1 z 1.\n"},
+     "Nie je co kontrolovat: v praci nie je ziadny krok.\n"},
     {"a row operation that names no row of the system", "R3 <-> R1\n1 3 | 5\n2 1 | 5\n",
      check_found_mistakes, "Krok 1: R3 nie je riadok matice (R1 az R2)\n"},
     {"a line of words", "R1 <-> R2\n1 3 | 5\n2 1 | 5\nTeraz odcitam\n", load_invalid,
+     "gj_check_work.txt, riadok 4: necakany text"},
+    {"a line named by its number whatever the line ends",
+     "R1 <-> R2\r\n1 3 | 5\r2 1 | 5\nTeraz\r\n", load_invalid,
      "gj_check_work.txt, riadok 4: necakany text"},
     {"a row too short", "R1 <-> R2\n1 3 | 5\n2 1\n", load_invalid,
      "riadok 3: riadok matice ma 2 cisel, ma ich mat 3"},
@@ -261,16 +296,101 @@ TEST(CheckWork, JudgesEachStepOfAHandWorkedSolution)
     }
 }
 
-// A system or a WORK file that cannot be read: the loader's statuses, with their messages.
+// A file of `size` bytes in the temporary folder, starting with `head` and the rest zeros (on most
+// file systems taking no room); returns its path.
+std::string sized_file(const std::string &name, const std::string &head, std::uintmax_t size)
+{
+    const std::string path = scratch_file(name, head);
+    std::filesystem::resize_file(path, size);
+    return path;
+}
+
+// A system or a WORK file that cannot be read: the loader's statuses, with their messages. A
+// WORK file that is not a regular file or a pipe, or is too large, is refused before any reading.
 TEST(CheckWork, FilesThatCannotBeReadGiveTheLoadersStatuses)
 {
     EXPECT_EQ(check("11\n", "").status, load_too_large);
     EXPECT_EQ(check("2\n1 x\n", "").status, load_invalid);
-    const Checked missing = check(two_by_two, "/nonexistent/work.txt", true);
-    EXPECT_EQ(missing.status, load_cannot_open);
-    EXPECT_NE(missing.err.find("/nonexistent/work.txt: subor sa neda precitat"), std::string::npos);
-    EXPECT_EQ(check(two_by_two, std::filesystem::temp_directory_path().string(), true).status,
-              load_cannot_open);
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    const struct {
+        std::string work;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"/nonexistent/work.txt", load_cannot_open,
+         "/nonexistent/work.txt: subor sa neda precitat"},
+        {folder, load_cannot_open, folder + ": nie je obycajny subor"},
+        {"/dev/zero", load_cannot_open, "/dev/zero: nie je obycajny subor"},
+        {sized_file("gj_check_large.txt", "R1 <-> R2\n", max_work_bytes + 1), load_too_large,
+         "gj_check_large.txt: subor je vacsi ako 64 MB, taku pracu program nekontroluje"},
+        // One of exactly the largest size is read: here it stops at its second line.
+        {sized_file("gj_check_largest.txt", "R1 <-> R2\nTeraz\n", max_work_bytes), load_invalid,
+         "gj_check_largest.txt, riadok 2: necakany text"},
+    };
+    for (const auto &c : cases) {
+        const auto started = std::chrono::steady_clock::now();
+        const Checked got = check(two_by_two, c.work, true);
+        const auto took = std::chrono::steady_clock::now() - started;
+        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 2000)
+            << c.work;
+        EXPECT_EQ(got.status, c.status) << c.work << "\n" << got.err;
+        EXPECT_NE(got.err.find(c.message), std::string::npos) << got.err;
+        EXPECT_EQ(got.out, "") << c.work;
+    }
+    std::filesystem::remove(folder + "/gj_check_large.txt");
+    std::filesystem::remove(folder + "/gj_check_largest.txt");
+}
+
+// Checks the WORK text `text` coming through a FIFO, filled by a thread of its own as a shell's
+// <(...) fills its pipe.
+Checked check_through_pipe(const std::string &text)
+{
+    const std::string fifo = (std::filesystem::temp_directory_path() / "gj_check_pipe").string();
+    std::filesystem::remove(fifo);
+    EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int idle_reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK); // the writer opens at once
+    const int writer = open(fifo.c_str(), O_WRONLY);
+    std::thread filler([&] {
+        for (std::size_t done = 0; done < text.size();) {
+            const ssize_t wrote = write(writer, text.data() + done, text.size() - done);
+            if (wrote <= 0)
+                break; // the check stopped reading and every reader is gone
+            done += static_cast<std::size_t>(wrote);
+        }
+        close(writer);
+    });
+    const Checked got = check(two_by_two, fifo, true);
+    close(idle_reader);
+    filler.join();
+    std::filesystem::remove(fifo);
+    return got;
+}
+
+// A pipe is read as it comes, within the same bound as a file; one without a writer reads as
+// empty instead of blocking.
+TEST(CheckWork, APipeIsReadWithinTheBound)
+{
+    const auto ignored = std::signal(SIGPIPE, SIG_IGN); // a filler cut off must not end the test
+    const Checked printed = check_through_pipe(printed_work);
+    EXPECT_EQ(printed.status, 0) << printed.err;
+    EXPECT_EQ(printed.out, printed_work_report);
+    std::string endless(max_work_bytes + 1, ' ');
+    for (std::size_t k = 1000; k < endless.size(); k += 1000)
+        endless[k] = '\n';
+    const Checked large = check_through_pipe(endless);
+    EXPECT_EQ(large.status, load_too_large);
+    EXPECT_NE(large.err.find("gj_check_pipe: subor je vacsi ako 64 MB"), std::string::npos);
+    EXPECT_EQ(large.out, "");
+    std::signal(SIGPIPE, ignored);
+
+    const std::string fifo = (std::filesystem::temp_directory_path() / "gj_check_unfed").string();
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Checked unfed;
+    expect_no_blocking(fifo, [&] { unfed = check(two_by_two, fifo, true); });
+    EXPECT_EQ(unfed.status, check_found_mistakes);
+    EXPECT_EQ(unfed.out, no_step);
+    std::filesystem::remove(fifo);
 }
 
 // The printout of every example and of random systems, singular ones with the verdict and the
