@@ -101,6 +101,8 @@ EliminationResult run_elimination(const EliminationHooks &hooks, EliminationReac
         }
         if (reach == reach_first_empty_column)
             return elimination_column_empty;
+        if (c >= matrix_shape.unknowns)
+            continue; // a right-hand side without a pivot: the system has solutions
         if (!skipped && hooks.empty_column && matrix_shape.square() &&
             matrix_shape.kind == kind_system)
             hooks.empty_column();

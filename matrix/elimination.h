@@ -64,7 +64,8 @@ enum EliminationReach {
 // How an elimination ended.
 enum EliminationResult {
     elimination_done,         // every pivot was processed
-    elimination_column_empty, // some column had no pivot: finished early, or (reaching the
+    elimination_column_empty, // some column left of the rule had no pivot: finished early, or
+                              // (reaching the
                               // reduced form) went past it
     elimination_stopped,      // the gate stopped it; the matrix keeps what was done
 };

@@ -78,6 +78,8 @@ const char *ending_verdict(SolveEnding ending)
 // The message that ends a solve.
 const char *finish_message(int stopped_early)
 {
+    if (matrix_shape.kind != kind_system)
+        return ending_texts[ending_solved].finish; // [A | I] and a matrix alone: "Hotovo!"
     return ending_texts[solve_ending(stopped_early)].finish;
 }
 
@@ -132,7 +134,7 @@ mpq_class left_determinant(const StoreSnapshot &matrix)
 std::string determinant_text(const mpq_class &determinant, NotationStyle style, std::size_t limit)
 {
     if (style == notation_latex)
-        return "$\\det A = " + latex_value(determinant) + "$";
+        return "$\\det A = " + latex_inline_value(determinant, false) + "$";
     const std::string head = "det A = ";
     const std::size_t room = limit == std::string::npos || limit < head.size() + 8
                                  ? std::string::npos

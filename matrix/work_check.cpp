@@ -23,9 +23,8 @@ namespace
 // Reading
 
 // The sentences a printed worked solution has between its steps, by their first word.
-constexpr const char *sentence_words[] = {"Sustava",    "Riesenie", "Pokracujeme", "Redukovany",
-                                          "Matica",     "Inverzna", "Vlavo",       "h",
-                                          "det"};
+constexpr const char *sentence_words[] = {
+    "Sustava", "Riesenie", "Pokracujeme", "Redukovany", "Matica", "Inverzna", "Vlavo", "h", "det"};
 
 // How a line of a worked solution reads.
 enum LineKind { line_blank, line_operation, line_row, line_sentence, line_unknown };
@@ -213,11 +212,10 @@ struct WorkReader {
             return;
         }
         std::vector<mpq_class> row;
-        const std::string wrong =
-            read_row(text, static_cast<std::size_t>(shape.columns()),
-                     static_cast<std::size_t>(shape.kind == kind_matrix ? shape.columns()
-                                                                        : shape.unknowns),
-                     row);
+        const std::string wrong = read_row(
+            text, static_cast<std::size_t>(shape.columns()),
+            static_cast<std::size_t>(shape.kind == kind_matrix ? shape.columns() : shape.unknowns),
+            row);
         if (!wrong.empty())
             fail(number, wrong);
         else

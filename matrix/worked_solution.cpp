@@ -23,7 +23,7 @@ namespace
 std::FILE *output = nullptr;                 // where the running printout goes
 NotationStyle output_style = notation_plain; // how it is written
 int steps_printed = 0;                       // gated steps met so far in the running printout
-StoreSnapshot printed_start; // the matrix the printed elimination starts from
+StoreSnapshot printed_start;                 // the matrix the printed elimination starts from
 std::string pending_caption;  // the last step's caption, printed with its matrix once the step's
                               // cancelling is done; empty when there is none waiting
 bool verdict_is_last = false; // nothing has been printed after it yet
@@ -203,12 +203,15 @@ void print_solution(NotationStyle style, std::FILE *out)
 int load_for_printing(const char *file_name, const std::string &prefix, std::FILE *err)
 {
     LoadWarnings warnings;
-    const int loaded = load_matrix_file(file_name, &warnings);
+    std::string why;
+    const int loaded = load_matrix_file(file_name, &warnings, &why);
     for (const LoadWarning &warning : warnings)
         std::fprintf(err, "%s%s\n", prefix.c_str(), load_warning_line(warning).c_str());
     if (loaded != load_ok) {
         const char *message = load_message(loaded);
         std::fprintf(err, "%s%s\n", prefix.c_str(), message ? message : "Neplatna matica!");
+        if (!why.empty())
+            std::fprintf(err, "%s%s\n", prefix.c_str(), why.c_str());
     }
     return loaded;
 }

@@ -349,10 +349,14 @@ void solve()
     }
     offer.open = false;
     solve_start = save_store();
-    solve_reach = reach_first_empty_column;
     // Counted on the store, which is then put back.
     run_elimination_now(&steps_to_reduced, reach_reduced_form, &steps_to_verdict);
     restore_store(solve_start);
-    step_total = steps_to_verdict;
+    // A square system stops where a plain elimination ends and offers the rest; any other
+    // shape, [A | I] and a matrix alone have no such stopping point and go on to the reduced
+    // form.
+    const bool stops_early = matrix_shape.kind == kind_system && matrix_shape.square();
+    solve_reach = stops_early ? reach_first_empty_column : reach_reduced_form;
+    step_total = stops_early ? steps_to_verdict : steps_to_reduced;
     run_solve(0);
 }

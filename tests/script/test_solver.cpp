@@ -747,7 +747,7 @@ TEST_F(SolverTest, RAtTheVerdictGoesOnToTheReducedFormStepByStepAndBackToTheStep
         EXPECT_EQ(rests[k + 1].rows, rows_at_gate(contradictory, gates[k], reach_reduced_form))
             << "rest " << k + 1;
     }
-    EXPECT_EQ(rests[6].caption, "Sustava nema riesenie: R3 znamena 0 = 1");
+    EXPECT_EQ(rests[6].caption, "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3");
     EXPECT_TRUE(rests[6].highlighted) << "the contradicting row is not highlighted";
     EXPECT_EQ(shown_step.row, 2);
     EXPECT_EQ(shown_step.column, 3);
@@ -766,7 +766,7 @@ TEST_F(SolverTest, AVerdictThatIsAlreadyTheReducedFormGivesTheGeneralSolutionAtO
                      {after(0), tap(KEY_R, 'r')}})); // no offer: R only ends the wait
     ASSERT_FALSE(run.ran_out);
     ASSERT_EQ(rests.size(), 1u);
-    EXPECT_EQ(rests[0].caption, "Riesenie: x1 = 3 - 2 t1, x2 = t1");
+    EXPECT_EQ(rests[0].caption, "Riesenie: x1 = 3 - 2 t1, x2 = t1; h(A) = 1, h(A|b) = 1");
     EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 2 3", "0 0 0"}));
     EXPECT_EQ(std::string(status_text), "");
 }

@@ -263,19 +263,44 @@ struct ReducedCase {
 
 const std::vector<ReducedCase> reduced_cases = {
     {"1 1 1 1 ; 1 1 2 2 ; 1 1 3 4", 2, 5, "1/1 1/1 0/1 0/1; 0/1 0/1 1/1 0/1; 0/1 0/1 0/1 1/1",
-     "Sustava nema riesenie: R3 znamena 0 = 1"},
-    {"1 2 3 ; 2 4 6", 1, 1, "1/1 2/1 3/1; 0/1 0/1 0/1", "Riesenie: x1 = 3 - 2 t1, x2 = t1"},
+     "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3"},
+    {"1 2 3 ; 2 4 6", 1, 1, "1/1 2/1 3/1; 0/1 0/1 0/1",
+     "Riesenie: x1 = 3 - 2 t1, x2 = t1; h(A) = 1, h(A|b) = 1"},
     {"2 4 -2 6 10 ; 1 2 -1 3 5 ; -3 -6 3 -9 -15 ; 0 0 0 0 0", 3, 3,
      "1/1 2/1 1/-1 3/1 5/1; 0/1 0/1 0/1 0/1 0/1; 0/1 0/1 0/1 0/1 0/1; 0/1 0/1 0/1 0/1 0/1",
-     "Riesenie: x1 = 5 - 2 t1 + t2 - 3 t3, x2 = t1, x3 = t2, x4 = t3"},
+     "Riesenie: x1 = 5 - 2 t1 + t2 - 3 t3, x2 = t1, x3 = t2, x4 = t3; h(A) = 1, h(A|b) = 1"},
     {"1 0 1 2 ; 0 0 0 0 ; 0 2 1 3", 2, 2, "1/1 0/1 1/1 2/1; 0/1 1/1 1/2 3/2; 0/1 0/1 0/1 0/1",
-     "Riesenie: x1 = 2 - t1, x2 = 3/2 - (1/2) t1, x3 = t1"}, // a zero row in the middle
-    {"0 1 2 ; 0 3 6", 0, 1, "0/1 1/1 2/1; 0/1 0/1 0/1", "Riesenie: x1 = t1, x2 = 2"},
-    {"0 1 2 ; 0 3 4", 0, 3, "0/1 1/1 0/1; 0/1 0/1 1/1", "Sustava nema riesenie: R2 znamena 0 = 1"},
-    {"0 0 5 ; 1 1 2", 1, 3, "1/1 1/1 0/1; 0/1 0/1 1/1", "Sustava nema riesenie: R2 znamena 0 = 1"},
+     "Riesenie: x1 = 2 - t1, x2 = 3/2 - (1/2) t1, x3 = t1; h(A) = 2, h(A|b) = 2"}, // a zero row
+    {"0 1 2 ; 0 3 6", 0, 1, "0/1 1/1 2/1; 0/1 0/1 0/1",
+     "Riesenie: x1 = t1, x2 = 2; h(A) = 1, h(A|b) = 1"},
+    {"0 1 2 ; 0 3 4", 0, 3, "0/1 1/1 0/1; 0/1 0/1 1/1",
+     "Sustava nema riesenie: R2 znamena 0 = 1; h(A) = 1, h(A|b) = 2"},
+    {"0 0 5 ; 1 1 2", 1, 3, "1/1 1/1 0/1; 0/1 0/1 1/1",
+     "Sustava nema riesenie: R2 znamena 0 = 1; h(A) = 1, h(A|b) = 2"},
     {"2 1 -1 8 ; -3 -1 2 -11 ; -2 1 2 -3", 9, 9,
      "1/1 0/1 0/1 2/1; 0/1 1/1 0/1 3/1; 0/1 0/1 1/1 1/-1", "Riesenie: x1 = 2, x2 = 3, x3 = -1"},
-    {"0 0 0 ; 0 0 0", 0, 0, "0/1 0/1 0/1; 0/1 0/1 0/1", "Riesenie: x1 = t1, x2 = t2"},
+    {"0 0 0 ; 0 0 0", 0, 0, "0/1 0/1 0/1; 0/1 0/1 0/1",
+     "Riesenie: x1 = t1, x2 = t2; h(A) = 0, h(A|b) = 0"},
+    // Other shapes: fewer equations than unknowns, more (consistent or not), a free first
+    // unknown, one equation in ten unknowns and ten equations in one.
+    {"1 2 3 4 ; 2 4 7 9", 2, 2, "1/1 2/1 0/1 1/1; 0/1 0/1 1/1 1/1",
+     "Riesenie: x1 = 1 - 2 t1, x2 = t1, x3 = 1; h(A) = 2, h(A|b) = 2"},
+    {"1 1 2 ; 1 -1 0 ; 2 1 3", 5, 5, "1/1 0/1 1/1; 0/1 1/1 1/1; 0/1 0/1 0/1",
+     "Riesenie: x1 = 1, x2 = 1; h(A) = 2, h(A|b) = 2"},
+    {"1 1 2 ; 1 -1 0 ; 2 1 4", 7, 7, "1/1 0/1 0/1; 0/1 1/1 0/1; 0/1 0/1 1/1",
+     "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3"},
+    {"0 1 2 3 ; 0 2 3 5", 3, 3, "0/1 1/1 0/1 1/1; 0/1 0/1 1/1 1/1",
+     "Riesenie: x1 = t1, x2 = 1, x3 = 1; h(A) = 2, h(A|b) = 2"},
+    {"2 4 6 8 10 12 14 16 18 20 22", 1, 1, "1/1 2/1 3/1 4/1 5/1 6/1 7/1 8/1 9/1 10/1 11/1",
+     "Riesenie: x1 = 11 - 2 t1 - 3 t2 - 4 t3 - 5 t4 - 6 t5 - 7 t6 - 8 t7 - 9 t8 - 10 t9, "
+     "x2 = t1, x3 = t2, x4 = t3, x5 = t4, x6 = t5, x7 = t6, x8 = t7, x9 = t8, x10 = t9; "
+     "h(A) = 1, h(A|b) = 1"},
+    {"2 4 ; 1 2 ; 3 6 ; -1 -2 ; 0 0 ; 5 10 ; 7 14 ; 1 2 ; 2 4 ; 9 18", 9, 9,
+     "1/1 2/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1",
+     "Riesenie: x1 = 2; h(A) = 1, h(A|b) = 1"},
+    {"2 4 ; 1 2 ; 3 6 ; -1 -2 ; 0 0 ; 5 10 ; 7 14 ; 1 2 ; 2 4 ; 9 17", 12, 12,
+     "1/1 0/1; 0/1 1/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1; 0/1 0/1",
+     "Sustava nema riesenie: R2 znamena 0 = 1; h(A) = 1, h(A|b) = 2"},
 };
 
 TEST(ReducedForm, StepsCellsStatementAndTheGeneralSolutionSolvesTheSystem)
@@ -288,9 +313,16 @@ TEST(ReducedForm, StepsCellsStatementAndTheGeneralSolutionSolvesTheSystem)
         int to_verdict = -1;
         const EliminationResult result =
             run_elimination_now(&steps, reach_reduced_form, &to_verdict);
-        const bool unique = std::string(c.statement).find(" t1") == std::string::npos &&
-                            std::string(c.statement).find("nema") == std::string::npos;
-        EXPECT_EQ(result, unique ? elimination_done : elimination_column_empty);
+        const std::string statement = c.statement;
+        const bool none = statement.find("nema") != std::string::npos;
+        const bool unique = statement.find(" t1") == std::string::npos && !none;
+        if (matrix_shape.square()) {
+            EXPECT_EQ(result, unique ? elimination_done : elimination_column_empty);
+        }
+        EXPECT_EQ(solve_ending(result == elimination_column_empty), unique ? ending_solved
+                                                                    : none
+                                                                        ? ending_no_solution
+                                                                        : ending_infinitely_many);
         EXPECT_EQ(to_verdict, c.steps_to_verdict);
         EXPECT_EQ(steps, c.steps);
         EXPECT_EQ(matrix_text(), c.cells);

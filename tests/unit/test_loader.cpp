@@ -418,7 +418,7 @@ TEST_F(MatrixFiles, EverySavedMatrixLoadsBackTheSame)
     }
 }
 
-TEST(MatrixText, OrderThenAlignedRowsAndNothingForWhatIsNotAWholeEntry)
+TEST(MatrixText, SquareWholeSystemsInTheFirstFormEverythingElseWithItsShape)
 {
     set_system({{1, -12, 3}, {-100, 5, 0}});
     StoreSnapshot matrix = save_store();
@@ -426,10 +426,20 @@ TEST(MatrixText, OrderThenAlignedRowsAndNothingForWhatIsNotAWholeEntry)
     matrix.shape = MatrixShape{};
     EXPECT_EQ(matrix_text(matrix), "0\n");
     matrix.shape = square_shape(2);
-    matrix.cells[1][1] = Fraction{1, 2};
-    EXPECT_EQ(matrix_text(matrix), "") << "a fraction is no entry of a matrix file";
+    matrix.cells[1][1] = Fraction{-2, 4};
+    EXPECT_EQ(matrix_text(matrix), "sustava 2x2\n   1  -12 | 3\n-100 -1/2 | 0\n")
+        << "a fraction needs the form with a shape, in lowest terms";
+    matrix.shape = system_shape(2, 1);
+    EXPECT_EQ(matrix_text(matrix), "sustava 2x1\n   1 |  -12\n-100 | -1/2\n");
+    matrix.shape = MatrixShape{2, 2, kind_matrix};
+    EXPECT_EQ(matrix_text(matrix), "matica 2x2\n   1  -12\n-100 -1/2\n");
+    matrix.shape = MatrixShape{2, 2, kind_inverse};
+    EXPECT_EQ(matrix_text(matrix), "") << "[A | I] is no file's matrix";
+    matrix.shape = square_shape(2);
     matrix.cells[1][1] = Fraction{mpz_class(std::string(max_entry_digits + 1, '9')), 1};
     EXPECT_EQ(matrix_text(matrix), "") << "nor is a number longer than the loader takes";
+    matrix.cells[1][1] = Fraction{1, mpz_class(std::string(max_entry_digits + 1, '9'))};
+    EXPECT_EQ(matrix_text(matrix), "") << "nor a fraction with such a part";
     matrix.cells[1][1] = Fraction{mpz_class("-" + std::string(max_entry_digits, '9')), 1};
     EXPECT_NE(matrix_text(matrix), "");
 }
@@ -464,7 +474,7 @@ TEST_F(MatrixFiles, SavingReplacesWholeOrNotAtAll)
     const std::vector<std::string> refused{dir + "/sub", dir + "/nie_je/nova.txt", ""};
     for (const std::string &name : refused)
         EXPECT_EQ(save_matrix_file(name.c_str(), matrix), save_failed) << name;
-    matrix.cells[0][0] = Fraction{1, 3};
+    matrix.cells[0][0] = Fraction{1, mpz_class(std::string(max_entry_digits + 1, '7'))};
     EXPECT_EQ(save_matrix_file(path.c_str(), matrix), save_not_whole);
     std::ifstream kept(path);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), old_text);

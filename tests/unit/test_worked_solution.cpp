@@ -67,6 +67,8 @@ Krok 4: R1 <- R1 - (1/3) R2
 0  1 | -1/2
 
 Riesenie: x1 = 5/6, x2 = -1/2
+h(A) = 2, h(A|b) = 2
+det A = -6
 )",
      ""},
     // no solution: the verdict where the plain elimination ends, then on to the reduced form
@@ -84,7 +86,8 @@ Krok 2: R1 <- R1 - 3 R2
 1  2 | 0
 0  0 | 1
 
-Sustava nema riesenie: R2 znamena 0 = 1
+Sustava nema riesenie: R2 znamena 0 = 1; h(A) = 1, h(A|b) = 2
+det A = 0
 )",
      ""},
     // infinitely many, already in the reduced form at the verdict
@@ -96,7 +99,8 @@ Krok 1: R2 <- R2 - 2 R1
 0  0 | 0
 
 Sustava ma nekonecne vela rieseni.
-Riesenie: x1 = 3 - 2 t1, x2 = t1
+Riesenie: x1 = 3 - 2 t1, x2 = t1; h(A) = 1, h(A|b) = 1
+det A = 0
 )",
      ""},
     // a zero first column: the verdict before any step
@@ -110,7 +114,8 @@ Krok 1: R2 <- R2 - 3 R1
 0  1 | 2
 0  0 | 0
 
-Riesenie: x1 = t1, x2 = 2
+Riesenie: x1 = t1, x2 = 2; h(A) = 1, h(A|b) = 1
+det A = 0
 )",
      ""},
     // a file that loads but reads otherwise than meant: warned on standard error
@@ -120,12 +125,45 @@ Krok 1: R1 <- (1/2) R1
 1 | 3/2
 
 Riesenie: x1 = 3/2
+h(A) = 1, h(A|b) = 1
+det A = 2
 )",
      "Pozor, riadok 2: minus medzi cislami sa citalo ako oddelovac\n"},
     {"0\n", 0, "Sustava je prazdna.\n", ""},
     {nullptr, load_cannot_open, "", "Mam problemy so suborom.\n"},
     {"11\n1 2 3", load_too_large, "", "Matica v subore je prilis velka.\n"},
     {"2\n1 1 3\n1 x 1\n", load_invalid, "", "Neplatna matica!\n"},
+    // other shapes: a matrix alone, reduced, with its rank and determinant; a system with more
+    // unknowns than equations; a file in the form with a shape that does not load says where
+    {"matica 2x2\n1 2\n3 4\n", 0, R"(1  2
+3  4
+
+Krok 1: R2 <- R2 - 3 R1
+1   2
+0  -2
+
+Krok 2: R2 <- (-1/2) R2
+1  2
+0  1
+
+Krok 3: R1 <- R1 - 2 R2
+1  0
+0  1
+
+Redukovany stupnovity tvar: h(A) = 2
+det A = -2
+)",
+     ""},
+    {"# dve rovnice\nsustava 1x2\n1/2 0,5 | 1\n", 0, R"(1/2  1/2 | 1
+
+Krok 1: R1 <- 2 R1
+1  1 | 2
+
+Riesenie: x1 = 2 - t1, x2 = t1; h(A) = 1, h(A|b) = 1
+)",
+     ""},
+    {"sustava 2x2\n1 2 | 3\n4 5 6 | 1\n", load_invalid, "",
+     "Neplatna matica!\nriadok 3: riadok matice ma 4 cisel, ma ich mat 3\n"},
 };
 
 TEST(WorkedSolution, PrintsEveryStepAndTheEndingOrTheLoadersMessageAndCode)
@@ -180,6 +218,10 @@ Rozsirena matica sustavy:
 }
 
 Riesenie: $x_{1} = -\frac{1}{2}$
+
+$h(A) = 1$, $h(A|b) = 1$
+
+$\det A = 2$
 \end{document}
 )");
 }
