@@ -34,7 +34,8 @@ std::string utf8_encode(int code)
     if (code < 0x800)
         return {lead_byte(0xc0, code >> 6), continuation_byte(code, 0)};
     if (code < 0x10000)
-        return {lead_byte(0xe0, code >> 12), continuation_byte(code, 6), continuation_byte(code, 0)};
+        return {lead_byte(0xe0, code >> 12), continuation_byte(code, 6),
+                continuation_byte(code, 0)};
     return {lead_byte(0xf0, code >> 18), continuation_byte(code, 12), continuation_byte(code, 6),
             continuation_byte(code, 0)};
 }

@@ -358,7 +358,7 @@ const std::vector<Utf8Case> utf8_cases = {
     {"úloha.txt", 9, "úloha.tx", "...a.txt"},
     {"čísla", 5, "čísl", "čísla"},
     {"a/šťúážéô", 9, "a/šťúážé", "...úážéô"},
-    {"x€", 2, "x", "x€"},       // three bytes
+    {"x€", 2, "x", "x€"},                   // three bytes
     {"x\U0001F600", 2, "x", "x\U0001F600"}, // four bytes
 };
 
@@ -379,9 +379,9 @@ TEST(Utf8Text, CharactersAreCountedRemovedAndCutWhole)
 TEST(Utf8Text, EveryCodeEncodesToItsBytesAndCountsAsOneCharacter)
 {
     const std::vector<std::pair<int, std::string>> codes = {
-        {'a', "a"},          {0xfa, "\xc3\xba"},         {0x10d, "\xc4\x8d"},
+        {'a', "a"},          {0xfa, "\xc3\xba"},       {0x10d, "\xc4\x8d"},
         {0x7ff, "\xdf\xbf"}, {0x20ac, "\xe2\x82\xac"}, {0x1f600, "\xf0\x9f\x98\x80"},
-        {0xd800, ""},        {0x110000, ""},             {-1, ""},
+        {0xd800, ""},        {0x110000, ""},           {-1, ""},
     };
     for (const auto &[code, bytes] : codes) {
         SCOPED_TRACE(code);
