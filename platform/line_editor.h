@@ -7,8 +7,9 @@
 // The most bytes of text the line editor takes: a path as long as the system allows one.
 constexpr std::size_t line_edit_bytes = 4095;
 
-// What the line shows after the text when a key was refused: the character has no glyph in the
-// library's font, or the text is as long as the editor takes.
+// What the line shows after the text when a key was refused (the first also in the file
+// selector's caption): the character has no glyph in the library's font, or the text is as
+// long as the editor takes.
 constexpr const char *refused_character_note = "tento znak sa neda napisat";
 constexpr const char *refused_length_note = "dlhsi text sa neda napisat";
 
@@ -16,8 +17,8 @@ constexpr const char *refused_length_note = "dlhsi text sa neda napisat";
 // line_text holds the prompt, shown until the first key; then it shows the text typed (in
 // UTF-8, every character the font draws), its end after "..." when it is longer than the line,
 // and a note after it when a key was refused, until the next key. Enter ends editing and
-// returns the whole text typed, which the line then shows; Escape cancels, emptying the line,
-// and returns "".
+// returns the whole text typed, whose end the line then shows; Escape cancels, emptying the
+// line, and returns "".
 std::string edit_line(void (*paint)());
 
 // True when a typed character can be part of an edited text: printable, and drawn by the
