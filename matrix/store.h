@@ -17,11 +17,11 @@ constexpr int max_matrix_order = 10;
 constexpr int grid_columns = max_matrix_order + 1; // coefficients plus right-hand side
 constexpr int grid_rows = max_matrix_order;
 
-// Size of status_text; the longest message fits with room to spare.
-constexpr std::size_t status_text_size = 64;
-// Size of line_text: the editor types at most 38 characters into it, and an
-// exact readout may fill the whole text line.
-constexpr std::size_t line_text_size = 80;
+// Size of line_text: the text line's 76 characters, each of up to four bytes in UTF-8 (a typed
+// name keeps its diacritics), and the terminating zero.
+constexpr std::size_t line_text_size = 4 * 76 + 1;
+// Size of status_text: a message may name a file and fill the line it is shown on.
+constexpr std::size_t status_text_size = line_text_size;
 
 extern int matrix_order; // order n of the loaded system, 0..10; 0 = none (loader, solver reads)
 extern std::array<std::array<Fraction, grid_rows>, grid_columns>
