@@ -70,11 +70,11 @@ constexpr MatrixShape square_shape(int n)
     return system_shape(n, n);
 }
 
-// Size of status_text; the longest message fits with room to spare.
-constexpr std::size_t status_text_size = 64;
-// Size of line_text: the editor types at most 38 characters into it, and an
-// exact readout may fill the whole text line.
-constexpr std::size_t line_text_size = 80;
+// Size of line_text: the text line's 76 characters, each of up to four bytes in UTF-8 (a typed
+// name keeps its diacritics), and the terminating zero.
+constexpr std::size_t line_text_size = 4 * 76 + 1;
+// Size of status_text: a message may name a file and fill the line it is shown on.
+constexpr std::size_t status_text_size = line_text_size;
 
 extern MatrixShape matrix_shape; // the shape of the matrix in the store; rows 0 = none (loaders
                                  // write it, with the cells; everything else reads it)

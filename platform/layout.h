@@ -108,12 +108,14 @@ constexpr Colour step_band_colour{38, 64, 128};
 constexpr Colour pivot_frame_colour{255, 200, 40};
 
 // The library's file selector on the work screen: its size, centred on the frame, and its
-// colours, white text on the dark of the work screen's panels.
+// colours: white text on the dark of the work screen's panels (the list's selected entry dark on
+// a white band), the path field's on the blue of a step's band.
 constexpr int file_selector_width = 600;
 constexpr int file_selector_height = 400;
 constexpr Colour file_selector_text{255, 255, 255};
 constexpr Colour file_selector_face{12, 18, 46};
 constexpr Colour file_selector_dim{120, 130, 170};
+constexpr Colour file_selector_field = step_band_colour;
 
 // Matrix grid geometry, in the drawing's units (see matrix_view).
 constexpr int max_order = 10;

@@ -2,11 +2,13 @@
 #include "line_editor.h"
 
 #include "../matrix/store.h"
+#include "../matrix/utf8_text.h"
+#include "layout.h"
 #include "quit.h"
 
 #include <allegro.h>
 
-#include <cstring>
+#include <cstdio>
 
 namespace
 {
@@ -16,66 +18,71 @@ constexpr int code_enter = 13;
 constexpr int code_escape = 27;
 
 bool editing = false;                      // edit_line is running
-int edit_limit = line_edit_limit;          // the most characters it accepts
+std::string typed;                         // the text typed so far, in UTF-8
+std::string note;                          // why the last key was refused; "" when it was not
 void (*paint_frame_of_screen)() = nullptr; // paints the screen the line belongs to
+
+// True for a code that is no character to type: C0 and C1 control codes and Delete.
+bool control_code(int code)
+{
+    return code < 32 || code == 127 || (code >= 0x80 && code < 0xa0);
+}
+
+// Shows the text typed on the line: as much of its end as fits beside the note, if any.
+void show_typed()
+{
+    const std::string shown_note = note.empty() ? "" : "  (" + note + ")";
+    const std::size_t room = static_cast<std::size_t>(text_line_chars) - utf8_length(shown_note);
+    const std::string shown = fit_text_end(typed, room) + shown_note;
+    std::snprintf(line_text, sizeof line_text, "%s", shown.c_str());
+}
 
 // Cancels editing: the line is emptied, as Enter on an empty line leaves it, and Escape is
 // let go before the work screen looks at the keys again, so it does not also leave the screen.
-int cancel_editing()
+void cancel_editing()
 {
+    typed.clear();
     line_text[0] = '\0';
     while (key[KEY_ESC] && !quit_requested)
         paint_frame_of_screen();
     clear_keybuf();
-    return 1;
 }
 
-// With the line full, waits for Enter, Backspace or Escape to be held. Returns 1 when editing
-// is over: the line accepted (Enter) or cancelled (Escape); with Backspace held (it wins over
-// Enter) returns 0. The Enter press that accepted is taken from the key buffer, so that a
-// message about the file then waits for a new key.
-int wait_at_full_line()
+// Adds a typed character to the text, or notes why it cannot be added.
+void type_character(int code)
 {
-    while (!key[KEY_ENTER] && !key[KEY_BACKSPACE] && !key[KEY_ESC] && !quit_requested)
-        paint_frame_of_screen();
-    if (key[KEY_BACKSPACE])
-        return 0;
-    if (key[KEY_ESC])
-        return cancel_editing();
-    clear_keybuf();
-    return 1;
+    const std::string bytes = utf8_encode(code);
+    if (!typable_character(code))
+        note = refused_character_note;
+    else if (typed.size() + bytes.size() > line_edit_bytes)
+        note = refused_length_note;
+    else
+        typed += bytes;
 }
 
-// Applies one typed code to the text at index; returns 1 when editing is over.
-int apply_code(int code, int &index)
+// Applies one typed character code to the text; returns 1 when editing is over.
+int apply_code(int code)
 {
     if (code == code_enter)
         return 1;
-    if (code == code_escape)
-        return cancel_editing();
-    if (code == code_backspace) {
-        if (index > 0)
-            line_text[--index] = '\0';
-    } else if (code >= 32 && code <= 126) {
-        line_text[index++] = static_cast<char>(code);
-        line_text[index] = '\0';
-    } else {
-        return 0;
+    if (code == code_escape) {
+        cancel_editing();
+        return 1;
     }
-    if (static_cast<int>(std::strlen(line_text)) == edit_limit) {
-        if (wait_at_full_line())
-            return 1;
-        index = edit_limit - 1;
-        line_text[index] = '\0';
-        clear_keybuf();
-    }
+    if (code != code_backspace && control_code(code))
+        return 0; // a key without a character: arrows, function keys, Tab, Delete
+    note.clear();
+    if (code == code_backspace)
+        utf8_pop_back(typed);
+    else
+        type_character(code);
+    show_typed();
     return 0;
 }
 
-// Edits line_text in place until Enter: waits for the first key, then types into the line.
+// Edits the text until Enter or Escape: waits for the first key, then types into the line.
 void edit_typed_line()
 {
-    int index = 0;
     clear_keybuf();
     while (!keypressed() && !quit_requested)
         paint_frame_of_screen();
@@ -84,30 +91,48 @@ void edit_typed_line()
         paint_frame_of_screen();
         if (!keypressed())
             continue;
-        int code = static_cast<signed char>(readkey() & 0xff);
+        const int code = ureadkey(nullptr);
         clear_keybuf();
-        if (apply_code(code, index))
+        if (apply_code(code))
             return;
     }
 }
 
 } // namespace
 
-// Edits line_text in place until Enter, at most `limit` characters.
-void edit_line(void (*paint)(), int limit)
+// Edits a line of text until Enter or Escape, and returns it.
+std::string edit_line(void (*paint)())
 {
     editing = true;
-    edit_limit = limit;
+    typed.clear();
+    note.clear();
     paint_frame_of_screen = paint;
     edit_typed_line();
+    if (!typed.empty()) {
+        note.clear();
+        show_typed();
+    }
+    std::string result;
+    result.swap(typed);
     editing = false;
-    edit_limit = line_edit_limit;
+    return result;
 }
 
-// The most characters the running edit_line accepts.
-int line_limit()
+// True when the character is printable and the font has a glyph for it.
+bool typable_character(int code)
 {
-    return edit_limit;
+    if (control_code(code))
+        return false;
+    for (int range = 0; range < get_font_ranges(font); range++)
+        if (code >= get_font_range_begin(font, range) && code <= get_font_range_end(font, range))
+            return true;
+    return false;
+}
+
+// The text typed so far while edit_line runs.
+const std::string &edited_text()
+{
+    return typed;
 }
 
 // True while edit_line runs.

@@ -15,6 +15,10 @@ void report_fatal(const char *message, const char *reason)
 // Brings up the library, input, timer and the display.
 int init_graphics()
 {
+    // Every text is UTF-8 (the library's default, stated here because typed names and the
+    // file selector's paths rely on it): the program's own texts are ASCII, which reads the
+    // same, and a name keeps its diacritics as the keyboard gives them and the disk holds them.
+    set_uformat(U_UTF8);
     if (allegro_init() != 0) {
         // No display to open a window on (or no system driver): say so on the console.
         allegro_message("%s\n%s\n", "Zlyhala grafika.",

@@ -9,6 +9,7 @@
 #include "../platform/input.h"
 #include "../platform/line_editor.h"
 #include "../platform/quit.h"
+#include "file_selector.h"
 #include "matrix_view.h"
 #include "work_frame.h"
 #include "work_screen.h"
@@ -40,10 +41,10 @@ int load_matrix()
 {
     load_warnings.clear();
     std::snprintf(line_text, sizeof line_text, "%s", "Zadaj meno suboru");
-    edit_line(paint_work_frame);
-    if (quit_requested || line_text[0] == '\0')
+    const std::string name = edit_line(paint_work_frame);
+    if (quit_requested || name.empty())
         return load_ok;
-    return load_named_matrix(line_text);
+    return load_named_matrix(name.c_str());
 }
 
 // Loads the matrix file `name` as a typed name is loaded.
@@ -52,8 +53,10 @@ int load_named_matrix(const char *name)
     const int result = load_matrix_file(name, &load_warnings, &load_problem);
     new_matrix(); // loaded, or emptied by the failure
     hide_step();
-    if (result == load_ok)
+    if (result == load_ok) {
         line_text[0] = '\0';
+        remember_file_folder(name);
+    }
     return result;
 }
 

@@ -143,8 +143,7 @@ void practice_operation()
         return;
     }
     std::snprintf(line_text, sizeof line_text, "%s", "Uprava:");
-    edit_line(paint_work_frame, operation_edit_limit);
-    const std::string typed = line_text;
+    const std::string typed = edit_line(paint_work_frame);
     line_text[0] = '\0';
     if (quit_requested || typed.find_first_not_of(' ') == std::string::npos)
         return; // cancelled, or nothing typed

@@ -1,12 +1,14 @@
-// Saving the loaded system to a file whose name is typed on the text line.
+// Saving the loaded system to a file named in the library's file selector.
 #include "saver.h"
 
 #include "../matrix/matrix_file.h"
 #include "../matrix/store.h"
+#include "../matrix/utf8_text.h"
 #include "../platform/frame.h"
 #include "../platform/input.h"
-#include "../platform/line_editor.h"
+#include "../platform/layout.h"
 #include "../platform/quit.h"
+#include "file_selector.h"
 #include "work_frame.h"
 #include "work_screen.h"
 
@@ -67,12 +69,9 @@ void save_matrix()
         report("Nie je co zapisat: ziadna matica.");
         return;
     }
-    std::snprintf(line_text, sizeof line_text, "%s", "Zapisat do suboru");
-    edit_line(paint_work_frame);
-    if (quit_requested || line_text[0] == '\0')
+    std::string name;
+    if (!choose_file("Zapisat do suboru", name) || quit_requested)
         return;
-    const std::string name = line_text;
-    line_text[0] = '\0';
     if (file_exists(name.c_str()) && !regular_file_exists(name.c_str())) {
         report("Subor sa neda zapisat."); // a folder or a device is never replaced
         return;
@@ -84,8 +83,13 @@ void save_matrix()
     }
     if (quit_requested)
         return;
-    const int result = save_matrix_file(name.c_str(), loaded_matrix);
-    report(result == save_ok ? "Zapisane do " + name : "Subor sa neda zapisat.");
+    if (save_matrix_file(name.c_str(), loaded_matrix) != save_ok) {
+        report("Subor sa neda zapisat.");
+        return;
+    }
+    remember_file_folder(name);
+    const std::string head = "Zapisane do ";
+    report(head + fit_text_end(name, static_cast<std::size_t>(text_line_chars) - head.size()));
 }
 
 // True while the line asks whether an existing file may be replaced.

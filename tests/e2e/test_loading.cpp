@@ -106,3 +106,27 @@ TEST_F(LoadingTest, RefusedFilesShowTheirMessageAndClearTheMatrix)
         EXPECT_TRUE(wait_for_line("", 3.0, &shot)) << "the line reads " << line_of(shot);
     }
 }
+
+TEST_F(LoadingTest, ANameWithDiacriticsTypedOnARealKeyboardLoadsThatFile)
+{
+    write_file("úloha.txt", small_system);
+    write_file("loha.txt", "1\n7 7\n"); // what the name became when the editor dropped 'ú'
+    ASSERT_NO_FATAL_FAILURE(start_on_work_screen());
+    hold_key("z");
+    ASSERT_TRUE(wait_for_line("Zadaj meno suboru"));
+    // xdotool types 'ú' through a key it maps for it a while (the delay keeps the mapping until
+    // the program has read the key); the line shows it as a glyph of its own, which the reader
+    // of the ASCII font reads as '?'.
+    xdotool({"type", "--delay", "200", "ú"});
+    Shot shot;
+    ASSERT_TRUE(wait_for_line("?", 3.0, &shot)) << "the line reads " << line_of(shot);
+    const std::string rest = "loha.txt";
+    for (std::size_t i = 0; i < rest.size(); i++) {
+        xdotool({"type", rest.substr(i, 1)});
+        ASSERT_TRUE(wait_for_line("?" + rest.substr(0, i + 1), 3.0, &shot))
+            << "the line reads " << line_of(shot);
+    }
+    tap_key("Return");
+    EXPECT_TRUE(wait_for_grid({{"1", "1", "3"}, {"1", "-1", "1"}}, 3.0, &shot))
+        << grid_text(read_grid(shot, 2));
+}

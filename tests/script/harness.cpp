@@ -12,6 +12,7 @@
 #include "platform/layout.h"
 #include "platform/quit.h"
 #include "platform/startup.h"
+#include "work/file_selector.h"
 #include "work/work_frame.h"
 #include "work/work_screen.h"
 
@@ -293,6 +294,7 @@ std::string start_harness()
     if (!std::getenv("DISPLAY"))
         return failure = "DISPLAY is not set: these tests paint real frames and need an X display "
                          "(run them under xvfb-run -a)";
+    set_uformat(U_UTF8); // as init_graphics does
     if (allegro_init() != 0)
         return failure = std::string("allegro_init failed: ") + allegro_error;
     if (install_keyboard() != 0 || install_timer() != 0)
@@ -337,6 +339,7 @@ void reset_program_state()
             cell(r, c) = Fraction{0, 1};
     line_text[0] = '\0';
     status_text[0] = '\0';
+    file_folder.clear();
     new_matrix();
     pretend_desktop(0, 0);
     zoom_refused = 0;
@@ -589,11 +592,29 @@ int scancode_of(char c)
 std::vector<Cue> typing(const std::string &text)
 {
     std::vector<Cue> list;
-    for (char c : text)
-        list.push_back(tap_when_free(scancode_of(c), static_cast<unsigned char>(c)));
+    for (int code : unicode_codes(text)) {
+        if (code < 0x80)
+            list.push_back(tap_when_free(scancode_of(static_cast<char>(code)), code));
+        else
+            list.push_back({[] { return !keypressed(); }, [code] { simulate_ukeypress(code, 0); }});
+    }
     return list;
 }
 
+// The Unicode codes of the characters of a UTF-8 text.
+std::vector<int> unicode_codes(const std::string &text)
+{
+    std::vector<int> codes;
+    for (std::size_t i = 0; i < text.size();) {
+        const int lead = static_cast<unsigned char>(text[i++]);
+        const int more = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
+        int code = more ? lead & (0x3f >> more) : lead;
+        for (int k = 0; k < more && i < text.size(); k++)
+            code = (code << 6) | (static_cast<unsigned char>(text[i++]) & 0x3f);
+        codes.push_back(code);
+    }
+    return codes;
+}
 // A cue that taps a key once the key buffer is empty again.
 Cue tap_when_free(int scancode, int ascii)
 {

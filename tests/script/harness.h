@@ -124,8 +124,13 @@ int scancode_of(char c);
 // A cue that taps a key once the key buffer is empty again, as a typist's next key.
 Cue tap_when_free(int scancode, int ascii = 0);
 
-// Cues that type text, each character a tap of its key once the key buffer is empty again.
+// Cues that type text, each character a tap of its key once the key buffer is empty again; a
+// character beyond ASCII (the text is UTF-8) is a press of its Unicode code with no key of its
+// own, as a keyboard layout types a letter with diacritics.
 std::vector<Cue> typing(const std::string &text);
+
+// The Unicode codes of the characters of a UTF-8 text.
+std::vector<int> unicode_codes(const std::string &text);
 
 // Cues that hold a key `wait` frames after the previous cue and let it go `held` frames later,
 // as a key the loops see held down (the work screen acts on it once it is let go).

@@ -3,6 +3,7 @@
 
 #include "app/screens.h"
 #include "matrix/store.h"
+#include "matrix/utf8_text.h"
 #include "platform/frame.h"
 #include "platform/images.h"
 #include "platform/input.h"
@@ -28,13 +29,15 @@ namespace
 using EditorTest = ScriptTest;
 
 constexpr const char *prompt = "Zadaj meno suboru";
-const std::string full_line = "abcdefghijklmnopqrstuvwxyz0123456789AB"; // 38 characters
 
-// Runs the editor as the loader does, with the prompt on the line.
+std::string edited; // what the last edit returned
+
+// Runs the editor as the loader does, with the prompt on the line; `edited` gets the text.
 ScriptRun edit(std::vector<Cue> script)
 {
     std::snprintf(line_text, line_text_size, "%s", prompt);
-    return run_script([] { edit_line(paint_work_frame); }, cues(std::move(script)));
+    edited = "(the editor did not return)";
+    return run_script([] { edited = edit_line(paint_work_frame); }, cues(std::move(script)));
 }
 
 TEST_F(EditorTest, ThePromptStaysUntilTheFirstKeyWhichCountsAsTyped)
@@ -56,10 +59,11 @@ TEST_F(EditorTest, ThePromptStaysUntilTheFirstKeyWhichCountsAsTyped)
             EXPECT_NE(record.line, prompt) << "frame " << record.frame;
         }
     }
+    EXPECT_EQ(edited, "ab");
     EXPECT_EQ(std::string(line_text), "ab");
 }
 
-// A sequence of taps (scancode, ascii) and the line the editor returns.
+// A sequence of taps (scancode, character code) and the text the editor returns.
 struct TypingCase {
     const char *name;
     std::vector<std::pair<int, int>> taps;
@@ -81,18 +85,26 @@ TEST_F(EditorTest, EnterBackspaceAndUnprintableCodes)
         {"tab", {a, {KEY_TAB, 9}, b, enter}, "ab"},
         {"escape cancels, as Enter on an empty line", {a, b, {KEY_ESC, 27}}, ""},
         {"code 127", {a, {KEY_DEL, 127}, b, enter}, "ab"},
-        {"codes above 127",
-         {a, {KEY_A, 0xe1}, {KEY_E, 0xe9}, {KEY_O, 0xff}, {KEY_O, 0x80}, b, enter},
-         "ab"},
+        {"letters of Latin-1 and Latin Extended-A, whole",
+         {a, {KEY_A, 0xe1}, {0, 0x10d}, {0, 0x17e}, {KEY_O, 0xff}, {0, 0x20ac}, b, enter},
+         "aáčžÿ€b"},
+        {"C1 control codes", {a, {KEY_O, 0x80}, {0, 0x9f}, b, enter}, "ab"},
+        {"a character the font has no glyph for", {a, {0, 0x65e5}, {0, 0x1f600}, b, enter}, "ab"},
+        {"Backspace removes a letter with diacritics whole",
+         {{0, 0xfa}, {0, 0x10d}, backspace, a, enter},
+         "úa"},
     };
     for (const TypingCase &tc : cases) {
         reset_program_state();
         std::vector<Cue> script;
-        for (const auto &[scancode, ascii] : tc.taps)
-            script.push_back(tap_when_free(scancode, ascii));
+        for (const auto &[scancode, code] : tc.taps)
+            script.push_back(
+                {[] { return !keypressed(); },
+                 [scancode = scancode, code = code] { simulate_ukeypress(code, scancode); }});
         const ScriptRun run = edit(script);
         EXPECT_FALSE(run.ran_out) << tc.name;
         EXPECT_TRUE(run.finished) << tc.name << ": the editor ended before Enter";
+        EXPECT_EQ(edited, tc.result) << tc.name;
         EXPECT_EQ(std::string(line_text), tc.result) << tc.name;
     }
 }
@@ -109,74 +121,71 @@ TEST_F(EditorTest, AKeyTypedInTheSameFrameAsAnotherIsDropped)
                                       tap_when_free(KEY_ENTER, 13)}}));
     ASSERT_FALSE(run.ran_out);
     ASSERT_TRUE(run.finished);
-    EXPECT_EQ(std::string(line_text), "xa");
+    EXPECT_EQ(edited, "xa");
 }
 
-// Frames of the run at or after `from` whose line is not `text`.
-int frames_not_showing(const ScriptRun &run, int from, int to, const std::string &text)
+// The line while a long text is typed: at most the line's characters, and the text's end.
+TEST_F(EditorTest, ALongTextScrollsOnTheLineAndIsKeptWhole)
 {
-    int count = 0;
-    for (int f = from; f <= to; f++)
-        count += frame_of(run, f).line != text;
-    return count;
+    std::string text = "/tmp/dlhy-priecinok-";
+    for (int i = 0; i < 6; i++)
+        text += "úloh-čísla-" + std::to_string(i) + "/";
+    text += "sústava.txt"; // 113 characters
+    ASSERT_GT(utf8_length(text), 100u);
+    std::string shown_full; // the line once the whole text is typed
+    const ScriptRun run = edit(join({typing(text),
+                                     {{[] { return !keypressed(); },
+                                       [&] {
+                                           shown_full = line_text;
+                                           tap_key(KEY_BACKSPACE, 8);
+                                       }}},
+                                     typing("t\r")}));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_TRUE(run.finished);
+    for (const FrameRecord &record : run.frames)
+        ASSERT_LE(utf8_length(record.line), static_cast<std::size_t>(text_line_chars))
+            << "frame " << record.frame << ": " << record.line;
+    const std::string end = "-5/sústava.txt";
+    EXPECT_EQ(shown_full.substr(0, 3), "...") << shown_full;
+    EXPECT_EQ(shown_full.substr(shown_full.size() - end.size()), end) << shown_full;
+    EXPECT_EQ(utf8_length(shown_full), static_cast<std::size_t>(text_line_chars)) << shown_full;
+    EXPECT_EQ(edited, text) << "the text was not kept whole";
+    EXPECT_EQ(std::string(line_text), fit_text_end(edited, text_line_chars));
 }
 
-// The 38th character stops input until Enter or Backspace is held.
-struct FullLineCase {
+// A refused key and the note the line shows after the text until the next key.
+struct RefusalCase {
     const char *name;
-    std::vector<Cue> at_full; // what the script does once the line is full
-    std::string result;
+    std::string typed; // typed first
+    int refused;       // then this character, refused
+    std::string note;  // the note shown
 };
 
-TEST_F(EditorTest, TheFullLineWaitsForEnterOrBackspaceHeld)
+TEST_F(EditorTest, ARefusedCharacterIsNotedOnTheLineUntilTheNextKey)
 {
-    const std::string cut = full_line.substr(0, 37);
-    const std::vector<FullLineCase> cases{
-        {"Enter held accepts", {{after(1), hold(KEY_ENTER, 13)}}, full_line},
-        {"typed keys and a pressed but not held Enter are ignored",
-         {{after(1), tap(KEY_Z, 'z')},
-          {after(5), tap(KEY_ENTER, 13)},
-          {after(5), tap(KEY_BACKSPACE, 8)},
-          {after(5), hold(KEY_ENTER, 13)}},
-         full_line},
-        {"Backspace held removes the 38th",
-         {{after(1), hold(KEY_BACKSPACE, 8)},
-          {after(2), release(KEY_BACKSPACE)},
-          tap_when_free(KEY_Q, 'Q'),
-          {after(5), hold(KEY_ENTER, 13)}},
-         cut + "Q"},
-        {"Backspace wins when both are held",
-         {{after(1),
-           [] {
-               hold_key(KEY_ENTER, 13);
-               hold_key(KEY_BACKSPACE, 8);
-           }},
-          {after(2),
-           [] {
-               release_key(KEY_ENTER);
-               release_key(KEY_BACKSPACE);
-           }},
-          tap_when_free(KEY_ENTER, 13)},
-         cut},
-        {"the keypad's Enter does not accept",
-         {{after(1), hold(KEY_ENTER_PAD, 13)},
-          {after(10), release(KEY_ENTER_PAD)},
-          {after(2), hold(KEY_ENTER, 13)}},
-         full_line},
+    std::string full; // line_edit_bytes - 1 bytes: one more letter of two bytes does not fit
+    for (std::size_t i = 0; i < line_edit_bytes / 2; i++)
+        full += "č";
+    const std::vector<RefusalCase> cases{
+        {"no glyph", "úl", 0x65e5, refused_character_note},
+        {"no glyph beyond 16 bits", "čí", 0x1f600, refused_character_note},
+        {"the text as long as the editor takes", full, 0x10d, refused_length_note},
     };
-    for (const FullLineCase &fc : cases) {
+    for (const RefusalCase &rc : cases) {
         reset_program_state();
-        int full_at = -1;
-        std::vector<Cue> script = typing(full_line);
-        script.push_back({steady([] { return std::string(line_text).size() == 38; }, 3),
-                          [&] { full_at = current_frame(); }});
-        script.insert(script.end(), fc.at_full.begin(), fc.at_full.end());
-        const ScriptRun run = edit(script);
-        EXPECT_FALSE(run.ran_out) << fc.name;
-        EXPECT_TRUE(run.finished) << fc.name << ": the editor ended too soon";
-        EXPECT_EQ(std::string(line_text), fc.result) << fc.name;
-        ASSERT_GT(full_at, 0) << fc.name;
-        EXPECT_EQ(frames_not_showing(run, full_at - 2, full_at, full_line), 0) << fc.name;
+        const std::string note = "  (" + rc.note + ")";
+        const std::string expected =
+            fit_text_end(rc.typed, static_cast<std::size_t>(text_line_chars) - note.size()) + note;
+        const ScriptRun run =
+            edit(join({typing(rc.typed),
+                       {{[] { return !keypressed(); }, [&] { simulate_ukeypress(rc.refused, 0); }},
+                        {resting_with_line(expected, 3), [] {}}},
+                       typing("\b\r")}));
+        EXPECT_FALSE(run.ran_out) << rc.name;
+        EXPECT_TRUE(run.finished) << rc.name;
+        std::string without_last = rc.typed;
+        utf8_pop_back(without_last);
+        EXPECT_EQ(edited, without_last) << rc.name << ": the refused key changed the text";
     }
 }
 
@@ -331,9 +340,9 @@ TEST_F(EditorTest, AnEmptyNameOrEscapeKeepsThePreviousMatrix)
     }
 }
 
-TEST_F(EditorTest, AFullLineNameThatCannotBeLoadedShowsItsMessageUntilANewKey)
+TEST_F(EditorTest, ANameAcceptedWithEnterHeldThatCannotBeLoadedShowsItsMessageUntilANewKey)
 {
-    const std::string name = std::string(34, 'x') + ".txt"; // 38 characters, no such file
+    const std::string name = std::string(96, 'x') + ".txt"; // longer than the line, no such file
     std::vector<Cue> script = typing(name);
     script.push_back({after(3), hold(KEY_ENTER, 13)});
     script.push_back({after(2), release(KEY_ENTER)});

@@ -7,13 +7,17 @@
 #include "matrix/random_system.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "matrix/utf8_text.h"
 #include "platform/display.h"
 #include "platform/frame.h"
+#include "platform/images.h"
 #include "platform/input.h"
 #include "platform/layout.h"
+#include "platform/line_editor.h"
 #include "platform/quit.h"
 #include "work/file_selector.h"
 #include "work/grid_editor.h"
+#include "work/loader.h"
 #include "work/matrix_view.h"
 #include "work/random_exercise.h"
 #include "work/saver.h"
@@ -149,18 +153,27 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsA
 // ---------------------------------------------------------------------------
 // Saving
 
+// Cues that wait for the file selector to open, then type `text` into its path field, after
+// the folder it opened in.
+std::vector<Cue> in_selector(const std::string &text)
+{
+    return join({{{[] { return active_dialog != nullptr; }, [] {}}}, typing(text)});
+}
+
 TEST_F(MaterialTest, SavingWritesTheSystemAsLoadedAndReplacesAFileOnlyAfterASecondEnter)
 {
     TempFolder folder;
     const std::string path = folder.file("u.txt", "1\n5 5\n");
+    remember_file_folder(path); // the selector opens in the folder
     set_matrix({{2, 1, 5}, {1, 3, 5}});
     scale_pivot_row(0);
     const std::string asked = "Subor uz existuje. Enter ho prepise, iny klaves nie.";
-    // A key other than Enter says no; an Enter held from the name, repeating, says nothing.
+    // A key other than Enter says no; an Enter held from the name, repeating, says nothing: the
+    // question waits for it to be let go.
     const ScriptRun no = run_script(
-        save_matrix, cues(join({typing(path),
+        save_matrix, cues(join({in_selector("u.txt"),
                                 {{after(1), hold(KEY_ENTER, 13)},
-                                 {until_line(asked)},
+                                 {after(2), tap(KEY_ENTER, 13)},
                                  {after(2), tap(KEY_ENTER, 13)},
                                  {after(2), release(KEY_ENTER)},
                                  {resting_with_line(asked, 5), tap(KEY_N, 'n')},
@@ -169,7 +182,7 @@ TEST_F(MaterialTest, SavingWritesTheSystemAsLoadedAndReplacesAFileOnlyAfterASeco
     EXPECT_EQ(file_text(path), "1\n5 5\n");
     const ScriptRun yes = run_script(
         save_matrix,
-        cues(join({typing(path + "\r"),
+        cues(join({in_selector("u.txt\r"),
                    {{until_line(asked)},
                     tap_when_free(KEY_ENTER, 13),
                     {resting_with_status("Zapisane do " + path, 3), tap(KEY_SPACE, ' ')}}})));
@@ -179,7 +192,8 @@ TEST_F(MaterialTest, SavingWritesTheSystemAsLoadedAndReplacesAFileOnlyAfterASeco
     EXPECT_EQ(matrix_rows(), (Rows{"2/2 1/2 5/2", "1 3 5"})) << "saving changed the store";
 }
 
-// One save that does not write: the name typed, the message, and what the file then holds.
+// One save that does not write: the name typed in the selector, the message, and what the file
+// then holds.
 struct UnsavedCase {
     const char *name;
     bool loaded;
@@ -187,21 +201,23 @@ struct UnsavedCase {
     const char *message; // nullptr: none
 };
 
-TEST_F(MaterialTest, EscapeNoMatrixAndAFolderThatCannotBeWrittenSaveNothing)
+TEST_F(MaterialTest, EscapeNoMatrixAndAFileThatCannotBeWrittenSaveNothing)
 {
     TempFolder folder;
+    ASSERT_EQ(mkfifo((folder.path + "/rura").c_str(), 0600), 0);
     const std::vector<UnsavedCase> cases{
         {"Escape", true, "x.txt\x1b", nullptr},
-        {"empty name", true, "\r", nullptr},
+        {"Enter on the folder alone, which it shows again, then Escape", true, "\r\x1b", nullptr},
         {"no matrix", false, "", "Nie je co zapisat: ziadna matica."},
-        {"no such folder", true, folder.path + "/nie/x.txt\r", "Subor sa neda zapisat."},
-        {"a folder", true, folder.path + "\r", "Subor sa neda zapisat."},
+        {"no such folder", true, "nie/x.txt\r", "Subor sa neda zapisat."},
+        {"a FIFO", true, "rura\r", "Subor sa neda zapisat."},
     };
     for (const UnsavedCase &c : cases) {
         reset_program_state();
+        remember_file_folder(folder.path + "/x.txt");
         if (c.loaded)
             set_matrix({{1, 2}});
-        std::vector<Cue> script = typing(c.typed);
+        std::vector<Cue> script = c.loaded ? in_selector(c.typed) : typing(c.typed);
         if (c.message)
             script.push_back({resting_with_status(c.message, 3), tap(KEY_SPACE, ' ')});
         const ScriptRun run = run_script(save_matrix, cues(script));
@@ -210,7 +226,8 @@ TEST_F(MaterialTest, EscapeNoMatrixAndAFolderThatCannotBeWrittenSaveNothing)
         EXPECT_EQ(matrix_rows(), c.loaded ? Rows{"1 2"} : Rows{}) << c.name;
         EXPECT_FALSE(std::filesystem::exists("x.txt")) << c.name;
     }
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path)) << "a file or a temporary file was left";
+    const auto entries = std::distance(std::filesystem::directory_iterator(folder.path), {});
+    EXPECT_EQ(entries, 1) << "a file or a temporary file was left beside the FIFO";
 }
 
 // ---------------------------------------------------------------------------
@@ -292,6 +309,240 @@ TEST_F(MaterialTest, OOpensTheSelectorWhichLoadsALongPathTypedAndWhoseCancelEsca
             EXPECT_EQ(screen_order(run).back(), Shown::menu) << name << ": the work screen stayed";
         }
         quit_requested = 0;
+    }
+}
+
+// The selector's path field (it has the focus from the start), its list (the tallest object)
+// and its caption (the one other object with a size that is not a button).
+struct SelectorParts {
+    const DIALOG *field = nullptr;
+    const DIALOG *list = nullptr;
+    const DIALOG *caption = nullptr;
+};
+
+SelectorParts selector_parts()
+{
+    SelectorParts parts;
+    for (const DIALOG *d = active_dialog + 1; active_dialog && d->proc; d++)
+        if (d->flags & D_GOTFOCUS)
+            parts.field = d;
+        else if (!parts.list || d->h > parts.list->h)
+            parts.list = d;
+    for (const DIALOG *d = active_dialog + 1; active_dialog && d->proc; d++)
+        if (d != parts.field && d != parts.list && d->proc != _gui_button_proc && d->w > 0)
+            parts.caption = d;
+    return parts;
+}
+
+// How many pixels of a rectangle of the selector's layer (x2, y2 inclusive), read off the
+// frame it is laid over, have each of two colours (as a 16-bit display shows them), and how
+// many neither.
+struct Census {
+    int first = 0;
+    int second = 0;
+    int other = 0;
+};
+
+Census census(int x1, int y1, int x2, int y2, const Colour &first, const Colour &second)
+{
+    const auto same = [](int c, const Colour &colour) {
+        const int depth = bitmap_color_depth(back_buffer);
+        return std::abs(getr_depth(depth, c) - colour.r) <= 8 &&
+               std::abs(getg_depth(depth, c) - colour.g) <= 8 &&
+               std::abs(getb_depth(depth, c) - colour.b) <= 8;
+    };
+    const DIALOG &box = active_dialog[0];
+    Census counts;
+    for (int y = y1; y <= y2; y++)
+        for (int x = x1; x <= x2; x++) {
+            const int c = getpixel(back_buffer, (screen_width - box.w) / 2 + x - box.x,
+                                   (screen_height - box.h) / 2 + y - box.y);
+            (same(c, first) ? counts.first : same(c, second) ? counts.second : counts.other)++;
+        }
+    return counts;
+}
+
+// What the selector showed while it rested open: the path field's pixels, the selected
+// entry's band (its rows and pixels), and under it the rows of ink of each entry and the blank
+// rows between them.
+struct SelectorLook {
+    Census field;
+    Census band;
+    int band_rows = 0;
+    std::vector<int> inks;
+    std::vector<int> gaps;
+};
+
+SelectorLook read_selector_look()
+{
+    SelectorLook look;
+    const DIALOG &f = *selector_parts().field, &l = *selector_parts().list;
+    look.field =
+        census(f.x, f.y, f.x + f.w - 1, f.y + f.h - 1, file_selector_field, file_selector_text);
+    const int left = l.x + 3, right = l.x + l.w - 16; // inside the border, off the scroll bar
+    int y = l.y + 2, blank = 0, ink = 0;
+    for (Census row; y < l.y + l.h / 2; y++) {
+        row = census(left, y, right, y, file_selector_text, file_selector_face);
+        if (row.first * 2 >= right - left && look.inks.empty() && ink == 0) { // the band
+            look.band = {look.band.first + row.first, look.band.second + row.second,
+                         look.band.other + row.other};
+            look.band_rows++;
+            continue;
+        }
+        if (row.first > 0 && blank > 0 && ink > 0) {
+            look.inks.push_back(ink);
+            look.gaps.push_back(blank);
+            ink = 0;
+        }
+        blank = row.first > 0 ? 0 : blank + 1;
+        ink += row.first > 0;
+    }
+    return look;
+}
+
+TEST_F(MaterialTest, TheSelectorReadsInThePalettesColoursSpacesItsEntriesAndTypesInThePathField)
+{
+    TempFolder folder;
+    for (const char *name : {"gy.txt", "čšťž.txt", "jpq.txt", "ÁÉÍ.txt"})
+        folder.file(name, "1\n1 1\n");
+    const std::string path = folder.file("úloha.txt", "2\n1 1 3\n1 -1 1\n");
+    remember_file_folder(path);
+    FONT *const program_font = font;
+    SelectorLook look;
+    std::string typed, caption;
+    const auto point_at_list = [] { // low on the list, under its entries
+        const DIALOG &l = *selector_parts().list, &box = active_dialog[0];
+        point_at((screen_width - box.w) / 2 + l.x - box.x + l.w / 2,
+                 (screen_height - box.h) / 2 + l.y - box.y + l.h - 20);
+    };
+    const ScriptRun run =
+        run_script(work_screen,
+                   cues(join({press_key(KEY_O, 'o', 3),
+                              {{[] { return active_dialog != nullptr; }, point_at_list},
+                               {steady([] { return active_dialog != nullptr; }, 3),
+                                [&] { look = read_selector_look(); }}},
+                              typing("úloha日"),
+                              {{steady([] { return !keypressed(); }, 3),
+                                [&] {
+                                    typed = static_cast<const char *>(selector_parts().field->dp);
+                                    caption =
+                                        static_cast<const char *>(selector_parts().caption->dp);
+                                }}},
+                              typing(".txt\r"),
+                              press_key(KEY_ESC, 27, 10)})),
+                   120, 20000);
+    ASSERT_FALSE(run.ran_out);
+    // The path field: white text on the blue of a step's band, nothing else.
+    EXPECT_GT(look.field.first, 0);
+    EXPECT_GT(look.field.second, 0) << "no text in the path field";
+    EXPECT_EQ(look.field.other, 0);
+    // The selected entry: dark on a white band as tall as a glyph with room above and below.
+    EXPECT_GE(look.band_rows, glyph_size + 3);
+    EXPECT_GT(look.band.second, 0) << "the selected entry's text is not dark on its band";
+    EXPECT_EQ(look.band.other, 0);
+    // The entries under it: at most a glyph's rows of ink each, blank rows between them
+    // (descenders and accents included), so that no two touch.
+    ASSERT_GE(look.gaps.size(), 4u);
+    for (std::size_t i = 0; i < look.gaps.size(); i++) {
+        EXPECT_GE(look.gaps[i], 3) << "entry " << i + 1;
+        EXPECT_LE(look.inks[i], glyph_size) << "entry " << i + 1;
+    }
+    // Typing went to the path field with the pointer on the list; diacritics kept, a character
+    // without a glyph refused in the caption; the file named so loaded.
+    EXPECT_EQ(typed, folder.path + "/úloha");
+    EXPECT_EQ(caption, std::string("Otvorit subor so sustavou: ") + refused_character_note);
+    EXPECT_EQ(matrix_rows(), (Rows{"1 1 3", "1 -1 1"}));
+    EXPECT_EQ(font, program_font) << "the selector's font was left in place";
+}
+
+// The path field's text at the frame the selector opened.
+std::string opened_in;
+
+// Opens the selector with O, notes the folder its path field shows, and closes it.
+void note_where_the_selector_opens()
+{
+    opened_in = "(not opened)";
+    run_script(
+        work_screen,
+        cues(join({press_key(KEY_O, 'o', 3),
+                   {{[] { return active_dialog != nullptr; },
+                     [] { opened_in = static_cast<const char *>(selector_parts().field->dp); }}},
+                   press_key(KEY_ESC, 27, 5),
+                   press_key(KEY_ESC, 27, 10)})),
+        120, 20000);
+}
+
+TEST_F(MaterialTest, TheSelectorOpensWhereTheLastFileWasLoadedOrSaved)
+{
+    TempFolder folder;
+    const std::string here = std::filesystem::current_path().string() + "/";
+    ASSERT_EQ(mkdir((folder.path + "/a").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((folder.path + "/b").c_str(), 0700), 0);
+    const std::string loaded = folder.file("a/x.txt", "1\n2 4\n");
+    note_where_the_selector_opens();
+    EXPECT_EQ(opened_in, here) << "before any file: the folder the program started in";
+    report_load_result(load_named_matrix((folder.path + "/b/../a/x.txt").c_str()));
+    note_where_the_selector_opens();
+    EXPECT_EQ(opened_in, folder.path + "/a/") << "after a load";
+    const ScriptRun save = run_script(
+        save_matrix, cues(join({in_selector("\b\bb/y.txt\r"),
+                                {{resting_with_status("Zapisane do " + folder.path + "/b/y.txt", 3),
+                                  tap(KEY_SPACE, ' ')}}})));
+    ASSERT_FALSE(save.ran_out);
+    EXPECT_EQ(file_text(folder.path + "/b/y.txt"), "1\n2   4\n");
+    note_where_the_selector_opens();
+    EXPECT_EQ(opened_in, folder.path + "/b/") << "after a save";
+    const ScriptRun failed = run_script(
+        [] { report_load_result(load_named_matrix("/nie/je/taky.txt")); },
+        cues({{resting_with_status("Mam problemy so suborom.", 3), tap(KEY_SPACE, ' ')}}));
+    ASSERT_FALSE(failed.ran_out);
+    note_where_the_selector_opens();
+    EXPECT_EQ(opened_in, folder.path + "/b/") << "a failed load moved it";
+    std::filesystem::remove_all(folder.path + "/b");
+    note_where_the_selector_opens();
+    EXPECT_EQ(opened_in, here) << "a folder that is gone";
+}
+
+// A name with diacritics typed at W and at Z: the file it names, and an unrelated file the
+// old editor would have written over.
+struct DiacriticsCase {
+    std::string name;
+    std::string
+        unrelated; // the name as the old editor kept it: Latin-1 letters dropped, others '^'
+};
+
+TEST_F(MaterialTest, ANameWithDiacriticsIsSavedAndLoadedBackUnderEveryCharacterTyped)
+{
+    const std::vector<DiacriticsCase> cases{
+        {"úloha.txt", "loha.txt"},
+        {"čísla.txt", "^sla.txt"},
+        {"Ďalšia ŽIAČKA ľ ô ŕ ý.txt", "^al^ia ^IA^KA ^  ^ .txt"},
+    };
+    for (const DiacriticsCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        reset_program_state();
+        TempFolder folder;
+        const std::string unrelated = folder.file(c.unrelated, "1\n7 7\n");
+        remember_file_folder(unrelated);
+        set_matrix({{2, 1, 5}, {1, 3, 5}});
+        const std::string path = folder.path + "/" + c.name;
+        const ScriptRun save = run_script(
+            save_matrix,
+            cues(join({in_selector(c.name + "\r"),
+                       {{resting_with_status("Zapisane do " + path, 3), tap(KEY_SPACE, ' ')}}})));
+        ASSERT_FALSE(save.ran_out);
+        EXPECT_EQ(file_text(path), "2\n2 1   5\n1 3   5\n");
+        EXPECT_EQ(file_text(unrelated), "1\n7 7\n") << "an unrelated file was replaced";
+        set_matrix({{9, 9}});
+        std::string shown; // the line as the name's last character was typed
+        const ScriptRun load =
+            run_script([] { report_load_result(load_matrix()); },
+                       cues(join({typing(path),
+                                  {{[] { return !keypressed(); }, [&] { shown = line_text; }}},
+                                  typing("\r")})));
+        ASSERT_FALSE(load.ran_out);
+        EXPECT_EQ(shown, fit_text_end(path, text_line_chars));
+        EXPECT_EQ(matrix_rows(), (Rows{"2 1 5", "1 3 5"})) << "Z did not load the file saved";
     }
 }
 

@@ -16,21 +16,26 @@
 //     those, each of them replayed here from the store before it (while a row's fractions are
 //     being cancelled on screen, equal in value to one of them);
 //   - a typed name leaves in the store what the loader reads from that file, with its message;
-//   - the text line fits its 76 characters (38 while a name is typed), the caption its 72,
-//     and whenever the work screen refreshes the line it shows the exact value of the cell
-//     under the pointer, or the state message off the grid;
+//   - while a name or an operation is typed the line shows the end of the text typed (and the
+//     note after it when a key was refused); the text line fits its 76 characters, counted in
+//     UTF-8, the caption its 72, and whenever the work screen refreshes the line it shows the
+//     exact value of the cell under the pointer, or the state message off the grid;
+//   - a save (W, through the selector) names a file in the scratch folder that holds the
+//     system as loaded;
 //   - nothing trips the sanitizers (the default run is part of CI's sanitizer build).
 // The work screen's table brings practice: U, answered with row operations that read (of every
 // form, rows in range or one past) and that do not (a scaling by 0, a row with itself, a factor
 // of 121 digits, garbage), undo (Backspace, Left, a right click) and the hint (H); and the grid
-// editor (E), saving (W), random systems (N) and the library's file selector (O): while the
-// selector is open the generator presses its buttons, Escape and Enter and types names into it, but
-// never clicks its list (which could browse out of the scratch folder). Never played: F, + and -
-// (nor = and the keypad's + and -), and the pointer never enters the settings screen's display
-// button: they switch the display mode or the window's size, which the harness's window must keep;
-// nor '/', so that a name typed at the save prompt always names a file in the scratch folder. K,
-// Escape and the quit button do end the menu: the test enters it again at once, so the run goes on
-// until the generator itself quits at its end.
+// editor (E), saving (W), random systems (N) and the library's file selector (O, and W's): while
+// the selector is open the generator presses its buttons, Escape and Enter and types names into
+// its path field, but never clicks its list nor presses Tab (either could browse out of the
+// scratch folder), and never deletes more than it typed there. Names are typed in UTF-8: letters
+// with diacritics and characters the font has no glyph for come as presses of their Unicode
+// codes. Never played: F, + and - (nor = and the keypad's + and -), and the pointer never enters
+// the settings screen's display button: they switch the display mode or the window's size, which
+// the harness's window must keep; nor '/', so that a name typed in the selector of W always names
+// a file in the scratch folder. K, Escape and the quit button do end the menu: the test enters it
+// again at once, so the run goes on until the generator itself quits at its end.
 //
 // Frames: 20,000 by default; GJ_LONG_TESTS=N (N >= 2) plays max(1,000,000, 100,000 N) frames;
 // GJ_RANDOM_FRAMES=F plays F frames. Seed: 20260 by default; GJ_RANDOM_SEED=S plays seed S.
@@ -47,6 +52,7 @@
 #include "matrix/notation.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "matrix/utf8_text.h"
 #include "platform/frame.h"
 #include "platform/images.h"
 #include "platform/input.h"
@@ -163,13 +169,14 @@ std::vector<MatrixFile> own_files()
         {"dlhe.txt", "1\n" + std::string(121, '7') + " 3\n"}, // an entry of 121 digits
         {"zaporna.txt", "-1\n"},                              // a negative order
         {"pismeno.txt", "2\n1 x 3\n1 -1 1\n"},                // an entry that is not a number
+        {"sústava-č.txt", "2\n1 1 3\n1 -1 1\n"},              // a name with diacritics
     };
 }
 
 // Names that fail without a file of their own: missing, a folder, a FIFO, and a missing name
-// of the full 38 characters.
+// longer than the line, which the line shows by its end.
 const std::vector<std::string> missing_names{"chyba.txt", "priecinok", "rura",
-                                             std::string(38, 'q')};
+                                             std::string(90, 'q')};
 
 // A scratch folder holding the examples and the test's own files, made the working directory
 // for the run, so that every name is short enough to type; removed with everything in it.
@@ -315,8 +322,8 @@ enum class Input { key_down, key_repeat, key_up, move, left_down, left_up, right
 struct Event {
     Input input = Input::move;
     int scancode = 0; // key events
-    int ascii = 0;
-    int x = 0; // move
+    int ascii = 0;    // the character's code, Unicode
+    int x = 0;        // move
     int y = 0;
 };
 
@@ -513,7 +520,7 @@ struct Moment {
     std::string caption;
     std::string line;
     bool editing = false;
-    int edit_limit = 0;      // the characters the line editor accepts while editing
+    std::string typed;       // the text typed so far while editing
     bool line_owned = false; // the grid editor, the overwrite question, the selector or a
                              // practice message has it
     unsigned serial = 0;
@@ -545,6 +552,7 @@ struct Coverage {
     long random_systems = 0;  // random systems loaded (N)
     long selector_frames = 0; // frames with the library's file selector open (O)
     long question_frames = 0; // frames asking whether a file may be replaced (W)
+    long saves = 0;           // systems saved (W)
     long practice_stores = 0; // distinct stores first made by the learner's operations (U)
     long hints = 0;           // hints shown (H)
     long refusals = 0;        // operations refused with a message
@@ -560,7 +568,13 @@ class Checker
     std::string check(Coverage &coverage)
     {
         Moment now = observe();
+        if (now.editing && !history_.back().editing)
+            prompt_ = now.line; // the line shows the prompt until the first key
         std::string failure = check_texts(now);
+        if (failure.empty())
+            failure = check_typed_line(now);
+        if (failure.empty())
+            failure = check_save(now, coverage);
         if (failure.empty())
             failure = check_store(now, coverage);
         if (failure.empty())
@@ -576,8 +590,7 @@ class Checker
             coverage.finishes_seen++;
         coverage.hints +=
             now.caption != history_.back().caption && now.caption.rfind("Rada: ", 0) == 0;
-        coverage.refusals += history_.back().editing &&
-                             history_.back().edit_limit == operation_edit_limit && !now.editing &&
+        coverage.refusals += history_.back().editing && prompt_ == "Uprava:" && !now.editing &&
                              !now.line.empty(); // the message replaces the line
         coverage.steps_back += went_back(history_.back().caption, now.caption);
         history_.push_back(std::move(now));
@@ -598,6 +611,7 @@ class Checker
     std::unordered_map<std::string, ReachableStores> reachable_; // by the matrix as loaded
     ReachableStores *stores_ = nullptr;                          // the set of the matrix loaded now
     std::unordered_set<std::string> seen_;                       // stores seen since the start
+    std::string prompt_; // the prompt of the line editor running, or that ran last
 
     // True when the caption names an earlier step of the same solve than before.
     static bool went_back(const std::string &before, const std::string &now)
@@ -616,7 +630,7 @@ class Checker
         now.caption = shown_step.caption;
         now.line = line_text;
         now.editing = editing_line();
-        now.edit_limit = line_limit();
+        now.typed = edited_text();
         now.line_owned = editing_grid() || overwrite_question_open() || browsing_files() ||
                          practice_message_shown();
         now.serial = matrix_serial;
@@ -627,15 +641,50 @@ class Checker
     // The text line and the caption fit their lines.
     static std::string check_texts(const Moment &now)
     {
-        const std::size_t limit =
-            now.editing ? static_cast<std::size_t>(now.edit_limit) : text_line_chars;
-        if (now.line.size() > limit)
-            return "the text line holds " + std::to_string(now.line.size()) +
+        const std::size_t limit = text_line_chars;
+        if (utf8_length(now.line) > limit)
+            return "the text line holds " + std::to_string(utf8_length(now.line)) +
                    " characters, more than its " + std::to_string(limit) + ": '" + now.line + "'";
         if (now.caption.size() > caption_chars)
             return "the caption holds " + std::to_string(now.caption.size()) +
                    " characters, more than its " + std::to_string(caption_chars) + ": '" +
                    now.caption + "'";
+        return "";
+    }
+
+    // While a text is typed, once the prompt is gone, the line shows the end of the text typed
+    // so far, and after it a note when a key was refused.
+    std::string check_typed_line(const Moment &now) const
+    {
+        if (!now.editing || (now.line == prompt_ && now.typed.empty()))
+            return "";
+        for (const char *note : {"", refused_character_note, refused_length_note}) {
+            const std::string shown = *note ? "  (" + std::string(note) + ")" : "";
+            const std::size_t room = static_cast<std::size_t>(text_line_chars) - shown.size();
+            if (now.line == fit_text_end(now.typed, room) + shown)
+                return "";
+        }
+        return "the line shows '" + now.line + "' while '" + now.typed + "' is typed";
+    }
+
+    // A save names a file in the scratch folder (the working directory) that holds the system
+    // as loaded, exactly as written; a name too long for the line is not checked.
+    std::string check_save(const Moment &now, Coverage &coverage) const
+    {
+        const std::string head = "Zapisane do ";
+        if (now.status.rfind(head, 0) != 0 || now.status == history_.back().status)
+            return "";
+        coverage.saves++;
+        const std::string path = now.status.substr(head.size());
+        if (path.rfind("...", 0) == 0)
+            return "";
+        const std::string full = std::filesystem::absolute(path).lexically_normal().string();
+        if (full.rfind(std::filesystem::current_path().string() + "/", 0) != 0)
+            return "a save wrote '" + path + "', outside the scratch folder";
+        std::ifstream file(path);
+        const std::string text{std::istreambuf_iterator<char>(file), {}};
+        if (text != matrix_text(loaded_matrix))
+            return "the file saved as '" + path + "' does not hold the system as loaded";
         return "";
     }
 
@@ -658,14 +707,14 @@ class Checker
     {
         const Moment &before = history_.back();
         if (before.editing) {
-            const LoadExpectation expected = expected_load(before.line);
+            const LoadExpectation expected = expected_load(before.typed);
             coverage.loads++;
             coverage.failed_loads += !expected.message.empty();
             if (now.store != expected.store)
-                return "the store after loading '" + before.line +
+                return "the store after loading '" + before.typed +
                        "' is not what the loader reads from it";
             if (now.status != expected.message)
-                return "loading '" + before.line + "' shows '" + now.status + "', not '" +
+                return "loading '" + before.typed + "' shows '" + now.status + "', not '" +
                        expected.message + "'";
         }
         stores_ = &reachable_[now.store];
@@ -930,21 +979,33 @@ class Generator
     }
 
     // Types one character: its key held 1 to 3 frames, or a press alone for a character that
-    // has no key of its own.
-    int type_character(int start, unsigned char c)
+    // has no key of its own (a letter with diacritics, say).
+    int type_character(int start, int code)
     {
-        const int scancode = scancode_of(static_cast<char>(c));
+        const int scancode = code < 128 ? scancode_of(static_cast<char>(code)) : 0;
         if (!scancode) {
-            at(start, {Input::key_repeat, 0, c});
+            at(start, {Input::key_repeat, 0, code});
             return start + 1;
         }
-        return hold_key_for(start, scancode, c, pick(1, 3));
+        return hold_key_for(start, scancode, code, pick(1, 3));
     }
 
-    // A name from the lists, an empty one, or garbage of 1 to 45 characters (codes above 127
-    // included, which the editor refuses).
+    // Types a text in UTF-8, character by character; returns the frame after.
+    int type_text(int start, const std::string &text)
+    {
+        for (int code : unicode_codes(text))
+            start = type_character(start, code) + pick(1, 4);
+        return start;
+    }
+
+    // A name from the lists, an empty one, or garbage of 1 to 45 characters: mostly printable
+    // ASCII, now and then a Slovak letter, a C1 control code (ignored), a space the font has
+    // no glyph for or a character beyond it (both refused with a note).
     std::string name_to_type()
     {
+        static const std::vector<int> others{0xe1,  0xe4,  0x10d, 0x10f, 0xed,   0x13e,
+                                             0x148, 0xf4,  0x155, 0x161, 0x165,  0xfa,
+                                             0xfd,  0x17d, 0x85,  0xa0,  0x65e5, 0x1f600};
         const int kind = pick(1, 100);
         if (kind <= 80)
             return one_of(names_);
@@ -952,28 +1013,34 @@ class Generator
             return "";
         std::string garbage;
         for (int i = pick(1, 45); i > 0; i--)
-            garbage += static_cast<char>(chance(95) ? pick(32, 126) : pick(128, 255));
+            garbage += chance(90) ? std::string(1, static_cast<char>(pick(32, 126)))
+                                  : utf8_encode(one_of(others));
         std::replace(garbage.begin(), garbage.end(), '/', '\\');
-        return garbage;
+        return garbage.find_first_not_of('.') == std::string::npos ? garbage + "x" : garbage;
     }
 
-    // Opens the prompt with Z or the load button (or, one time in five, W's prompt to save),
-    // types a name, and ends with Enter, Escape, or a few Backspaces and then Enter; a save to
-    // a file that exists is then often answered with Enter (replace) or N.
+    // Opens the prompt with Z or the load button (or, one time in five, the selector of W to
+    // save), types a name, and ends with Enter, Escape, or a few Backspaces and then Enter; a
+    // save to a file that exists is then often answered with Enter (replace) or N. In the
+    // selector the name is typed after the folder's path, so no more Backspaces than it put
+    // there, and it is never "." or "..", which would browse up or stay in the folder.
     int type_name(int start)
     {
         const bool save = chance(20);
         int f = save         ? hold_key_for(start, KEY_W, 'w', pick(1, 3))
                 : chance(70) ? hold_key_for(start, KEY_Z, 'z', pick(1, 3))
                              : click(start, point_in(work_load_button), true);
-        f += pick(3, 10);
+        f += save ? pick(10, 20) : pick(3, 10);
         const std::string name = name_to_type();
         log_.add(start, std::string(save ? "save as '" : "type '") + name + "'");
-        for (unsigned char c : name)
-            f = type_character(f, c) + pick(1, 4);
+        f = type_text(f, name);
         const int ending = pick(1, 100);
+        const std::vector<int> codes = unicode_codes(name);
+        const int most = save ? static_cast<int>(std::count_if(codes.begin(), codes.end(),
+                                                               typable_character))
+                              : 4; // a character refused never reaches the path field
         if (ending > 90)
-            for (int i = pick(1, 4); i > 0; i--)
+            for (int i = pick(std::min(1, most), std::min(4, most)); i > 0; i--)
                 f = hold_key_for(f, KEY_BACKSPACE, 8, pick(1, 3)) + pick(0, 2);
         if (ending > 80 && ending <= 90)
             return hold_key_for(f, KEY_ESC, 27, pick(1, 3));
@@ -1118,8 +1185,9 @@ class Generator
         return start + pick(1, 30); // idle
     }
 
-    // One action in the open file selector: its OK or Cancel button, Escape, Enter or Tab, or
-    // a name from the lists typed into its line and Enter; never a click on its list.
+    // One action in the open file selector: its OK or Cancel button, Escape or Enter, or a name
+    // from the lists typed into its path field and Enter; never a click on its list nor Tab,
+    // which would give the list the typing (and its "../" a way out of the scratch folder).
     int act_on_selector(int start)
     {
         const int kind = pick(1, 100);
@@ -1129,14 +1197,11 @@ class Generator
                 return click(start, point_in(button), true);
         }
         if (kind <= 50)
-            return play_one_of(start, {KEY_ESC, KEY_ENTER, KEY_TAB});
+            return play_one_of(start, {KEY_ESC, KEY_ENTER});
         if (kind <= 90) {
             const std::string name = one_of(names_);
             log_.add(start, "type '" + name + "' into the selector");
-            int f = start;
-            for (unsigned char c : name)
-                f = type_character(f, c) + pick(1, 4);
-            return hold_key_for(f, KEY_ENTER, 13, pick(1, 3));
+            return hold_key_for(type_text(start, name), KEY_ENTER, 13, pick(1, 3));
         }
         return start + pick(1, 20); // idle
     }
@@ -1176,10 +1241,10 @@ class Generator
         case Input::key_down:
             key[event.scancode] = 1;
             held_.insert(event.scancode);
-            simulate_keypress((event.scancode << 8) | event.ascii);
+            simulate_ukeypress(event.ascii, event.scancode);
             break;
         case Input::key_repeat:
-            simulate_keypress((event.scancode << 8) | event.ascii);
+            simulate_ukeypress(event.ascii, event.scancode);
             break;
         case Input::key_up:
             if (held_.count(event.scancode))
@@ -1342,6 +1407,15 @@ void trace(int frame)
                  mouse_b, editing_line() ? ", typing a name" : "");
 }
 
+// A text with the scratch folder's path taken out: a save's message names it, and each run
+// has a folder of its own.
+std::string without_folder(std::string text)
+{
+    const std::string folder = std::filesystem::current_path().string();
+    const std::size_t at = text.find(folder);
+    return at == std::string::npos ? text : text.erase(at, folder.size());
+}
+
 // The outcome of one random run.
 struct RandomRun {
     std::string failure; // the first failure, with the seed and the events; "" when none
@@ -1373,7 +1447,8 @@ RandomRun play_random_run(unsigned long seed, long frames, const std::vector<std
         if (trace_from >= 0 && frame >= trace_from)
             trace(frame);
         std::string failure = checker.check(result.coverage);
-        result.digest = result.digest * 1000003 + std::hash<std::string>()(line_text) +
+        result.digest = result.digest * 1000003 +
+                        std::hash<std::string>()(without_folder(line_text)) +
                         std::hash<std::string>()(exact_key());
         if (failure.empty())
             failure = generator.play(frame, result.coverage);
@@ -1425,12 +1500,12 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
                 "  %ld readout and %ld state-message checks, %ld frames checked while cancelling\n"
                 "  %ld menu re-entries, %ld settles (longest %d frames)\n"
                 "  %ld frames in the grid editor, %ld random systems, %ld frames in the file "
-                "selector, %ld asking to replace a file\n"
+                "selector, %ld asking to replace a file, %ld saves\n"
                 "  %ld stores made by the learner's operations, %ld refused, %ld hints\n",
                 seed, run.frames, run.seconds, run.frames / run.seconds, c.loads, c.failed_loads,
                 c.stores_reached, c.gates_seen, c.finishes_seen, c.steps_back, c.readout_checks,
                 c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle,
-                c.editor_frames, c.random_systems, c.selector_frames, c.question_frames,
+                c.editor_frames, c.random_systems, c.selector_frames, c.question_frames, c.saves,
                 c.practice_stores, c.refusals, c.hints);
     if (seed == default_seed && frames >= default_frames) {
         // The run went everywhere the checks look: without these a broken generator would pass.
@@ -1446,6 +1521,7 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
         EXPECT_GT(c.editor_frames, 100);
         EXPECT_GT(c.random_systems, 0);
         EXPECT_GT(c.selector_frames, 100);
+        EXPECT_GT(c.saves, 0);
         EXPECT_GE(c.settles, frames / 1500);
         EXPECT_GT(c.practice_stores, 5);
         EXPECT_GT(c.refusals, 2);

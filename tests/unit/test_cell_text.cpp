@@ -1,6 +1,8 @@
-// Cell texts: the grid's short decimal form of a fraction and the exact readout line.
+// Cell texts: the grid's short decimal form of a fraction and the exact readout line; typed
+// names in UTF-8 on the line.
 #include "matrix/cell_text.h"
 #include "matrix/store.h"
+#include "matrix/utf8_text.h"
 #include "platform/layout.h"
 #include "store_helpers.h"
 
@@ -307,9 +309,10 @@ TEST(ReadoutText, ExactValueWhenItFits)
     }
 }
 
-TEST(ReadoutText, TheLineBufferHoldsAWholeReadout)
+TEST(ReadoutText, TheLineBuffersHoldAWholeLineOfFourByteCharacters)
 {
-    EXPECT_LT(static_cast<std::size_t>(text_line_chars), line_text_size);
+    EXPECT_LT(4 * static_cast<std::size_t>(text_line_chars), line_text_size);
+    EXPECT_LT(4 * static_cast<std::size_t>(text_line_chars), status_text_size);
 }
 
 // Checks readout_text of num/den within limit: whole when it fits, else each side cut and marked.
@@ -373,6 +376,41 @@ TEST(ReadoutText, HugeIntegerIsCutToTheLine)
     EXPECT_EQ(text.compare(0, 10, number, 0, 10), 0) << text;
     EXPECT_NE(text.find("..."), std::string::npos) << text;
     EXPECT_NE(text.find("200"), std::string::npos) << text;
+}
+
+// A text in UTF-8: its characters, the text without its last one, and its end fitted to 8.
+struct Utf8Case {
+    std::string text;
+    std::size_t length;
+    std::string without_last;
+    std::string end_in_8;
+};
+
+const std::vector<Utf8Case> utf8_cases = {
+    {"", 0, "", ""},
+    {"uloha.txt", 9, "uloha.tx", "...a.txt"},
+    {"úloha.txt", 9, "úloha.tx", "...a.txt"},
+    {"čísla", 5, "čísl", "čísla"},
+    {"a/šťúážéô", 9, "a/šťúážé", "...úážéô"},
+    {"x€", 2, "x", "x€"},                   // three bytes
+    {"x\U0001F600", 2, "x", "x\U0001F600"}, // four bytes
+};
+
+TEST(Utf8Text, CharactersAreEncodedCountedRemovedAndCutWhole)
+{
+    for (const Utf8Case &c : utf8_cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(utf8_length(c.text), c.length);
+        std::string shorter = c.text;
+        utf8_pop_back(shorter);
+        EXPECT_EQ(shorter, c.without_last);
+        EXPECT_EQ(fit_text_end(c.text, 8), c.end_in_8);
+        EXPECT_LE(utf8_length(fit_text_end(c.text, 8)), 8u);
+    }
+    EXPECT_EQ(fit_text_end("abcdef", 2), "..");
+    EXPECT_EQ(utf8_encode('a') + utf8_encode(0xfa) + utf8_encode(0x20ac) + utf8_encode(0x1f600),
+              "aú€\U0001F600");
+    EXPECT_EQ(utf8_encode(0xd800) + utf8_encode(0x110000) + utf8_encode(-1), "") << "no character";
 }
 
 } // namespace
