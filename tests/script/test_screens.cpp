@@ -261,7 +261,22 @@ struct ClosePlace {
     std::vector<Step> approach; // from the menu to the place
     const char *status;         // status_text there
     const char *line;           // line_text there
+    int close_frame = 40;       // the frame the close button is pressed at
+    bool busy = false;          // a row is being cancelled there
 };
+
+// Steps that type `text` from `frame` on, a character every two frames.
+std::vector<Step> type_steps(int frame, const std::string &text)
+{
+    std::vector<Step> steps;
+    for (char c : text)
+        steps.push_back({frame += 2, tap(scancode_of(c), static_cast<unsigned char>(c))});
+    return steps;
+}
+
+// Consecutive Fibonacci numbers F(45) and F(46): cancelling one by the other takes 45 frames.
+constexpr long fibonacci_45 = 1134903170;
+constexpr long fibonacci_46 = 1836311903;
 
 TEST_F(ScreensTest, TheCloseButtonUnwindsEveryLoopAndTheMenuReturns)
 {
@@ -299,20 +314,38 @@ TEST_F(ScreensTest, TheCloseButtonUnwindsEveryLoopAndTheMenuReturns)
          join({into_work, press(8, KEY_R, 'r')}),
          "Hotovo!",
          "Hotovo!"},
+        {"a solve's cancelling",
+         Shown::work,
+         {{fibonacci_45, fibonacci_46, 1}, {1, 1, 1}},
+         join({into_work, press(8, KEY_R, 'r'), {{16, tap(KEY_SPACE, ' ')}}}),
+         "Krokuj!",
+         "Krokuj!",
+         40,
+         true},
+        {"a learner's operation's cancelling",
+         Shown::work,
+         {{fibonacci_46, 1, 1}, {1, 1, 1}},
+         join({into_work, press(8, KEY_U, 'u'), type_steps(12, "R1<-1/1134903170R1"),
+               {{52, tap(KEY_ENTER, 13)}}}),
+         "",
+         "",
+         70,
+         true},
     };
-    constexpr int close_frame = 40;
     for (const ClosePlace &place : places) {
         reset_program_state();
         set_matrix(place.matrix);
         std::vector<Step> steps = place.approach;
-        steps.push_back({close_frame, [] { quit_requested = 1; }});
+        steps.push_back({place.close_frame, [] { quit_requested = 1; }});
         const ScriptRun run = run_script(menu_screen, at_frames(steps), 20);
         ASSERT_FALSE(run.ran_out) << place.name;
-        const FrameRecord before = frame_of(run, close_frame - 1);
+        const FrameRecord before = frame_of(run, place.close_frame - 1);
         EXPECT_EQ(before.shown, place.shown) << place.name;
         EXPECT_EQ(before.status, place.status) << place.name;
         EXPECT_EQ(before.line, place.line) << place.name;
-        EXPECT_LE(last_frame(run), close_frame + 3) << place.name << ": the loops did not unwind";
+        EXPECT_EQ(before.busy, place.busy) << place.name;
+        EXPECT_LE(last_frame(run), place.close_frame + 3)
+            << place.name << ": the loops did not unwind";
         EXPECT_EQ(exit_code, 0) << place.name;
     }
 }
