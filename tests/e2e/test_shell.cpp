@@ -217,6 +217,36 @@ INSTANTIATE_TEST_SUITE_P(Screens, CloseButtonTest,
                              return std::string(param.param.name);
                          });
 
+// A system typed in the grid editor and never saved: the close button asks on the menu first,
+// another key stays there, and the close button pressed again while it asks ends at once.
+TEST_F(ShellTest, TheCloseButtonAsksBeforeLosingATypedSystemAndAgainEndsAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(start_at_menu());
+    hold_key("s");
+    ASSERT_TRUE(wait_for_screen("start"));
+    hold_key("e");
+    ASSERT_TRUE(wait_for_line("Riadok 1, stlpec 1: cislo a Enter; sipky, Tab, klik: ina bunka"));
+    tap_key("5");
+    ASSERT_TRUE(wait_for_line("Riadok 1, stlpec 1: 5_"));
+    tap_key("e");
+    ASSERT_TRUE(wait_for_line("")) << "E did not accept the system";
+    const std::string question = "Napisana sustava nie je zapisana (zapisat: S, potom W).";
+    close_window();
+    ASSERT_TRUE(wait_for_line(question, 1.0)) << "the close button did not ask";
+    tap_key("space");
+    ASSERT_TRUE(wait_for_screen("uvod")) << "another key did not leave the menu as it was";
+    int code = -1;
+    EXPECT_FALSE(wait_program_exit(0.3, code)) << "the program ended with " << code;
+    close_window();
+    ASSERT_TRUE(wait_for_line(question, 1.0)) << "the close button did not ask again";
+    const auto start = std::chrono::steady_clock::now();
+    close_window();
+    ASSERT_TRUE(wait_program_exit(2.0, code)) << "the second press did not end the program";
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+              1.0);
+    EXPECT_EQ(code, 0);
+}
+
 namespace
 {
 
