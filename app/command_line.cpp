@@ -231,7 +231,8 @@ std::string usage_text()
            "sa subor neda otvorit; 2 pri vypise je matica prilis velka; 3 pri vypise je\n"
            "matica neplatna; 4 pri vypise sa vystup neda zapisat; 5 pri --check je niektory\n"
            "krok nespravny (1 a 3 aj pre PRACA, ktora sa neda precitat alebo pochopit);\n"
-           "64 chybne pouzitie.\n"
+           "64 chybne pouzitie; 128 + cislo signalu, ked okno ukonci SIGTERM, SIGINT\n"
+           "alebo SIGHUP (1 aj po strate spojenia s X serverom).\n"
            "\n"
            "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
            "R3 <- R3 - 2 R1), Backspace ju vrati, H poradi dalsi krok programu.\n";
