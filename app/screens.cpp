@@ -83,8 +83,7 @@ void draw_ending_question()
     rect(back_buffer, plate.x1, plate.y1, plate.x2, plate.y2, pixel_of(panel_border_colour));
     const int white = makecol(255, 255, 255);
     textout_ex(back_buffer, font, ending_question, text_line_x, text_line_y, white, -1);
-    textout_ex(back_buffer, font, ending_answers, text_line_x, ending_question_second_y, white,
-               -1);
+    textout_ex(back_buffer, font, ending_answers, text_line_x, ending_question_second_y, white, -1);
 }
 
 // Paints one menu frame with the question on it.

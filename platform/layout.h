@@ -93,7 +93,8 @@ constexpr Rect grid_panel{22, 88, 614, 322};
 
 // The menu's plate under its question before ending, over the title: the text line's panel
 // made tall enough for a second line, which hides the title behind it.
-constexpr Rect ending_question_plate{text_line_panel.x1, text_line_panel.y1, text_line_panel.x2, 68};
+constexpr Rect ending_question_plate{text_line_panel.x1, text_line_panel.y1, text_line_panel.x2,
+                                     68};
 constexpr int ending_question_second_y = text_line_y + 12;
 
 // The caption that names the step being solved, under the grid's last row.

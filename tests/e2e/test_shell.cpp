@@ -242,8 +242,7 @@ TEST_F(ShellTest, TheCloseButtonAsksBeforeLosingATypedSystemAndAgainEndsAtOnce)
     const auto start = std::chrono::steady_clock::now();
     close_window();
     ASSERT_TRUE(wait_program_exit(2.0, code)) << "the second press did not end the program";
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-              1.0);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
     EXPECT_EQ(code, 0);
 }
 
@@ -342,8 +341,8 @@ class OutsideEndingTest : public ShellTest, public ::testing::WithParamInterface
         // Well into the cancelling, which goes on for seconds.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         Shot still;
-        ASSERT_TRUE(wait_until([&](const Shot &shot) { return busy_pointer_shown(shot); }, 0.1,
-                               &still))
+        ASSERT_TRUE(
+            wait_until([&](const Shot &shot) { return busy_pointer_shown(shot); }, 0.1, &still))
             << "the cancelling was over too soon for the test";
     }
 };
@@ -378,18 +377,17 @@ constexpr const char *lost_xserver_line = "gauss-jordan: spojenie s X serverom s
 INSTANTIATE_TEST_SUITE_P(
     Outside, OutsideEndingTest,
     ::testing::Values(
-        OutsideEnding{"Terminate", Place::file_prompt, Telling::signal, SIGTERM, 128 + SIGTERM,
-                      1.0, ""},
+        OutsideEnding{"Terminate", Place::file_prompt, Telling::signal, SIGTERM, 128 + SIGTERM, 1.0,
+                      ""},
         OutsideEnding{"Interrupt", Place::file_prompt, Telling::signal, SIGINT, 128 + SIGINT, 1.0,
                       ""},
-        OutsideEnding{"HangUp", Place::file_prompt, Telling::signal, SIGHUP, 128 + SIGHUP, 1.0,
-                      ""},
+        OutsideEnding{"HangUp", Place::file_prompt, Telling::signal, SIGHUP, 128 + SIGHUP, 1.0, ""},
         OutsideEnding{"XServerGone", Place::file_prompt, Telling::lost_xserver, 0, 1, 2.0,
                       lost_xserver_line},
         OutsideEnding{"TerminateWhileASolveCancels", Place::solve_cancelling, Telling::signal,
                       SIGTERM, 128 + SIGTERM, 1.0, ""},
-        OutsideEnding{"CloseWhileASolveCancels", Place::solve_cancelling, Telling::close_button,
-                      0, 0, 1.0, ""},
+        OutsideEnding{"CloseWhileASolveCancels", Place::solve_cancelling, Telling::close_button, 0,
+                      0, 1.0, ""},
         OutsideEnding{"InterruptWhileALearnersOperationCancels", Place::learner_cancelling,
                       Telling::signal, SIGINT, 128 + SIGINT, 1.0, ""},
         OutsideEnding{"CloseWhileALearnersOperationCancels", Place::learner_cancelling,

@@ -511,7 +511,7 @@ struct Moment {
     int edit_limit = 0;      // the characters the line editor accepts while editing
     bool line_owned = false; // the grid editor, the overwrite question, the selector or a
                              // practice message has it
-    bool grid_editing = false; // the grid editor runs
+    bool in_editor = false;  // the grid editor runs
     unsigned serial = 0;
     bool inputs_idle = false; // after this vsync's input: nothing held, no button down
     int pointer_x = 0;
@@ -541,7 +541,7 @@ struct Coverage {
     long random_systems = 0;  // random systems loaded (N)
     long selector_frames = 0; // frames with the library's file selector open (O)
     long question_frames = 0; // frames asking whether a file may be replaced (W)
-    long ending_questions = 0; // times the menu asked before ending with a typed system
+    long endings_asked = 0;   // times the menu asked before ending with a typed system
     long practice_stores = 0; // distinct stores first made by the learner's operations (U)
     long hints = 0;           // hints shown (H)
     long refusals = 0;        // operations refused with a message
@@ -627,7 +627,7 @@ class Checker
             typed_saved_ = true;
         if (!ending_question_shown())
             return "";
-        coverage.ending_questions += !asked_;
+        coverage.endings_asked += !asked_;
         asked_ = true;
         if (!typed_unsaved())
             return "the menu asks about a typed system never saved, but none awaits a save";
@@ -659,7 +659,7 @@ class Checker
                          practice_message_shown();
         now.serial = matrix_serial;
         now.finished = finished_frame().shown;
-        now.grid_editing = editing_grid();
+        now.in_editor = editing_grid();
         return now;
     }
 
@@ -696,7 +696,7 @@ class Checker
     std::string take_new_matrix(const Moment &now, Coverage &coverage)
     {
         const Moment &before = history_.back();
-        if (before.grid_editing) { // accepted from the grid editor: typed, not yet saved
+        if (before.in_editor) { // accepted from the grid editor: typed, not yet saved
             typed_serial_ = now.serial;
             typed_saved_ = false;
         }
@@ -1527,7 +1527,7 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
                 c.stores_reached, c.gates_seen, c.finishes_seen, c.steps_back, c.readout_checks,
                 c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle,
                 c.editor_frames, c.random_systems, c.selector_frames, c.question_frames,
-                c.ending_questions, c.practice_stores, c.refusals, c.hints);
+                c.endings_asked, c.practice_stores, c.refusals, c.hints);
     if (seed == default_seed && frames >= default_frames) {
         // The run went everywhere the checks look: without these a broken generator would pass.
         EXPECT_GT(c.loads, 20);
@@ -1542,7 +1542,7 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
         EXPECT_GT(c.editor_frames, 100);
         EXPECT_GT(c.random_systems, 0);
         EXPECT_GT(c.selector_frames, 100);
-        EXPECT_GT(c.ending_questions, 0);
+        EXPECT_GT(c.endings_asked, 0);
         EXPECT_GE(c.settles, frames / 1500);
         EXPECT_GT(c.practice_stores, 5);
         EXPECT_GT(c.refusals, 2);

@@ -126,8 +126,8 @@ TEST_F(SolverTest, AHugeCellReducesInAtMost45FramesToTheSameResultAsAtOnce)
     // whole animation would have.
     cell(0, 0) = Fraction{6 * current, 6 * previous};
     cell(0, 1) = Fraction{-6 * previous, 4 * current};
-    const ScriptRun ended = run_script([] { reduce_row(0); },
-                                       at_frames({{5, [] { quit_requested = 1; }}}), 200);
+    const ScriptRun ended =
+        run_script([] { reduce_row(0); }, at_frames({{5, [] { quit_requested = 1; }}}), 200);
     quit_requested = 0;
     ASSERT_FALSE(ended.ran_out);
     EXPECT_EQ(last_frame(ended), 5) << "frames went on after the request to end";
