@@ -53,6 +53,10 @@ int run_program(const CommandLine &command)
 {
     hold_shutdown_signals(); // a signal during start-up waits for our handlers
     apply_settings(command);
+    if (shutdown_signal_waiting()) { // told to end before the library started: it never does
+        install_shutdown_handlers();
+        return ending_status(0);
+    }
     const int started = init_graphics();
     install_shutdown_handlers();
     if (started != 0)

@@ -79,6 +79,18 @@ void hold_shutdown_signals()
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
+// True when one of the three signals is pending.
+bool shutdown_signal_waiting()
+{
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigpending(&pending);
+    for (int number : shutdown_signals)
+        if (sigismember(&pending, number) == 1)
+            return true;
+    return false;
+}
+
 // Installs the handlers over the library's own, which end the program from inside the signal,
 // then lets in the signals held back meanwhile; the library's threads, started while they were
 // held, keep them blocked.

@@ -24,6 +24,9 @@ void install_close_button();
 // the loops have unwound, so that a late signal cannot cut the shutdown short.
 void hold_shutdown_signals();
 
+// True when one of the three signals arrived while they were held back.
+bool shutdown_signal_waiting();
+
 // From now on SIGTERM, SIGINT and SIGHUP end the program as the window's close button does:
 // every loop returns and main exits with 128 + the signal's number. A signal held back since
 // hold_shutdown_signals arrives now and is taken the same way. A lost connection to the X
