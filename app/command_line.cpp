@@ -233,7 +233,8 @@ std::string usage_text()
            "matica neplatna; 4 pri vypise sa vystup neda zapisat; 5 pri --check je niektory\n"
            "krok nespravny alebo PRACA nema ziadny krok; pre PRACA aj 1, ked sa neda\n"
            "precitat alebo nie je obycajny subor, 2, ked je vacsia ako 64 MB, a 3, ked sa\n"
-           "neda pochopit; 64 chybne pouzitie.\n"
+           "neda pochopit; 64 chybne pouzitie; 128 + cislo signalu, ked okno ukonci\n"
+           "SIGTERM, SIGINT alebo SIGHUP (1 aj po strate spojenia s X serverom).\n"
            "\n"
            "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
            "R3 <- R3 - 2 R1), Backspace ju vrati, H poradi dalsi krok programu.\n";

@@ -51,13 +51,21 @@ int print_random_system(const CommandLine &command)
 // Starts the window, runs the menu until the user quits and releases what it holds.
 int run_program(const CommandLine &command)
 {
+    hold_shutdown_signals(); // a signal during start-up waits for our handlers
     apply_settings(command);
-    if (init_graphics() != 0)
-        return 1;
+    if (shutdown_signal_waiting()) { // told to end before the library started: it never does
+        install_shutdown_handlers();
+        return ending_status(0);
+    }
+    const int started = init_graphics();
     install_shutdown_handlers();
+    if (started != 0)
+        return ending_status(1);
+    if (quit_signal)
+        return ending_status(0); // a signal came during start-up: nothing more is started
     if (load_images() != 0) {
         release_images();
-        return 1;
+        return ending_status(1);
     }
     LOCK_VARIABLE(pulse_level);
     LOCK_VARIABLE(pulse_enabled);
@@ -70,9 +78,10 @@ int run_program(const CommandLine &command)
     if (!command.file.empty())
         work_screen_with_file(command.file.c_str());
     menu_screen();
+    hold_shutdown_signals(); // the ending is decided; the library's exit restores its handlers
     remove_int(pulse_tick);
     release_images();
-    return quit_signal ? 128 + quit_signal : exit_code;
+    return ending_status(exit_code);
 }
 
 } // namespace

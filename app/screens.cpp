@@ -8,6 +8,7 @@
 #include "../platform/input.h"
 #include "../platform/layout.h"
 #include "../platform/quit.h"
+#include "../work/typed_system.h"
 #include "../work/work_frame.h"
 #include "../work/work_screen.h"
 
@@ -57,6 +58,92 @@ void paint_settings_frame()
 }
 
 // ---------------------------------------------------------------------------
+// The question before ending with a typed system never saved
+
+namespace
+{
+
+bool asking_to_end = false; // the question is on the menu
+
+constexpr const char ending_question[] = "Napisana sustava nie je zapisana (zapisat: S, potom W).";
+constexpr const char ending_answers[] = "Enter skonci program, iny klaves nie.";
+
+// Draws a colour of the program's palette as the pixel value of the bitmap it goes on.
+int pixel_of(const Colour &c)
+{
+    return makecol(c.r, c.g, c.b);
+}
+
+// The menu's extras while it asks: the question at the text line's place and the answers under
+// it, on a dark plate like the work screen's panels, over the title.
+void draw_ending_question()
+{
+    const Rect &plate = ending_question_plate;
+    rectfill(back_buffer, plate.x1, plate.y1, plate.x2, plate.y2, pixel_of(panel_fill_colour));
+    rect(back_buffer, plate.x1, plate.y1, plate.x2, plate.y2, pixel_of(panel_border_colour));
+    const int white = makecol(255, 255, 255);
+    textout_ex(back_buffer, font, ending_question, text_line_x, text_line_y, white, -1);
+    textout_ex(back_buffer, font, ending_answers, text_line_x, ending_question_second_y, white, -1);
+}
+
+// Paints one menu frame with the question on it.
+void paint_question_frame()
+{
+    paint_frame(image_menu_background, draw_ending_question);
+}
+
+// Asks and waits for the answer: Enter says end; any other key (let go first) or a click (let
+// go, and doing nothing else) says stay. The key that asked is let go before the answer is
+// read. Any request to end meanwhile (the close button again, a signal) ends at once.
+bool answer_to_ending()
+{
+    hold_while_keys(KEY_ESC, KEY_K, paint_question_frame);
+    clear_keybuf();
+    while (!keypressed() && !left_button_down() && !quit_requested)
+        paint_question_frame();
+    if (quit_requested)
+        return true;
+    if (!keypressed()) {
+        hold_while_button(paint_question_frame);
+        return quit_requested != 0;
+    }
+    const int scancode = readkey() >> 8;
+    if (scancode == KEY_ENTER || scancode == KEY_ENTER_PAD)
+        return true;
+    hold_while_key(scancode, paint_question_frame);
+    clear_keybuf();
+    return quit_requested != 0;
+}
+
+// True when the program may end: at once after a signal or a display that cannot be restored,
+// or when no typed system would be lost; else as the user answers the question. The close
+// button's request waits for the answer, so that staying leaves the learner on the menu with
+// the system in the store.
+bool ending_confirmed()
+{
+    if (quit_signal || exit_code || !typed_system_unsaved())
+        return true;
+    const bool closing = quit_requested != 0; // the close button asked, not the menu's keys
+    quit_requested = 0;
+    if (quit_signal)
+        quit_requested = 1; // a signal that came meanwhile still ends at once
+    asking_to_end = true;
+    const bool ends = answer_to_ending();
+    asking_to_end = false;
+    if (ends && closing)
+        quit_requested = 1;
+    return ends;
+}
+
+} // namespace
+
+// True while the menu asks whether to end with a typed system never saved.
+bool ending_question_shown()
+{
+    return asking_to_end;
+}
+
+// ---------------------------------------------------------------------------
 // Menu
 
 // Key rows of the menu; returns 1 when the menu is to quit.
@@ -94,15 +181,18 @@ static int menu_clicks()
     return 0;
 }
 
-// Runs the menu until the user quits; it empties the key buffer on every pass.
+// Runs the menu until the user quits, and asks first when that would lose a typed system; it
+// empties the key buffer on every pass.
 void menu_screen()
 {
-    while (!quit_requested) {
-        clear_keybuf();
-        paint_menu_frame();
-        if (dispatch_input(menu_keys, menu_clicks, paint_menu_frame))
-            return;
-    }
+    do {
+        while (!quit_requested) {
+            clear_keybuf();
+            paint_menu_frame();
+            if (dispatch_input(menu_keys, menu_clicks, paint_menu_frame))
+                break;
+        }
+    } while (!ending_confirmed());
 }
 
 // ---------------------------------------------------------------------------

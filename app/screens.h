@@ -1,8 +1,13 @@
 // The menu and the settings screen, their frames and their input dispatch.
 #pragma once
 
-// Runs the menu until the user quits.
+// Runs the menu until the user quits (Esc, K, the quit button) or the program must end. Ending
+// by the user's hand (the close button too) while a system typed in the grid editor was never
+// saved first asks on the menu: Enter ends, any other key or a click stays on the menu.
 void menu_screen();
+
+// True while the menu asks whether to end with a typed system never saved.
+bool ending_question_shown();
 
 // Runs the settings screen until the user goes back.
 void settings_screen();

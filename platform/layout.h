@@ -91,6 +91,12 @@ constexpr int text_line_chars = (screen_width - text_line_x - 4) / glyph_size; /
 constexpr Rect text_line_panel{18, 34, 636, 58};
 constexpr Rect grid_panel{22, 88, 614, 322};
 
+// The menu's plate under its question before ending, over the title: the text line's panel
+// made tall enough for a second line, which hides the title behind it.
+constexpr Rect ending_question_plate{text_line_panel.x1, text_line_panel.y1, text_line_panel.x2,
+                                     68};
+constexpr int ending_question_second_y = text_line_y + 12;
+
 // The caption that names the step being solved, under the grid's last row.
 constexpr int caption_x = 30;
 constexpr int caption_y = 306;
@@ -101,6 +107,11 @@ struct Colour {
     int g;
     int b;
 };
+
+// The dark panels of the program's images (behind the work screen's text line and grid), drawn
+// also as the plate of a question on a screen that has no text line.
+constexpr Colour panel_fill_colour{12, 18, 46};
+constexpr Colour panel_border_colour{78, 98, 156};
 
 // The highlight of a step on the dark grid panel: a muted blue band behind the rows it
 // changes, white text staying legible on it, and an amber frame around the pivot.

@@ -3,6 +3,7 @@
 
 #include <X11/Xlib.h>
 #include <allegro.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <array>
@@ -57,9 +58,42 @@ int lost_display(Display *)
     _exit(1);
 }
 
+constexpr std::array<int, 3> shutdown_signals{SIGTERM, SIGINT, SIGHUP};
+
+// The set of the three signals that end the program from outside.
+sigset_t shutdown_signal_set()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int number : shutdown_signals)
+        sigaddset(&set, number);
+    return set;
+}
+
 } // namespace
 
-// Installs the handlers over the library's own, which end the program from inside the signal.
+// Blocks the three signals in this thread; threads started from now on inherit the mask.
+void hold_shutdown_signals()
+{
+    const sigset_t set = shutdown_signal_set();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+// True when one of the three signals is pending.
+bool shutdown_signal_waiting()
+{
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigpending(&pending);
+    for (int number : shutdown_signals)
+        if (sigismember(&pending, number) == 1)
+            return true;
+    return false;
+}
+
+// Installs the handlers over the library's own, which end the program from inside the signal,
+// then lets in the signals held back meanwhile; the library's threads, started while they were
+// held, keep them blocked.
 void install_shutdown_handlers()
 {
     struct sigaction action;
@@ -67,7 +101,16 @@ void install_shutdown_handlers()
     action.sa_handler = end_on_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int number : std::array<int, 3>{SIGTERM, SIGINT, SIGHUP})
+    for (int number : shutdown_signals)
         sigaction(number, &action, nullptr);
     XSetIOErrorHandler(lost_display);
+    const sigset_t set = shutdown_signal_set();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+// 128 + the signal that asked the program to end, else `code`.
+int ending_status(int code)
+{
+    const int number = quit_signal;
+    return number ? 128 + number : code;
 }

@@ -9,6 +9,7 @@
 #include "../platform/quit.h"
 #include "loader.h"
 #include "matrix_view.h"
+#include "typed_system.h"
 #include "work_frame.h"
 #include "work_screen.h"
 
@@ -275,8 +276,10 @@ void edit_grid()
     hide_draft();
     shown_step = kept_caption;
     line_text[0] = '\0';
-    if (end == edit_accepted)
+    if (end == edit_accepted) {
         load_matrix_from(edit.draft);
+        note_typed_system();
+    }
     editor_running = false;
     let_go_of_keys();
 }

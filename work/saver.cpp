@@ -9,6 +9,7 @@
 #include "../platform/layout.h"
 #include "../platform/quit.h"
 #include "file_selector.h"
+#include "typed_system.h"
 #include "work_frame.h"
 #include "work_screen.h"
 
@@ -87,6 +88,7 @@ void save_matrix()
         report("Subor sa neda zapisat.");
         return;
     }
+    note_system_saved();
     remember_file_folder(name);
     const std::string head = "Zapisane do ";
     report(head + fit_text_end(name, static_cast<std::size_t>(text_line_chars) - head.size()));

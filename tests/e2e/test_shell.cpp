@@ -3,9 +3,11 @@
 #include "e2e_support.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -215,13 +217,54 @@ INSTANTIATE_TEST_SUITE_P(Screens, CloseButtonTest,
                              return std::string(param.param.name);
                          });
 
+// A system typed in the grid editor and never saved: the close button asks on the menu first,
+// another key stays there, and the close button pressed again while it asks ends at once.
+TEST_F(ShellTest, TheCloseButtonAsksBeforeLosingATypedSystemAndAgainEndsAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(start_at_menu());
+    hold_key("s");
+    ASSERT_TRUE(wait_for_screen("start"));
+    hold_key("e");
+    ASSERT_TRUE(wait_for_line("Riadok 1, stlpec 1: cislo a Enter; sipky, Tab, klik: ina bunka"));
+    tap_key("5");
+    ASSERT_TRUE(wait_for_line("Riadok 1, stlpec 1: 5_"));
+    tap_key("e");
+    ASSERT_TRUE(wait_for_line("")) << "E did not accept the system";
+    const std::string question = "Napisana sustava nie je zapisana (zapisat: S, potom W).";
+    close_window();
+    ASSERT_TRUE(wait_for_line(question, 1.0)) << "the close button did not ask";
+    tap_key("space");
+    ASSERT_TRUE(wait_for_screen("uvod")) << "another key did not leave the menu as it was";
+    int code = -1;
+    EXPECT_FALSE(wait_program_exit(0.3, code)) << "the program ended with " << code;
+    close_window();
+    ASSERT_TRUE(wait_for_line(question, 1.0)) << "the close button did not ask again";
+    const auto start = std::chrono::steady_clock::now();
+    close_window();
+    ASSERT_TRUE(wait_program_exit(2.0, code)) << "the second press did not end the program";
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+    EXPECT_EQ(code, 0);
+}
+
 namespace
 {
 
-// An ending from outside: a signal sent to the program, or its X server going away (0).
+// Where the program is when it is told to end.
+enum class Place {
+    file_prompt,        // the file-name prompt, a loop nested in the work screen's
+    solve_cancelling,   // the first step of a solve of a 10x10 of 120-digit entries, cancelling
+    learner_cancelling, // a learner's operation on that system, cancelling
+};
+
+// How it is told: a signal, the window's close button or its X server going away.
+enum class Telling { signal, close_button, lost_xserver };
+
+// An ending from outside, and what it must come to.
 struct OutsideEnding {
     const char *name;
-    int signal;
+    Place place;
+    Telling telling;
+    int signal;        // the signal sent, for Telling::signal
     int status;        // the exit status it must end with
     double seconds;    // how soon after it the program must be gone
     const char *error; // all it writes on standard error
@@ -233,22 +276,87 @@ void PrintTo(const OutsideEnding &c, std::ostream *out)
     *out << c.name;
 }
 
+// A 10x10 system of 120-digit entries, the same in every run: each cell of its solve's first
+// step takes dozens of frames to cancel.
+std::string system_of_120_digits()
+{
+    std::mt19937_64 random(19);
+    std::string text = "10\n";
+    for (int r = 0; r < 10; r++) {
+        for (int c = 0; c <= 10; c++) {
+            std::string number = random() % 2 ? " -" : " ";
+            number += static_cast<char>('1' + random() % 9);
+            for (int digit = 1; digit < 120; digit++)
+                number += static_cast<char>('0' + random() % 10);
+            text += number;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// A learner's operation on it whose cancelling takes about 40 frames a cell: the first row
+// divided by a 20-digit number.
+constexpr const char *long_cancelling_operation = "R1<-1/98765432109876543211R1";
+
 class OutsideEndingTest : public ShellTest, public ::testing::WithParamInterface<OutsideEnding>
 {
+  protected:
+    // True when the busy pointer is drawn at the parked place: a row is being cancelled.
+    bool busy_pointer_shown(const Shot &shot) const
+    {
+        static const Picture busy = program_picture("cakaj");
+        int compared = 0;
+        const int differing =
+            count_mismatches(shot, busy, parked_x - 6, parked_y - 10, 1, {}, &compared);
+        return compared > 20 && differing == 0;
+    }
+
+    // Brings the program to the place, from its start.
+    void reach(Place place)
+    {
+        ASSERT_NO_FATAL_FAILURE(start_at_menu());
+        hold_key("s");
+        ASSERT_TRUE(wait_for_screen("start"));
+        if (place == Place::file_prompt) {
+            hold_key("z");
+            ASSERT_TRUE(wait_for_line("Zadaj meno suboru"));
+            return;
+        }
+        write_file("sto.txt", system_of_120_digits());
+        ASSERT_NO_FATAL_FAILURE(load_file("sto.txt"));
+        ASSERT_TRUE(wait_for_line("")) << "the system did not load";
+        if (place == Place::solve_cancelling) {
+            hold_key("r");
+            ASSERT_TRUE(wait_for_line("Krokuj!")) << "R did not start the solve";
+            tap_key("space");
+        } else {
+            hold_key("u");
+            ASSERT_TRUE(wait_for_line("Uprava:")) << "U did not open its prompt";
+            ASSERT_NO_FATAL_FAILURE(type_text(long_cancelling_operation));
+            tap_key("Return");
+        }
+        ASSERT_TRUE(wait_until([&](const Shot &shot) { return busy_pointer_shown(shot); }, 5.0))
+            << "no cancelling began";
+        // Well into the cancelling, which goes on for seconds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Shot still;
+        ASSERT_TRUE(
+            wait_until([&](const Shot &shot) { return busy_pointer_shown(shot); }, 0.1, &still))
+            << "the cancelling was over too soon for the test";
+    }
 };
 
 TEST_P(OutsideEndingTest, EndsCleanlyWithItsStatusInTime)
 {
     const OutsideEnding &c = GetParam();
     error_path_ = scratch_ + "/stderr.txt";
-    ASSERT_NO_FATAL_FAILURE(start_at_menu());
-    hold_key("s");
-    ASSERT_TRUE(wait_for_screen("start"));
-    hold_key("z"); // the file-name prompt: a loop nested in the work screen's
-    ASSERT_TRUE(wait_for_line("Zadaj meno suboru"));
+    ASSERT_NO_FATAL_FAILURE(reach(c.place));
     const auto start = std::chrono::steady_clock::now();
-    if (c.signal) {
+    if (c.telling == Telling::signal) {
         ASSERT_EQ(kill(program_.pid, c.signal), 0);
+    } else if (c.telling == Telling::close_button) {
+        close_window();
     } else {
         stop_xserver_under_program();
     }
@@ -264,15 +372,79 @@ TEST_P(OutsideEndingTest, EndsCleanlyWithItsStatusInTime)
     EXPECT_EQ(error.str(), c.error);
 }
 
+constexpr const char *lost_xserver_line = "gauss-jordan: spojenie s X serverom sa prerusilo\n";
+
 INSTANTIATE_TEST_SUITE_P(
     Outside, OutsideEndingTest,
-    ::testing::Values(OutsideEnding{"Terminate", SIGTERM, 128 + SIGTERM, 1.0, ""},
-                      OutsideEnding{"Interrupt", SIGINT, 128 + SIGINT, 1.0, ""},
-                      OutsideEnding{"HangUp", SIGHUP, 128 + SIGHUP, 1.0, ""},
-                      OutsideEnding{"XServerGone", 0, 1, 2.0,
-                                    "gauss-jordan: spojenie s X serverom sa prerusilo\n"}),
+    ::testing::Values(
+        OutsideEnding{"Terminate", Place::file_prompt, Telling::signal, SIGTERM, 128 + SIGTERM, 1.0,
+                      ""},
+        OutsideEnding{"Interrupt", Place::file_prompt, Telling::signal, SIGINT, 128 + SIGINT, 1.0,
+                      ""},
+        OutsideEnding{"HangUp", Place::file_prompt, Telling::signal, SIGHUP, 128 + SIGHUP, 1.0, ""},
+        OutsideEnding{"XServerGone", Place::file_prompt, Telling::lost_xserver, 0, 1, 2.0,
+                      lost_xserver_line},
+        OutsideEnding{"TerminateWhileASolveCancels", Place::solve_cancelling, Telling::signal,
+                      SIGTERM, 128 + SIGTERM, 1.0, ""},
+        OutsideEnding{"CloseWhileASolveCancels", Place::solve_cancelling, Telling::close_button, 0,
+                      0, 1.0, ""},
+        OutsideEnding{"InterruptWhileALearnersOperationCancels", Place::learner_cancelling,
+                      Telling::signal, SIGINT, 128 + SIGINT, 1.0, ""},
+        OutsideEnding{"CloseWhileALearnersOperationCancels", Place::learner_cancelling,
+                      Telling::close_button, 0, 0, 1.0, ""}),
     [](const ::testing::TestParamInfo<OutsideEnding> &param) {
         return std::string(param.param.name);
     });
+
+// The three signals that end the program from outside, in their bits of /proc's signal masks.
+constexpr unsigned long long shutdown_signal_bits =
+    (1ull << (SIGTERM - 1)) | (1ull << (SIGINT - 1)) | (1ull << (SIGHUP - 1));
+
+// The blocked-signal mask of the process `pid` as /proc shows it, 0 when it cannot be read.
+unsigned long long blocked_signals(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("SigBlk:", 0) == 0)
+            return std::stoull(line.substr(7), nullptr, 16);
+    return 0;
+}
+
+using StartUpEndingTest = ShellTest;
+
+// A signal during start-up, after the program has begun to run its own code (before that, the
+// system's loader alone runs, and a signal ends the process as it would any other): from the
+// moment the program holds the signals back, through the library's start and the first frames.
+TEST_F(StartUpEndingTest, ASignalDuringStartUpEndsWith128PlusItsNumberAndNoCore)
+{
+    error_path_ = scratch_ + "/stderr.txt";
+    const std::array<int, 3> signals{SIGTERM, SIGINT, SIGHUP};
+    const std::array<int, 6> delays_ms{0, 3, 8, 15, 30, 60};
+    for (int attempt = 0; attempt < 18; attempt++) {
+        const int signal = signals[static_cast<std::size_t>(attempt % 3)];
+        const int delay = delays_ms[static_cast<std::size_t>(attempt / 3)];
+        SCOPED_TRACE("signal " + std::to_string(signal) + ", " + std::to_string(delay) +
+                     " ms after the program held the signals back");
+        launch();
+        const auto launched = std::chrono::steady_clock::now();
+        while ((blocked_signals(program_.pid) & shutdown_signal_bits) != shutdown_signal_bits &&
+               std::chrono::steady_clock::now() - launched < std::chrono::seconds(5))
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(kill(program_.pid, signal), 0);
+        int code = -1;
+        ASSERT_TRUE(wait_program_exit(5.0, code)) << "the program did not end";
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(program_.signal, 0) << "the program was killed by signal " << program_.signal;
+        EXPECT_EQ(code, 128 + signal);
+        EXPECT_LT(took, 1.0);
+        std::stringstream error;
+        error << std::ifstream(error_path_).rdbuf();
+        EXPECT_EQ(error.str(), "");
+    }
+}
 
 } // namespace

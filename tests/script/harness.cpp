@@ -115,14 +115,17 @@ bool tells_apart(std::size_t which, int x, int y)
     return true;
 }
 
-// Picks up to 48 telling points of each background on a 10-pixel grid, spread over the picture.
+// Picks up to 48 telling points of each background on a 10-pixel grid, spread over the picture,
+// none where the menu's question before ending covers the title (its plate, one pixel around).
 void choose_samples()
 {
+    const Rect question_area{ending_question_plate.x1 - 2, ending_question_plate.y1 - 2,
+                             ending_question_plate.x2 + 2, ending_question_plate.y2 + 2};
     for (std::size_t which = 0; which < backgrounds.size(); which++) {
         std::vector<Sample> found;
         for (int y = 5; y < screen_height; y += 10)
             for (int x = 5; x < screen_width; x += 10)
-                if (tells_apart(which, x, y))
+                if (tells_apart(which, x, y) && !rect_contains(question_area, x, y))
                     found.push_back({x, y, getpixel(images[backgrounds[which]], x, y)});
         const std::size_t stride = found.size() / 48 + 1;
         samples[which].clear();
@@ -237,7 +240,7 @@ extern "C" void vsync(void)
         if (past_grace || state.frame >= state.max_frames) {
             state.run.ran_out = true;
             state.quit_at = state.frame;
-            quit_requested = 1; // every loop unwinds
+            request_quit(1); // every loop unwinds, and the menu asks nothing
         }
     } else if (state.frame - state.quit_at > unwind_frames) {
         throw LoopsDidNotUnwind{}; // some loop ignores quit_requested: leave it the hard way
@@ -329,6 +332,7 @@ void reset_program_state()
     mouse_y = 20;
     mouse_b = 0;
     quit_requested = 0;
+    quit_signal = 0;
     exit_code = 0;
     pulse_enabled = 1;
     pulse_level = 128;
@@ -373,6 +377,7 @@ ScriptRun run_script(const std::function<void()> &code, const Script &script, in
                       << " frames after quit_requested was set";
     if (run.ran_out) {
         quit_requested = 0;
+        exit_code = 0;
         ADD_FAILURE() << "the script ran out at frame " << run.frames.size()
                       << " while the code still looped; screens shown: "
                       << describe(screen_order(run)) << "; last status '"
@@ -599,6 +604,11 @@ std::vector<Cue> typing(const std::string &text)
             list.push_back({[] { return !keypressed(); }, [code] { simulate_ukeypress(code, 0); }});
     }
     return list;
+}
+
+std::vector<Cue> in_selector(const std::string &text)
+{
+    return join({{{[] { return active_dialog != nullptr; }, [] {}}}, typing(text)});
 }
 
 // The Unicode codes of the characters of a UTF-8 text.

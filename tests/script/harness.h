@@ -128,6 +128,9 @@ Cue tap_when_free(int scancode, int ascii = 0);
 // character beyond ASCII (the text is UTF-8) is a press of its Unicode code with no key of its
 // own, as a keyboard layout types a letter with diacritics.
 std::vector<Cue> typing(const std::string &text);
+// Cues that wait for the file selector to open, then type `text` into its path field, after
+// the folder it opened in.
+std::vector<Cue> in_selector(const std::string &text);
 
 // The Unicode codes of the characters of a UTF-8 text.
 std::vector<int> unicode_codes(const std::string &text);

@@ -153,13 +153,6 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsA
 // ---------------------------------------------------------------------------
 // Saving
 
-// Cues that wait for the file selector to open, then type `text` into its path field, after
-// the folder it opened in.
-std::vector<Cue> in_selector(const std::string &text)
-{
-    return join({{{[] { return active_dialog != nullptr; }, [] {}}}, typing(text)});
-}
-
 TEST_F(MaterialTest, SavingWritesTheSystemAsLoadedAndReplacesAFileOnlyAfterASecondEnter)
 {
     TempFolder folder;

@@ -35,7 +35,10 @@
 // the settings screen's display button: they switch the display mode or the window's size, which
 // the harness's window must keep; nor '/', so that a name typed in the selector of W always names
 // a file in the scratch folder. K, Escape and the quit button do end the menu: the test enters it
-// again at once, so the run goes on until the generator itself quits at its end.
+// again at once, so the run goes on until the generator itself quits at its end. With a system typed in the grid
+// editor and never saved, the menu first asks: the generator answers with Enter (the menu ends),
+// another key or a click (it stays), and the checks hold the question to a model of the typed
+// system kept here.
 //
 // Frames: 20,000 by default; GJ_LONG_TESTS=N (N >= 2) plays max(1,000,000, 100,000 N) frames;
 // GJ_RANDOM_FRAMES=F plays F frames. Seed: 20260 by default; GJ_RANDOM_SEED=S plays seed S.
@@ -523,6 +526,7 @@ struct Moment {
     std::string typed;       // the text typed so far while editing
     bool line_owned = false; // the grid editor, the overwrite question, the selector or a
                              // practice message has it
+    bool in_editor = false;  // the grid editor runs
     unsigned serial = 0;
     bool inputs_idle = false; // after this vsync's input: nothing held, no button down
     int pointer_x = 0;
@@ -553,6 +557,7 @@ struct Coverage {
     long selector_frames = 0; // frames with the library's file selector open (O)
     long question_frames = 0; // frames asking whether a file may be replaced (W)
     long saves = 0;           // systems saved (W)
+    long endings_asked = 0;   // times the menu asked before ending with a typed system
     long practice_stores = 0; // distinct stores first made by the learner's operations (U)
     long hints = 0;           // hints shown (H)
     long refusals = 0;        // operations refused with a message
@@ -579,6 +584,8 @@ class Checker
             failure = check_store(now, coverage);
         if (failure.empty())
             failure = check_readout(now, coverage);
+        if (failure.empty())
+            failure = check_ending_question(now, coverage);
         if (status_text == std::string("Krokuj!"))
             coverage.gates_seen++;
         coverage.editor_frames += editing_grid();
@@ -598,6 +605,28 @@ class Checker
         return failure;
     }
 
+    // True when the model says a system typed in the grid editor awaits a save: it is the
+    // matrix loaded now, and no save of it has been reported since.
+    bool typed_unsaved() const
+    {
+        return typed_serial_ != 0 && typed_serial_ == matrix_serial && !typed_saved_;
+    }
+
+    // Starts watching for the question again, as the menu is entered again.
+    void menu_entered()
+    {
+        asked_ = false;
+    }
+
+    // The menu has ended: by Escape, K or the quit button, or with Enter to its question. With
+    // a typed system never saved it must have asked first.
+    std::string check_menu_ended() const
+    {
+        if (typed_unsaved() && !asked_)
+            return "the menu ended without asking about a typed system never saved";
+        return "";
+    }
+
     // Notes the input as this vsync left it, for the next frames' readout check.
     void note_inputs(bool idle)
     {
@@ -608,6 +637,23 @@ class Checker
 
   private:
     std::deque<Moment> history_ = std::deque<Moment>(4); // the last four vsyncs, oldest first
+    unsigned typed_serial_ = 0; // matrix_serial of the last system accepted from the editor
+    bool typed_saved_ = false;  // a save of it was reported since
+    bool asked_ = false;        // the menu asked about it since it was last entered
+
+    // The question before ending shows only while the model says a typed system awaits a save.
+    std::string check_ending_question(const Moment &now, Coverage &coverage)
+    {
+        if (now.serial == typed_serial_ && now.status.rfind("Zapisane do ", 0) == 0)
+            typed_saved_ = true;
+        if (!ending_question_shown())
+            return "";
+        coverage.endings_asked += !asked_;
+        asked_ = true;
+        if (!typed_unsaved())
+            return "the menu asks about a typed system never saved, but none awaits a save";
+        return "";
+    }
     std::unordered_map<std::string, ReachableStores> reachable_; // by the matrix as loaded
     ReachableStores *stores_ = nullptr;                          // the set of the matrix loaded now
     std::unordered_set<std::string> seen_;                       // stores seen since the start
@@ -635,6 +681,7 @@ class Checker
                          practice_message_shown();
         now.serial = matrix_serial;
         now.finished = finished_frame().shown;
+        now.in_editor = editing_grid();
         return now;
     }
 
@@ -706,6 +753,10 @@ class Checker
     std::string take_new_matrix(const Moment &now, Coverage &coverage)
     {
         const Moment &before = history_.back();
+        if (before.in_editor) { // accepted from the grid editor: typed, not yet saved
+            typed_serial_ = now.serial;
+            typed_saved_ = false;
+        }
         if (before.editing) {
             const LoadExpectation expected = expected_load(before.typed);
             coverage.loads++;
@@ -852,6 +903,8 @@ class Generator
     // Plays this frame's input; returns a failure, or "".
     std::string play(int frame, Coverage &coverage)
     {
+        if (ending_)
+            return end_run(frame);
         if (settling_)
             return settle(frame, coverage);
         if (frame >= frames_ || frame >= next_settle_) {
@@ -866,10 +919,16 @@ class Generator
         return "";
     }
 
-    // True once the generator has quit the menu at the end of its frames.
+    // True once the generator has played its last input: the menu ends on it.
     bool finished() const
     {
         return finished_;
+    }
+
+    // True once the generator has begun to quit the menu at the end of its frames.
+    bool ending() const
+    {
+        return ending_;
     }
 
     // True when nothing is held and no button is down.
@@ -893,6 +952,8 @@ class Generator
     int steps_left_ = 0;
     int steps_until_ = 0; // the frame the run gives up waiting for a gate
     bool finished_ = false;
+    bool ending_ = false; // quitting the menu at the end of the run
+    int ending_at_ = 0;   // the frame it began
     // Settling: letting go of everything, then Escape until the menu shows.
     bool settling_ = false;
     int settle_start_ = 0;
@@ -1206,14 +1267,29 @@ class Generator
         return start + pick(1, 20); // idle
     }
 
+    // Answers the menu's question before ending with a typed system: Enter (the menu ends and is
+    // entered again), another key, or a click anywhere (the menu stays).
+    int answer_ending_question(int start)
+    {
+        const int kind = pick(1, 100);
+        if (kind <= 40)
+            return play_one_of(start, {KEY_ENTER, KEY_ENTER_PAD});
+        if (kind <= 75)
+            return play_one_of(start, {KEY_ESC, KEY_K, KEY_S, KEY_N, KEY_SPACE, KEY_X});
+        return click(start, any_point(), true);
+    }
+
     // Plans the next action from what the last frame showed: in the file selector its own, on
-    // the menu mostly back to the work screen, on the settings screen mostly back to the menu.
+    // the menu mostly back to the work screen, on the settings screen mostly back to the menu,
+    // with the menu's question before ending answered first.
     void plan(int frame)
     {
         const Shown shown = finished_frame().shown;
         int end = 0;
         if (active_dialog)
             end = act_on_selector(frame);
+        else if (ending_question_shown())
+            end = answer_ending_question(frame);
         else if (shown == Shown::menu && chance(75))
             end = chance(60) ? hold_key_for(frame, KEY_S, 's', hold_length())
                              : click(frame, point_in(menu_work_button), true);
@@ -1336,9 +1412,27 @@ class Generator
         next_settle_ = frame + pick(200, 1500);
         next_action_ = frame;
         if (frame >= frames_) {
-            apply(frame, {Input::key_down, KEY_K, 'k'});
-            finished_ = true;
+            ending_ = true;
+            ending_at_ = frame;
+            const bool asking = ending_question_shown();
+            apply(frame, {Input::key_down, asking ? KEY_ENTER : KEY_K, asking ? 13 : 'k'});
+            finished_ = asking;
         }
+        return "";
+    }
+
+    // At the end of the run K was pressed on the menu, which ends at once or asks about a typed
+    // system never saved: then K is let go and Enter ends it.
+    std::string end_run(int frame)
+    {
+        if (frame == ending_at_ + 2)
+            apply(frame, {Input::key_up, KEY_K, 'k'});
+        if (finished_ || frame < ending_at_ + 4)
+            return "";
+        if (!ending_question_shown())
+            return "K at the end of the run neither ended the menu nor made it ask";
+        apply(frame, {Input::key_down, KEY_ENTER, 13});
+        finished_ = true;
         return "";
     }
 };
@@ -1440,6 +1534,13 @@ RandomRun play_random_run(unsigned long seed, long frames, const std::vector<std
                                 : -1;
     seed_random_exercises(seed); // the random systems of N are part of the replay
     const auto started = std::chrono::steady_clock::now();
+    // Notes the first failure with what led to it, and unwinds the loops (without a question).
+    const auto fail = [&](int frame, const std::string &failure) {
+        result.failure = header + "\nat frame " + std::to_string(frame) + ": " + failure +
+                         "\nlast input events:\n" + log.text() + "replay: " + header +
+                         " build/tests/script/random_input_tests";
+        request_quit(1);
+    };
     const Script script = [&](int frame) {
         watchdog.frame_began(frame);
         if (!result.failure.empty())
@@ -1453,20 +1554,22 @@ RandomRun play_random_run(unsigned long seed, long frames, const std::vector<std
         if (failure.empty())
             failure = generator.play(frame, result.coverage);
         checker.note_inputs(generator.inputs_idle());
-        if (!failure.empty()) {
-            result.failure = header + "\nat frame " + std::to_string(frame) + ": " + failure +
-                             "\nlast input events:\n" + log.text() + "replay: " + header +
-                             " build/tests/script/random_input_tests";
-            quit_requested = 1;
-        }
+        if (!failure.empty())
+            fail(frame, failure);
         return !generator.finished();
     };
     keep_frame_records(false);
     const ScriptRun run = run_script(
         [&] {
             for (;;) {
+                checker.menu_entered();
                 menu_screen();
-                if (generator.finished() || quit_requested)
+                if (quit_requested)
+                    return;
+                const std::string failure = checker.check_menu_ended();
+                if (!failure.empty())
+                    return fail(current_frame(), failure);
+                if (generator.ending())
                     return;
                 result.coverage.menu_entries++;
             }
@@ -1474,6 +1577,7 @@ RandomRun play_random_run(unsigned long seed, long frames, const std::vector<std
         script, 120, static_cast<int>(frames) + 50000);
     keep_frame_records(true);
     quit_requested = 0;
+    exit_code = 0;
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     result.frames = current_frame();
@@ -1500,12 +1604,12 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
                 "  %ld readout and %ld state-message checks, %ld frames checked while cancelling\n"
                 "  %ld menu re-entries, %ld settles (longest %d frames)\n"
                 "  %ld frames in the grid editor, %ld random systems, %ld frames in the file "
-                "selector, %ld asking to replace a file, %ld saves\n"
+                "selector, %ld asking to replace a file, %ld saves, %ld asking before ending\n"
                 "  %ld stores made by the learner's operations, %ld refused, %ld hints\n",
                 seed, run.frames, run.seconds, run.frames / run.seconds, c.loads, c.failed_loads,
                 c.stores_reached, c.gates_seen, c.finishes_seen, c.steps_back, c.readout_checks,
                 c.status_checks, c.busy_checks, c.menu_entries, c.settles, c.longest_settle,
-                c.editor_frames, c.random_systems, c.selector_frames, c.question_frames, c.saves,
+                c.editor_frames, c.random_systems, c.selector_frames, c.question_frames, c.saves, c.endings_asked,
                 c.practice_stores, c.refusals, c.hints);
     if (seed == default_seed && frames >= default_frames) {
         // The run went everywhere the checks look: without these a broken generator would pass.
@@ -1522,6 +1626,7 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
         EXPECT_GT(c.random_systems, 0);
         EXPECT_GT(c.selector_frames, 100);
         EXPECT_GT(c.saves, 0);
+        EXPECT_GT(c.endings_asked, 0);
         EXPECT_GE(c.settles, frames / 1500);
         EXPECT_GT(c.practice_stores, 5);
         EXPECT_GT(c.refusals, 2);

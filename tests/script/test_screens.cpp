@@ -11,6 +11,7 @@
 #include "platform/quit.h"
 #include "platform/settings_file.h"
 #include "platform/startup.h"
+#include "work/file_selector.h"
 #include "work/matrix_view.h"
 #include "work/work_frame.h"
 #include "work/work_screen.h"
@@ -18,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -261,7 +264,22 @@ struct ClosePlace {
     std::vector<Step> approach; // from the menu to the place
     const char *status;         // status_text there
     const char *line;           // line_text there
+    int close_frame = 40;       // the frame the close button is pressed at
+    bool busy = false;          // a row is being cancelled there
 };
+
+// Steps that type `text` from `frame` on, a character every two frames.
+std::vector<Step> type_steps(int frame, const std::string &text)
+{
+    std::vector<Step> steps;
+    for (char c : text)
+        steps.push_back({frame += 2, tap(scancode_of(c), static_cast<unsigned char>(c))});
+    return steps;
+}
+
+// Consecutive Fibonacci numbers F(45) and F(46): cancelling one by the other takes 45 frames.
+constexpr long fibonacci_45 = 1134903170;
+constexpr long fibonacci_46 = 1836311903;
 
 TEST_F(ScreensTest, TheCloseButtonUnwindsEveryLoopAndTheMenuReturns)
 {
@@ -299,22 +317,240 @@ TEST_F(ScreensTest, TheCloseButtonUnwindsEveryLoopAndTheMenuReturns)
          join({into_work, press(8, KEY_R, 'r')}),
          "Hotovo!",
          "Hotovo!"},
+        {"a solve's cancelling",
+         Shown::work,
+         {{fibonacci_45, fibonacci_46, 1}, {1, 1, 1}},
+         join({into_work, press(8, KEY_R, 'r'), {{16, tap(KEY_SPACE, ' ')}}}),
+         "Krokuj!",
+         "Krokuj!",
+         40,
+         true},
+        {"a learner's operation's cancelling",
+         Shown::work,
+         {{fibonacci_46, 1, 1}, {1, 1, 1}},
+         join({into_work,
+               press(8, KEY_U, 'u'),
+               type_steps(12, "R1<-1/1134903170R1"),
+               {{52, tap(KEY_ENTER, 13)}}}),
+         "",
+         "",
+         70,
+         true},
     };
-    constexpr int close_frame = 40;
     for (const ClosePlace &place : places) {
         reset_program_state();
         set_matrix(place.matrix);
         std::vector<Step> steps = place.approach;
-        steps.push_back({close_frame, [] { quit_requested = 1; }});
+        steps.push_back({place.close_frame, [] { quit_requested = 1; }});
         const ScriptRun run = run_script(menu_screen, at_frames(steps), 20);
         ASSERT_FALSE(run.ran_out) << place.name;
-        const FrameRecord before = frame_of(run, close_frame - 1);
+        const FrameRecord before = frame_of(run, place.close_frame - 1);
         EXPECT_EQ(before.shown, place.shown) << place.name;
         EXPECT_EQ(before.status, place.status) << place.name;
         EXPECT_EQ(before.line, place.line) << place.name;
-        EXPECT_LE(last_frame(run), close_frame + 3) << place.name << ": the loops did not unwind";
+        EXPECT_EQ(before.busy, place.busy) << place.name;
+        EXPECT_LE(last_frame(run), place.close_frame + 3)
+            << place.name << ": the loops did not unwind";
         EXPECT_EQ(exit_code, 0) << place.name;
     }
+}
+
+// ---------------------------------------------------------------------------
+// Asking before ending with a typed system never saved
+
+// Cues from the menu that type a system in the grid editor (S, E, 5 into its first cell, E to
+// accept), leaving the work screen with it.
+std::vector<Cue> typed_system()
+{
+    return ::join({press_key(KEY_S, 's', 3), press_key(KEY_E, 'e', 3), typing("5"),
+                   press_key(KEY_E, 'e', 3)});
+}
+
+// Condition: the question has shown for two frames, and neither key that asks it is held.
+std::function<bool()> asking()
+{
+    return steady([] { return ending_question_shown() && !key[KEY_K] && !key[KEY_ESC]; }, 2);
+}
+
+// Condition: the menu has shown for ten frames without the question.
+std::function<bool()> back_on_menu()
+{
+    return steady([] { return finished_frame().shown == Shown::menu && !ending_question_shown(); },
+                  10);
+}
+
+// Cues that click the button: point at it, press, and let go two frames later.
+std::vector<Cue> click_cues(const Rect &button)
+{
+    return {{after(3), point(centre_x(button), centre_y(button))},
+            {after(1), button_down()},
+            {after(2), button_up()}};
+}
+
+// Acts as the window's close button does, and as a signal does.
+void close_window()
+{
+    quit_requested = 1;
+}
+void terminate_by_signal()
+{
+    quit_signal = SIGTERM;
+    quit_requested = 1;
+}
+
+// One way of ending the program with a typed system, and what it must come to.
+struct EndingCase {
+    const char *name;
+    std::vector<Cue> script; // from the menu; its last cue must end the menu at once
+    int questions;           // times the question shows
+    bool quitting;           // quit_requested once the menu has returned (the loops unwind)
+};
+
+// Wraps a script to count the times the question opens.
+Script count_questions(Script inner, int &questions)
+{
+    return [inner = std::move(inner), &questions, shown = false](int frame) mutable {
+        if (ending_question_shown() && !shown)
+            questions++;
+        shown = ending_question_shown();
+        return inner(frame);
+    };
+}
+
+TEST_F(ScreensTest, EndingWithATypedSystemNeverSavedAsksOnceEnterEndsAndAnyOtherKeyStays)
+{
+    TempFolder folder;
+    const std::string saved = folder.file("typed.txt", nullptr);
+    const std::vector<EndingCase> cases{
+        {"K, Enter ends",
+         ::join({typed_system(),
+                 press_key(KEY_ESC, ascii_esc, 3),
+                 press_key(KEY_K, 'k', 3),
+                 {{asking(), tap(KEY_ENTER, 13)}}}),
+         1, false},
+        {"Esc, another key stays; K and the keypad's Enter end",
+         ::join({typed_system(),
+                 press_key(KEY_ESC, ascii_esc, 3),
+                 press_key(KEY_ESC, ascii_esc, 3),
+                 {{asking(), tap(KEY_X, 'x')}, {back_on_menu(), hold(KEY_K, 'k')}},
+                 {{after(2), release(KEY_K)}, {asking(), tap(KEY_ENTER_PAD, 13)}}}),
+         2, false},
+        {"the quit button, a click stays; the quit button and Enter end",
+         ::join({typed_system(),
+                 press_key(KEY_ESC, ascii_esc, 3),
+                 click_cues(menu_quit_button),
+                 {{asking(), button_down()}, {after(2), button_up()}, {back_on_menu(), [] {}}},
+                 click_cues(menu_quit_button),
+                 {{asking(), tap(KEY_ENTER, 13)}}}),
+         2, false},
+        {"the close button on the work screen, Enter ends",
+         ::join({typed_system(), {{after(3), close_window}, {asking(), tap(KEY_ENTER, 13)}}}), 1,
+         true},
+        {"the close button, a key stays on the menu with the system; K and Enter end",
+         ::join({typed_system(),
+                 {{after(3), close_window},
+                  {asking(), tap(KEY_SPACE, ' ')},
+                  {back_on_menu(),
+                   [] {
+                       EXPECT_EQ(quit_requested, 0) << "staying did not take back the request";
+                       EXPECT_EQ(matrix_rows().at(0), "5 0 0 0") << "the system is lost";
+                       hold_key(KEY_K, 'k');
+                   }},
+                  {after(2), release(KEY_K)},
+                  {asking(), tap(KEY_ENTER, 13)}}}),
+         2, false},
+        {"the close button twice ends at once",
+         ::join({typed_system(), {{after(3), close_window}, {asking(), close_window}}}), 1, true},
+        {"a signal while asking ends at once",
+         ::join({typed_system(),
+                 press_key(KEY_ESC, ascii_esc, 3),
+                 press_key(KEY_K, 'k', 3),
+                 {{asking(), terminate_by_signal}}}),
+         1, true},
+        {"a signal never asks", ::join({typed_system(), {{after(3), terminate_by_signal}}}), 0,
+         true},
+        {"a display that cannot be restored never asks",
+         ::join({typed_system(), {{after(3), [] { request_quit(1); }}}}), 0, true},
+        {"saved by W, nothing to ask",
+         ::join({typed_system(),
+                 press_key(KEY_W, 'w', 3),
+                 in_selector("typed.txt\r"),
+                 {{resting_with_status("Zapisane do " + saved, 3), tap(KEY_SPACE, ' ')}},
+                 press_key(KEY_ESC, ascii_esc, 3),
+                 {{back_on_menu(), hold(KEY_K, 'k')}}}),
+         0, false},
+    };
+    for (const EndingCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        reset_program_state();
+        remember_file_folder(saved); // W's selector opens in the scratch folder
+        std::vector<Cue> script = c.script;
+        int ended_at = -1;
+        script.back().act = [act = script.back().act, &ended_at] {
+            ended_at = current_frame();
+            act();
+        };
+        int questions = 0;
+        const ScriptRun run = run_script(menu_screen, count_questions(cues(script), questions));
+        ASSERT_FALSE(run.ran_out);
+        EXPECT_TRUE(run.finished) << "the menu ended before the script did";
+        EXPECT_LE(last_frame(run), ended_at + 1) << "the menu did not end at once";
+        EXPECT_EQ(questions, c.questions);
+        EXPECT_EQ(quit_requested != 0, c.quitting);
+        EXPECT_FALSE(ending_question_shown());
+        quit_requested = 0;
+        quit_signal = 0;
+        exit_code = 0;
+    }
+}
+
+// The white pixels of the question's plate in back_buffer, -1 when any pixel of it is neither
+// the text's white nor the plate's fill (or, on its edge, its rim): the plate hides the title.
+int question_text_pixels()
+{
+    const Rect &p = ending_question_plate;
+    const int fill = makecol(panel_fill_colour.r, panel_fill_colour.g, panel_fill_colour.b);
+    const int rim = makecol(panel_border_colour.r, panel_border_colour.g, panel_border_colour.b);
+    const int white = makecol(255, 255, 255);
+    int text = 0;
+    for (int y = p.y1; y <= p.y2; y++)
+        for (int x = p.x1; x <= p.x2; x++) {
+            const int c = getpixel(back_buffer, x, y);
+            const bool edge = x == p.x1 || x == p.x2 || y == p.y1 || y == p.y2;
+            if (edge ? c != rim : c != fill && c != white)
+                return -1;
+            text += c == white;
+        }
+    return text;
+}
+
+TEST_F(ScreensTest, TheQuestionShowsAtOnceOnTheMenuOnADarkPlateAtTheTextLinesPlace)
+{
+    int k_at = -1;
+    int shown_at = -1;
+    int text_pixels = -1;
+    const ScriptRun run =
+        run_script(menu_screen, cues(::join({typed_system(),
+                                             press_key(KEY_ESC, ascii_esc, 3),
+                                             {{after(3),
+                                               [&] {
+                                                   point_at(320, 300);
+                                                   hold_key(KEY_K, 'k');
+                                                   k_at = current_frame();
+                                               }},
+                                              {steady([] { return ending_question_shown(); }, 2),
+                                               [&] {
+                                                   // back_buffer holds the first frame with the
+                                                   // question.
+                                                   shown_at = current_frame() - 1;
+                                                   text_pixels = question_text_pixels();
+                                               }},
+                                              {after(2), release(KEY_K)},
+                                              {asking(), tap(KEY_ENTER, 13)}}})));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_EQ(shown_at, k_at + 1) << "the question did not show on the frame after K";
+    EXPECT_EQ(frame_of(run, shown_at).shown, Shown::menu);
+    EXPECT_GT(text_pixels, 500) << "no legible question on a plate of its own";
 }
 
 // Wraps a script to note the frames at which it pressed and released the left button.

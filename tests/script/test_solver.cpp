@@ -121,6 +121,21 @@ TEST_F(SolverTest, AHugeCellReducesInAtMost45FramesToTheSameResultAsAtOnce)
     const ScriptRun alone = run_script([] { reduce_row(0); }, at_frames({}), 200);
     EXPECT_LE(busy_frames(alone), max_reduce_frames);
     EXPECT_GE(busy_frames(alone), 30);
+
+    // Told to end in the first cell's frames, it paints no more and leaves the row as the
+    // whole animation would have.
+    cell(0, 0) = Fraction{6 * current, 6 * previous};
+    cell(0, 1) = Fraction{-6 * previous, 4 * current};
+    const ScriptRun ended =
+        run_script([] { reduce_row(0); }, at_frames({{5, [] { quit_requested = 1; }}}), 200);
+    quit_requested = 0;
+    ASSERT_FALSE(ended.ran_out);
+    EXPECT_EQ(last_frame(ended), 5) << "frames went on after the request to end";
+    EXPECT_EQ(cell(0, 0).num, num0);
+    EXPECT_EQ(cell(0, 0).den, den0);
+    EXPECT_EQ(cell(0, 1).num, num1);
+    EXPECT_EQ(cell(0, 1).den, den1);
+    EXPECT_EQ(pointer_image, images[image_normal_pointer]);
 }
 
 TEST_F(SolverTest, TheReadoutFollowsThePointerWhileARowIsBeingCancelled)
