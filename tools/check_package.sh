@@ -90,8 +90,8 @@ program="$scratch/usr/bin/gauss-jordan"
 example="$scratch/usr/share/gauss-jordan/examples/dva.txt"
 reported=$(env -u DISPLAY "$program" --version)
 [ "$reported" = "gauss-jordan $version" ] || fail "--version says '$reported', the package is $version"
-solution=$(env -u DISPLAY "$program" --steps "$example" | tail -n 1)
-[ "$solution" = "Riesenie: x1 = 2, x2 = 1" ] || fail "--steps on dva.txt ends with '$solution'"
+solution=$(env -u DISPLAY "$program" --steps "$example" | grep '^Riesenie:' || true)
+[ "$solution" = "Riesenie: x1 = 2, x2 = 1" ] || fail "--steps on dva.txt says '$solution'"
 echo "The unpacked program prints its version and a worked solution without a display."
 
 # Start the unpacked program from an empty directory with a file, as the desktop entry does:
