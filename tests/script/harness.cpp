@@ -12,6 +12,7 @@
 #include "platform/layout.h"
 #include "platform/quit.h"
 #include "platform/startup.h"
+#include "work/matrix_view.h"
 #include "work/work_frame.h"
 #include "work/work_screen.h"
 
@@ -337,6 +338,7 @@ void reset_program_state()
             cell(r, c) = Fraction{0, 1};
     line_text[0] = '\0';
     status_text[0] = '\0';
+    grid_fractions = 0;
     new_matrix();
     pretend_desktop(0, 0);
     zoom_refused = 0;
@@ -481,6 +483,32 @@ void point_at(int x, int y)
 {
     mouse_x = frame_left + x * frame_scale;
     mouse_y = frame_top + y * frame_scale;
+}
+
+// The frame pixel in the middle of cell (r, c)'s text, where the pointer rests over the cell.
+std::pair<int, int> over_cell(int r, int c)
+{
+    return {grid_column_centre(c), grid_row_top(r) + grid_text_middle};
+}
+
+// The cell whose drawn text lies nearest to frame pixel (x, y). Measured in half pixels: a text
+// box's middle lies half a pixel left of its centre x (a text of w pixels starts at the centre
+// x - w/2), and a pixel as near to two boxes counts for the right one.
+bool nearest_drawn_cell(int x, int y, int n, int &row, int &column)
+{
+    const auto apart = [x](int c) { return 2 * x - (2 * grid_column_centre(c) - 1); };
+    if (n < 1 || apart(0) < -52 || apart(n) > 52) // beyond half the pitch, 26.25 pixels
+        return false;
+    int nearest = -1;
+    for (int c = 0; c <= n; c++)
+        if (nearest < 0 || std::abs(apart(c)) <= nearest) {
+            nearest = std::abs(apart(c));
+            column = c;
+        }
+    for (row = 0; row < n; row++)
+        if (std::abs(y - (grid_row_top(row) + grid_text_middle)) <= grid_row_step / 2)
+            return true;
+    return false;
 }
 
 // Left button down.

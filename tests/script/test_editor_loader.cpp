@@ -3,6 +3,7 @@
 
 #include "app/screens.h"
 #include "matrix/store.h"
+#include "platform/display.h"
 #include "platform/frame.h"
 #include "platform/images.h"
 #include "platform/input.h"
@@ -363,13 +364,6 @@ TEST_F(EditorTest, AButtonHeldWhileEnterIsTypedDoesNotDismissTheMessageUnseen)
     EXPECT_EQ(std::string(status_text), "");
 }
 
-// Where the pointer rests over hover cell (r, c).
-std::pair<int, int> over_cell(int r, int c)
-{
-    return {hover_left + hover_cell_width * c + hover_cell_width / 2,
-            hover_top + hover_cell_height * r + hover_cell_height / 2};
-}
-
 TEST_F(EditorTest, PointingAtACellShowsItsExactValueAndMovingOffRestoresTheStatus)
 {
     set_matrix({{0, 0, 0}, {0, 0, 0}});
@@ -402,43 +396,143 @@ TEST_F(EditorTest, PointingAtACellShowsItsExactValueAndMovingOffRestoresTheStatu
     EXPECT_TRUE(text_drawn_at("-0.5", cell_centre_x(0), cell_top_y(1)));
 }
 
-// Where the grid of order n puts its last cell and its rule, in screen pixels.
+// Where the grid of order n puts its last cell and its rule, in screen pixels, and where the
+// pointer names that cell.
 struct GridCase {
     int order;
     int last_column_x; // centre of the right-hand side's text
     int last_row_y;    // top of the last row's text
     int rule_x;
     int rule_bottom;
+    Rect last_hover; // the last cell's hover pixels: first x, first y, last x, last y
 };
 
-TEST_F(EditorTest, TheGridPlacesItsLastCellAndTheRuleExactly)
+// The readout with the pointer on frame pixel (x, y), on the display's first or last pixel of
+// that frame pixel (as the window is zoomed).
+std::string readout_at(int x, int y, bool last_display_pixel)
+{
+    const int extra = last_display_pixel ? frame_scale - 1 : 0;
+    mouse_x = frame_left + x * frame_scale + extra;
+    mouse_y = frame_top + y * frame_scale + extra;
+    update_readout();
+    return line_text;
+}
+
+// The pointer on the last cell's hover pixels names it, at its four corners; one pixel past
+// them it names the neighbour or nothing (the status).
+void expect_last_cell_hovered(const GridCase &g, bool last_display_pixel)
+{
+    const int n = g.order;
+    const auto value = [](int r, int c) { return std::to_string(100 * r + c + 1); };
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c <= n; c++)
+            cell(r, c) = Fraction{100 * r + c + 1, 1};
+    set_status_text("Krokuj!");
+    const Rect &h = g.last_hover;
+    const std::string last = value(n - 1, n);
+    const std::vector<std::pair<std::pair<int, int>, std::string>> points{
+        {{h.x1, h.y1}, last},
+        {{h.x2, h.y1}, last},
+        {{h.x1, h.y2}, last},
+        {{h.x2, h.y2}, last},
+        {{h.x1 - 1, h.y2}, value(n - 1, n - 1)},
+        {{h.x2, h.y1 - 1}, n > 1 ? value(n - 2, n) : "Krokuj!"},
+        {{h.x2 + 1, h.y1}, "Krokuj!"},
+        {{h.x1, h.y2 + 1}, "Krokuj!"},
+    };
+    for (const auto &[at, expected] : points)
+        EXPECT_EQ(readout_at(at.first, at.second, last_display_pixel), expected)
+            << "order " << n << ", zoom " << frame_scale << ", at (" << at.first << ", "
+            << at.second << ")";
+}
+
+TEST_F(EditorTest, TheGridPlacesItsLastCellAndTheRuleExactlyAndThePointerNamesIt)
 {
     const int white = makecol(255, 255, 255);
-    const GridCase cases[] = {
-        {1, 107, 100, 80, 107}, {3, 212, 142, 185, 149}, {10, 580, 289, 552, 296}};
-    for (const GridCase &g : cases) {
-        reset_program_state();
-        set_matrix(std::vector<std::vector<long>>(
-            static_cast<std::size_t>(g.order),
-            std::vector<long>(static_cast<std::size_t>(g.order + 1), 8)));
+    const GridCase cases[] = {{1, 107, 100, 80, 107, {81, 93, 132, 113}},
+                              {3, 212, 142, 185, 149, {186, 135, 237, 155}},
+                              {10, 580, 289, 552, 296, {553, 282, 605, 302}}};
+    for (const int zoom : {1, 2})
+        for (const GridCase &g : cases) {
+            reset_program_state();
+            pretend_desktop(1280, 960);
+            chosen_zoom = window_zoom = zoom;
+            ASSERT_EQ(open_display(), 0);
+            ASSERT_EQ(frame_scale, zoom);
+            set_matrix(std::vector<std::vector<long>>(
+                static_cast<std::size_t>(g.order),
+                std::vector<long>(static_cast<std::size_t>(g.order + 1), 8)));
+            point_at(620, 470);
+            compose_work_frame();
+            EXPECT_TRUE(text_drawn_at("8", 55, 100)) << "order " << g.order << ": first cell";
+            EXPECT_TRUE(text_drawn_at("8", g.last_column_x, 100))
+                << "order " << g.order << ": last column";
+            EXPECT_TRUE(text_drawn_at("8", 55, g.last_row_y))
+                << "order " << g.order << ": last row";
+            EXPECT_TRUE(text_drawn_at("8", g.last_column_x, g.last_row_y))
+                << "order " << g.order << ": last cell";
+            for (int y = 100; y <= g.rule_bottom; y++) {
+                ASSERT_EQ(getpixel(back_buffer, g.rule_x, y), white)
+                    << "order " << g.order << ", rule at y " << y;
+                ASSERT_NE(getpixel(back_buffer, g.rule_x - 1, y), white)
+                    << "order " << g.order << ", y " << y;
+                ASSERT_NE(getpixel(back_buffer, g.rule_x + 1, y), white)
+                    << "order " << g.order << ", y " << y;
+            }
+            EXPECT_NE(getpixel(back_buffer, g.rule_x, 99), white) << "order " << g.order;
+            EXPECT_NE(getpixel(back_buffer, g.rule_x, g.rule_bottom + 1), white)
+                << "order " << g.order;
+            expect_last_cell_hovered(g, false);
+            expect_last_cell_hovered(g, true);
+        }
+}
+
+TEST_F(EditorTest, EveryPixelNamesTheCellWhoseDrawnTextIsNearestInEveryGrid)
+{
+    // Rows used to be 22 pixels apart for the pointer and 21 on screen, so that from the sixth
+    // row down the pointer named the row above the one it was on.
+    for (int n = 1; n <= max_order; n++)
+        for (int y = 0; y < screen_height; y++)
+            for (int x = 0; x < screen_width; x++) {
+                int r = -1, c = -1, near_r = -1, near_c = -1;
+                const bool on = cell_at(x, y, n, r, c);
+                ASSERT_EQ(on, nearest_drawn_cell(x, y, n, near_r, near_c))
+                    << "order " << n << " at (" << x << ", " << y << ")";
+                if (on) {
+                    ASSERT_EQ(std::make_pair(r, c), std::make_pair(near_r, near_c))
+                        << "order " << n << " at (" << x << ", " << y << ")";
+                }
+            }
+    // Every pixel of the widest texts each grid draws lies in its own cell: five glyphs of a
+    // short text; six of a fraction's parts, 5 pixels above and below the text row.
+    set_matrix(std::vector<std::vector<long>>(10, std::vector<long>(11, -8888)));
+    for (int fractions : {0, 1}) {
+        grid_fractions = fractions;
+        if (fractions)
+            for (int r = 0; r < 10; r++)
+                for (int c = 0; c <= 10; c++)
+                    cell(r, c) = Fraction{-88888, 99999};
         point_at(620, 470);
         compose_work_frame();
-        EXPECT_TRUE(text_drawn_at("8", 55, 100)) << "order " << g.order << ": first cell";
-        EXPECT_TRUE(text_drawn_at("8", g.last_column_x, 100))
-            << "order " << g.order << ": last column";
-        EXPECT_TRUE(text_drawn_at("8", 55, g.last_row_y)) << "order " << g.order << ": last row";
-        EXPECT_TRUE(text_drawn_at("8", g.last_column_x, g.last_row_y))
-            << "order " << g.order << ": last cell";
-        for (int y = 100; y <= g.rule_bottom; y++) {
-            ASSERT_EQ(getpixel(back_buffer, g.rule_x, y), white)
-                << "order " << g.order << ", rule at y " << y;
-            ASSERT_NE(getpixel(back_buffer, g.rule_x - 1, y), white)
-                << "order " << g.order << ", y " << y;
-            ASSERT_NE(getpixel(back_buffer, g.rule_x + 1, y), white)
-                << "order " << g.order << ", y " << y;
-        }
-        EXPECT_NE(getpixel(back_buffer, g.rule_x, 99), white) << "order " << g.order;
-        EXPECT_NE(getpixel(back_buffer, g.rule_x, g.rule_bottom + 1), white) << "order " << g.order;
+        const int white = makecol(255, 255, 255);
+        int inked = 0;
+        for (int y = hover_row_top(0); y < hover_row_top(10); y++)
+            for (int x = hover_column_left(0); x < hover_last_column_end(10); x++) {
+                int r = -1, c = -1;
+                if (x == rule_x(10) || getpixel(back_buffer, x, y) != white)
+                    continue;
+                inked++;
+                ASSERT_TRUE(cell_at(x, y, 10, r, c)) << "(" << x << ", " << y << ")";
+                const int half_width = fractions ? 24 : 20;
+                const int above = fractions ? fraction_numerator_rise : 0;
+                const int below = fractions ? fraction_denominator_drop + 7 : 7;
+                EXPECT_TRUE(x >= cell_centre_x(c) - half_width &&
+                            x < cell_centre_x(c) + half_width && y >= cell_top_y(r) - above &&
+                            y < cell_top_y(r) + below)
+                    << "ink at (" << x << ", " << y << ") is named cell (" << r << ", " << c
+                    << "), whose text lies elsewhere; fractions " << fractions;
+            }
+        EXPECT_GT(inked, 110 * 50) << "fractions " << fractions; // every text was drawn
     }
 }
 

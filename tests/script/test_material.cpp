@@ -60,8 +60,7 @@ constexpr const char *keys_hint = "cislo a Enter; sipky, Tab, klik: ina bunka";
 TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcceptsAsALoad)
 {
     const unsigned serial = matrix_serial;
-    const int x = hover_left + hover_cell_width * 3 + hover_cell_width / 2; // cell (2, 3)
-    const int y = hover_top + hover_cell_height * 2 + hover_cell_height / 2;
+    const auto [x, y] = over_cell(2, 3);
     const std::string digits = "-" + std::string(max_entry_digits, '8'); // all are taken
     const std::vector<Cue> script = join({
         {until_line(std::string("Riadok 1, stlpec 1: ") + keys_hint)},

@@ -731,14 +731,11 @@ class Checker
             return "";
         const int x = pointer_x();
         const int y = pointer_y();
-        const int n = matrix_order;
-        const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * (n + 1),
-                         hover_top + hover_cell_height * n};
+        int r = 0;
+        int c = 0;
         std::string expected = now.status;
         std::string what = "the state message";
-        if (rect_contains(hover, x, y)) {
-            const int r = (y - hover_top) / hover_cell_height;
-            const int c = (x - hover_left) / hover_cell_width;
+        if (nearest_drawn_cell(x, y, matrix_order, r, c)) {
             expected = readout_text(cell(r, c).num, cell(r, c).den, text_line_chars);
             what = "the value of cell (" + std::to_string(r) + ", " + std::to_string(c) + ")";
             coverage.readout_checks++;
@@ -899,9 +896,9 @@ class Generator
     {
         const int r = pick(0, max_order - 1);
         const int c = pick(0, max_order);
+        const int right = c == max_order ? hover_last_column_end(c) : hover_column_left(c + 1);
         return point_in(
-            {hover_left + hover_cell_width * c - 1, hover_top + hover_cell_height * r - 1,
-             hover_left + hover_cell_width * (c + 1), hover_top + hover_cell_height * (r + 1)});
+            {hover_column_left(c) - 1, hover_row_top(r) - 1, right, hover_row_top(r + 1)});
     }
 
     // Anywhere in the frame.
