@@ -32,6 +32,8 @@ struct GridEdit {
     bool typing = false;        // an entry is being typed into the framed cell
     std::string typed;          // what is typed: digits, perhaps after a minus
     const char *note = nullptr; // why the last key was refused, shown until the next key
+    bool reopened = false;      // opened on the last system after a failed load emptied the store;
+                                // the line says so until the first key or click
 };
 
 // How a key left the editor.
@@ -43,11 +45,13 @@ Fraction &draft_cell(GridEdit &edit, int r, int c)
     return edit.draft.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
 }
 
-// A draft of the loaded system, or of a 3x3 of zeros; every cell outside it 0.
+// A draft of the last system loaded, typed or made (kept through a failed load), or of a 3x3 of
+// zeros; every cell outside it 0.
 GridEdit open_draft()
 {
     GridEdit edit;
-    const StoreSnapshot &loaded = loaded_matrix;
+    const StoreSnapshot &loaded = last_system;
+    edit.reopened = loaded_matrix.order == 0 && loaded.order > 0;
     edit.draft.order = loaded.order > 0 ? loaded.order : new_system_order;
     for (int r = 0; r < grid_rows; r++)
         for (int c = 0; c < grid_columns; c++) {
@@ -167,6 +171,7 @@ EditEnd apply_key(GridEdit &edit, int pressed)
 {
     const int scancode = pressed >> 8;
     edit.note = nullptr;
+    edit.reopened = false;
     switch (scancode) {
     case KEY_ESC:
         return edit_discarded;
@@ -206,7 +211,9 @@ void write_text_line(const GridEdit &edit)
     std::string text = "Riadok " + std::to_string(edit.row + 1) + ", ";
     text += edit.column == edit.draft.order ? "prava strana: "
                                             : "stlpec " + std::to_string(edit.column + 1) + ": ";
-    if (!edit.typing && !edit.note) {
+    if (edit.reopened) {
+        text = std::string(editor_reopened_note) + ": cislo a Enter; sipky, Tab, klik: ina bunka";
+    } else if (!edit.typing && !edit.note) {
         text += "cislo a Enter; sipky, Tab, klik: ina bunka";
     } else {
         const std::string note = edit.note ? std::string("  (") + edit.note + ")" : "";
@@ -233,6 +240,7 @@ void show_editing(const GridEdit &edit)
 void click_cell(GridEdit &edit)
 {
     take_left_press();
+    edit.reopened = false;
     int r = 0;
     int c = 0;
     if (cell_at(pointer_x(), pointer_y(), edit.draft.order, r, c)) {
@@ -259,6 +267,7 @@ void edit_grid()
 {
     editor_running = true;
     GridEdit edit = open_draft();
+    const StoreSnapshot opened = edit.draft;
     const ShownStep kept_caption = shown_step;
     EditEnd end = edit_goes_on;
     clear_keybuf();
@@ -274,7 +283,7 @@ void edit_grid()
     shown_step = kept_caption;
     line_text[0] = '\0';
     if (end == edit_accepted)
-        load_matrix_from(edit.draft);
+        load_typed_matrix(edit.draft, opened);
     editor_running = false;
     let_go_of_keys();
 }

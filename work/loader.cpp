@@ -20,6 +20,7 @@ namespace
 {
 
 LoadWarnings load_warnings; // what the last load found suspicious; empty when nothing loaded
+bool typed_unsaved = false; // the last system was typed in the grid editor and not saved since
 
 // The note under the grid after a load with warnings: the first, and how many more there are.
 std::string warning_note()
@@ -49,10 +50,12 @@ int load_matrix()
 int load_named_matrix(const char *name)
 {
     const int result = load_matrix_file(name, &load_warnings);
-    new_matrix(); // loaded, or emptied by the failure
+    new_matrix(); // loaded, or emptied by the failure, which keeps the last system
     hide_step();
-    if (result == load_ok)
+    if (result == load_ok) {
         line_text[0] = '\0';
+        typed_unsaved = false;
+    }
     return result;
 }
 
@@ -63,6 +66,27 @@ void load_matrix_from(const StoreSnapshot &matrix)
     new_matrix();
     hide_step();
     line_text[0] = '\0';
+    typed_unsaved = false;
+}
+
+// Gives the store the grid editor's accepted matrix, unsaved when typed or changed.
+void load_typed_matrix(const StoreSnapshot &matrix, const StoreSnapshot &opened)
+{
+    const bool opened_unsaved = typed_unsaved;
+    load_matrix_from(matrix);
+    typed_unsaved = opened_unsaved || !store_equals(opened);
+}
+
+// True while the last system was typed in the grid editor and not saved since.
+bool typed_system_unsaved()
+{
+    return typed_unsaved;
+}
+
+// W has saved the loaded system.
+void note_system_saved()
+{
+    typed_unsaved = false;
 }
 
 // Shows the message for a failed load until a key or a click, then clears it. A left button

@@ -7,6 +7,7 @@
 #include "../platform/input.h"
 #include "../platform/line_editor.h"
 #include "../platform/quit.h"
+#include "loader.h"
 #include "work_frame.h"
 #include "work_screen.h"
 
@@ -85,6 +86,8 @@ void save_matrix()
     if (quit_requested)
         return;
     const int result = save_matrix_file(name.c_str(), loaded_matrix);
+    if (result == save_ok)
+        note_system_saved();
     report(result == save_ok ? "Zapisane do " + name : "Subor sa neda zapisat.");
 }
 

@@ -12,6 +12,7 @@
 #include "platform/layout.h"
 #include "platform/quit.h"
 #include "platform/startup.h"
+#include "work/loader.h"
 #include "work/matrix_view.h"
 #include "work/work_frame.h"
 #include "work/work_screen.h"
@@ -340,6 +341,8 @@ void reset_program_state()
     status_text[0] = '\0';
     grid_fractions = 0;
     new_matrix();
+    last_system = StoreSnapshot{}; // nothing loaded, typed or made before
+    note_system_saved();
     pretend_desktop(0, 0);
     zoom_refused = 0;
     chosen_zoom = window_zoom = 1;

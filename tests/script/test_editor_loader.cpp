@@ -2,6 +2,7 @@
 #include "harness.h"
 
 #include "app/screens.h"
+#include "matrix/matrix_file.h"
 #include "matrix/store.h"
 #include "platform/display.h"
 #include "platform/frame.h"
@@ -11,6 +12,7 @@
 #include "platform/line_editor.h"
 #include "platform/quit.h"
 #include "platform/startup.h"
+#include "work/grid_editor.h"
 #include "work/loader.h"
 #include "work/matrix_view.h"
 #include "work/work_frame.h"
@@ -309,6 +311,98 @@ TEST_F(EditorTest, TheClosingCaptionStaysWhateverIsPointedAtUntilAnotherMatrixIs
                                 press_key(KEY_ESC, 27)})));
     ASSERT_FALSE(run.ran_out);
     EXPECT_EQ(drawn, (std::vector<bool>{true, true, true, false, true}));
+}
+
+// What the session shows at one moment: the store's order, whether the typed system counts as
+// unsaved, and the editor's draft and line when it is open.
+struct Moment {
+    const char *when;
+    int order;
+    bool unsaved;
+    std::string line; // the text line, when the editor is open ("" otherwise)
+    long first = -1;  // the draft's (or else the store's) first entry
+};
+
+// Notes the moment `when` into `seen`.
+Cue note_moment(std::vector<Moment> &seen, const char *when, std::function<bool()> ready)
+{
+    return {std::move(ready), [&seen, when] {
+                const bool open = editing_grid();
+                const StoreSnapshot &draft = open ? *shown_draft.matrix : loaded_matrix;
+                seen.push_back({when, matrix_order, typed_system_unsaved(),
+                                open ? std::string(line_text) : "",
+                                draft.order ? draft.cells[0][0].num.get_si() : -1});
+            }};
+}
+
+TEST_F(EditorTest, AFailedLoadKeepsTheLastSystemForTheEditorWhichSaysSoAndKnowsItUnsaved)
+{
+    TempFolder files;
+    const std::string good = files.file("ok.txt", "2\n1 1 3\n1 -1 1\n");
+    const std::string saved = files.file("typed.txt", nullptr);
+    const std::string hint = ": cislo a Enter; sipky, Tab, klik: ina bunka";
+    std::vector<Moment> seen;
+    const auto open = [] { return editing_grid() && !keypressed(); };
+    const auto resting = [] { return !editing_grid() && !keypressed(); };
+    const auto accept = std::vector<Cue>{tap_when_free(KEY_E, 'e'), {after(5), release(KEY_E)}};
+    const ScriptRun run = run_script(
+        work_screen,
+        cues(join({press_key(KEY_E, 'e', 3),
+                   typing("7"),
+                   accept,
+                   {note_moment(seen, "typed", steady(resting, 3))},
+                   press_key(KEY_Z, 'z'),
+                   typing(files.path + "/none.txt\r"),
+                   {{resting_with_status("Mam problemy so suborom."), tap(KEY_SPACE, ' ')},
+                    note_moment(seen, "failed load", steady(resting, 3))},
+                   press_key(KEY_E, 'e'),
+                   {note_moment(seen, "reopened", steady(open, 3)), tap_when_free(KEY_RIGHT)},
+                   {note_moment(seen, "a key", steady(open, 3))},
+                   press_key(KEY_ESC, 27),
+                   {note_moment(seen, "Escape", steady(resting, 3))},
+                   press_key(KEY_E, 'e'),
+                   accept,
+                   {note_moment(seen, "accepted", steady(resting, 3))},
+                   press_key(KEY_W, 'w'),
+                   typing(saved + "\r"),
+                   {{resting_with_status("Zapisane do " + saved), tap(KEY_SPACE, ' ')},
+                    note_moment(seen, "saved", steady(resting, 3))},
+                   press_key(KEY_E, 'e'),
+                   accept,
+                   {note_moment(seen, "accepted unchanged", steady(resting, 3))},
+                   press_key(KEY_E, 'e'),
+                   typing("5"),
+                   accept,
+                   {note_moment(seen, "changed", steady(resting, 3))},
+                   press_key(KEY_Z, 'z'),
+                   typing(good + "\r"),
+                   {note_moment(seen, "another file", steady(resting, 3))},
+                   press_key(KEY_ESC, 27)})));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_TRUE(run.finished);
+    const std::vector<Moment> expected{
+        {"typed", 3, true, "", 7},
+        {"failed load", 0, true, "", -1},
+        {"reopened", 0, true, std::string(editor_reopened_note) + hint, 7},
+        {"a key", 0, true, "Riadok 1, stlpec 2" + hint, 7},
+        {"Escape", 0, true, "", -1},
+        {"accepted", 3, true, "", 7},
+        {"saved", 3, false, "", 7},
+        {"accepted unchanged", 3, false, "", 7},
+        {"changed", 3, true, "", 5},
+        {"another file", 2, false, "", 1},
+    };
+    ASSERT_EQ(seen.size(), expected.size());
+    for (std::size_t i = 0; i < seen.size(); i++) {
+        SCOPED_TRACE(expected[i].when);
+        EXPECT_EQ(seen[i].order, expected[i].order);
+        EXPECT_EQ(seen[i].unsaved, expected[i].unsaved);
+        EXPECT_EQ(seen[i].line, expected[i].line);
+        EXPECT_EQ(seen[i].first, expected[i].first);
+    }
+    ASSERT_EQ(load_matrix_file(saved.c_str()), load_ok);
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"7 0 0 0", "0 0 0 0", "0 0 0 0"}))
+        << "W saved another system than the one typed";
 }
 
 TEST_F(EditorTest, AnEmptyNameOrEscapeKeepsThePreviousMatrix)

@@ -16,6 +16,10 @@
 //     those, each of them replayed here from the store before it (while a row's fractions are
 //     being cancelled on screen, equal in value to one of them);
 //   - a typed name leaves in the store what the loader reads from that file, with its message;
+//   - the grid editor (E) opens on the last system that came into the store, however it came
+//     and whatever failed loads emptied the store since (saying so on the line when the store
+//     is empty), or on a 3x3 of zeros before any; the typed system counts as unsaved from the
+//     editor's accepting a changed one until W saves or any other matrix comes;
 //   - the text line fits its 76 characters (38 while a name is typed), the caption its 72,
 //     and whenever the work screen refreshes the line it shows the exact value of the cell
 //     under the pointer, or the state message off the grid;
@@ -55,6 +59,7 @@
 #include "platform/quit.h"
 #include "work/file_selector.h"
 #include "work/grid_editor.h"
+#include "work/loader.h"
 #include "work/matrix_view.h"
 #include "work/practice.h"
 #include "work/random_exercise.h"
@@ -396,6 +401,20 @@ std::string exact_key()
     return key;
 }
 
+// A copy of a store as compared exactly, as exact_key compares the live store.
+std::string snapshot_key(const StoreSnapshot &snapshot)
+{
+    std::string key(1, static_cast<char>(snapshot.order));
+    for (int r = 0; r < snapshot.order; r++)
+        for (int c = 0; c <= snapshot.order; c++) {
+            const Fraction &f =
+                snapshot.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+            append_integer(key, f.num);
+            append_integer(key, f.den);
+        }
+    return key;
+}
+
 // The live store as compared by value: every cell in lowest terms, its sign on top.
 std::string value_key()
 {
@@ -506,9 +525,10 @@ struct Moment {
     std::string caption;
     std::string line;
     bool editing = false;
-    int edit_limit = 0;      // the characters the line editor accepts while editing
-    bool line_owned = false; // the grid editor, the overwrite question, the selector or a
-                             // practice message has it
+    int edit_limit = 0;       // the characters the line editor accepts while editing
+    bool line_owned = false;  // the grid editor, the overwrite question, the selector or a
+                              // practice message has it
+    bool grid_editor = false; // the grid editor (E) is open
     unsigned serial = 0;
     bool inputs_idle = false; // after this vsync's input: nothing held, no button down
     int pointer_x = 0;
@@ -555,6 +575,8 @@ class Checker
         Moment now = observe();
         std::string failure = check_texts(now);
         if (failure.empty())
+            failure = check_last_system(now);
+        if (failure.empty())
             failure = check_store(now, coverage);
         if (failure.empty())
             failure = check_readout(now, coverage);
@@ -591,6 +613,9 @@ class Checker
     std::unordered_map<std::string, ReachableStores> reachable_; // by the matrix as loaded
     ReachableStores *stores_ = nullptr;                          // the set of the matrix loaded now
     std::unordered_set<std::string> seen_;                       // stores seen since the start
+    std::string last_system_;    // the last non-empty matrix that came into the store, "" before
+    std::string opened_on_;      // the draft the grid editor last opened on
+    bool typed_unsaved_ = false; // a changed draft was accepted and not saved since
 
     // True when the caption names an earlier step of the same solve than before.
     static bool went_back(const std::string &before, const std::string &now)
@@ -612,9 +637,46 @@ class Checker
         now.edit_limit = line_limit();
         now.line_owned = editing_grid() || overwrite_question_open() || browsing_files() ||
                          practice_message_shown();
+        now.grid_editor = editing_grid();
         now.serial = matrix_serial;
         now.finished = finished_frame().shown;
         return now;
+    }
+
+    // Whatever failed loads emptied the store since, the grid editor opens on the last matrix
+    // that came into it (a 3x3 of zeros before any) and says so when the store is empty; the
+    // typed system counts as unsaved from the acceptance of a changed draft until W saves it or
+    // another matrix comes.
+    std::string check_last_system(const Moment &now)
+    {
+        const Moment &before = history_.back();
+        if (now.grid_editor && !before.grid_editor && shown_draft.matrix) {
+            StoreSnapshot zeros;
+            zeros.order = 3;
+            for (auto &column : zeros.cells)
+                for (Fraction &f : column)
+                    f = Fraction{0, 1};
+            opened_on_ = snapshot_key(*shown_draft.matrix);
+            if (opened_on_ != (last_system_.empty() ? snapshot_key(zeros) : last_system_))
+                return "the grid editor opened on another system than the last one loaded";
+            const bool says = now.line.rfind(editor_reopened_note, 0) == 0;
+            if (says != (matrix_order == 0 && !last_system_.empty()))
+                return "the editor's line '" + now.line + "' with " +
+                       (matrix_order ? "a system in the store" : "the store empty");
+        }
+        if (now.serial != before.serial && matrix_order > 0) {
+            if (before.grid_editor)
+                typed_unsaved_ = typed_unsaved_ || now.store != opened_on_;
+            else
+                typed_unsaved_ = false;
+            last_system_ = now.store;
+        }
+        if (now.status.rfind("Zapisane do ", 0) == 0)
+            typed_unsaved_ = false;
+        if (typed_system_unsaved() != typed_unsaved_)
+            return std::string("the typed system counts as ") +
+                   (typed_unsaved_ ? "saved" : "unsaved") + " against the model";
+        return "";
     }
 
     // The text line and the caption fit their lines.
