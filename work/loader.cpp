@@ -22,6 +22,14 @@ namespace
 LoadWarnings load_warnings; // what the last load found suspicious; empty when nothing loaded
 bool typed_unsaved = false; // the last system was typed in the grid editor and not saved since
 
+// The store was given a matrix: a system replaces the last one, which is then no longer the
+// typed one; an empty store (a failed load, a file of order 0) leaves the last system as it was.
+void note_new_system()
+{
+    if (matrix_order > 0)
+        typed_unsaved = false;
+}
+
 // The note under the grid after a load with warnings: the first, and how many more there are.
 std::string warning_note()
 {
@@ -52,10 +60,9 @@ int load_named_matrix(const char *name)
     const int result = load_matrix_file(name, &load_warnings);
     new_matrix(); // loaded, or emptied by the failure, which keeps the last system
     hide_step();
-    if (result == load_ok) {
+    if (result == load_ok)
         line_text[0] = '\0';
-        typed_unsaved = false;
-    }
+    note_new_system();
     return result;
 }
 
@@ -66,7 +73,7 @@ void load_matrix_from(const StoreSnapshot &matrix)
     new_matrix();
     hide_step();
     line_text[0] = '\0';
-    typed_unsaved = false;
+    note_new_system();
 }
 
 // Gives the store the grid editor's accepted matrix, unsaved when typed or changed.

@@ -22,7 +22,8 @@ void load_typed_matrix(const StoreSnapshot &matrix, const StoreSnapshot &opened)
 
 // True while the last system loaded, typed or made (the one the grid editor reopens on, kept
 // through a failed load) was typed or changed in the editor and W has not saved it since:
-// ending the program now would lose it. Any other new matrix makes it false.
+// ending the program now would lose it. Any other new system makes it false; a load that
+// leaves the store empty does not.
 bool typed_system_unsaved();
 
 // W has written the loaded system to a file: it is no longer unsaved.

@@ -340,6 +340,7 @@ TEST_F(EditorTest, AFailedLoadKeepsTheLastSystemForTheEditorWhichSaysSoAndKnowsI
     TempFolder files;
     const std::string good = files.file("ok.txt", "2\n1 1 3\n1 -1 1\n");
     const std::string saved = files.file("typed.txt", nullptr);
+    const std::string empty = files.file("empty.txt", "0\n");
     const std::string hint = ": cislo a Enter; sipky, Tab, klik: ina bunka";
     std::vector<Moment> seen;
     const auto open = [] { return editing_grid() && !keypressed(); };
@@ -355,6 +356,9 @@ TEST_F(EditorTest, AFailedLoadKeepsTheLastSystemForTheEditorWhichSaysSoAndKnowsI
                    typing(files.path + "/none.txt\r"),
                    {{resting_with_status("Mam problemy so suborom."), tap(KEY_SPACE, ' ')},
                     note_moment(seen, "failed load", steady(resting, 3))},
+                   press_key(KEY_Z, 'z'),
+                   typing(empty + "\r"),
+                   {note_moment(seen, "a file of order 0", steady(resting, 3))},
                    press_key(KEY_E, 'e'),
                    {note_moment(seen, "reopened", steady(open, 3)), tap_when_free(KEY_RIGHT)},
                    {note_moment(seen, "a key", steady(open, 3))},
@@ -383,6 +387,7 @@ TEST_F(EditorTest, AFailedLoadKeepsTheLastSystemForTheEditorWhichSaysSoAndKnowsI
     const std::vector<Moment> expected{
         {"typed", 3, true, "", 7},
         {"failed load", 0, true, "", -1},
+        {"a file of order 0", 0, true, "", -1},
         {"reopened", 0, true, std::string(editor_reopened_note) + hint, 7},
         {"a key", 0, true, "Riadok 1, stlpec 2" + hint, 7},
         {"Escape", 0, true, "", -1},
