@@ -30,11 +30,29 @@ struct GridEdit {
     int row = 0;
     int column = 0;
     bool typing = false;        // an entry is being typed into the framed cell
-    std::string typed;          // what is typed: digits, perhaps after a minus
-    const char *note = nullptr; // why the last key was refused, shown until the next key
+    std::string typed;          // what is typed, a refused character too (as '?' beyond ASCII)
+    const char *note = nullptr; // why the entry or the last key was refused: shown until an
+                                // edit leaves an entry the cell can take, or another cell is framed
     bool reopened = false;      // opened on the last system after a failed load emptied the store;
                                 // the line says so until the first key or click
 };
+
+// The longest typed text kept: a minus, max_entry_digits digits and one character more, so that
+// a text at this length is never an entry and a character beyond it changes nothing.
+constexpr std::size_t max_typed_characters = max_entry_digits + 2;
+
+// Why the typed text cannot be stored, or nullptr when it can: digits, perhaps after a minus, at
+// most max_entry_digits of them (a minus alone is told apart when the cell is left).
+const char *entry_problem(const std::string &typed)
+{
+    const std::size_t digits_from = typed.rfind('-', 0) == 0 ? 1 : 0;
+    if (typed.find_first_not_of("0123456789", digits_from) != std::string::npos)
+        return editor_refusal_note;
+    static_assert(max_entry_digits == 120, "the note names the limit");
+    if (typed.size() - digits_from > max_entry_digits)
+        return "najviac 120 cifier";
+    return nullptr;
+}
 
 // How a key left the editor.
 enum EditEnd { edit_goes_on, edit_accepted, edit_discarded };
@@ -63,16 +81,17 @@ GridEdit open_draft()
     return edit;
 }
 
-// Writes what is typed into the framed cell (nothing typed, all deleted: 0); false, with a
-// note, when it is a minus alone.
+// Writes what is typed into the framed cell (nothing typed, all deleted: 0); false, with the
+// note, when the cell cannot take it: a refused character, too many digits, a minus alone.
 bool commit_typed(GridEdit &edit)
 {
     if (!edit.typing)
         return true;
-    if (edit.typed == "-") {
+    edit.note = entry_problem(edit.typed);
+    if (!edit.note && edit.typed == "-")
         edit.note = "za minusom chyba cislo";
+    if (edit.note)
         return false;
-    }
     const mpz_class value = edit.typed.empty() ? mpz_class(0) : mpz_class(edit.typed, 10);
     draft_cell(edit, edit.row, edit.column) = Fraction{value, 1};
     edit.typing = false;
@@ -80,7 +99,8 @@ bool commit_typed(GridEdit &edit)
     return true;
 }
 
-// Frames cell (r, c), kept inside the system; what was typed is committed first.
+// Frames cell (r, c), kept inside the system; what was typed is committed first, and a cell
+// that cannot take it stays framed with its note.
 void move_to(GridEdit &edit, int r, int c)
 {
     if (!commit_typed(edit))
@@ -88,6 +108,7 @@ void move_to(GridEdit &edit, int r, int c)
     const int n = edit.draft.order;
     edit.row = r < 0 ? 0 : (r >= n ? n - 1 : r);
     edit.column = c < 0 ? 0 : (c > n ? n : c);
+    edit.note = nullptr;
 }
 
 // Frames the next cell in reading order (or the previous one), wrapping round.
@@ -126,7 +147,7 @@ void change_order(GridEdit &edit, int n)
 }
 
 // Backspace: removes the last typed character; before anything is typed, starts from the
-// framed cell's value.
+// framed cell's value. The note goes once the cell can take what is left.
 void delete_back(GridEdit &edit)
 {
     if (!edit.typing) {
@@ -135,23 +156,26 @@ void delete_back(GridEdit &edit)
     }
     if (!edit.typed.empty())
         edit.typed.pop_back();
+    edit.note = entry_problem(edit.typed);
 }
 
-// A typed character: digits, and a minus first; anything else is refused with a note and
-// changes nothing.
+// A typed character joins the entry as typed: digits after a leading minus are an entry the cell
+// takes; any other character stays in sight with the note, and the cell cannot be left until it
+// is deleted, so that no other number than the one typed is ever stored. A key that types no
+// character changes nothing but the note.
 void type_character(GridEdit &edit, int ascii)
 {
-    const std::string typed = edit.typing ? edit.typed : "";
-    const std::size_t digits = typed.size() - (typed.rfind('-', 0) == 0 ? 1 : 0);
-    static_assert(max_entry_digits == 120, "the note names the limit");
-    if (ascii >= '0' && ascii <= '9' && digits == max_entry_digits) {
-        edit.note = "najviac 120 cifier";
-    } else if ((ascii >= '0' && ascii <= '9') || (ascii == '-' && typed.empty())) {
-        edit.typed = typed + static_cast<char>(ascii);
-        edit.typing = true;
-    } else {
+    if (ascii < ' ' || ascii == 127) {
         edit.note = editor_refusal_note;
+        return;
     }
+    if (!edit.typing) {
+        edit.typing = true;
+        edit.typed.clear();
+    }
+    if (edit.typed.size() < max_typed_characters)
+        edit.typed += ascii < 128 ? static_cast<char>(ascii) : '?';
+    edit.note = entry_problem(edit.typed);
 }
 
 // Enter: commits the cell and frames the next; on the last cell it accepts the matrix.
@@ -170,7 +194,6 @@ EditEnd enter(GridEdit &edit)
 EditEnd apply_key(GridEdit &edit, int pressed)
 {
     const int scancode = pressed >> 8;
-    edit.note = nullptr;
     edit.reopened = false;
     switch (scancode) {
     case KEY_ESC:
@@ -205,7 +228,7 @@ EditEnd apply_key(GridEdit &edit, int pressed)
 }
 
 // The text line: which cell is framed and its entry as typed, or the keys when nothing is;
-// a long entry shows its last digits.
+// a long entry shows its last characters.
 void write_text_line(const GridEdit &edit)
 {
     std::string text = "Riadok " + std::to_string(edit.row + 1) + ", ";
@@ -243,10 +266,8 @@ void click_cell(GridEdit &edit)
     edit.reopened = false;
     int r = 0;
     int c = 0;
-    if (cell_at(pointer_x(), pointer_y(), edit.draft.order, r, c)) {
-        edit.note = nullptr;
+    if (cell_at(pointer_x(), pointer_y(), edit.draft.order, r, c))
         move_to(edit, r, c);
-    }
 }
 
 // Waits until the keys that end the editor and the left button are let go, so the work screen

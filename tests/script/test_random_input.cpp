@@ -20,6 +20,8 @@
 //     and whatever failed loads emptied the store since (saying so on the line when the store
 //     is empty), or on a 3x3 of zeros before any; the typed system counts as unsaved from the
 //     editor's accepting a changed one until W saves or any other matrix comes;
+//   - the grid editor stores into a cell only the number its line showed typed there the frame
+//     before, one cell at a time (a refused character is never stored, nor the digits around it);
 //   - the text line fits its 76 characters (38 while a name is typed), the caption its 72,
 //     and whenever the work screen refreshes the line it shows the exact value of the cell
 //     under the pointer, or the state message off the grid;
@@ -577,6 +579,8 @@ class Checker
         if (failure.empty())
             failure = check_last_system(now);
         if (failure.empty())
+            failure = check_editor_entries(now);
+        if (failure.empty())
             failure = check_store(now, coverage);
         if (failure.empty())
             failure = check_readout(now, coverage);
@@ -616,6 +620,8 @@ class Checker
     std::string last_system_;    // the last non-empty matrix that came into the store, "" before
     std::string opened_on_;      // the draft the grid editor last opened on
     bool typed_unsaved_ = false; // a changed draft was accepted and not saved since
+    StoreSnapshot draft_;        // the grid editor's draft at the last vsync
+    bool draft_known_ = false;   // the editor was open then
 
     // True when the caption names an earlier step of the same solve than before.
     static bool went_back(const std::string &before, const std::string &now)
@@ -676,6 +682,78 @@ class Checker
         if (typed_system_unsaved() != typed_unsaved_)
             return std::string("the typed system counts as ") +
                    (typed_unsaved_ ? "saved" : "unsaved") + " against the model";
+        return "";
+    }
+
+    // The grid editor's draft (or the matrix it accepted) differs from the draft of the frame
+    // before at most in one cell, which holds the number the line then showed typed into it.
+    std::string check_editor_entries(const Moment &now)
+    {
+        const Moment &before = history_.back();
+        const StoreSnapshot *draft = editing_grid() ? shown_draft.matrix : nullptr;
+        const bool accepted = before.grid_editor && now.serial != before.serial && matrix_order;
+        std::string failure;
+        if (draft_known_ && (draft || accepted))
+            failure = stored_as_typed(before.line, draft ? *draft : save_store());
+        draft_known_ = draft != nullptr;
+        if (draft)
+            draft_ = *draft;
+        return failure;
+    }
+
+    // The one cell in which `after` differs from the draft before holds what `line` shows typed
+    // into it; a change of order (PgUp, PgDn) moves entries and is not compared.
+    std::string stored_as_typed(const std::string &line, const StoreSnapshot &after) const
+    {
+        if (after.order != draft_.order)
+            return "";
+        int changed = 0;
+        std::string failure;
+        for (int r = 0; r < after.order; r++)
+            for (int c = 0; c <= after.order; c++) {
+                const auto at = [r, c](const StoreSnapshot &s) -> const Fraction & {
+                    return s.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+                };
+                if (at(after).num == at(draft_).num && at(after).den == at(draft_).den)
+                    continue;
+                if (++changed > 1)
+                    return "the grid editor changed two cells in one frame";
+                failure = typed_entry_is(line, r, c, after.order, at(after));
+            }
+        return failure;
+    }
+
+    // "" when `line` shows typed into cell (r, c) of a system of order n exactly `value`.
+    static std::string typed_entry_is(const std::string &line, int r, int c, int n,
+                                      const Fraction &value)
+    {
+        const std::string head =
+            "Riadok " + std::to_string(r + 1) + ", " +
+            (c == n ? std::string("prava strana: ") : "stlpec " + std::to_string(c + 1) + ": ");
+        const std::string where = "cell (" + std::to_string(r) + ", " + std::to_string(c) + ")";
+        const std::size_t cursor = line.find('_', head.size());
+        if (line.rfind(head, 0) != 0 || cursor == std::string::npos)
+            return "the grid editor stored into " + where + " what its line '" + line +
+                   "' did not show typed there";
+        const std::string typed = line.substr(head.size(), cursor - head.size());
+        const std::string stored = value.num.get_str();
+        bool same = value.den == 1;
+        if (typed.rfind("...", 0) == 0) { // a long entry shows its last digits
+            std::string digits = mpz_class(abs(value.num)).get_str();
+            const std::string tail = typed.substr(3);
+            if (digits.size() < tail.size())
+                digits.insert(0, tail.size() - digits.size(), '0');
+            same = same && tail.find_first_not_of("0123456789") == std::string::npos &&
+                   digits.compare(digits.size() - tail.size(), tail.size(), tail) == 0;
+        } else {
+            const std::size_t from = typed.rfind('-', 0) == 0 ? 1 : 0;
+            same = same && typed.find_first_not_of("0123456789", from) == std::string::npos &&
+                   typed.size() > from && mpz_class(typed, 10) == value.num;
+            same = same || (typed.empty() && value.num == 0 && value.den == 1);
+        }
+        if (!same)
+            return "the grid editor stored " + stored + " into " + where + " after the line '" +
+                   line + "'";
         return "";
     }
 
@@ -1170,6 +1248,38 @@ class Generator
         return start + pick(1, 30); // idle
     }
 
+    // True when the grid editor's line shows an entry it refuses, which keeps the cell framed.
+    static bool refused_entry_shown()
+    {
+        const std::string line = line_text;
+        return line.find(editor_refusal_note) != std::string::npos ||
+               line.find("najviac") != std::string::npos;
+    }
+
+    // One action in the grid editor, as a learner types: a number of 1 to 4 digits (now and then
+    // with a point or a comma, which the editor refuses) and Enter or Tab; or, while the line
+    // shows a refused entry, Backspace to mend it, tapped or held until it repeats, or Escape to
+    // give up the editor.
+    int act_on_editor(int start)
+    {
+        if (refused_entry_shown() && chance(50))
+            return hold_key_for(start, KEY_ESC, 27, pick(1, 3));
+        if (refused_entry_shown())
+            return hold_key_for(start, KEY_BACKSPACE, 8, chance(50) ? pick(1, 3) : pick(30, 60));
+        std::string number = chance(30) ? "-" : "";
+        for (int digits = pick(1, 4); digits > 0; digits--)
+            number += static_cast<char>('0' + pick(0, 9));
+        if (chance(20))
+            number.insert(static_cast<std::size_t>(pick(1, static_cast<int>(number.size()))),
+                          chance(50) ? "." : ",");
+        log_.add(start, "type '" + number + "' into the grid editor");
+        int f = start;
+        for (unsigned char c : number)
+            f = type_character(f, c) + pick(1, 4);
+        return chance(70) ? hold_key_for(f, KEY_ENTER, 13, pick(1, 3))
+                          : hold_key_for(f, KEY_TAB, 9, pick(1, 3));
+    }
+
     // One action in the open file selector: its OK or Cancel button, Escape, Enter or Tab, or
     // a name from the lists typed into its line and Enter; never a click on its list.
     int act_on_selector(int start)
@@ -1216,6 +1326,8 @@ class Generator
         else if (shown == Shown::settings && chance(30))
             end = chance(60) ? hold_key_for(frame, KEY_M, 'm', hold_length())
                              : click(frame, point_in(settings_pulse_button), true);
+        else if (editing_grid() && (refused_entry_shown() ? chance(90) : chance(10)))
+            end = act_on_editor(frame);
         else
             end = act_on_work(frame);
         next_action_ = chance(10) ? pick(frame + 1, std::max(frame + 1, end)) : end + pick(0, 6);
