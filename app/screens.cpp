@@ -8,7 +8,7 @@
 #include "../platform/input.h"
 #include "../platform/layout.h"
 #include "../platform/quit.h"
-#include "../work/typed_system.h"
+#include "../work/loader.h"
 #include "../work/work_frame.h"
 #include "../work/work_screen.h"
 

@@ -122,8 +122,8 @@ int main(int argc, char **argv)
     for (int r = 0; r < matrix_shape.rows; r++)
         for (int c = 0; c < matrix_shape.columns(); c++)
             cell(r, c) = Fraction{mpz_class(random_entry(random, digits)), 1};
-    mouse_x = hover_left + hover_cell_width * 10 + 20; // over the last cell of the first row
-    mouse_y = hover_top + 5;
+    mouse_x = grid_column_centre(10); // over the last cell of the first row
+    mouse_y = grid_row_top(0);
     for (int frame = 0; frame < 5; frame++)
         paint_work_frame(); // as in the program, where frames were painted before the solve
     frame_ms.clear();

@@ -9,11 +9,15 @@ char status_text[status_text_size] = "";
 char line_text[line_text_size] = "";
 unsigned matrix_serial = 0;
 StoreSnapshot loaded_matrix;
+StoreSnapshot last_system;
 
-// Notes that the store now holds a new matrix, and keeps a copy of it.
+// Notes that the store now holds a new matrix, and keeps a copy of it; a failed load's empty
+// store leaves the last system as it was.
 void new_matrix()
 {
     loaded_matrix = save_store();
+    if (matrix_shape.rows > 0)
+        last_system = loaded_matrix;
     matrix_serial++;
 }
 

@@ -126,9 +126,12 @@ bool store_has_values_of(const StoreSnapshot &snapshot);
 
 extern StoreSnapshot loaded_matrix; // the store as new_matrix last found it: the system as loaded,
                                     // typed or made, before any step of a solve (new_matrix)
+extern StoreSnapshot last_system; // the last system loaded, typed or made, kept when a failed load
+                                  // empties the store: what the grid editor reopens on (new_matrix)
 
 // Notes that the store now holds a new matrix (or none, after a failed load): what was said
-// about the previous one no longer holds, and loaded_matrix becomes a copy of it.
+// about the previous one no longer holds, and loaded_matrix becomes a copy of it (and
+// last_system too, unless the store is empty).
 void new_matrix();
 
 // Copies text into status_text, cutting it to the buffer's size.

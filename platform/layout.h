@@ -133,6 +133,18 @@ constexpr int max_order = 10;
 constexpr int grid_top = 100;
 constexpr int grid_row_step = 21;
 
+// Text centre x of grid column c: 52.5 * c + 55, truncated.
+constexpr int grid_column_centre(int c)
+{
+    return (105 * c + 110) / 2;
+}
+
+// Text top y of grid row r.
+constexpr int grid_row_top(int r)
+{
+    return grid_row_step * r + grid_top;
+}
+
 // Where the grid draws around a cell, by the kind of text it shows, measured from the cell text's
 // top y and centre x. Each is clear of every glyph's pixels and of the neighbouring cells' (a
 // glyph's ink fills 7 of its 8 rows and columns; cells lie 52 or 53 pixels and rows 21 apart).
@@ -158,7 +170,50 @@ constexpr GridRowGeometry fraction_grid{7, 13, 26, 25, 26, 25, 7, 13};
 constexpr int fraction_numerator_rise = 5;
 constexpr int fraction_bar_drop = 3;
 constexpr int fraction_denominator_drop = 5;
-constexpr int hover_left = 31;
-constexpr int hover_top = 95;
-constexpr int hover_cell_width = 52;
-constexpr int hover_cell_height = 22;
+
+// The hover cells, where the pointer names a cell (the readout, the grid editor's click and every
+// other hit test on the grid): centred on the drawn texts, at the grid's own pitch, meeting
+// without gap or overlap, the same for short texts and fractions. A pixel belongs to the column
+// whose text box is nearest (a text of w pixels is drawn from its centre x - w/2, so the box's
+// middle lies half a pixel left of the centre x; a pixel as near to two boxes goes right); the
+// first and the last column reach half a pitch beyond their boxes' middles. A row is the 21 pixel
+// rows around its text's middle row.
+constexpr int hover_reach = 26;     // half the 52.5 pixel pitch, in whole pixels
+constexpr int grid_text_middle = 3; // the text's middle row, this far below the text top
+
+// A short text's ink fills a glyph's rows 0 to 6; a fraction's numerator is inked from 5 above
+// the text top and its denominator to 5 + 6 below it, the bar 3 below: one middle for both.
+static_assert(grid_text_middle == (glyph_size - 2) / 2, "a short text's middle row");
+static_assert((glyph_size - 2 + fraction_denominator_drop - fraction_numerator_rise) / 2 ==
+                  grid_text_middle,
+              "a fraction's middle row");
+static_assert(fraction_bar_drop == grid_text_middle, "the bar lies on the middle row");
+static_assert(grid_row_step % 2 == 1, "a row reaches as far above its middle row as below");
+
+// The first x of column c's hover cell.
+constexpr int hover_column_left(int c)
+{
+    return c == 0 ? grid_column_centre(0) - hover_reach
+                  : (grid_column_centre(c - 1) + grid_column_centre(c)) / 2;
+}
+
+// The first x past column c's hover cell when c is the grid's last column (the right-hand side).
+constexpr int hover_last_column_end(int c)
+{
+    return grid_column_centre(c) + hover_reach;
+}
+
+// The first y of row r's hover cell (row n: the first y past the last row of a grid of order n).
+constexpr int hover_row_top(int r)
+{
+    return grid_row_top(r) + grid_text_middle - grid_row_step / 2;
+}
+
+// So column 0 spans x 29 to 80, column 1 81 to 132, column 2 133 to 185, ..., column 10 as the
+// last 553 to 605; row 0 spans y 93 to 113, ..., row 9 282 to 302.
+static_assert(hover_column_left(0) == 29 && hover_column_left(1) == 81 &&
+                  hover_column_left(2) == 133 && hover_column_left(10) == 553 &&
+                  hover_last_column_end(10) == 606,
+              "the hover columns");
+static_assert(hover_row_top(0) == 93 && hover_row_top(9) == 282 && hover_row_top(10) == 303,
+              "the hover rows");

@@ -9,7 +9,6 @@
 #include "../platform/quit.h"
 #include "loader.h"
 #include "matrix_view.h"
-#include "typed_system.h"
 #include "work_frame.h"
 #include "work_screen.h"
 
@@ -31,9 +30,29 @@ struct GridEdit {
     int row = 0;
     int column = 0;
     bool typing = false;        // an entry is being typed into the framed cell
-    std::string typed;          // what is typed: digits, perhaps after a minus
-    const char *note = nullptr; // why the last key was refused, shown until the next key
+    std::string typed;          // what is typed, a refused character too (as '?' beyond ASCII)
+    const char *note = nullptr; // why the entry or the last key was refused: shown until an
+                                // edit leaves an entry the cell can take, or another cell is framed
+    bool reopened = false;      // opened on the last system after a failed load emptied the store;
+                                // the line says so until the first key or click
 };
+
+// The longest typed text kept: a minus, max_entry_digits digits and one character more, so that
+// a text at this length is never an entry and a character beyond it changes nothing.
+constexpr std::size_t max_typed_characters = max_entry_digits + 2;
+
+// Why the typed text cannot be stored, or nullptr when it can: digits, perhaps after a minus, at
+// most max_entry_digits of them (a minus alone is told apart when the cell is left).
+const char *entry_problem(const std::string &typed)
+{
+    const std::size_t digits_from = typed.rfind('-', 0) == 0 ? 1 : 0;
+    if (typed.find_first_not_of("0123456789", digits_from) != std::string::npos)
+        return editor_refusal_note;
+    static_assert(max_entry_digits == 120, "the note names the limit");
+    if (typed.size() - digits_from > max_entry_digits)
+        return "najviac 120 cifier";
+    return nullptr;
+}
 
 // How a key left the editor.
 enum EditEnd { edit_goes_on, edit_accepted, edit_discarded };
@@ -44,11 +63,13 @@ Fraction &draft_cell(GridEdit &edit, int r, int c)
     return edit.draft.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
 }
 
-// A draft of the loaded system, or of a 3x3 of zeros; every cell outside it 0.
+// A draft of the last system loaded, typed or made (kept through a failed load), or of a 3x3 of
+// zeros; every cell outside it 0.
 GridEdit open_draft()
 {
     GridEdit edit;
-    const StoreSnapshot &loaded = loaded_matrix;
+    const StoreSnapshot &loaded = last_system;
+    edit.reopened = matrix_shape.rows == 0 && loaded.shape.rows > 0;
     const int n = loaded.shape.rows > 0 ? loaded.shape.rows : new_system_order;
     edit.draft.shape = square_shape(n);
     for (int r = 0; r < grid_rows; r++)
@@ -61,16 +82,17 @@ GridEdit open_draft()
     return edit;
 }
 
-// Writes what is typed into the framed cell (nothing typed, all deleted: 0); false, with a
-// note, when it is a minus alone.
+// Writes what is typed into the framed cell (nothing typed, all deleted: 0); false, with the
+// note, when the cell cannot take it: a refused character, too many digits, a minus alone.
 bool commit_typed(GridEdit &edit)
 {
     if (!edit.typing)
         return true;
-    if (edit.typed == "-") {
+    edit.note = entry_problem(edit.typed);
+    if (!edit.note && edit.typed == "-")
         edit.note = "za minusom chyba cislo";
+    if (edit.note)
         return false;
-    }
     const mpz_class value = edit.typed.empty() ? mpz_class(0) : mpz_class(edit.typed, 10);
     draft_cell(edit, edit.row, edit.column) = Fraction{value, 1};
     edit.typing = false;
@@ -78,7 +100,8 @@ bool commit_typed(GridEdit &edit)
     return true;
 }
 
-// Frames cell (r, c), kept inside the system; what was typed is committed first.
+// Frames cell (r, c), kept inside the system; what was typed is committed first, and a cell
+// that cannot take it stays framed with its note.
 void move_to(GridEdit &edit, int r, int c)
 {
     if (!commit_typed(edit))
@@ -86,6 +109,7 @@ void move_to(GridEdit &edit, int r, int c)
     const int n = edit.draft.shape.unknowns;
     edit.row = r < 0 ? 0 : (r >= n ? n - 1 : r);
     edit.column = c < 0 ? 0 : (c > n ? n : c);
+    edit.note = nullptr;
 }
 
 // Frames the next cell in reading order (or the previous one), wrapping round.
@@ -124,7 +148,7 @@ void change_order(GridEdit &edit, int n)
 }
 
 // Backspace: removes the last typed character; before anything is typed, starts from the
-// framed cell's value.
+// framed cell's value. The note goes once the cell can take what is left.
 void delete_back(GridEdit &edit)
 {
     if (!edit.typing) {
@@ -133,23 +157,26 @@ void delete_back(GridEdit &edit)
     }
     if (!edit.typed.empty())
         edit.typed.pop_back();
+    edit.note = entry_problem(edit.typed);
 }
 
-// A typed character: digits, and a minus first; anything else is refused with a note and
-// changes nothing.
+// A typed character joins the entry as typed: digits after a leading minus are an entry the cell
+// takes; any other character stays in sight with the note, and the cell cannot be left until it
+// is deleted, so that no other number than the one typed is ever stored. A key that types no
+// character changes nothing but the note.
 void type_character(GridEdit &edit, int ascii)
 {
-    const std::string typed = edit.typing ? edit.typed : "";
-    const std::size_t digits = typed.size() - (typed.rfind('-', 0) == 0 ? 1 : 0);
-    static_assert(max_entry_digits == 120, "the note names the limit");
-    if (ascii >= '0' && ascii <= '9' && digits == max_entry_digits) {
-        edit.note = "najviac 120 cifier";
-    } else if ((ascii >= '0' && ascii <= '9') || (ascii == '-' && typed.empty())) {
-        edit.typed = typed + static_cast<char>(ascii);
-        edit.typing = true;
-    } else {
+    if (ascii < ' ' || ascii == 127) {
         edit.note = editor_refusal_note;
+        return;
     }
+    if (!edit.typing) {
+        edit.typing = true;
+        edit.typed.clear();
+    }
+    if (edit.typed.size() < max_typed_characters)
+        edit.typed += ascii < 128 ? static_cast<char>(ascii) : '?';
+    edit.note = entry_problem(edit.typed);
 }
 
 // Enter: commits the cell and frames the next; on the last cell it accepts the matrix.
@@ -168,7 +195,7 @@ EditEnd enter(GridEdit &edit)
 EditEnd apply_key(GridEdit &edit, int pressed)
 {
     const int scancode = pressed >> 8;
-    edit.note = nullptr;
+    edit.reopened = false;
     switch (scancode) {
     case KEY_ESC:
         return edit_discarded;
@@ -202,14 +229,16 @@ EditEnd apply_key(GridEdit &edit, int pressed)
 }
 
 // The text line: which cell is framed and its entry as typed, or the keys when nothing is;
-// a long entry shows its last digits.
+// a long entry shows its last characters.
 void write_text_line(const GridEdit &edit)
 {
     std::string text = "Riadok " + std::to_string(edit.row + 1) + ", ";
     text += edit.column == edit.draft.shape.unknowns
                 ? "prava strana: "
                 : "stlpec " + std::to_string(edit.column + 1) + ": ";
-    if (!edit.typing && !edit.note) {
+    if (edit.reopened) {
+        text = std::string(editor_reopened_note) + ": cislo a Enter; sipky, Tab, klik: ina bunka";
+    } else if (!edit.typing && !edit.note) {
         text += "cislo a Enter; sipky, Tab, klik: ina bunka";
     } else {
         const std::string note = edit.note ? std::string("  (") + edit.note + ")" : "";
@@ -236,12 +265,11 @@ void show_editing(const GridEdit &edit)
 void click_cell(GridEdit &edit)
 {
     take_left_press();
+    edit.reopened = false;
     int r = 0;
     int c = 0;
-    if (cell_at(pointer_x(), pointer_y(), edit.draft.shape, r, c)) {
-        edit.note = nullptr;
+    if (cell_at(pointer_x(), pointer_y(), edit.draft.shape, r, c))
         move_to(edit, r, c);
-    }
 }
 
 // Waits until the keys that end the editor and the left button are let go, so the work screen
@@ -262,6 +290,7 @@ void edit_grid()
 {
     editor_running = true;
     GridEdit edit = open_draft();
+    const StoreSnapshot opened = edit.draft;
     const ShownStep kept_caption = shown_step;
     EditEnd end = edit_goes_on;
     clear_keybuf();
@@ -276,10 +305,8 @@ void edit_grid()
     hide_draft();
     shown_step = kept_caption;
     line_text[0] = '\0';
-    if (end == edit_accepted) {
-        load_matrix_from(edit.draft);
-        note_typed_system();
-    }
+    if (end == edit_accepted)
+        load_typed_matrix(edit.draft, opened);
     editor_running = false;
     let_go_of_keys();
 }

@@ -1,15 +1,22 @@
 // The grid editor: typing a system into the work screen's grid, cell by cell.
 #pragma once
 
-// The note the editor shows for a key it refuses.
+// The note the editor shows for a key it refuses, or an entry holding a character it refuses.
 constexpr const char *editor_refusal_note = "len cifry a minus na zaciatku";
 
-// Opens the editor on the loaded system (a 3x3 of zeros when none is loaded) and runs it until
-// E, or Enter on the last cell, accepts the matrix, which is then loaded as a file's would be,
-// or Escape discards every change and leaves the store as it was. A framed cell takes digits
-// and a leading minus (up to max_entry_digits digits); Backspace deletes, Enter commits and
-// moves on; arrows, Tab (Shift+Tab back) and a click move; PgUp and PgDn change the order
-// from 1 to 10, keeping the entries that stay.
+// What the line says while the editor, opened after a failed load emptied the grid, shows the
+// last system instead, until the first key or click.
+constexpr const char *editor_reopened_note = "Upravujes poslednu sustavu";
+
+// Opens the editor on the last system loaded, typed or made, which a failed load does not take
+// away (a 3x3 of zeros when there was none), and runs it until E, or Enter on the last cell,
+// accepts the matrix, which is then loaded as a file's would be (and counts as typed and
+// unsaved when it was changed), or Escape discards every change and leaves the store as it was. A
+// framed cell takes digits and a leading minus (up to max_entry_digits digits); any other
+// character stays on the line with a note, and the cell keeps the cursor (Enter, a move, E) until
+// it is deleted, so that no other number than the one typed is ever stored. Backspace deletes,
+// Enter commits and moves on; arrows, Tab (Shift+Tab back) and a click move; PgUp and PgDn change
+// the order from 1 to 10, keeping the entries that stay.
 void edit_grid();
 
 // True while the editor runs: the text line is then its own, not the readout.

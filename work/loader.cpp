@@ -22,6 +22,15 @@ namespace
 
 LoadWarnings load_warnings; // what the last load found suspicious; empty when nothing loaded
 std::string load_problem;   // what is wrong with the file the last load refused, and where ("")
+bool typed_unsaved = false; // the last system was typed in the grid editor and not saved since
+
+// The store was given a matrix: a system replaces the last one, which is then no longer the
+// typed one; an empty store (a failed load, a file of order 0) leaves the last system as it was.
+void note_new_system()
+{
+    if (matrix_shape.rows > 0)
+        typed_unsaved = false;
+}
 
 // The note under the grid after a load with warnings: the first, and how many more there are.
 std::string warning_note()
@@ -51,12 +60,13 @@ int load_matrix()
 int load_named_matrix(const char *name)
 {
     const int result = load_matrix_file(name, &load_warnings, &load_problem);
-    new_matrix(); // loaded, or emptied by the failure
+    new_matrix(); // loaded, or emptied by the failure, which keeps the last system
     hide_step();
     if (result == load_ok) {
         line_text[0] = '\0';
         remember_file_folder(name);
     }
+    note_new_system();
     return result;
 }
 
@@ -67,6 +77,27 @@ void load_matrix_from(const StoreSnapshot &matrix)
     new_matrix();
     hide_step();
     line_text[0] = '\0';
+    note_new_system();
+}
+
+// Gives the store the grid editor's accepted matrix, unsaved when typed or changed.
+void load_typed_matrix(const StoreSnapshot &matrix, const StoreSnapshot &opened)
+{
+    const bool opened_unsaved = typed_unsaved;
+    load_matrix_from(matrix);
+    typed_unsaved = opened_unsaved || !store_equals(opened);
+}
+
+// True while the last system was typed in the grid editor and not saved since.
+bool typed_system_unsaved()
+{
+    return typed_unsaved;
+}
+
+// W has saved the loaded system.
+void note_system_saved()
+{
+    typed_unsaved = false;
 }
 
 // Shows the message for a failed load until a key or a click, then clears it. A left button

@@ -21,13 +21,13 @@
 // Text centre x of grid column c: 52.5 * c + 55, truncated.
 int cell_centre_x(int c)
 {
-    return (105 * c + 110) / 2;
+    return grid_column_centre(c);
 }
 
 // Text top y of grid row r.
 int cell_top_y(int r)
 {
-    return grid_row_step * r + grid_top;
+    return grid_row_top(r);
 }
 
 // x of the rule before the right-hand side: 52.5 * n + 27.5, truncated.
@@ -289,17 +289,17 @@ void draw_matrix()
         textout_ex(back_buffer, font, caption.c_str(), caption_x, caption_y, white, -1);
 }
 
-// The hover cell under frame point (x, y) for a matrix of `shape`.
+// The hover cell under frame point (x, y) for a matrix of `shape`: the one hit test on the grid.
 bool cell_at(int x, int y, const MatrixShape &shape, int &row, int &column)
 {
-    if (!shown_whole(shape))
+    const int last = shape.columns() - 1;
+    if (!shown_whole(shape) || y < hover_row_top(0) || y >= hover_row_top(shape.rows) ||
+        x < hover_column_left(0) || x >= hover_last_column_end(last))
         return false;
-    const Rect hover{hover_left, hover_top, hover_left + hover_cell_width * shape.columns(),
-                     hover_top + hover_cell_height * shape.rows};
-    if (!rect_contains(hover, x, y))
-        return false;
-    row = (y - hover_top) / hover_cell_height;
-    column = (x - hover_left) / hover_cell_width;
+    row = (y - hover_row_top(0)) / grid_row_step;
+    column = last;
+    while (column > 0 && x < hover_column_left(column))
+        column--;
     return true;
 }
 

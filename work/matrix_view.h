@@ -77,8 +77,8 @@ void hide_draft();
 // Sets the line drawn in the caption's place whenever no caption is shown: the keys.
 void show_key_line(const std::string &keys);
 
-// The hover cell (row, column) under frame point (x, y) for a matrix of `shape`; false when
-// the point is off the grid.
+// The hover cell (row, column) under frame point (x, y) for a matrix of `shape`, by the bounds
+// layout.h states; false when the point is off the grid. The one hit test on the grid.
 bool cell_at(int x, int y, const MatrixShape &shape, int &row, int &column);
 
 // Draws the step's highlight (or the draft's framed cell), the grid, the rule and the step's

@@ -9,7 +9,7 @@
 #include "../platform/layout.h"
 #include "../platform/quit.h"
 #include "file_selector.h"
-#include "typed_system.h"
+#include "loader.h"
 #include "work_frame.h"
 #include "work_screen.h"
 

@@ -1011,10 +1011,10 @@ bool ProgramTest::wait_for_grid(const std::vector<std::vector<std::string>> &exp
                       last);
 }
 
-// Moves the pointer to the middle of hover cell (r, c).
+// Moves the pointer to the middle of cell (r, c)'s text, 3 pixels below its top.
 void ProgramTest::hover_cell(int r, int c)
 {
-    move_pointer(31 + 52 * c + 26, 95 + 22 * r + 11);
+    move_pointer(grid_centre_x(c), grid_top_y(r) + 3);
 }
 
 // Text centre x of grid column c: 52.5 * c + 55, truncated.

@@ -219,7 +219,7 @@ class ProgramTest : public ::testing::Test
     // Waits until the grid reads `expected`; `last` gets the last screenshot.
     bool wait_for_grid(const std::vector<std::vector<std::string>> &expected, double seconds = 3.0,
                        Shot *last = nullptr);
-    // Moves the pointer to the middle of hover cell (r, c).
+    // Moves the pointer to the middle of cell (r, c)'s text.
     void hover_cell(int r, int c);
 
     // True when the pointer at its parked place is drawn as the normal pointer, not the

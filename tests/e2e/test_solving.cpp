@@ -134,16 +134,20 @@ TEST_F(SolvingTest, TenByTenEndsWithTheSolutionInTheLastColumn)
     tap_key("space");
     EXPECT_TRUE(wait_for_line("", 3.0, &shot)) << "the line reads " << line_of(shot);
 
-    // The exact readout of each unknown, pointing near the bottom right of its hover cell
-    // (52 x 22 pixels, not the drawn 52.5 x 21, so the two drift apart down the grid).
-    for (int r = 0; r < 10; r++) {
-        move_pointer(31 + 52 * 10 + 48, 95 + 22 * r + 20);
-        EXPECT_TRUE(wait_for_line(std::to_string(r + 1), 3.0, &shot))
-            << "unknown " << r + 1 << " reads " << line_of(shot);
-    }
-    // Just past the last hover row and column the line shows the (empty) status again.
-    for (const auto &[x, y] : {std::pair<int, int>{31 + 52 * 11, 95 + 22 * 9 + 10},
-                               std::pair<int, int>{31 + 52 * 10 + 20, 95 + 22 * 10}}) {
+    // The exact readout of each unknown, pointing at the bottom right and the top left of its
+    // cell: 52.5 x 21 pixels around the drawn text, from 7 above its top to 13 below, from
+    // halfway to the column before to 26 pixels right of the text's centre.
+    for (int r = 0; r < 10; r++)
+        for (const auto &[x, y] :
+             {std::pair<int, int>{grid_centre_x(10) + 25, grid_top_y(r) + 13},
+              std::pair<int, int>{(grid_centre_x(9) + grid_centre_x(10)) / 2, grid_top_y(r) - 7}}) {
+            move_pointer(x, y);
+            EXPECT_TRUE(wait_for_line(std::to_string(r + 1), 3.0, &shot))
+                << "unknown " << r + 1 << " at (" << x << ", " << y << ") reads " << line_of(shot);
+        }
+    // Just past the last row and column the line shows the (empty) status again.
+    for (const auto &[x, y] : {std::pair<int, int>{grid_centre_x(10) + 26, grid_top_y(9)},
+                               std::pair<int, int>{grid_centre_x(10), grid_top_y(9) + 14}}) {
         move_pointer(x, y);
         EXPECT_TRUE(wait_for_line("", 3.0, &shot))
             << "at (" << x << ", " << y << ") the line reads " << line_of(shot);

@@ -13,6 +13,8 @@
 #include "platform/quit.h"
 #include "platform/startup.h"
 #include "work/file_selector.h"
+#include "work/loader.h"
+#include "work/matrix_view.h"
 #include "work/work_frame.h"
 #include "work/work_screen.h"
 
@@ -344,7 +346,10 @@ void reset_program_state()
     line_text[0] = '\0';
     status_text[0] = '\0';
     file_folder.clear();
+    grid_fractions = 0;
     new_matrix();
+    last_system = StoreSnapshot{}; // nothing loaded, typed or made before
+    note_system_saved();
     pretend_desktop(0, 0);
     zoom_refused = 0;
     chosen_zoom = window_zoom = 1;
@@ -489,6 +494,33 @@ void point_at(int x, int y)
 {
     mouse_x = frame_left + x * frame_scale;
     mouse_y = frame_top + y * frame_scale;
+}
+
+// The frame pixel in the middle of cell (r, c)'s text, where the pointer rests over the cell.
+std::pair<int, int> over_cell(int r, int c)
+{
+    return {grid_column_centre(c), grid_row_top(r) + grid_text_middle};
+}
+
+// The cell whose drawn text lies nearest to frame pixel (x, y). Measured in half pixels: a text
+// box's middle lies half a pixel left of its centre x (a text of w pixels starts at the centre
+// x - w/2), and a pixel as near to two boxes counts for the right one.
+bool nearest_drawn_cell(int x, int y, const MatrixShape &shape, int &row, int &column)
+{
+    const int last = shape.columns() - 1;
+    const auto apart = [x](int c) { return 2 * x - (2 * grid_column_centre(c) - 1); };
+    if (shape.rows < 1 || apart(0) < -52 || apart(last) > 52) // beyond half the pitch, 26.25
+        return false;
+    int nearest = -1;
+    for (int c = 0; c <= last; c++)
+        if (nearest < 0 || std::abs(apart(c)) <= nearest) {
+            nearest = std::abs(apart(c));
+            column = c;
+        }
+    for (row = 0; row < shape.rows; row++)
+        if (std::abs(y - (grid_row_top(row) + grid_text_middle)) <= grid_row_step / 2)
+            return true;
+    return false;
 }
 
 // Left button down.

@@ -2,12 +2,15 @@
 // the keyboard and the mouse do at it while the harness records what each frame showed.
 #pragma once
 
+#include "matrix/store.h"
+
 #include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Which background a composed frame carried.
@@ -107,6 +110,14 @@ void press_button();                    // left button down
 void release_button();                  // left button up
 void press_right_button();              // right button down
 void release_right_button();            // right button up
+
+// The frame pixel in the middle of cell (r, c)'s text, where the pointer rests over the cell.
+std::pair<int, int> over_cell(int r, int c);
+
+// The cell of a grid of `shape` whose drawn text lies nearest to frame pixel (x, y), when the
+// pixel is within half the 52.5 x 21 pitch of the text's middle: the tests' own model of the
+// hover cells, from where the texts are drawn. False off the grid.
+bool nearest_drawn_cell(int x, int y, const MatrixShape &shape, int &row, int &column);
 
 // Step helpers wrapping the actions above.
 std::function<void()> hold(int scancode, int ascii);

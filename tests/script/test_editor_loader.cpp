@@ -2,8 +2,10 @@
 #include "harness.h"
 
 #include "app/screens.h"
+#include "matrix/matrix_file.h"
 #include "matrix/store.h"
 #include "matrix/utf8_text.h"
+#include "platform/display.h"
 #include "platform/frame.h"
 #include "platform/images.h"
 #include "platform/input.h"
@@ -11,6 +13,8 @@
 #include "platform/line_editor.h"
 #include "platform/quit.h"
 #include "platform/startup.h"
+#include "work/file_selector.h"
+#include "work/grid_editor.h"
 #include "work/loader.h"
 #include "work/matrix_view.h"
 #include "work/work_frame.h"
@@ -319,6 +323,104 @@ TEST_F(EditorTest, TheClosingCaptionStaysWhateverIsPointedAtUntilAnotherMatrixIs
     EXPECT_EQ(drawn, (std::vector<bool>{true, true, true, false, true}));
 }
 
+// What the session shows at one moment: the store's order, whether the typed system counts as
+// unsaved, and the editor's draft and line when it is open.
+struct Moment {
+    const char *when;
+    int order;
+    bool unsaved;
+    std::string line; // the text line, when the editor is open ("" otherwise)
+    long first = -1;  // the draft's (or else the store's) first entry
+};
+
+// Notes the moment `when` into `seen`.
+Cue note_moment(std::vector<Moment> &seen, const char *when, std::function<bool()> ready)
+{
+    return {std::move(ready), [&seen, when] {
+                const bool open = editing_grid();
+                const StoreSnapshot &draft = open ? *shown_draft.matrix : loaded_matrix;
+                seen.push_back({when, matrix_shape.rows, typed_system_unsaved(),
+                                open ? std::string(line_text) : "",
+                                draft.shape.rows ? snapshot_cell(draft, 0, 0).num.get_si() : -1});
+            }};
+}
+
+TEST_F(EditorTest, AFailedLoadKeepsTheLastSystemForTheEditorWhichSaysSoAndKnowsItUnsaved)
+{
+    TempFolder files;
+    const std::string good = files.file("ok.txt", "2\n1 1 3\n1 -1 1\n");
+    const std::string saved = files.file("typed.txt", nullptr);
+    const std::string empty = files.file("empty.txt", "0\n");
+    const std::string hint = ": cislo a Enter; sipky, Tab, klik: ina bunka";
+    std::vector<Moment> seen;
+    remember_file_folder(saved); // W's selector opens in the scratch folder
+    const auto open = [] { return editing_grid() && !keypressed(); };
+    const auto resting = [] { return !editing_grid() && !keypressed(); };
+    const auto accept = std::vector<Cue>{tap_when_free(KEY_E, 'e'), {after(5), release(KEY_E)}};
+    const ScriptRun run = run_script(
+        work_screen,
+        cues(join({press_key(KEY_E, 'e', 3),
+                   typing("7"),
+                   accept,
+                   {note_moment(seen, "typed", steady(resting, 3))},
+                   press_key(KEY_Z, 'z'),
+                   typing(files.path + "/none.txt\r"),
+                   {{resting_with_status("Mam problemy so suborom."), tap(KEY_SPACE, ' ')},
+                    note_moment(seen, "failed load", steady(resting, 3))},
+                   press_key(KEY_Z, 'z'),
+                   typing(empty + "\r"),
+                   {note_moment(seen, "a file of order 0", steady(resting, 3))},
+                   press_key(KEY_E, 'e'),
+                   {note_moment(seen, "reopened", steady(open, 3)), tap_when_free(KEY_RIGHT)},
+                   {note_moment(seen, "a key", steady(open, 3))},
+                   press_key(KEY_ESC, 27),
+                   {note_moment(seen, "Escape", steady(resting, 3))},
+                   press_key(KEY_E, 'e'),
+                   accept,
+                   {note_moment(seen, "accepted", steady(resting, 3))},
+                   press_key(KEY_W, 'w'),
+                   in_selector("typed.txt\r"),
+                   {{resting_with_status("Zapisane do " + saved), tap(KEY_SPACE, ' ')},
+                    note_moment(seen, "saved", steady(resting, 3))},
+                   press_key(KEY_E, 'e'),
+                   accept,
+                   {note_moment(seen, "accepted unchanged", steady(resting, 3))},
+                   press_key(KEY_E, 'e'),
+                   typing("5"),
+                   accept,
+                   {note_moment(seen, "changed", steady(resting, 3))},
+                   press_key(KEY_Z, 'z'),
+                   typing(good + "\r"),
+                   {note_moment(seen, "another file", steady(resting, 3))},
+                   press_key(KEY_ESC, 27)})));
+    ASSERT_FALSE(run.ran_out);
+    EXPECT_TRUE(run.finished);
+    const std::vector<Moment> expected{
+        {"typed", 3, true, "", 7},
+        {"failed load", 0, true, "", -1},
+        {"a file of order 0", 0, true, "", -1},
+        {"reopened", 0, true, std::string(editor_reopened_note) + hint, 7},
+        {"a key", 0, true, "Riadok 1, stlpec 2" + hint, 7},
+        {"Escape", 0, true, "", -1},
+        {"accepted", 3, true, "", 7},
+        {"saved", 3, false, "", 7},
+        {"accepted unchanged", 3, false, "", 7},
+        {"changed", 3, true, "", 5},
+        {"another file", 2, false, "", 1},
+    };
+    ASSERT_EQ(seen.size(), expected.size());
+    for (std::size_t i = 0; i < seen.size(); i++) {
+        SCOPED_TRACE(expected[i].when);
+        EXPECT_EQ(seen[i].order, expected[i].order);
+        EXPECT_EQ(seen[i].unsaved, expected[i].unsaved);
+        EXPECT_EQ(seen[i].line, expected[i].line);
+        EXPECT_EQ(seen[i].first, expected[i].first);
+    }
+    ASSERT_EQ(load_matrix_file(saved.c_str()), load_ok);
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"7 0 0 0", "0 0 0 0", "0 0 0 0"}))
+        << "W saved another system than the one typed";
+}
+
 TEST_F(EditorTest, AnEmptyNameOrEscapeKeepsThePreviousMatrix)
 {
     const std::vector<std::pair<const char *, std::vector<Cue>>> cases{
@@ -372,13 +474,6 @@ TEST_F(EditorTest, AButtonHeldWhileEnterIsTypedDoesNotDismissTheMessageUnseen)
     EXPECT_EQ(std::string(status_text), "");
 }
 
-// Where the pointer rests over hover cell (r, c).
-std::pair<int, int> over_cell(int r, int c)
-{
-    return {hover_left + hover_cell_width * c + hover_cell_width / 2,
-            hover_top + hover_cell_height * r + hover_cell_height / 2};
-}
-
 TEST_F(EditorTest, PointingAtACellShowsItsExactValueAndMovingOffRestoresTheStatus)
 {
     set_matrix({{0, 0, 0}, {0, 0, 0}});
@@ -411,43 +506,148 @@ TEST_F(EditorTest, PointingAtACellShowsItsExactValueAndMovingOffRestoresTheStatu
     EXPECT_TRUE(text_drawn_at("-0.5", cell_centre_x(0), cell_top_y(1)));
 }
 
-// Where the grid of order n puts its last cell and its rule, in screen pixels.
+// Where the grid of order n puts its last cell and its rule, in screen pixels, and where the
+// pointer names that cell.
 struct GridCase {
     int order;
     int last_column_x; // centre of the right-hand side's text
     int last_row_y;    // top of the last row's text
     int rule_x;
     int rule_bottom;
+    Rect last_hover; // the last cell's hover pixels: first x, first y, last x, last y
 };
 
-TEST_F(EditorTest, TheGridPlacesItsLastCellAndTheRuleExactly)
+// The readout with the pointer on frame pixel (x, y), on the display's first or last pixel of
+// that frame pixel (as the window is zoomed).
+std::string readout_at(int x, int y, bool last_display_pixel)
+{
+    const int extra = last_display_pixel ? frame_scale - 1 : 0;
+    mouse_x = frame_left + x * frame_scale + extra;
+    mouse_y = frame_top + y * frame_scale + extra;
+    update_readout();
+    return line_text;
+}
+
+// The pointer on the last cell's hover pixels names it, at its four corners; one pixel past
+// them it names the neighbour or nothing (the status).
+void expect_last_cell_hovered(const GridCase &g, bool last_display_pixel)
+{
+    const int n = g.order;
+    const auto value = [](int r, int c) { return std::to_string(100 * r + c + 1); };
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c <= n; c++)
+            cell(r, c) = Fraction{100 * r + c + 1, 1};
+    set_status_text("Krokuj!");
+    const Rect &h = g.last_hover;
+    const std::string last = value(n - 1, n);
+    const std::vector<std::pair<std::pair<int, int>, std::string>> points{
+        {{h.x1, h.y1}, last},
+        {{h.x2, h.y1}, last},
+        {{h.x1, h.y2}, last},
+        {{h.x2, h.y2}, last},
+        {{h.x1 - 1, h.y2}, value(n - 1, n - 1)},
+        {{h.x2, h.y1 - 1}, n > 1 ? value(n - 2, n) : "Krokuj!"},
+        {{h.x2 + 1, h.y1}, "Krokuj!"},
+        {{h.x1, h.y2 + 1}, "Krokuj!"},
+    };
+    for (const auto &[at, expected] : points)
+        EXPECT_EQ(readout_at(at.first, at.second, last_display_pixel), expected)
+            << "order " << n << ", zoom " << frame_scale << ", at (" << at.first << ", "
+            << at.second << ")";
+}
+
+TEST_F(EditorTest, TheGridPlacesItsLastCellAndTheRuleExactlyAndThePointerNamesIt)
 {
     const int white = makecol(255, 255, 255);
-    const GridCase cases[] = {
-        {1, 107, 100, 80, 107}, {3, 212, 142, 185, 149}, {10, 580, 289, 552, 296}};
-    for (const GridCase &g : cases) {
-        reset_program_state();
-        set_matrix(std::vector<std::vector<long>>(
-            static_cast<std::size_t>(g.order),
-            std::vector<long>(static_cast<std::size_t>(g.order + 1), 8)));
+    const GridCase cases[] = {{1, 107, 100, 80, 107, {81, 93, 132, 113}},
+                              {3, 212, 142, 185, 149, {186, 135, 237, 155}},
+                              {10, 580, 289, 552, 296, {553, 282, 605, 302}}};
+    for (const int zoom : {1, 2})
+        for (const GridCase &g : cases) {
+            reset_program_state();
+            pretend_desktop(1280, 960);
+            chosen_zoom = window_zoom = zoom;
+            ASSERT_EQ(open_display(), 0);
+            ASSERT_EQ(frame_scale, zoom);
+            set_matrix(std::vector<std::vector<long>>(
+                static_cast<std::size_t>(g.order),
+                std::vector<long>(static_cast<std::size_t>(g.order + 1), 8)));
+            point_at(620, 470);
+            compose_work_frame();
+            EXPECT_TRUE(text_drawn_at("8", 55, 100)) << "order " << g.order << ": first cell";
+            EXPECT_TRUE(text_drawn_at("8", g.last_column_x, 100))
+                << "order " << g.order << ": last column";
+            EXPECT_TRUE(text_drawn_at("8", 55, g.last_row_y))
+                << "order " << g.order << ": last row";
+            EXPECT_TRUE(text_drawn_at("8", g.last_column_x, g.last_row_y))
+                << "order " << g.order << ": last cell";
+            for (int y = 100; y <= g.rule_bottom; y++) {
+                ASSERT_EQ(getpixel(back_buffer, g.rule_x, y), white)
+                    << "order " << g.order << ", rule at y " << y;
+                ASSERT_NE(getpixel(back_buffer, g.rule_x - 1, y), white)
+                    << "order " << g.order << ", y " << y;
+                ASSERT_NE(getpixel(back_buffer, g.rule_x + 1, y), white)
+                    << "order " << g.order << ", y " << y;
+            }
+            EXPECT_NE(getpixel(back_buffer, g.rule_x, 99), white) << "order " << g.order;
+            EXPECT_NE(getpixel(back_buffer, g.rule_x, g.rule_bottom + 1), white)
+                << "order " << g.order;
+            expect_last_cell_hovered(g, false);
+            expect_last_cell_hovered(g, true);
+        }
+}
+
+TEST_F(EditorTest, EveryPixelNamesTheCellWhoseDrawnTextIsNearestInEveryGrid)
+{
+    // Rows used to be 22 pixels apart for the pointer and 21 on screen, so that from the sixth
+    // row down the pointer named the row above the one it was on.
+    std::vector<MatrixShape> shapes{system_shape(3, 4), system_shape(4, 3), system_shape(1, 10),
+                                    system_shape(10, 1)};
+    for (int n = 1; n <= max_order; n++)
+        shapes.push_back(square_shape(n));
+    for (const MatrixShape &shape : shapes)
+        for (int y = 0; y < screen_height; y++)
+            for (int x = 0; x < screen_width; x++) {
+                int r = -1, c = -1, near_r = -1, near_c = -1;
+                const bool on = cell_at(x, y, shape, r, c);
+                ASSERT_EQ(on, nearest_drawn_cell(x, y, shape, near_r, near_c))
+                    << shape.rows << "x" << shape.unknowns << " at (" << x << ", " << y << ")";
+                if (on) {
+                    ASSERT_EQ(std::make_pair(r, c), std::make_pair(near_r, near_c))
+                        << shape.rows << "x" << shape.unknowns << " at (" << x << ", " << y
+                        << ")";
+                }
+            }
+    // Every pixel of the widest texts each grid draws lies in its own cell: five glyphs of a
+    // short text; six of a fraction's parts, 5 pixels above and below the text row.
+    set_matrix(std::vector<std::vector<long>>(10, std::vector<long>(11, -8888)));
+    for (int fractions : {0, 1}) {
+        grid_fractions = fractions;
+        if (fractions)
+            for (int r = 0; r < 10; r++)
+                for (int c = 0; c <= 10; c++)
+                    cell(r, c) = Fraction{-88888, 99999};
         point_at(620, 470);
         compose_work_frame();
-        EXPECT_TRUE(text_drawn_at("8", 55, 100)) << "order " << g.order << ": first cell";
-        EXPECT_TRUE(text_drawn_at("8", g.last_column_x, 100))
-            << "order " << g.order << ": last column";
-        EXPECT_TRUE(text_drawn_at("8", 55, g.last_row_y)) << "order " << g.order << ": last row";
-        EXPECT_TRUE(text_drawn_at("8", g.last_column_x, g.last_row_y))
-            << "order " << g.order << ": last cell";
-        for (int y = 100; y <= g.rule_bottom; y++) {
-            ASSERT_EQ(getpixel(back_buffer, g.rule_x, y), white)
-                << "order " << g.order << ", rule at y " << y;
-            ASSERT_NE(getpixel(back_buffer, g.rule_x - 1, y), white)
-                << "order " << g.order << ", y " << y;
-            ASSERT_NE(getpixel(back_buffer, g.rule_x + 1, y), white)
-                << "order " << g.order << ", y " << y;
-        }
-        EXPECT_NE(getpixel(back_buffer, g.rule_x, 99), white) << "order " << g.order;
-        EXPECT_NE(getpixel(back_buffer, g.rule_x, g.rule_bottom + 1), white) << "order " << g.order;
+        const int white = makecol(255, 255, 255);
+        int inked = 0;
+        for (int y = hover_row_top(0); y < hover_row_top(10); y++)
+            for (int x = hover_column_left(0); x < hover_last_column_end(10); x++) {
+                int r = -1, c = -1;
+                if (x == rule_x(10) || getpixel(back_buffer, x, y) != white)
+                    continue;
+                inked++;
+                ASSERT_TRUE(cell_at(x, y, square_shape(10), r, c)) << "(" << x << ", " << y << ")";
+                const int half_width = fractions ? 24 : 20;
+                const int above = fractions ? fraction_numerator_rise : 0;
+                const int below = fractions ? fraction_denominator_drop + 7 : 7;
+                EXPECT_TRUE(x >= cell_centre_x(c) - half_width &&
+                            x < cell_centre_x(c) + half_width && y >= cell_top_y(r) - above &&
+                            y < cell_top_y(r) + below)
+                    << "ink at (" << x << ", " << y << ") is named cell (" << r << ", " << c
+                    << "), whose text lies elsewhere; fractions " << fractions;
+            }
+        EXPECT_GT(inked, 110 * 50) << "fractions " << fractions; // every text was drawn
     }
 }
 

@@ -64,8 +64,7 @@ constexpr const char *keys_hint = "cislo a Enter; sipky, Tab, klik: ina bunka";
 TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcceptsAsALoad)
 {
     const unsigned serial = matrix_serial;
-    const int x = hover_left + hover_cell_width * 3 + hover_cell_width / 2; // cell (2, 3)
-    const int y = hover_top + hover_cell_height * 2 + hover_cell_height / 2;
+    const auto [x, y] = over_cell(2, 3);
     const std::string digits = "-" + std::string(max_entry_digits, '8'); // all are taken
     const std::vector<Cue> script = join({
         {until_line(std::string("Riadok 1, stlpec 1: ") + keys_hint)},
@@ -99,28 +98,60 @@ TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcce
     EXPECT_EQ(std::string(line_text), "");
 }
 
-// Keys that the editor refuses or deletes with, and the line they leave.
+// Keys that the editor refuses or deletes with, the line they leave, and the first cell of the
+// draft then (45 as loaded, unless an entry was stored).
 struct EntryCase {
     const char *name;
     std::vector<Cue> keys;
     std::string line;
+    long first = 45;
 };
 
 TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsAPartSolvedStore)
 {
     const std::string digits(max_entry_digits, '9');
     const std::string refused = std::string("  (") + editor_refusal_note + ")";
+    const std::string cell_one = "Riadok 1, stlpec 1: ";
+    const auto click_on = [](int r, int c) {
+        const auto [x, y] = over_cell(r, c);
+        return std::vector<Cue>{{after(1), point(x, y)},
+                                {after(1), button_down()},
+                                {after(2), button_up()},
+                                {after(3), [] {}}};
+    };
+    // A refused character stays in sight with its note until it is deleted, and the cell keeps
+    // the cursor: Enter, Tab, an arrow, a click and E store nothing of it.
     const std::vector<EntryCase> cases{
-        {"a letter", join({typing("1"), {tap_when_free(KEY_X, 'x')}}),
-         "Riadok 1, stlpec 1: 1_" + refused},
-        {"a minus inside", typing("12-"), "Riadok 1, stlpec 1: 12_" + refused},
-        {"a space", {tap_when_free(KEY_SPACE, ' ')}, "Riadok 1, stlpec 1: _" + refused},
-        {"a minus alone", typing("-\r"), "Riadok 1, stlpec 1: -_  (za minusom chyba cislo)"},
-        {"backspace", typing("123\b\b"), "Riadok 1, stlpec 1: 1_"},
-        {"backspace on a value", {tap_when_free(KEY_BACKSPACE, 8)}, "Riadok 1, stlpec 1: 4_"},
-        {"a 121st digit", typing(digits + "7"),
-         "Riadok 1, stlpec 1: ..." + digits.substr(0, 40) + "_  (najviac 120 cifier)"},
-        {"order 11", {tap_when_free(KEY_PGUP)}, "Riadok 1, stlpec 1: _  (rad je od 1 do 10)"},
+        {"a letter", join({typing("1"), {tap_when_free(KEY_X, 'x')}}), cell_one + "1x_" + refused},
+        {"a minus inside", typing("12-"), cell_one + "12-_" + refused},
+        {"a space", {tap_when_free(KEY_SPACE, ' ')}, cell_one + " _" + refused},
+        {"beyond ASCII", {tap_when_free(KEY_A, 0xe1)}, cell_one + "?_" + refused},
+        {"a point, then Enter", typing("0.5\r"), cell_one + "0.5_" + refused},
+        {"a comma, then Tab", join({typing("-1,5"), {tap_when_free(KEY_TAB, 9)}}),
+         cell_one + "-1,5_" + refused},
+        {"a point, then an arrow", join({typing("0.5"), {tap_when_free(KEY_DOWN)}}),
+         cell_one + "0.5_" + refused},
+        {"a point, then a click on another cell", join({typing("0.5"), click_on(1, 1)}),
+         cell_one + "0.5_" + refused},
+        {"a point, then E", join({typing("0.5"), {tap_when_free(KEY_E, 'e')}}),
+         cell_one + "0.5_" + refused},
+        {"a point, then PgDn", join({typing("0.5"), {tap_when_free(KEY_PGDN)}}),
+         cell_one + "0.5_" + refused},
+        {"Backspace mends it", typing("7.\b5\r"),
+         "Riadok 1, stlpec 2: cislo a Enter; sipky, Tab, klik: ina bunka", 75},
+        {"a key that types nothing", join({typing("12"), {tap_when_free(KEY_F1)}}),
+         cell_one + "12_" + refused},
+        {"its note goes with the next edit", join({{tap_when_free(KEY_F1)}, typing("3")}),
+         cell_one + "3_"},
+        {"and leaves the entry to be stored",
+         join({typing("12"), {tap_when_free(KEY_F1)}, typing("\r")}),
+         "Riadok 1, stlpec 2: cislo a Enter; sipky, Tab, klik: ina bunka", 12},
+        {"a minus alone", typing("-\r"), cell_one + "-_  (za minusom chyba cislo)"},
+        {"backspace", typing("123\b\b"), cell_one + "1_"},
+        {"backspace on a value", {tap_when_free(KEY_BACKSPACE, 8)}, cell_one + "4_"},
+        {"a 121st digit", typing(digits + "7\r"),
+         cell_one + "..." + digits.substr(0, 39) + "7_  (najviac 120 cifier)"},
+        {"order 11", {tap_when_free(KEY_PGUP)}, cell_one + "_  (rad je od 1 do 10)"},
     };
     std::vector<std::vector<long>> order_ten(10, std::vector<long>(11, 0)); // 45 in cell (0, 0)
     order_ten[0][0] = 45;
@@ -131,10 +162,13 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsA
         const Rows before = matrix_rows();
         const unsigned serial = matrix_serial;
         std::string shown;
+        long first = -1;
         std::vector<Cue> script = c.keys;
         script.push_back({[] { return !keypressed(); },
                           [&] {
                               shown = line_text;
+                              if (shown_draft.matrix)
+                                  first = shown_draft.matrix->cells[0][0].num.get_si();
                               tap_key(KEY_ESC, 27);
                           }});
         const ScriptRun run = run_script(edit_grid, cues(script), 120, 20000);
@@ -145,6 +179,7 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsA
         else
             EXPECT_EQ(shown, c.line) << c.name;
         EXPECT_LE(shown.size(), static_cast<std::size_t>(text_line_chars)) << c.name;
+        EXPECT_EQ(first, c.first) << c.name << ": the draft's first cell";
         EXPECT_EQ(matrix_rows(), before) << c.name << ": Escape must keep the matrix";
         EXPECT_EQ(matrix_serial, serial) << c.name;
     }

@@ -16,6 +16,12 @@
 //     those, each of them replayed here from the store before it (while a row's fractions are
 //     being cancelled on screen, equal in value to one of them);
 //   - a typed name leaves in the store what the loader reads from that file, with its message;
+//   - the grid editor (E) opens on the last system that came into the store, however it came
+//     and whatever failed loads emptied the store since (saying so on the line when the store
+//     is empty), or on a 3x3 of zeros before any; the typed system counts as unsaved from the
+//     editor's accepting a changed one until W saves or any other matrix comes;
+//   - the grid editor stores into a cell only the number its line showed typed there the frame
+//     before, one cell at a time (a refused character is never stored, nor the digits around it);
 //   - while a name or an operation is typed the line shows the end of the text typed (and the
 //     note after it when a key was refused); the text line fits its 76 characters, counted in
 //     UTF-8, the caption its 72, and whenever the work screen refreshes the line it shows the
@@ -41,7 +47,7 @@
 // system kept here.
 //
 // Frames: 20,000 by default; GJ_LONG_TESTS=N (N >= 2) plays max(1,000,000, 100,000 N) frames;
-// GJ_RANDOM_FRAMES=F plays F frames. Seed: 20260 by default; GJ_RANDOM_SEED=S plays seed S.
+// GJ_RANDOM_FRAMES=F plays F frames. Seed: 20262 by default; GJ_RANDOM_SEED=S plays seed S.
 // A failure prints the seed, the frame count, the frame and the last 30 input events; the same
 // seed and frame count play the same run again, and GJ_RANDOM_TRACE=F then prints what every
 // vsync finds from frame F on.
@@ -64,6 +70,7 @@
 #include "platform/quit.h"
 #include "work/file_selector.h"
 #include "work/grid_editor.h"
+#include "work/loader.h"
 #include "work/matrix_view.h"
 #include "work/practice.h"
 #include "work/random_exercise.h"
@@ -110,7 +117,7 @@ namespace
 
 constexpr long default_frames = 20000;
 constexpr long long_frames = 1000000;
-constexpr unsigned long default_seed = 20260;
+constexpr unsigned long default_seed = 20262;
 
 // A whole number from the environment, or fallback when it is not set.
 unsigned long environment_number(const char *name, unsigned long fallback)
@@ -413,6 +420,21 @@ std::string exact_key()
     return key;
 }
 
+// A copy of a store as compared exactly, as exact_key compares the live store.
+std::string snapshot_key(const StoreSnapshot &snapshot)
+{
+    const MatrixShape &shape = snapshot.shape;
+    std::string key{static_cast<char>(shape.rows), static_cast<char>(shape.unknowns),
+                    static_cast<char>(shape.kind)};
+    for (int r = 0; r < shape.rows; r++)
+        for (int c = 0; c < shape.columns(); c++) {
+            const Fraction &f = snapshot_cell(snapshot, r, c);
+            append_integer(key, f.num);
+            append_integer(key, f.den);
+        }
+    return key;
+}
+
 // The live store as compared by value: every cell in lowest terms, its sign on top.
 std::string value_key()
 {
@@ -526,7 +548,7 @@ struct Moment {
     std::string typed;       // the text typed so far while editing
     bool line_owned = false; // the grid editor, the overwrite question, the selector or a
                              // practice message has it
-    bool in_editor = false;  // the grid editor runs
+    bool grid_editor = false; // the grid editor (E) is open
     unsigned serial = 0;
     bool inputs_idle = false; // after this vsync's input: nothing held, no button down
     int pointer_x = 0;
@@ -581,11 +603,15 @@ class Checker
         if (failure.empty())
             failure = check_save(now, coverage);
         if (failure.empty())
+            failure = check_last_system(now);
+        if (failure.empty())
+            failure = check_editor_entries(now);
+        if (failure.empty())
             failure = check_store(now, coverage);
         if (failure.empty())
             failure = check_readout(now, coverage);
         if (failure.empty())
-            failure = check_ending_question(now, coverage);
+            failure = check_ending_question(coverage);
         if (status_text == std::string("Krokuj!"))
             coverage.gates_seen++;
         coverage.editor_frames += editing_grid();
@@ -605,11 +631,11 @@ class Checker
         return failure;
     }
 
-    // True when the model says a system typed in the grid editor awaits a save: it is the
-    // matrix loaded now, and no save of it has been reported since.
+    // True when the model says a system typed in the grid editor awaits a save (kept by
+    // check_last_system).
     bool typed_unsaved() const
     {
-        return typed_serial_ != 0 && typed_serial_ == matrix_serial && !typed_saved_;
+        return typed_unsaved_;
     }
 
     // Starts watching for the question again, as the menu is entered again.
@@ -637,15 +663,11 @@ class Checker
 
   private:
     std::deque<Moment> history_ = std::deque<Moment>(4); // the last four vsyncs, oldest first
-    unsigned typed_serial_ = 0; // matrix_serial of the last system accepted from the editor
-    bool typed_saved_ = false;  // a save of it was reported since
     bool asked_ = false;        // the menu asked about it since it was last entered
 
     // The question before ending shows only while the model says a typed system awaits a save.
-    std::string check_ending_question(const Moment &now, Coverage &coverage)
+    std::string check_ending_question(Coverage &coverage)
     {
-        if (now.serial == typed_serial_ && now.status.rfind("Zapisane do ", 0) == 0)
-            typed_saved_ = true;
         if (!ending_question_shown())
             return "";
         coverage.endings_asked += !asked_;
@@ -658,6 +680,11 @@ class Checker
     ReachableStores *stores_ = nullptr;                          // the set of the matrix loaded now
     std::unordered_set<std::string> seen_;                       // stores seen since the start
     std::string prompt_; // the prompt of the line editor running, or that ran last
+    std::string last_system_;    // the last non-empty matrix that came into the store, "" before
+    std::string opened_on_;      // the draft the grid editor last opened on
+    bool typed_unsaved_ = false; // a changed draft was accepted and not saved since
+    StoreSnapshot draft_;        // the grid editor's draft at the last vsync
+    bool draft_known_ = false;   // the editor was open then
 
     // True when the caption names an earlier step of the same solve than before.
     static bool went_back(const std::string &before, const std::string &now)
@@ -679,10 +706,119 @@ class Checker
         now.typed = edited_text();
         now.line_owned = editing_grid() || overwrite_question_open() || browsing_files() ||
                          practice_message_shown();
+        now.grid_editor = editing_grid();
         now.serial = matrix_serial;
         now.finished = finished_frame().shown;
-        now.in_editor = editing_grid();
         return now;
+    }
+
+    // Whatever failed loads emptied the store since, the grid editor opens on the last matrix
+    // that came into it (a 3x3 of zeros before any) and says so when the store is empty; the
+    // typed system counts as unsaved from the acceptance of a changed draft until W saves it or
+    // another matrix comes.
+    std::string check_last_system(const Moment &now)
+    {
+        const Moment &before = history_.back();
+        if (now.grid_editor && !before.grid_editor && shown_draft.matrix) {
+            StoreSnapshot zeros;
+            zeros.shape = square_shape(3);
+            for (auto &column : zeros.cells)
+                for (Fraction &f : column)
+                    f = Fraction{0, 1};
+            opened_on_ = snapshot_key(*shown_draft.matrix);
+            if (opened_on_ != (last_system_.empty() ? snapshot_key(zeros) : last_system_))
+                return "the grid editor opened on another system than the last one loaded";
+            const bool says = now.line.rfind(editor_reopened_note, 0) == 0;
+            if (says != (matrix_shape.rows == 0 && !last_system_.empty()))
+                return "the editor's line '" + now.line + "' with " +
+                       (matrix_shape.rows ? "a system in the store" : "the store empty");
+        }
+        if (now.serial != before.serial && matrix_shape.rows > 0) {
+            if (before.grid_editor)
+                typed_unsaved_ = typed_unsaved_ || now.store != opened_on_;
+            else
+                typed_unsaved_ = false;
+            last_system_ = now.store;
+        }
+        if (now.status.rfind("Zapisane do ", 0) == 0)
+            typed_unsaved_ = false;
+        if (typed_system_unsaved() != typed_unsaved_)
+            return std::string("the typed system counts as ") +
+                   (typed_unsaved_ ? "saved" : "unsaved") + " against the model";
+        return "";
+    }
+
+    // The grid editor's draft (or the matrix it accepted) differs from the draft of the frame
+    // before at most in one cell, which holds the number the line then showed typed into it.
+    std::string check_editor_entries(const Moment &now)
+    {
+        const Moment &before = history_.back();
+        const StoreSnapshot *draft = editing_grid() ? shown_draft.matrix : nullptr;
+        const bool accepted = before.grid_editor && now.serial != before.serial &&
+                              matrix_shape.rows > 0;
+        std::string failure;
+        if (draft_known_ && (draft || accepted))
+            failure = stored_as_typed(before.line, draft ? *draft : save_store());
+        draft_known_ = draft != nullptr;
+        if (draft)
+            draft_ = *draft;
+        return failure;
+    }
+
+    // The one cell in which `after` differs from the draft before holds what `line` shows typed
+    // into it; a change of order (PgUp, PgDn) moves entries and is not compared.
+    std::string stored_as_typed(const std::string &line, const StoreSnapshot &after) const
+    {
+        if (after.shape != draft_.shape)
+            return "";
+        int changed = 0;
+        std::string failure;
+        for (int r = 0; r < after.shape.rows; r++)
+            for (int c = 0; c < after.shape.columns(); c++) {
+                const auto at = [r, c](const StoreSnapshot &s) -> const Fraction & {
+                    return s.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
+                };
+                if (at(after).num == at(draft_).num && at(after).den == at(draft_).den)
+                    continue;
+                if (++changed > 1)
+                    return "the grid editor changed two cells in one frame";
+                failure = typed_entry_is(line, r, c, after.shape.unknowns, at(after));
+            }
+        return failure;
+    }
+
+    // "" when `line` shows typed into cell (r, c) of a system in n unknowns exactly `value`.
+    static std::string typed_entry_is(const std::string &line, int r, int c, int n,
+                                      const Fraction &value)
+    {
+        const std::string head =
+            "Riadok " + std::to_string(r + 1) + ", " +
+            (c == n ? std::string("prava strana: ") : "stlpec " + std::to_string(c + 1) + ": ");
+        const std::string where = "cell (" + std::to_string(r) + ", " + std::to_string(c) + ")";
+        const std::size_t cursor = line.find('_', head.size());
+        if (line.rfind(head, 0) != 0 || cursor == std::string::npos)
+            return "the grid editor stored into " + where + " what its line '" + line +
+                   "' did not show typed there";
+        const std::string typed = line.substr(head.size(), cursor - head.size());
+        const std::string stored = value.num.get_str();
+        bool same = value.den == 1;
+        if (typed.rfind("...", 0) == 0) { // a long entry shows its last digits
+            std::string digits = mpz_class(abs(value.num)).get_str();
+            const std::string tail = typed.substr(3);
+            if (digits.size() < tail.size())
+                digits.insert(0, tail.size() - digits.size(), '0');
+            same = same && tail.find_first_not_of("0123456789") == std::string::npos &&
+                   digits.compare(digits.size() - tail.size(), tail.size(), tail) == 0;
+        } else {
+            const std::size_t from = typed.rfind('-', 0) == 0 ? 1 : 0;
+            same = same && typed.find_first_not_of("0123456789", from) == std::string::npos &&
+                   typed.size() > from && mpz_class(typed, 10) == value.num;
+            same = same || (typed.empty() && value.num == 0 && value.den == 1);
+        }
+        if (!same)
+            return "the grid editor stored " + stored + " into " + where + " after the line '" +
+                   line + "'";
+        return "";
     }
 
     // The text line and the caption fit their lines.
@@ -753,10 +889,6 @@ class Checker
     std::string take_new_matrix(const Moment &now, Coverage &coverage)
     {
         const Moment &before = history_.back();
-        if (before.in_editor) { // accepted from the grid editor: typed, not yet saved
-            typed_serial_ = now.serial;
-            typed_saved_ = false;
-        }
         if (before.editing) {
             const LoadExpectation expected = expected_load(before.typed);
             coverage.loads++;
@@ -838,14 +970,11 @@ class Checker
             return "";
         const int x = pointer_x();
         const int y = pointer_y();
-        const Rect hover{hover_left, hover_top,
-                         hover_left + hover_cell_width * matrix_shape.columns(),
-                         hover_top + hover_cell_height * matrix_shape.rows};
+        int r = 0;
+        int c = 0;
         std::string expected = now.status;
         std::string what = "the state message";
-        if (rect_contains(hover, x, y)) {
-            const int r = (y - hover_top) / hover_cell_height;
-            const int c = (x - hover_left) / hover_cell_width;
+        if (nearest_drawn_cell(x, y, matrix_shape, r, c)) {
             expected = readout_text(cell(r, c).num, cell(r, c).den, text_line_chars);
             what = "the value of cell (" + std::to_string(r) + ", " + std::to_string(c) + ")";
             coverage.readout_checks++;
@@ -1016,9 +1145,9 @@ class Generator
     {
         const int r = pick(0, max_order - 1);
         const int c = pick(0, max_order);
+        const int right = c == max_order ? hover_last_column_end(c) : hover_column_left(c + 1);
         return point_in(
-            {hover_left + hover_cell_width * c - 1, hover_top + hover_cell_height * r - 1,
-             hover_left + hover_cell_width * (c + 1), hover_top + hover_cell_height * (r + 1)});
+            {hover_column_left(c) - 1, hover_row_top(r) - 1, right, hover_row_top(r + 1)});
     }
 
     // Anywhere in the frame.
@@ -1246,6 +1375,40 @@ class Generator
         return start + pick(1, 30); // idle
     }
 
+    // True when the grid editor's line shows an entry it refuses, which keeps the cell framed.
+    static bool refused_entry_shown()
+    {
+        const std::string line = line_text;
+        return line.find(editor_refusal_note) != std::string::npos ||
+               line.find("najviac") != std::string::npos;
+    }
+
+    // One action in the grid editor, as a learner types: a number of 1 to 4 digits (now and then
+    // with a point or a comma, which the editor refuses) and Enter, Tab or E (accepting); or, while the line
+    // shows a refused entry, Backspace to mend it, tapped or held until it repeats, or Escape to
+    // give up the editor.
+    int act_on_editor(int start)
+    {
+        if (refused_entry_shown() && chance(50))
+            return hold_key_for(start, KEY_ESC, 27, pick(1, 3));
+        if (refused_entry_shown())
+            return hold_key_for(start, KEY_BACKSPACE, 8, chance(50) ? pick(1, 3) : pick(30, 60));
+        std::string number = chance(30) ? "-" : "";
+        for (int digits = pick(1, 4); digits > 0; digits--)
+            number += static_cast<char>('0' + pick(0, 9));
+        if (chance(20))
+            number.insert(static_cast<std::size_t>(pick(1, static_cast<int>(number.size()))),
+                          chance(50) ? "." : ",");
+        log_.add(start, "type '" + number + "' into the grid editor");
+        int f = start;
+        for (unsigned char c : number)
+            f = type_character(f, c) + pick(1, 4);
+        if (chance(50))
+            return hold_key_for(f, KEY_E, 'e', pick(1, 3)); // accepts the system
+        return chance(70) ? hold_key_for(f, KEY_ENTER, 13, pick(1, 3))
+                          : hold_key_for(f, KEY_TAB, 9, pick(1, 3));
+    }
+
     // One action in the open file selector: its OK or Cancel button, Escape or Enter, or a name
     // from the lists typed into its path field and Enter; never a click on its list nor Tab,
     // which would give the list the typing (and its "../" a way out of the scratch folder).
@@ -1305,6 +1468,8 @@ class Generator
         else if (shown == Shown::settings && chance(30))
             end = chance(60) ? hold_key_for(frame, KEY_M, 'm', hold_length())
                              : click(frame, point_in(settings_pulse_button), true);
+        else if (editing_grid() && (refused_entry_shown() ? chance(90) : chance(40)))
+            end = act_on_editor(frame);
         else
             end = act_on_work(frame);
         next_action_ = chance(10) ? pick(frame + 1, std::max(frame + 1, end)) : end + pick(0, 6);

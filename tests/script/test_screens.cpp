@@ -110,7 +110,7 @@ TEST_F(ScreensTest, HoldingSShowsWorkAtOnceButTheWorkLoopStartsOnlyAfterRelease)
 {
     // The work loop refreshes the line with the hovered cell's value; the hold does not.
     set_matrix({{5, 7}});
-    point_at(hover_left + 20, hover_top + 10);
+    point_at(over_cell(0, 0).first, over_cell(0, 0).second);
     const ScriptRun run = run_script(menu_screen, at_frames(join({
                                                       {{3, hold(KEY_S, 's')}, {40, release(KEY_S)}},
                                                       press(70, KEY_ESC, ascii_esc),
@@ -138,7 +138,7 @@ TEST_F(ScreensTest, SInTheMenuEmptiesTheLineTheLastVisitToTheWorkScreenLeft)
 {
     // Leaving the work screen keeps its last readout on the line; the next S must not show it.
     set_matrix({{5, 7}});
-    point_at(hover_left + 20, hover_top + 10);
+    point_at(over_cell(0, 0).first, over_cell(0, 0).second);
     const ScriptRun run =
         run_script(menu_screen, at_frames(join({
                                     press(3, KEY_S, 's'),
@@ -859,6 +859,15 @@ TEST_F(ScreensTest, FullScreenFillsALargeDisplayByAWholeFactorCentredOnBlack)
     mouse_y = 60 + 2 * 200 + 1;
     EXPECT_EQ(pointer_x(), 100);
     EXPECT_EQ(pointer_y(), 200);
+    // The last pixel of the last cell of a 10x10 names it; the next one names nothing.
+    set_matrix(std::vector<std::vector<long>>(10, std::vector<long>(11, 0)));
+    cell(9, 10) = Fraction{7, 1};
+    for (const int past : {0, 1}) {
+        mouse_x = 320 + 2 * (hover_last_column_end(10) - 1 + past) + 1;
+        mouse_y = 60 + 2 * (hover_row_top(10) - 1) + 1;
+        update_readout();
+        EXPECT_EQ(std::string(line_text), past ? "" : "7") << "one pixel past: " << past;
+    }
     paint_settings_frame();
     EXPECT_EQ(zoom_note()[0], "Cela obrazovka: 2x");
     bool centred_on_black = true;

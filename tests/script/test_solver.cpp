@@ -143,7 +143,7 @@ TEST_F(SolverTest, TheReadoutFollowsThePointerWhileARowIsBeingCancelled)
     matrix_shape = system_shape(1, 1);
     cell(0, 0) = Fraction{1836311903, 1134903170}; // 45 Euclid steps, one frame each
     cell(0, 1) = Fraction{7, 2};
-    const auto [x, y] = std::pair<int, int>{hover_left + hover_cell_width + 20, hover_top + 10};
+    const auto [x, y] = over_cell(0, 1);
     const ScriptRun run = run_script([] { reduce_row(0); }, at_frames({{10, point(x, y)}}), 80);
     ASSERT_FALSE(run.ran_out);
     ASSERT_TRUE(frame_of(run, 20).busy) << "the cancelling is over too soon for the test";
