@@ -22,7 +22,7 @@ bool read_zoom(const std::string &text, int &zoom)
     return true;
 }
 
-// Reads the value of --random: a whole number from 1 to 10.
+// Reads the value of --random N, or either size of MxN: a whole number from 1 to 10.
 bool read_order(const std::string &text, int &order)
 {
     if (text.empty() || text.size() > 2 ||
@@ -32,6 +32,26 @@ bool read_order(const std::string &text, int &order)
     if (value < 1 || value > max_matrix_order)
         return false;
     order = value;
+    return true;
+}
+
+// Reads the value of --random: the order N of a square system, or its shape MxN (also "MXN"),
+// M equations in N unknowns, each from 1 to 10.
+bool read_random_shape(const std::string &text, int &rows, int &unknowns)
+{
+    const std::size_t times = text.find_first_of("xX");
+    if (times == std::string::npos) {
+        if (!read_order(text, rows))
+            return false;
+        unknowns = rows;
+        return true;
+    }
+    int m = 0;
+    int n = 0;
+    if (!read_order(text.substr(0, times), m) || !read_order(text.substr(times + 1), n))
+        return false;
+    rows = m;
+    unknowns = n;
     return true;
 }
 
@@ -166,8 +186,10 @@ CommandLine parse_command_line(int argc, const char *const *argv)
         } else if (option_named(argument, "--random")) {
             std::string value;
             if (!option_value(argument, "--random", argc, argv, i, value) ||
-                !read_order(value, command.random_order))
-                return usage_error("--random potrebuje pocet rovnic od 1 do 10" + not_value(value));
+                !read_random_shape(value, command.random_order, command.random_unknowns))
+                return usage_error("--random potrebuje pocet rovnic od 1 do 10 alebo tvar MxN, "
+                                   "napr. 3x4" +
+                                   not_value(value));
         } else if (option_named(argument, "--seed")) {
             std::string value;
             if (!option_value(argument, "--seed", argc, argv, i, value) ||
@@ -198,7 +220,7 @@ std::string usage_text()
     return "Pouzitie: gauss-jordan [--zoom N] [SUBOR]\n"
            "          gauss-jordan --steps [--latex] SUBOR\n"
            "          gauss-jordan --exercise SUBOR...\n"
-           "          gauss-jordan --random N [--seed S]\n"
+           "          gauss-jordan --random N|MxN [--seed S]\n"
            "          gauss-jordan --check SUBOR PRACA\n"
            "          gauss-jordan --help | --version\n"
            "\n"
@@ -210,6 +232,9 @@ std::string usage_text()
            "  --exercise   vypise pracovny list LaTeXu so sustavami, vysledky na konci\n"
            "  --random N   vypise nahodnu sustavu N rovnic (1 az 10) vo formate suboru:\n"
            "               koeficienty od -9 do 9, jedine riesenie z celych cisel od -5 do 5\n"
+           "  --random MxN vypise nahodnu sustavu M rovnic s N neznamymi (napr. 3x4) vo\n"
+           "               formate \"sustava MxN\": pri M < N s nekonecne vela rieseniami,\n"
+           "               pri M > N s jedinym riesenim alebo asi v tretine pripadov bez neho\n"
            "  --seed S     s tym istym cislom S (0 az 2^64-1) vzdy ta ista sustava\n"
            "  --check SUBOR PRACA\n"
            "               skontroluje riesenie PRACA (vo formate --steps, - je vstup):\n"

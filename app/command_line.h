@@ -14,7 +14,7 @@ enum CommandAction {
     command_run,         // open the window (with `file` loaded, when given)
     command_steps,       // print the worked solution of `file`
     command_exercise,    // print a worksheet of the systems in `files`, answers at the end
-    command_random,      // print a random system of order `random_order`
+    command_random,      // print a random system of `random_order` x `random_unknowns`
     command_check,       // check the worked solution `files[1]` of the system `file`
     command_help,        // print the usage
     command_version,     // print the version
@@ -28,7 +28,9 @@ struct CommandLine {
     std::vector<std::string> files; // every file named, in order (--exercise takes several)
     int zoom = 0;                   // --zoom N, 0 when not given
     bool latex = false;             // --latex: the worked solution as LaTeX
-    int random_order = 0;           // --random N: the order of the random system, 0 when not given
+    int random_order = 0;           // --random N or MxN: the random system's equations (N, M), 0
+                                    // when not given
+    int random_unknowns = 0;        // its unknowns: N of either form, 0 when not given
     bool seed_given = false;        // --seed S was given
     std::uint64_t seed = 0;         // S: the same seed gives the same system
     std::string error;              // what is wrong, for command_usage_error

@@ -39,11 +39,13 @@ void apply_settings(const CommandLine &command)
     grid_fractions = settings.fractions;
 }
 
-// Prints a random system in the matrix file format: of the seed given, or of a seed of its own.
+// Prints a random system of the shape asked for in the matrix file format (a square one in the
+// first form, any other with its shape): of the seed given, or of a seed of its own.
 int print_random_system(const CommandLine &command)
 {
     const std::uint64_t seed = command.seed_given ? command.seed : std::random_device{}();
-    const std::string text = matrix_text(random_system(command.random_order, seed));
+    const std::string text = matrix_text(
+        random_system(command.random_order, command.random_unknowns, seed));
     std::fputs(text.c_str(), stdout);
     return finish_output(stdout, stderr);
 }

@@ -1,8 +1,9 @@
-// Random exercises: systems of whole coefficients whose unique solution is whole numbers.
+// Random exercises: systems of whole coefficients with a whole solution, of any shape.
 #include "random_system.h"
 
 #include <gmpxx.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <utility>
@@ -10,7 +11,8 @@
 namespace
 {
 
-using Square = std::array<std::array<int, max_matrix_order>, max_matrix_order>;
+using Block = std::array<std::array<int, max_matrix_order>, max_matrix_order>;
+using Solution = std::array<int, max_matrix_order>;
 using Numbers = std::array<std::array<mpz_class, max_matrix_order>, max_matrix_order>;
 
 // A whole number from low to high, each equally likely. The engine's sequence is fixed by the
@@ -27,7 +29,7 @@ int uniform(std::mt19937_64 &engine, int low, int high)
 }
 
 // The n x n block of a as exact numbers.
-Numbers exact(const Square &a, int n)
+Numbers exact(const Block &a, int n)
 {
     Numbers m;
     for (int r = 0; r < n; r++)
@@ -48,7 +50,7 @@ void eliminate_below(Numbers &m, int n, int k, const mpz_class &previous)
 // The k (1..n) of the first leading principal minor D_k that is 0, or 0 when none is. Without
 // exchanges the pivot of step k of the fraction-free elimination is D_(k+1), and the
 // Gauss-Jordan pivot there is D_(k+1) / D_k, so its first zero pivot is at the first zero D_k.
-int first_zero_leading_minor(const Square &a, int n)
+int first_zero_leading_minor(const Block &a, int n)
 {
     Numbers m = exact(a, n);
     mpz_class previous = 1;
@@ -62,7 +64,7 @@ int first_zero_leading_minor(const Square &a, int n)
 }
 
 // True when the n x n block of a has a non-zero determinant.
-bool nonsingular(const Square &a, int n)
+bool nonsingular(const Block &a, int n)
 {
     Numbers m = exact(a, n);
     mpz_class previous = 1;
@@ -80,7 +82,7 @@ bool nonsingular(const Square &a, int n)
 }
 
 // Random coefficients for every entry of the n x n block.
-void fill_coefficients(std::mt19937_64 &engine, Square &a, int n)
+void fill_coefficients(std::mt19937_64 &engine, Block &a, int n)
 {
     for (int r = 0; r < n; r++)
         for (int c = 0; c < n; c++)
@@ -89,7 +91,7 @@ void fill_coefficients(std::mt19937_64 &engine, Square &a, int n)
 
 // Makes the leading (k+1) x (k+1) block singular, so that pivot k comes out 0: at k = 0 the
 // corner is 0; further on, row k starts as an earlier row or its negative.
-void make_pivot_zero(std::mt19937_64 &engine, Square &a, int k)
+void make_pivot_zero(std::mt19937_64 &engine, Block &a, int k)
 {
     if (k == 0) {
         a[0][0] = 0;
@@ -102,9 +104,9 @@ void make_pivot_zero(std::mt19937_64 &engine, Square &a, int k)
 }
 
 // Coefficients with a unique solution whose elimination exchanges rows exactly when asked to.
-Square coefficients(std::mt19937_64 &engine, int n, bool exchange)
+Block coefficients(std::mt19937_64 &engine, int n, bool exchange)
 {
-    Square a{};
+    Block a{};
     for (;;) { // each try succeeds more often than not, so this ends after a few
         fill_coefficients(engine, a, n);
         if (!exchange) {
@@ -120,9 +122,9 @@ Square coefficients(std::mt19937_64 &engine, int n, bool exchange)
 }
 
 // A solution of whole numbers in range, not all 0.
-std::array<int, max_matrix_order> solution(std::mt19937_64 &engine, int n)
+Solution solution(std::mt19937_64 &engine, int n)
 {
-    std::array<int, max_matrix_order> x{};
+    Solution x{};
     bool any = false;
     while (!any) {
         for (int i = 0; i < n; i++) {
@@ -133,31 +135,99 @@ std::array<int, max_matrix_order> solution(std::mt19937_64 &engine, int n)
     return x;
 }
 
-} // namespace
-
-// A random system of the given order, the same for the same seed.
-StoreSnapshot random_system(int order, std::uint64_t seed)
+// Every cell of a system of the given shape 0/1, then its coefficients a (rows x unknowns) and
+// the right-hand sides a x.
+StoreSnapshot system_of(int rows, int unknowns, const Block &a, const Solution &x)
 {
     StoreSnapshot system;
-    if (order < 1 || order > max_matrix_order)
-        return system;
-    const int n = order;
-    std::mt19937_64 engine(seed);
-    const bool exchange = n >= 2 && uniform(engine, 0, 2) == 0;
-    const Square a = coefficients(engine, n, exchange);
-    const std::array<int, max_matrix_order> x = solution(engine, n);
-    system.shape = square_shape(n);
+    system.shape = system_shape(rows, unknowns);
     for (int r = 0; r < grid_rows; r++) {
         for (int c = 0; c < store_columns; c++)
             system.cells[c][r] = Fraction{0, 1};
     }
-    for (int r = 0; r < n; r++) {
+    for (int r = 0; r < rows; r++) {
         int right_side = 0;
-        for (int c = 0; c < n; c++) {
+        for (int c = 0; c < unknowns; c++) {
             system.cells[c][r] = Fraction{a[r][c], 1};
             right_side += a[r][c] * x[c];
         }
-        system.cells[n][r] = Fraction{right_side, 1};
+        system.cells[unknowns][r] = Fraction{right_side, 1};
     }
     return system;
+}
+
+// The square system of order n: as it has always been made, so every seed keeps its system.
+StoreSnapshot square_system(int n, std::mt19937_64 &engine)
+{
+    const bool exchange = n >= 2 && uniform(engine, 0, 2) == 0;
+    const Block a = coefficients(engine, n, exchange);
+    return system_of(n, n, a, solution(engine, n));
+}
+
+// A row of random coefficients, not all 0, in columns `from` to `to` - 1 of row r.
+void fill_row(std::mt19937_64 &engine, Block &a, int r, int from, int to)
+{
+    bool any = false;
+    while (!any)
+        for (int c = from; c < to; c++) {
+            a[r][c] = uniform(engine, -random_coefficient_limit, random_coefficient_limit);
+            any = any || a[r][c] != 0;
+        }
+}
+
+// True when every right-hand side of a x (the first `rows` rows) is 0.
+bool homogeneous(const Block &a, int rows, int unknowns, const Solution &x)
+{
+    for (int r = 0; r < rows; r++) {
+        int right_side = 0;
+        for (int c = 0; c < unknowns; c++)
+            right_side += a[r][c] * x[c];
+        if (right_side != 0)
+            return false;
+    }
+    return true;
+}
+
+// A system of another shape. Its leading square block of order min(m, n) is made as a square
+// system's coefficients are (so one in three exchanges rows, and its rank is min(m, n)); the
+// columns right of it (m < n) or the rows below it (m > n) are random, none of those rows all 0.
+// The solution x is whole, not all 0, and gives right-hand sides not all 0; with more equations
+// than unknowns one system in three adds 1..5 (or -1..-5) to the right-hand side of one row below
+// the block, which makes it contradict the block's unique solution.
+StoreSnapshot other_shape_system(int m, int n, std::mt19937_64 &engine)
+{
+    const int k = std::min(m, n);
+    const bool exchange = k >= 2 && uniform(engine, 0, 2) == 0;
+    const bool contradiction = m > n && uniform(engine, 0, 2) == 0;
+    Block a = coefficients(engine, k, exchange);
+    if (m < n)
+        for (int r = 0; r < m; r++)
+            for (int c = k; c < n; c++)
+                a[r][c] = uniform(engine, -random_coefficient_limit, random_coefficient_limit);
+    for (int r = k; r < m; r++)
+        fill_row(engine, a, r, 0, n);
+    Solution x = solution(engine, n);
+    while (homogeneous(a, m, n, x))
+        x = solution(engine, n);
+    StoreSnapshot system = system_of(m, n, a, x);
+    if (contradiction) {
+        const int r = uniform(engine, n, m - 1);
+        const int shift = uniform(engine, 1, random_solution_limit);
+        Fraction &right_side = snapshot_cell(system, r, n);
+        right_side.num += uniform(engine, 0, 1) ? shift : -shift;
+    }
+    return system;
+}
+
+} // namespace
+
+// A random system of the given shape, the same for the same seed.
+StoreSnapshot random_system(int rows, int unknowns, std::uint64_t seed)
+{
+    if (rows < 1 || rows > max_matrix_order || unknowns < 1 || unknowns > max_matrix_order)
+        return StoreSnapshot{};
+    std::mt19937_64 engine(seed);
+    if (rows == unknowns)
+        return square_system(rows, engine);
+    return other_shape_system(rows, unknowns, engine);
 }

@@ -1,4 +1,4 @@
-// Random exercises: systems of whole coefficients whose unique solution is whole numbers.
+// Random exercises: systems of whole coefficients with a whole solution, of any shape.
 #pragma once
 
 #include "store.h"
@@ -8,9 +8,23 @@
 constexpr int random_coefficient_limit = 9; // coefficients from -9 to 9
 constexpr int random_solution_limit = 5;    // the solution's values from -5 to 5
 
-// A random system of order n (1..max_matrix_order), the same for the same seed on every machine:
-// coefficients from -9 to 9, one solution of whole numbers from -5 to 5 (not all 0), and the
-// right-hand sides that make it so; every entry has den 1. From order 2 on, about one system in
-// three is made so that its elimination meets a zero pivot with a non-zero entry below it, and
-// so exchanges rows; the others never do.
-StoreSnapshot random_system(int order, std::uint64_t seed);
+// A random system of `rows` equations in `unknowns` unknowns (each 1..max_matrix_order), the
+// same for the same seed on every machine: coefficients from -9 to 9, a solution of whole numbers
+// from -5 to 5 (not all 0), and the right-hand sides that make it so; every entry has den 1.
+// - Square: that solution is the only one. From order 2 on, about one system in three is made so
+//   that its elimination meets a zero pivot with a non-zero entry below it, and so exchanges
+//   rows; the others never do. A seed gives the system it has always given.
+// - Fewer equations than unknowns: the coefficients' rank is the number of equations, the pivots
+//   are in the first columns and the last unknowns are free; the solution is a particular one.
+// - More equations than unknowns: the first `unknowns` equations have the unique solution, the
+//   others are random rows (none all 0) that keep it, except in about one system in three, where
+//   one of them has its right-hand side moved by 1 to 5, so that the system has no solution.
+// In both, rows are exchanged as in a square system of the smaller order. An empty snapshot (no
+// rows) for a size outside 1..10.
+StoreSnapshot random_system(int rows, int unknowns, std::uint64_t seed);
+
+// A random square system of order n: random_system(n, n, seed).
+inline StoreSnapshot random_system(int order, std::uint64_t seed)
+{
+    return random_system(order, order, seed);
+}

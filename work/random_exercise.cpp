@@ -1,4 +1,4 @@
-// A random exercise on the work screen: a new system with a whole-number solution.
+// A random exercise on the work screen: a new system of the loaded shape with a whole solution.
 #include "random_exercise.h"
 
 #include "../matrix/random_system.h"
@@ -28,15 +28,24 @@ std::uint64_t next_seed()
     return 1 + seeds() % largest_seed;
 }
 
+// The --random argument that makes a system of this shape: "3" when square, else "3x4".
+std::string shape_argument(const MatrixShape &shape)
+{
+    const std::string rows = std::to_string(shape.rows);
+    return shape.square() ? rows : rows + "x" + std::to_string(shape.unknowns);
+}
+
 } // namespace
 
-// Loads a new random system of the loaded order and names how to print it again.
+// Loads a new random system of the loaded shape and names how to print it again.
 void load_random_system()
 {
-    const int order = matrix_shape.rows > 0 ? matrix_shape.rows : default_order;
+    const MatrixShape shape = matrix_shape.rows > 0
+                                  ? system_shape(matrix_shape.rows, matrix_shape.unknowns)
+                                  : square_shape(default_order);
     const std::uint64_t seed = next_seed();
-    load_matrix_from(random_system(order, seed));
-    show_caption("Nahodna sustava: gauss-jordan --random " + std::to_string(order) + " --seed " +
+    load_matrix_from(random_system(shape.rows, shape.unknowns, seed));
+    show_caption("Nahodna sustava: gauss-jordan --random " + shape_argument(shape) + " --seed " +
                  std::to_string(seed));
 }
 

@@ -1,10 +1,13 @@
-// A random exercise on the work screen: a new system with a whole-number solution.
+// A random exercise on the work screen: a new system of the loaded shape with a whole solution.
 #pragma once
 
 #include <cstdint>
 
-// Loads a new random system of the loaded order (3 when none is loaded), as a file's would be,
-// and names under the grid the command that prints it again: --random N --seed S.
+// Loads a new random system of the loaded shape, as a file's would be: as many equations and
+// unknowns as the system in the store (of [A | I] or a matrix alone, as many equations as its rows
+// and unknowns as its columns left of the rule, or all of them); 3x3 when none is loaded. Names
+// under the grid the command that prints it again: --random N --seed S for a square system,
+// --random MxN --seed S for any other.
 void load_random_system();
 
 // Makes the seeds of the coming random systems follow from `seed`, the same ones for the same

@@ -61,8 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(command.random_order == 0 && !command.seed_given, "a window with --random");
         break;
     case command_random:
-        require(command.random_order >= 1 && command.random_order <= 10,
-                "a random system of an order outside 1..10");
+        require(command.random_order >= 1 && command.random_order <= 10 &&
+                    command.random_unknowns >= 1 && command.random_unknowns <= 10,
+                "a random system of a size outside 1..10");
         require(command.file.empty() && command.zoom == 0 && !command.latex,
                 "a random system with a file, a zoom or LaTeX");
         break;

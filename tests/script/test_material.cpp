@@ -603,12 +603,27 @@ TEST_F(MaterialTest, TheKeyLineNamesTheKeysAndNLoadsARandomSystemNamingItsSeedWh
     ASSERT_EQ(caption.rfind(head, 0), 0u) << caption;
     EXPECT_EQ(made, matrix_text(random_system(3, std::stoull(caption.substr(head.size())))))
         << "the named seed does not print this system";
-    // With a system loaded, N keeps its order.
-    set_matrix(std::vector<std::vector<long>>(5, std::vector<long>(6, 1)));
-    const unsigned serial = matrix_serial;
-    load_random_system();
-    EXPECT_EQ(matrix_shape.rows, 5);
-    EXPECT_NE(matrix_serial, serial);
+    // With a system loaded, N keeps its shape and names it in the command that prints it again.
+    const struct {
+        int rows, unknowns;
+        const char *argument;
+    } shapes[] = {{5, 5, "5"}, {2, 4, "2x4"}, {4, 1, "4x1"}};
+    for (const auto &shape : shapes) {
+        set_matrix(std::vector<std::vector<long>>(static_cast<std::size_t>(shape.rows),
+                                                  std::vector<long>(shape.unknowns + 1u, 1)));
+        const unsigned serial = matrix_serial;
+        load_random_system();
+        EXPECT_EQ(matrix_shape, system_shape(shape.rows, shape.unknowns)) << shape.argument;
+        EXPECT_NE(matrix_serial, serial);
+        const std::string named = "Nahodna sustava: gauss-jordan --random " +
+                                  std::string(shape.argument) + " --seed ";
+        const std::string shown = shown_step.caption;
+        ASSERT_EQ(shown.rfind(named, 0), 0u) << shown;
+        EXPECT_EQ(matrix_text(save_store()),
+                  matrix_text(random_system(shape.rows, shape.unknowns,
+                                            std::stoull(shown.substr(named.size())))))
+            << shape.argument << ": the named seed does not print this system";
+    }
 }
 
 } // namespace

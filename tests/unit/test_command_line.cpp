@@ -32,6 +32,7 @@ struct CommandCase {
     const char *files = ""; // every file named, space-separated ("": not checked)
     int random_order = 0;
     std::uint64_t seed = 0;
+    int random_unknowns = -1; // -1: as many as random_order
 };
 
 const std::vector<CommandCase> command_cases{
@@ -71,6 +72,16 @@ const std::vector<CommandCase> command_cases{
      10,
      UINT64_MAX},
     {{"--random", "1"}, command_random, "", 0, false, "", "", 1, 0},
+    {{"--random", "3x4", "--seed", "9"}, command_random, "", 0, false, "", "", 3, 9, 4},
+    {{"--random=10X1"}, command_random, "", 0, false, "", "", 10, 0, 1},
+    {{"--random", "2x2"}, command_random, "", 0, false, "", "", 2, 0, 2},
+    {{"--random", "3x"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "x4"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "3x11"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "0x3"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "3x4x5"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "3*4"}, command_usage_error, "", 0, false, "--random potrebuje"},
+    {{"--random", "3 x 4"}, command_usage_error, "", 0, false, "--random potrebuje"},
     {{"--check", "tri.txt", "-"}, command_check, "tri.txt", 0, false, "", "tri.txt -"},
     {{"t.txt", "--check", "m.txt"}, command_check, "t.txt", 0, false, "", "t.txt m.txt"},
     {{"--check", "tri.txt"}, command_usage_error, "", 0, false, "--check potrebuje dve mena"},
@@ -117,6 +128,8 @@ TEST(CommandLine, ArgumentsToWhatTheyAskFor)
         EXPECT_EQ(command.zoom, c.zoom) << name;
         EXPECT_EQ(command.latex, c.latex) << name;
         EXPECT_EQ(command.random_order, c.random_order) << name;
+        EXPECT_EQ(command.random_unknowns, c.random_unknowns < 0 ? c.random_order : c.random_unknowns)
+            << name;
         EXPECT_EQ(command.seed, c.seed) << name;
     }
 }

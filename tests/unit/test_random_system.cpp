@@ -1,6 +1,8 @@
-// Random exercises: ranges, a unique whole solution checked by solving exactly, the share that
-// exchanges rows, and the same system for the same seed on every machine.
+// Random exercises of every shape: ranges, the solutions promised checked by solving exactly, the
+// share that exchanges rows and the share without a solution, and the same system for the same
+// seed on every machine.
 #include "matrix/elimination.h"
+#include "matrix/general_solution.h"
 #include "matrix/matrix_file.h"
 #include "matrix/random_system.h"
 #include "matrix/row_arith.h"
@@ -11,79 +13,174 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace
 {
 
-int exchanges = 0; // row exchanges the elimination under test met
+int exchanges = 0; // row exchanges the elimination under test met for a coefficient's pivot
 
-// Counts the exchanges and lets every step go.
+// Counts the exchanges for a pivot left of the rule (not those that bring a contradiction's row
+// up in the reduced form) and lets every step go.
 int count_exchanges(const RowOperation &operation)
 {
-    exchanges += operation.kind == operation_exchange;
+    exchanges += operation.kind == operation_exchange &&
+                 pivot_column(operation) < matrix_shape.unknowns;
     return 0;
 }
 
-// Checks one random system: entries in range, then solves it exactly and checks the solution.
-// Returns 1 when its elimination exchanged rows.
-int check_system(int order, std::uint64_t seed)
+// What one random system turned out to be.
+struct Made {
+    bool exchanged = false;     // its elimination exchanged rows for a coefficient's pivot
+    bool contradictory = false; // it has no solution
+};
+
+// True when x, whole and within the solution's range, solves every equation of `rows`.
+bool whole_solution_in_range(const IntegerRows &rows, const std::vector<mpq_class> &x)
 {
-    const StoreSnapshot system = random_system(order, seed);
-    const std::string name = "order " + std::to_string(order) + ", seed " + std::to_string(seed);
-    EXPECT_EQ(system.shape, square_shape(order)) << name;
-    restore_store(system);
-    for (int r = 0; r < order; r++)
-        for (int c = 0; c < order; c++) {
-            EXPECT_EQ(cell(r, c).den, 1) << name;
-            EXPECT_LE(abs(cell(r, c).num), random_coefficient_limit) << name;
-        }
-    exchanges = 0;
-    EXPECT_EQ(run_elimination({count_exchanges, reduce_row_now}), elimination_done) << name;
-    bool all_zero = true;
-    for (int r = 0; r < order; r++) {
-        for (int c = 0; c < order; c++)
-            EXPECT_EQ(cell_value(r, c), r == c ? 1 : 0) << name << ": not a unique solution";
-        const mpq_class x = cell_value(r, order);
-        EXPECT_EQ(x.get_den(), 1) << name << ": x" << r + 1 << " = " << x.get_str();
-        EXPECT_LE(abs(x), random_solution_limit) << name;
-        all_zero = all_zero && x == 0;
+    for (const mpq_class &value : x)
+        if (value.get_den() != 1 || abs(value) > random_solution_limit)
+            return false;
+    for (const auto &row : rows) {
+        mpq_class sum = 0;
+        for (std::size_t c = 0; c < x.size(); c++)
+            sum += row[c] * x[c];
+        if (sum != row.back())
+            return false;
     }
-    EXPECT_FALSE(all_zero) << name;
-    return exchanges > 0;
+    return true;
 }
 
-TEST(RandomSystem, WholeCoefficientsAUniqueWholeSolutionInRangeAndAThirdExchangeRows)
+// True when the general solution in the store has a whole solution with every value in range and
+// not all 0: its free unknowns are tried at every value in range (kept to two of them, 121 tries).
+bool has_whole_solution_in_range(const IntegerRows &rows, const SolutionSet &set)
+{
+    const std::size_t k = set.free_columns.size();
+    std::vector<int> t(k, -random_solution_limit);
+    for (;;) {
+        std::vector<mpq_class> x;
+        bool all_zero = true;
+        for (const UnknownExpression &e : set.unknowns) {
+            mpq_class value = e.constant;
+            for (std::size_t p = 0; p < k; p++)
+                value += e.coefficients[p] * t[p];
+            x.push_back(value);
+            all_zero = all_zero && value == 0;
+        }
+        if (!all_zero && whole_solution_in_range(rows, x))
+            return true;
+        std::size_t p = 0; // the next choice of values, like a counter's digits
+        while (p < k && t[p] == random_solution_limit)
+            t[p++] = -random_solution_limit;
+        if (p == k)
+            return false;
+        t[p]++;
+    }
+}
+
+// Checks one random system: its shape and entries in range, then solves it exactly, on to the
+// reduced form, and checks the solutions promised for its shape.
+Made check_system(int m, int n, std::uint64_t seed)
+{
+    const StoreSnapshot system = random_system(m, n, seed);
+    const std::string name = std::to_string(m) + "x" + std::to_string(n) + ", seed " +
+                             std::to_string(seed);
+    SCOPED_TRACE(name);
+    EXPECT_EQ(system.shape, system_shape(m, n));
+    restore_store(system);
+    IntegerRows rows(static_cast<std::size_t>(m));
+    for (int r = 0; r < m; r++) {
+        bool any = false;
+        for (int c = 0; c <= n; c++) {
+            EXPECT_EQ(cell(r, c).den, 1);
+            if (c < n) {
+                EXPECT_LE(abs(cell(r, c).num), random_coefficient_limit);
+                any = any || cell(r, c).num != 0;
+            }
+            rows[static_cast<std::size_t>(r)].push_back(cell(r, c).num);
+        }
+        EXPECT_TRUE(any) << "equation " << r + 1 << " has no unknown";
+    }
+    exchanges = 0;
+    const EliminationResult result =
+        run_elimination({count_exchanges, reduce_row_now}, reach_reduced_form);
+    const SolutionSet set = solution_set();
+    EXPECT_NO_FATAL_FAILURE(expect_solution_set_solves(rows));
+    Made made{exchanges > 0, set.contradiction_row >= 0};
+    if (made.contradictory) {
+        EXPECT_GT(m, n) << "only more equations than unknowns may contradict";
+        EXPECT_GE(set.contradiction_row, n);
+        return made;
+    }
+    if (m >= n) {
+        EXPECT_EQ(result, elimination_done);
+        EXPECT_TRUE(set.free_columns.empty()) << "not a unique solution";
+    } else {
+        std::vector<int> last_unknowns;
+        for (int c = m; c < n; c++)
+            last_unknowns.push_back(c);
+        EXPECT_EQ(set.free_columns, last_unknowns) << "the rank is not the equations' count";
+    }
+    if (set.free_columns.size() <= 2) {
+        EXPECT_TRUE(has_whole_solution_in_range(rows, set)) << "no whole solution in range";
+    }
+    return made;
+}
+
+TEST(RandomSystem, EveryShapeInRangeWithTheSolutionsPromisedAndAThirdExchangeOrContradict)
 {
     int with_exchange = 0;
-    int checked = 0;
-    for (int order = 1; order <= max_matrix_order; order++) {
-        for (std::uint64_t seed = 0; seed < 400; seed++) {
-            const int exchanged =
-                check_system(order, seed * 7919 + static_cast<std::uint64_t>(order));
-            if (order == 1) {
-                EXPECT_EQ(exchanged, 0) << "a 1x1 never exchanges";
-                continue;
+    int may_exchange = 0;
+    int contradictory = 0;
+    int may_contradict = 0;
+    for (int m = 1; m <= max_matrix_order; m++)
+        for (int n = 1; n <= max_matrix_order; n++) {
+            const std::uint64_t seeds = m == n ? 400 : 60;
+            for (std::uint64_t seed = 0; seed < seeds; seed++) {
+                const Made made = check_system(
+                    m, n, seed * 7919 + static_cast<std::uint64_t>(m == n ? m : 100 * m + n));
+                if (std::min(m, n) == 1) {
+                    EXPECT_FALSE(made.exchanged) << "a single pivot never exchanges";
+                } else {
+                    with_exchange += made.exchanged;
+                    may_exchange++;
+                }
+                if (m > n) {
+                    contradictory += made.contradictory;
+                    may_contradict++;
+                }
             }
-            with_exchange += exchanged;
-            checked++;
         }
-    }
-    const double share = static_cast<double>(with_exchange) / checked;
-    EXPECT_NEAR(share, 1.0 / 3.0, 0.05) << with_exchange << " of " << checked;
+    EXPECT_NEAR(static_cast<double>(with_exchange) / may_exchange, 1.0 / 3.0, 0.05)
+        << with_exchange << " of " << may_exchange;
+    EXPECT_NEAR(static_cast<double>(contradictory) / may_contradict, 1.0 / 3.0, 0.05)
+        << contradictory << " of " << may_contradict;
 }
 
 TEST(RandomSystem, TheSameSeedGivesTheSameSystemOnEveryMachine)
 {
     // The engine's sequence is fixed by the standard and the mapping to ranges is the
-    // program's own, so this text is the same wherever the program is built.
+    // program's own, so these texts are the same wherever the program is built; the square
+    // system is the one its seed has always given.
     EXPECT_NE(matrix_text(random_system(3, 7)), matrix_text(random_system(3, 8)));
     EXPECT_EQ(matrix_text(random_system(4, 7)), "4\n"
                                                 " 0  4  2  8   -28\n"
                                                 "-5 -6  2 -2    57\n"
                                                 "-4  6 -8 -8   -34\n"
                                                 " 9 -7 -2 -4     8\n");
-    EXPECT_EQ(random_system(0, 7).shape.rows, 0);
-    EXPECT_EQ(random_system(11, 7).shape.rows, 0);
+    EXPECT_EQ(matrix_text(random_system(4, 4, 7)), matrix_text(random_system(4, 7)));
+    EXPECT_EQ(matrix_text(random_system(3, 4, 7)), "sustava 3x4\n"
+                                                   "0  4  2 -8 | -22\n"
+                                                   "8 -5 -6 -8 | -58\n"
+                                                   "2 -2 -4  9 |  35\n");
+    EXPECT_EQ(matrix_text(random_system(4, 3, 7)), "sustava 4x3\n"
+                                                   " 4  2  8 | -26\n"
+                                                   "-4 -2  2 | -24\n"
+                                                   "-2 -4  6 | -28\n"
+                                                   "-7 -2 -4 | -12\n");
+    for (const auto &[m, n] : std::vector<std::pair<int, int>>{
+             {0, 7}, {11, 7}, {3, 0}, {0, 3}, {3, 11}, {11, 3}, {-1, 2}})
+        EXPECT_EQ(random_system(m, n, 7).shape.rows, 0) << m << "x" << n;
 }
 
 } // namespace
