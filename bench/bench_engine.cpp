@@ -63,14 +63,21 @@ mpz_class random_value(std::mt19937_64 &random, int digits)
     return mpz_class(text);
 }
 
+// Fills a system of `rows` equations in `unknowns` unknowns with random entries of about
+// `digits` digits.
+void fill_random_shape(int rows, int unknowns, int digits, unsigned seed)
+{
+    std::mt19937_64 random(seed);
+    matrix_shape = system_shape(rows, unknowns);
+    for (int r = 0; r < rows; r++)
+        for (int c = 0; c <= unknowns; c++)
+            cell(r, c) = Fraction{random_value(random, digits), 1};
+}
+
 // Fills a system of order n with random entries of about `digits` digits.
 void fill_random_system(int n, int digits, unsigned seed)
 {
-    std::mt19937_64 random(seed);
-    matrix_shape = system_shape(n, n);
-    for (int r = 0; r < n; r++)
-        for (int c = 0; c <= n; c++)
-            cell(r, c) = Fraction{random_value(random, digits), 1};
+    fill_random_shape(n, n, digits, seed);
 }
 
 // A full 10x10 work frame: background, image, text line, grid of fractions, pointer.
@@ -87,6 +94,30 @@ void compose_work_frame(benchmark::State &state)
         ::compose_work_frame();
 }
 BENCHMARK(compose_work_frame)->Unit(benchmark::kMicrosecond);
+
+// A work frame of a system that is not square, M equations in N unknowns of 120-digit entries,
+// brought to fractions by a first scaling, in short decimals (0) or in fractions (1).
+void compose_work_frame_shape(benchmark::State &state)
+{
+    if (!set_up_images()) {
+        state.SkipWithError("images could not be loaded");
+        return;
+    }
+    fill_random_shape(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 120, 5);
+    scale_pivot_row(0);
+    grid_fractions = static_cast<int>(state.range(2));
+    std::snprintf(line_text, sizeof line_text, "%s", "123456789 / 987654321");
+    for (auto _ : state)
+        ::compose_work_frame();
+    grid_fractions = 0;
+}
+BENCHMARK(compose_work_frame_shape)
+    ->Args({1, 10, 0})
+    ->Args({10, 1, 0})
+    ->Args({6, 10, 0})
+    ->Args({6, 10, 1})
+    ->Args({10, 4, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // Fills a 10x10 system with fractions in lowest terms whose parts have up to five digits (every
 // cell of the grid of fractions drawn as numerator over denominator), shifted by `seed`.
@@ -243,6 +274,17 @@ void steps_three_free_unknowns(benchmark::State &state)
     std::fclose(out);
 }
 BENCHMARK(steps_three_free_unknowns)->Unit(benchmark::kMillisecond);
+
+// The printed worked solution (--steps) of bench/six_by_ten.txt: six equations in ten unknowns,
+// single-digit entries, four free unknowns in the general solution; written to /dev/null.
+void steps_six_equations_ten_unknowns(benchmark::State &state)
+{
+    std::FILE *out = std::fopen("/dev/null", "w");
+    for (auto _ : state)
+        print_worked_solution(BENCH_DIR "/six_by_ten.txt", notation_plain, out, stderr);
+    std::fclose(out);
+}
+BENCHMARK(steps_six_equations_ten_unknowns)->Unit(benchmark::kMillisecond);
 
 // A learner's operation on a 10x10 of 120-digit entries, from Enter to the first frame of its
 // cancelling: reading it (a factor of 120 digits over 120), noting the stores before and after it

@@ -46,6 +46,16 @@ done
 median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
 echo "gauss-jordan --steps three_free.txt: median ${median} us"
 
+echo "== The printed worked solution of bench/six_by_ten.txt (6 equations, 10 unknowns), 20 runs"
+times=()
+for _ in $(seq 20); do
+    start=$(date +%s%N)
+    build-bench/gauss-jordan --steps bench/six_by_ten.txt >/dev/null
+    times+=($((($(date +%s%N) - start) / 1000)))
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
+echo "gauss-jordan --steps six_by_ten.txt: median ${median} us"
+
 echo "== --check of the printed worked solution of examples/desat2.txt (10x10, 98 steps), 20 runs"
 build-bench/gauss-jordan --steps examples/desat2.txt >"$scratch/desat2_steps.txt"
 times=()
