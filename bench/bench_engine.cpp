@@ -12,6 +12,7 @@
 #include "platform/images.h"
 #include "platform/layout.h"
 #include "platform/startup.h"
+#include "work/grid_editor.h"
 #include "work/matrix_view.h"
 #include "work/work_frame.h"
 
@@ -183,7 +184,7 @@ void compose_editor_frame(benchmark::State &state)
     const StoreSnapshot draft = save_store();
     fill_random_system(10, 6, 1);
     show_draft(draft, 9, 10);
-    show_caption("Rad 10 (PgUp/PgDn)   E: prijat maticu   Esc: zrusit zmeny");
+    show_caption(editor_keys_text(square_shape(10)));
     std::snprintf(line_text, sizeof line_text, "%s", "Riadok 10, prava strana: -1234567890_");
     for (auto _ : state)
         ::compose_work_frame();

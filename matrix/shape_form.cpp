@@ -2,7 +2,6 @@
 #include "shape_form.h"
 
 #include "matrix_file.h"
-#include "operation_parser.h"
 
 #include <algorithm>
 #include <cctype>
@@ -125,20 +124,14 @@ FormError read_header(const FormLine &line, MatrixShape &shape)
 // Reads one entry: a whole number, a fraction "p/q" or a decimal with a point or a comma.
 FormError read_entry(const std::string &word, int line, Fraction &entry)
 {
-    std::string text = word;
-    if (std::count(text.begin(), text.end(), ',') == 1 && text.find('.') == std::string::npos)
-        std::replace(text.begin(), text.end(), ',', '.');
-    std::size_t at = 0;
-    mpq_class value;
-    const NumberRead read = read_exact_number(text, at, max_entry_digits, value);
+    const NumberRead read = read_shape_entry(word, entry);
     if (read == number_too_long)
         return error_at(load_too_large, line,
                         "cislo ma viac ako " + std::to_string(max_entry_digits) + " cifier");
     if (read == number_zero_denominator)
         return error_at(load_invalid, line, "zlomok s menovatelom 0: " + word);
-    if (read != number_read || at != text.size())
+    if (read != number_read)
         return error_at(load_invalid, line, "'" + word + "' nie je cislo (napr. 3, -7/2, 0,25)");
-    entry = Fraction{value.get_num(), value.get_den()};
     return {};
 }
 
@@ -230,6 +223,22 @@ int read_shape_form(const std::string &text, int first_line, std::string *why)
     if (why)
         *why = error.why;
     return error.result;
+}
+
+// Reads `word` whole as one entry: a decimal comma is read as a point when it is the only one.
+NumberRead read_shape_entry(const std::string &word, Fraction &entry)
+{
+    std::string text = word;
+    if (std::count(text.begin(), text.end(), ',') == 1 && text.find('.') == std::string::npos)
+        std::replace(text.begin(), text.end(), ',', '.');
+    std::size_t at = 0;
+    mpq_class value;
+    const NumberRead read = read_exact_number(text, at, max_entry_digits, value);
+    if (read == number_read && at != text.size())
+        return number_none;
+    if (read == number_read)
+        entry = Fraction{value.get_num(), value.get_den()};
+    return read;
 }
 
 // The text of a system or a matrix alone in this form.

@@ -15,6 +15,7 @@
 // the first form reads in this one.
 #pragma once
 
+#include "operation_parser.h"
 #include "store.h"
 
 #include <cstddef>
@@ -34,6 +35,12 @@ bool starts_shape_form(int c);
 // more than max_entry_digits digits; load_invalid for anything else that is wrong. On failure the
 // store has no rows and `why` (when not null) says what is wrong and on which line.
 int read_shape_form(const std::string &text, int first_line, std::string *why = nullptr);
+
+// Reads `word` whole as one entry of this form: a whole number, a fraction "p/q" or a decimal
+// with a point or a comma ("-7/2", "0.25", "1,5"), each part at most max_entry_digits digits,
+// into `entry` in lowest terms with a positive denominator. number_none when `word` is not one
+// number (or has anything after it); `entry` is changed only when the result is number_read.
+NumberRead read_shape_entry(const std::string &word, Fraction &entry);
 
 // The text of `matrix` (a system or a matrix alone) in this form, each column right-aligned and
 // " | " before the right-hand side; every value in lowest terms, whole or "p/q". "" when the

@@ -2,6 +2,7 @@
 #include "grid_editor.h"
 
 #include "../matrix/matrix_file.h"
+#include "../matrix/shape_form.h"
 #include "../matrix/store.h"
 #include "../platform/frame.h"
 #include "../platform/input.h"
@@ -20,7 +21,7 @@
 namespace
 {
 
-constexpr int new_system_order = 3; // the order of the zeros the editor starts from
+constexpr int new_system_order = 3; // the order of the zeros the editor starts from before any
 
 bool editor_running = false; // edit_grid is running
 
@@ -37,21 +38,45 @@ struct GridEdit {
                                 // the line says so until the first key or click
 };
 
-// The longest typed text kept: a minus, max_entry_digits digits and one character more, so that
-// a text at this length is never an entry and a character beyond it changes nothing.
-constexpr std::size_t max_typed_characters = max_entry_digits + 2;
+// The longest typed text kept: a minus, two parts of max_entry_digits digits and the "/"
+// between them, and one character more, so that a text at this length is never an entry and a
+// character beyond it changes nothing.
+constexpr std::size_t max_typed_characters = 2 * max_entry_digits + 3;
 
-// Why the typed text cannot be stored, or nullptr when it can: digits, perhaps after a minus, at
-// most max_entry_digits of them (a minus alone is told apart when the cell is left).
+// The note for an entry with a part of more than max_entry_digits digits.
+constexpr const char *too_many_digits_note = "najviac 120 cifier";
+static_assert(max_entry_digits == 120, "the note names the limit");
+
+// Why the typed text, still being typed, cannot become an entry, or nullptr while it can: a
+// number as the matrix file writes it, or the start of one (a minus, "3/", "0," are).
 const char *entry_problem(const std::string &typed)
 {
-    const std::size_t digits_from = typed.rfind('-', 0) == 0 ? 1 : 0;
-    if (typed.find_first_not_of("0123456789", digits_from) != std::string::npos)
-        return editor_refusal_note;
-    static_assert(max_entry_digits == 120, "the note names the limit");
-    if (typed.size() - digits_from > max_entry_digits)
-        return "najviac 120 cifier";
-    return nullptr;
+    Fraction value;
+    const NumberRead read = read_shape_entry(typed, value);
+    if (read == number_read || read == number_zero_denominator || typed.empty())
+        return nullptr;
+    if (read == number_too_long)
+        return too_many_digits_note;
+    // The start of a number reads as one once a digit is added: "-1", "3/1", "0,1".
+    const NumberRead grown = read_shape_entry(typed + "1", value);
+    if (grown == number_read)
+        return nullptr;
+    return grown == number_too_long ? too_many_digits_note : editor_refusal_note;
+}
+
+// Why the typed text cannot be stored when the cell is left, or nullptr when it can.
+const char *commit_problem(const std::string &typed)
+{
+    Fraction value;
+    const NumberRead read = read_shape_entry(typed, value);
+    if (read == number_read || typed.empty())
+        return nullptr;
+    if (read == number_zero_denominator)
+        return "zlomok s menovatelom 0";
+    if (typed == "-")
+        return "za minusom chyba cislo";
+    const char *problem = entry_problem(typed);
+    return problem ? problem : "cislo nie je dopisane";
 }
 
 // How a key left the editor.
@@ -63,52 +88,75 @@ Fraction &draft_cell(GridEdit &edit, int r, int c)
     return edit.draft.cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
 }
 
-// A draft of the last system loaded, typed or made (kept through a failed load), or of a 3x3 of
-// zeros; every cell outside it 0.
+// The shape the draft opens on: the last system's (a matrix alone stays one; [A | I] opens as
+// the system of A), or a square system of new_system_order before any.
+MatrixShape draft_shape(const StoreSnapshot &loaded)
+{
+    if (loaded.shape.rows == 0)
+        return square_shape(new_system_order);
+    MatrixShape shape = loaded.shape;
+    if (shape.kind == kind_inverse)
+        shape.kind = kind_system;
+    return shape;
+}
+
+// A draft of the last system loaded, typed or made (kept through a failed load), of its shape,
+// or of a 3x3 of zeros; each entry in lowest terms with a positive denominator, every cell
+// outside it 0.
 GridEdit open_draft()
 {
     GridEdit edit;
     const StoreSnapshot &loaded = last_system;
     edit.reopened = matrix_shape.rows == 0 && loaded.shape.rows > 0;
-    const int n = loaded.shape.rows > 0 ? loaded.shape.rows : new_system_order;
-    edit.draft.shape = square_shape(n);
+    edit.draft.shape = draft_shape(loaded);
+    const int kept_columns =
+        loaded.shape.kind == kind_inverse ? loaded.shape.unknowns : edit.draft.shape.columns();
     for (int r = 0; r < grid_rows; r++)
         for (int c = 0; c < store_columns; c++) {
-            const bool kept =
-                loaded.shape.rows > 0 && r < loaded.shape.rows && c < loaded.shape.columns();
+            const bool kept = loaded.shape.rows > 0 && r < loaded.shape.rows && c < kept_columns;
             const Fraction &f = snapshot_cell(loaded, r, c);
-            draft_cell(edit, r, c) = kept && f.den == 1 ? f : Fraction{0, 1};
+            mpq_class value = kept && f.den != 0 ? mpq_class(f.num, f.den) : mpq_class(0);
+            value.canonicalize();
+            draft_cell(edit, r, c) = Fraction{value.get_num(), value.get_den()};
         }
     return edit;
 }
 
-// Writes what is typed into the framed cell (nothing typed, all deleted: 0); false, with the
-// note, when the cell cannot take it: a refused character, too many digits, a minus alone.
+// The column of the draft's last cell in a row: the right-hand side of a system.
+int last_column(const GridEdit &edit)
+{
+    return edit.draft.shape.columns() - 1;
+}
+
+// Writes what is typed into the framed cell (nothing typed, all deleted: 0) in lowest terms;
+// false, with the note, when the cell cannot take it: no number, a part of too many digits, a
+// fraction over 0, a minus alone.
 bool commit_typed(GridEdit &edit)
 {
     if (!edit.typing)
         return true;
-    edit.note = entry_problem(edit.typed);
-    if (!edit.note && edit.typed == "-")
-        edit.note = "za minusom chyba cislo";
+    edit.note = commit_problem(edit.typed);
     if (edit.note)
         return false;
-    const mpz_class value = edit.typed.empty() ? mpz_class(0) : mpz_class(edit.typed, 10);
-    draft_cell(edit, edit.row, edit.column) = Fraction{value, 1};
+    Fraction value{0, 1};
+    if (!edit.typed.empty())
+        read_shape_entry(edit.typed, value);
+    draft_cell(edit, edit.row, edit.column) = value;
     edit.typing = false;
     edit.typed.clear();
     return true;
 }
 
-// Frames cell (r, c), kept inside the system; what was typed is committed first, and a cell
+// Frames cell (r, c), kept inside the matrix; what was typed is committed first, and a cell
 // that cannot take it stays framed with its note.
 void move_to(GridEdit &edit, int r, int c)
 {
     if (!commit_typed(edit))
         return;
-    const int n = edit.draft.shape.unknowns;
-    edit.row = r < 0 ? 0 : (r >= n ? n - 1 : r);
-    edit.column = c < 0 ? 0 : (c > n ? n : c);
+    const int rows = edit.draft.shape.rows;
+    const int last = last_column(edit);
+    edit.row = r < 0 ? 0 : (r >= rows ? rows - 1 : r);
+    edit.column = c < 0 ? 0 : (c > last ? last : c);
     edit.note = nullptr;
 }
 
@@ -121,30 +169,38 @@ void step_cell(GridEdit &edit, int step)
     move_to(edit, index / per_row, index % per_row);
 }
 
-// Makes the system order n: coefficients that stay and the right-hand sides of rows that stay
-// are kept (a right-hand side moves to the new last column), new entries are 0.
-void change_order(GridEdit &edit, int n)
+// Gives the draft `rows` equations in `unknowns` unknowns: the coefficients that stay and the
+// right-hand sides of the rows that stay are kept (a right-hand side moves to the new last
+// column), new entries are 0. The framed cell stays where it still is, a right-hand side's on
+// the right-hand side.
+void change_shape(GridEdit &edit, int rows, int unknowns)
 {
     if (!commit_typed(edit))
         return;
-    if (n < 1 || n > max_matrix_order) {
-        edit.note = "rad je od 1 do 10";
+    if (rows < 1 || rows > max_matrix_order) {
+        edit.note = "rovnic je od 1 do 10";
+        return;
+    }
+    if (unknowns < 1 || unknowns > max_matrix_order) {
+        edit.note = "neznamych je od 1 do 10";
         return;
     }
     const StoreSnapshot old = edit.draft;
-    const int old_n = old.shape.unknowns;
+    const int old_unknowns = old.shape.unknowns;
+    const bool system = old.shape.kind == kind_system;
+    const bool on_right_side = system && edit.column == old_unknowns;
     for (int r = 0; r < grid_rows; r++)
         for (int c = 0; c < store_columns; c++) {
-            const bool coefficient = r < n && r < old_n && c < n && c < old_n;
-            const bool right_side = r < n && r < old_n && c == n;
-            const int from = right_side ? old_n : c;
+            const bool row_stays = r < rows && r < old.shape.rows;
+            const bool coefficient = row_stays && c < unknowns && c < old_unknowns;
+            const bool right_side = system && row_stays && c == unknowns;
+            const int from = right_side ? old_unknowns : c;
             draft_cell(edit, r, c) =
-                coefficient || right_side
-                    ? old.cells[static_cast<std::size_t>(from)][static_cast<std::size_t>(r)]
-                    : Fraction{0, 1};
+                coefficient || right_side ? snapshot_cell(old, r, from) : Fraction{0, 1};
         }
-    edit.draft.shape = square_shape(n);
-    move_to(edit, edit.row, edit.column == old_n ? n : edit.column);
+    edit.draft.shape.rows = rows;
+    edit.draft.shape.unknowns = unknowns;
+    move_to(edit, edit.row, on_right_side ? unknowns : edit.column);
 }
 
 // Backspace: removes the last typed character; before anything is typed, starts from the
@@ -153,17 +209,18 @@ void delete_back(GridEdit &edit)
 {
     if (!edit.typing) {
         edit.typing = true;
-        edit.typed = draft_cell(edit, edit.row, edit.column).num.get_str();
+        const Fraction &value = draft_cell(edit, edit.row, edit.column);
+        edit.typed = mpq_class(value.num, value.den).get_str();
     }
     if (!edit.typed.empty())
         edit.typed.pop_back();
     edit.note = entry_problem(edit.typed);
 }
 
-// A typed character joins the entry as typed: digits after a leading minus are an entry the cell
-// takes; any other character stays in sight with the note, and the cell cannot be left until it
-// is deleted, so that no other number than the one typed is ever stored. A key that types no
-// character changes nothing but the note.
+// A typed character joins the entry as typed: a number as the matrix file writes it (or the
+// start of one) is an entry the cell takes; any other character stays in sight with the note,
+// and the cell cannot be left until it is deleted, so that no other number than the one typed
+// is ever stored. A key that types no character changes nothing but the note.
 void type_character(GridEdit &edit, int ascii)
 {
     if (ascii < ' ' || ascii == 127) {
@@ -182,10 +239,9 @@ void type_character(GridEdit &edit, int ascii)
 // Enter: commits the cell and frames the next; on the last cell it accepts the matrix.
 EditEnd enter(GridEdit &edit)
 {
-    const int n = edit.draft.shape.unknowns;
     if (!commit_typed(edit))
         return edit_goes_on;
-    if (edit.row == n - 1 && edit.column == n)
+    if (edit.row == edit.draft.shape.rows - 1 && edit.column == last_column(edit))
         return edit_accepted;
     step_cell(edit, 1);
     return edit_goes_on;
@@ -217,7 +273,13 @@ EditEnd apply_key(GridEdit &edit, int pressed)
         return edit_goes_on;
     case KEY_PGUP:
     case KEY_PGDN:
-        change_order(edit, edit.draft.shape.rows + (scancode == KEY_PGUP ? 1 : -1));
+        change_shape(edit, edit.draft.shape.rows + (scancode == KEY_PGUP ? 1 : -1),
+                     edit.draft.shape.unknowns);
+        return edit_goes_on;
+    case KEY_INSERT:
+    case KEY_DEL:
+        change_shape(edit, edit.draft.shape.rows,
+                     edit.draft.shape.unknowns + (scancode == KEY_INSERT ? 1 : -1));
         return edit_goes_on;
     case KEY_BACKSPACE:
         delete_back(edit);
@@ -233,9 +295,9 @@ EditEnd apply_key(GridEdit &edit, int pressed)
 void write_text_line(const GridEdit &edit)
 {
     std::string text = "Riadok " + std::to_string(edit.row + 1) + ", ";
-    text += edit.column == edit.draft.shape.unknowns
-                ? "prava strana: "
-                : "stlpec " + std::to_string(edit.column + 1) + ": ";
+    const bool right_side =
+        edit.draft.shape.kind == kind_system && edit.column == edit.draft.shape.unknowns;
+    text += right_side ? "prava strana: " : "stlpec " + std::to_string(edit.column + 1) + ": ";
     if (edit.reopened) {
         text = std::string(editor_reopened_note) + ": cislo a Enter; sipky, Tab, klik: ina bunka";
     } else if (!edit.typing && !edit.note) {
@@ -257,8 +319,7 @@ void show_editing(const GridEdit &edit)
 {
     show_draft(edit.draft, edit.row, edit.column);
     write_text_line(edit);
-    show_caption("Rad " + std::to_string(edit.draft.shape.rows) +
-                 " (PgUp/PgDn)   E: prijat maticu   Esc: zrusit zmeny");
+    show_caption(editor_keys_text(edit.draft.shape));
 }
 
 // A left press on a cell of the draft frames it.
@@ -315,4 +376,13 @@ void edit_grid()
 bool editing_grid()
 {
     return editor_running;
+}
+
+// The editor's keys under the grid for a draft of `shape`.
+std::string editor_keys_text(const MatrixShape &shape)
+{
+    const bool system = shape.kind == kind_system;
+    return std::string(system ? "Rovnice " : "Riadky ") + std::to_string(shape.rows) +
+           " (PgUp/PgDn), " + (system ? "nezname " : "stlpce ") + std::to_string(shape.unknowns) +
+           " (Ins/Del)   E: prijat   Esc: zrusit";
 }

@@ -605,6 +605,7 @@ int scancode_of(char c)
     case '-':
         return KEY_MINUS;
     case '<':
+    case ',':
         return KEY_COMMA;
     case '>':
         return KEY_STOP;
@@ -618,6 +619,8 @@ int scancode_of(char c)
         return KEY_ENTER;
     case '\b':
         return KEY_BACKSPACE;
+    case '\t':
+        return KEY_TAB;
     case '\x1b':
         return KEY_ESC;
     default:

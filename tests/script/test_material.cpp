@@ -61,7 +61,7 @@ std::string file_text(const std::string &path)
 
 constexpr const char *keys_hint = "cislo a Enter; sipky, Tab, klik: ina bunka";
 
-TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcceptsAsALoad)
+TEST_F(MaterialTest, TheEditorTypesMovesChangesTheShapeFramesAClickedCellAndAcceptsAsALoad)
 {
     const unsigned serial = matrix_serial;
     const auto [x, y] = over_cell(2, 3);
@@ -77,7 +77,9 @@ TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcce
         typing("-5\r"),
         {until_line(std::string("Riadok 3, stlpec 1: ") + keys_hint)},
         {tap_when_free(KEY_PGDN), until_line(std::string("Riadok 2, stlpec 1: ") + keys_hint)},
-        {tap_when_free(KEY_PGUP),
+        {tap_when_free(KEY_DEL),
+         tap_when_free(KEY_INSERT),
+         tap_when_free(KEY_PGUP),
          {after(2), point(x, y)},
          {after(1), button_down()},
          {after(2), button_up()},
@@ -87,8 +89,9 @@ TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcce
     const ScriptRun run = run_script(edit_grid, cues(script), 120, 20000);
     ASSERT_FALSE(run.ran_out);
     EXPECT_TRUE(run.finished);
-    // Order 2 kept the coefficients 12 and -3 and both right-hand sides; back at order 3 the
-    // new entries are 0 (but for the clicked cell's), and the 7 of the dropped column is gone.
+    // Two equations in two unknowns kept the coefficients 12 and -3 and both right-hand sides;
+    // back at three and three the new entries are 0 (but for the clicked cell's), and the 7 of
+    // the dropped column is gone.
     EXPECT_EQ(matrix_rows(), (Rows{"12 -3 0 0", "0 0 0 -5", "0 0 0 " + digits}));
     EXPECT_NE(matrix_text(save_store()), "") << "a matrix the editor makes is no matrix file";
     EXPECT_NE(matrix_serial, serial) << "the accepted matrix did not count as a new load";
@@ -98,18 +101,20 @@ TEST_F(MaterialTest, TheEditorTypesMovesChangesTheOrderFramesAClickedCellAndAcce
     EXPECT_EQ(std::string(line_text), "");
 }
 
-// Keys that the editor refuses or deletes with, the line they leave, and the first cell of the
-// draft then (45 as loaded, unless an entry was stored).
+// Keys that the editor takes, refuses or deletes with, the line they leave, and the first cell
+// of the draft then, exactly as stored (45 as loaded, unless an entry was stored).
 struct EntryCase {
     const char *name;
     std::vector<Cue> keys;
     std::string line;
-    long first = 45;
+    std::string first = "45";
 };
 
-TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsAPartSolvedStore)
+TEST_F(MaterialTest, TheEditorTakesNumbersAsFilesWriteThemRefusesTheRestAndEscapeKeepsTheStore)
 {
     const std::string digits(max_entry_digits, '9');
+    const std::string two_parts = "-" + digits + "/2" + std::string(max_entry_digits - 1, '0');
+    const std::string next_cell = "Riadok 1, stlpec 2: cislo a Enter; sipky, Tab, klik: ina bunka";
     const std::string refused = std::string("  (") + editor_refusal_note + ")";
     const std::string cell_one = "Riadok 1, stlpec 1: ";
     const auto click_on = [](int r, int c) {
@@ -126,32 +131,53 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsA
         {"a minus inside", typing("12-"), cell_one + "12-_" + refused},
         {"a space", {tap_when_free(KEY_SPACE, ' ')}, cell_one + " _" + refused},
         {"beyond ASCII", {tap_when_free(KEY_A, 0xe1)}, cell_one + "?_" + refused},
-        {"a point, then Enter", typing("0.5\r"), cell_one + "0.5_" + refused},
-        {"a comma, then Tab", join({typing("-1,5"), {tap_when_free(KEY_TAB, 9)}}),
-         cell_one + "-1,5_" + refused},
-        {"a point, then an arrow", join({typing("0.5"), {tap_when_free(KEY_DOWN)}}),
-         cell_one + "0.5_" + refused},
-        {"a point, then a click on another cell", join({typing("0.5"), click_on(1, 1)}),
-         cell_one + "0.5_" + refused},
-        {"a point, then E", join({typing("0.5"), {tap_when_free(KEY_E, 'e')}}),
-         cell_one + "0.5_" + refused},
-        {"a point, then PgDn", join({typing("0.5"), {tap_when_free(KEY_PGDN)}}),
-         cell_one + "0.5_" + refused},
-        {"Backspace mends it", typing("7.\b5\r"),
-         "Riadok 1, stlpec 2: cislo a Enter; sipky, Tab, klik: ina bunka", 75},
+        {"a point after the number, then Enter", typing("0.5.\r"), cell_one + "0.5._" + refused},
+        {"two commas, then Tab", join({typing("-1,5,5"), {tap_when_free(KEY_TAB, 9)}}),
+         cell_one + "-1,5,5_" + refused},
+        {"a slash first, then an arrow", join({typing("/2"), {tap_when_free(KEY_DOWN)}}),
+         cell_one + "/2_" + refused},
+        {"a second slash, then a click on another cell", join({typing("1/2/"), click_on(1, 1)}),
+         cell_one + "1/2/_" + refused},
+        {"a letter in a decimal, then E", join({typing("0.5x"), {tap_when_free(KEY_E, 'e')}}),
+         cell_one + "0.5x_" + refused},
+        {"a letter, then PgDn", join({typing("7x"), {tap_when_free(KEY_PGDN)}}),
+         cell_one + "7x_" + refused},
+        {"a letter, then Insert", join({typing("7x"), {tap_when_free(KEY_INSERT)}}),
+         cell_one + "7x_" + refused},
+        {"Backspace mends it", typing("7x\b5\r"), next_cell, "75"},
+        {"a fraction, in lowest terms", typing("-14/4\r"), next_cell, "-7/2"},
+        {"a fraction over a negative", typing("3/-4\r"), cell_one + "3/-4_" + refused},
+        {"a decimal point", typing("0.25\r"), next_cell, "1/4"},
+        {"a decimal comma, then Tab", join({typing("-1,5"), {tap_when_free(KEY_TAB, 9)}}),
+         next_cell, "-3/2"},
+        {"a decimal without its whole part", typing("-.5\r"), next_cell, "-1/2"},
+        {"a whole decimal", typing("2,000\r"), next_cell, "2"},
+        {"the start of a number is no refusal", typing("3/"), cell_one + "3/_"},
+        {"but it is no number either", typing("3/\r"), cell_one + "3/_  (cislo nie je dopisane)"},
+        {"a fraction over 0", typing("3/0\r"), cell_one + "3/0_  (zlomok s menovatelom 0)"},
+        {"a 0 that may start a denominator", typing("3/0"), cell_one + "3/0_"},
+        {"and does", typing("3/04\r"), next_cell, "3/4"},
+        {"two parts of 120 digits", typing(two_parts + "\r"), next_cell, two_parts},
+        {"a decimal of 121 digits", typing("1." + digits + "\r"),
+         cell_one + "..." + digits.substr(0, 39) + "9_  (najviac 120 cifier)"},
+        {"a denominator of 121 digits", typing("1/1" + digits),
+         cell_one + "..." + digits.substr(0, 39) + "9_  (najviac 120 cifier)"},
+        {"backspace on a fraction",
+         join({typing("7/2\r"), {tap_when_free(KEY_LEFT)}, {tap_when_free(KEY_BACKSPACE, 8)}}),
+         cell_one + "7/_", "7/2"},
         {"a key that types nothing", join({typing("12"), {tap_when_free(KEY_F1)}}),
          cell_one + "12_" + refused},
         {"its note goes with the next edit", join({{tap_when_free(KEY_F1)}, typing("3")}),
          cell_one + "3_"},
         {"and leaves the entry to be stored",
-         join({typing("12"), {tap_when_free(KEY_F1)}, typing("\r")}),
-         "Riadok 1, stlpec 2: cislo a Enter; sipky, Tab, klik: ina bunka", 12},
+         join({typing("12"), {tap_when_free(KEY_F1)}, typing("\r")}), next_cell, "12"},
         {"a minus alone", typing("-\r"), cell_one + "-_  (za minusom chyba cislo)"},
         {"backspace", typing("123\b\b"), cell_one + "1_"},
         {"backspace on a value", {tap_when_free(KEY_BACKSPACE, 8)}, cell_one + "4_"},
         {"a 121st digit", typing(digits + "7\r"),
          cell_one + "..." + digits.substr(0, 39) + "7_  (najviac 120 cifier)"},
-        {"order 11", {tap_when_free(KEY_PGUP)}, cell_one + "_  (rad je od 1 do 10)"},
+        {"an 11th equation", {tap_when_free(KEY_PGUP)}, cell_one + "_  (rovnic je od 1 do 10)"},
+        {"an 11th unknown", {tap_when_free(KEY_INSERT)}, cell_one + "_  (neznamych je od 1 do 10)"},
     };
     std::vector<std::vector<long>> order_ten(10, std::vector<long>(11, 0)); // 45 in cell (0, 0)
     order_ten[0][0] = 45;
@@ -162,13 +188,16 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsA
         const Rows before = matrix_rows();
         const unsigned serial = matrix_serial;
         std::string shown;
-        long first = -1;
+        std::string first;
         std::vector<Cue> script = c.keys;
         script.push_back({[] { return !keypressed(); },
                           [&] {
                               shown = line_text;
-                              if (shown_draft.matrix)
-                                  first = shown_draft.matrix->cells[0][0].num.get_si();
+                              if (const StoreSnapshot *draft = shown_draft.matrix) {
+                                  const Fraction &f = draft->cells[0][0];
+                                  first =
+                                      f.num.get_str() + (f.den == 1 ? "" : "/" + f.den.get_str());
+                              }
                               tap_key(KEY_ESC, 27);
                           }});
         const ScriptRun run = run_script(edit_grid, cues(script), 120, 20000);
@@ -182,6 +211,95 @@ TEST_F(MaterialTest, TheEditorRefusesAllButDigitsAndALeadingMinusAndEscapeKeepsA
         EXPECT_EQ(first, c.first) << c.name << ": the draft's first cell";
         EXPECT_EQ(matrix_rows(), before) << c.name << ": Escape must keep the matrix";
         EXPECT_EQ(matrix_serial, serial) << c.name;
+    }
+}
+
+// Keys that change the draft's shape, opened on two equations in two unknowns, the line they
+// leave, and the system accepted with E then.
+struct ShapeCase {
+    const char *name;
+    std::vector<Cue> keys;
+    MatrixShape shape;
+    Rows rows;
+    std::string note = ""; // the line's note before E, when there is one
+};
+
+TEST_F(MaterialTest, TheEditorAddsAndRemovesEquationsAndUnknownsAndWSavesWhatIsTypedExactly)
+{
+    const auto taps = [](std::vector<int> scancodes) {
+        std::vector<Cue> script;
+        for (const int scancode : scancodes)
+            script.push_back(tap_when_free(scancode));
+        return script;
+    };
+    const std::vector<ShapeCase> cases{
+        {"nothing changed", {}, system_shape(2, 2), {"1 2 3", "4 5 6"}},
+        {"Insert: an unknown more", taps({KEY_INSERT}), system_shape(2, 3), {"1 2 0 3", "4 5 0 6"}},
+        {"Delete: the last unknown less", taps({KEY_DEL}), system_shape(2, 1), {"1 3", "4 6"}},
+        {"Delete and Insert: its entries are gone",
+         taps({KEY_DEL, KEY_INSERT}),
+         system_shape(2, 2),
+         {"1 0 3", "4 0 6"}},
+        {"PgUp: an equation more",
+         taps({KEY_PGUP}),
+         system_shape(3, 2),
+         {"1 2 3", "4 5 6", "0 0 0"}},
+        {"PgDn: the last equation less", taps({KEY_PGDN}), system_shape(1, 2), {"1 2 3"}},
+        {"PgDn and PgUp: its entries are gone",
+         taps({KEY_PGDN, KEY_PGUP}),
+         system_shape(2, 2),
+         {"1 2 3", "0 0 0"}},
+        {"no unknown at all",
+         taps({KEY_DEL, KEY_DEL}),
+         system_shape(2, 1),
+         {"1 3", "4 6"},
+         "neznamych je od 1 do 10"},
+        {"no equation at all",
+         taps({KEY_PGDN, KEY_PGDN}),
+         system_shape(1, 2),
+         {"1 2 3"},
+         "rovnic je od 1 do 10"},
+        {"the right-hand side keeps the cursor",
+         join({taps({KEY_RIGHT, KEY_RIGHT, KEY_INSERT}), typing("9")}),
+         system_shape(2, 3),
+         {"1 2 0 9", "4 5 0 6"}},
+        {"fractions and decimals in three unknowns",
+         join({taps({KEY_INSERT}), typing("-7/2\t0,25\t1.5\t"), taps({KEY_PGUP})}),
+         system_shape(3, 3),
+         {"-7/2 1/4 3/2 3", "4 5 0 6", "0 0 0 0"}},
+        {"ten equations in one unknown",
+         join({taps(std::vector<int>(8, KEY_PGUP)), taps({KEY_DEL})}),
+         system_shape(10, 1),
+         {"1 3", "4 6", "0 0", "0 0", "0 0", "0 0", "0 0", "0 0", "0 0", "0 0"}},
+    };
+    TempFolder files;
+    for (const ShapeCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        reset_program_state();
+        set_matrix({{1, 2, 3}, {4, 5, 6}});
+        std::string shown;
+        std::vector<Cue> script = c.keys;
+        script.push_back({[] { return !keypressed(); },
+                          [&] {
+                              shown = line_text;
+                              tap_key(KEY_E, 'e');
+                          }});
+        const ScriptRun run = run_script(edit_grid, cues(script), 120, 20000);
+        ASSERT_FALSE(run.ran_out);
+        EXPECT_EQ(matrix_shape, c.shape);
+        EXPECT_EQ(matrix_rows(), c.rows);
+        const std::string note = c.note.empty() ? "" : "  (" + c.note + ")";
+        EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), note.size())), note) << shown;
+        // W writes what was typed: a square system of whole numbers in the first form, any
+        // other in the form with a shape, and either reads back exactly.
+        const std::string text = matrix_text(save_store());
+        const bool first_form = c.shape.square() && text.find('/') == std::string::npos;
+        EXPECT_EQ(text.rfind("sustava ", 0) == 0, !first_form) << text;
+        const std::string path = files.file("typed.txt", text.c_str());
+        set_matrix({{0, 0}});
+        ASSERT_EQ(load_matrix_file(path.c_str()), load_ok) << text;
+        EXPECT_EQ(matrix_shape, c.shape) << text;
+        EXPECT_EQ(matrix_rows(), c.rows) << text;
     }
 }
 

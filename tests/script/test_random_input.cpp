@@ -21,7 +21,8 @@
 //     is empty), or on a 3x3 of zeros before any; the typed system counts as unsaved from the
 //     editor's accepting a changed one until W saves or any other matrix comes;
 //   - the grid editor stores into a cell only the number its line showed typed there the frame
-//     before, one cell at a time (a refused character is never stored, nor the digits around it);
+//     before, exactly (a decimal with a point or a comma, or a fraction, in lowest terms), one
+//     cell at a time (a refused character is never stored, nor the digits around it);
 //   - while a name or an operation is typed the line shows the end of the text typed (and the
 //     note after it when a key was refused); the text line fits its 76 characters, counted in
 //     UTF-8, the caption its 72, and whenever the work screen refreshes the line it shows the
@@ -766,7 +767,7 @@ class Checker
     }
 
     // The one cell in which `after` differs from the draft before holds what `line` shows typed
-    // into it; a change of order (PgUp, PgDn) moves entries and is not compared.
+    // into it; a change of shape (PgUp, PgDn, Insert, Delete) moves entries and is not compared.
     std::string stored_as_typed(const std::string &line, const StoreSnapshot &after) const
     {
         if (after.shape != draft_.shape)
@@ -800,25 +801,64 @@ class Checker
             return "the grid editor stored into " + where + " what its line '" + line +
                    "' did not show typed there";
         const std::string typed = line.substr(head.size(), cursor - head.size());
-        const std::string stored = value.num.get_str();
-        bool same = value.den == 1;
+        const std::string stored =
+            value.num.get_str() + (value.den == 1 ? "" : "/" + value.den.get_str());
+        bool same = true;
         if (typed.rfind("...", 0) == 0) { // a long entry shows its last digits
             std::string digits = mpz_class(abs(value.num)).get_str();
             const std::string tail = typed.substr(3);
             if (digits.size() < tail.size())
                 digits.insert(0, tail.size() - digits.size(), '0');
-            same = same && tail.find_first_not_of("0123456789") == std::string::npos &&
+            same = value.den == 1 && tail.find_first_not_of("0123456789") == std::string::npos &&
                    digits.compare(digits.size() - tail.size(), tail.size(), tail) == 0;
         } else {
-            const std::size_t from = typed.rfind('-', 0) == 0 ? 1 : 0;
-            same = same && typed.find_first_not_of("0123456789", from) == std::string::npos &&
-                   typed.size() > from && mpz_class(typed, 10) == value.num;
-            same = same || (typed.empty() && value.num == 0 && value.den == 1);
+            mpq_class typed_value;
+            same = typed.empty() ? value.num == 0 && value.den == 1
+                                 : read_typed_number(typed, typed_value) &&
+                                       typed_value.get_num() == value.num &&
+                                       typed_value.get_den() == value.den;
         }
         if (!same)
             return "the grid editor stored " + stored + " into " + where + " after the line '" +
                    line + "'";
         return "";
+    }
+
+    // Reads `typed` whole as a number written as matrix files write entries: "-12", "3/4",
+    // "0.25", "-,5"; false for any other text or a fraction over 0. Kept apart from the
+    // program's reader, so that the check does not restate it.
+    static bool read_typed_number(const std::string &typed, mpq_class &value)
+    {
+        std::string text = typed;
+        const bool negative = !text.empty() && text[0] == '-';
+        if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+            text.erase(0, 1);
+        const auto digits = [](const std::string &part) {
+            return part.find_first_not_of("0123456789") == std::string::npos;
+        };
+        const std::size_t slash = text.find('/');
+        const std::size_t point = text.find_first_of(".,");
+        mpz_class top;
+        mpz_class bottom = 1;
+        if (slash != std::string::npos) {
+            const std::string p = text.substr(0, slash), q = text.substr(slash + 1);
+            if (p.empty() || q.empty() || !digits(p) || !digits(q) || mpz_class(q, 10) == 0)
+                return false;
+            top = mpz_class(p, 10);
+            bottom = mpz_class(q, 10);
+        } else {
+            const std::string whole = text.substr(0, point);
+            const std::string part = point == std::string::npos ? "" : text.substr(point + 1);
+            if (!digits(whole) || !digits(part) || whole.size() + part.size() == 0 ||
+                (point != std::string::npos && part.empty()))
+                return false;
+            top = mpz_class(whole + part, 10);
+            for (std::size_t i = 0; i < part.size(); i++)
+                bottom *= 10;
+        }
+        value = mpq_class(negative ? mpz_class(-top) : top, bottom);
+        value.canonicalize();
+        return true;
     }
 
     // The text line and the caption fit their lines.
@@ -1354,8 +1394,10 @@ class Generator
         const int kind = pick(1, 100);
         if (kind <= 10)
             return start_steps(start);
-        if (kind <= 18 && matrix_shape.rows > 0 && !status_text[0])
+        if (kind <= 20 && matrix_shape.rows > 0 && !status_text[0])
             return type_operation(start);
+        if (kind <= 22 && matrix_shape.rows > 0 && !status_text[0])
+            return play_one_of(start, {KEY_H}); // the hint, on a store of any shape
         if (kind <= 50)
             return play_key(start);
         if (kind <= 58)
@@ -1375,28 +1417,31 @@ class Generator
         return start + pick(1, 30); // idle
     }
 
-    // True when the grid editor's line shows an entry it refuses, which keeps the cell framed.
+    // True when the grid editor's line shows a note after the entry being typed: one it
+    // refuses (which keeps the cell framed), or a size it cannot take.
     static bool refused_entry_shown()
     {
         const std::string line = line_text;
-        return line.find(editor_refusal_note) != std::string::npos ||
-               line.find("najviac") != std::string::npos;
+        return line.find("_  (") != std::string::npos;
     }
 
     // One action in the grid editor, as a learner types: a number of 1 to 4 digits (now and then
-    // with a point or a comma, which the editor refuses) and Enter, Tab or E (accepting); or, while the line
-    // shows a refused entry, Backspace to mend it, tapped or held until it repeats, or Escape to
-    // give up the editor.
+    // with a point or a comma, a decimal when it stands between digits and refused where it
+    // ends the number or stands twice) and Enter, Tab or E (accepting); now and then a key that
+    // adds or removes an equation or an unknown; or, while the line shows a refused entry,
+    // Backspace to mend it, tapped or held until it repeats, or Escape to give up the editor.
     int act_on_editor(int start)
     {
         if (refused_entry_shown() && chance(50))
             return hold_key_for(start, KEY_ESC, 27, pick(1, 3));
         if (refused_entry_shown())
             return hold_key_for(start, KEY_BACKSPACE, 8, chance(50) ? pick(1, 3) : pick(30, 60));
+        if (chance(5))
+            return play_one_of(start, {KEY_PGUP, KEY_PGDN, KEY_INSERT, KEY_DEL});
         std::string number = chance(30) ? "-" : "";
         for (int digits = pick(1, 4); digits > 0; digits--)
             number += static_cast<char>('0' + pick(0, 9));
-        if (chance(20))
+        for (int marks = chance(20) ? pick(1, 2) : 0; marks > 0; marks--)
             number.insert(static_cast<std::size_t>(pick(1, static_cast<int>(number.size()))),
                           chance(50) ? "." : ",");
         log_.add(start, "type '" + number + "' into the grid editor");
