@@ -125,10 +125,23 @@ inline std::string read_back(std::FILE *file)
     return text;
 }
 
-// Writes `text` to the file `name` in the temporary folder and returns its path.
+// A folder of this test process's own in the temporary folder, so that test runs side by side
+// never write each other's scratch files.
+inline std::filesystem::path scratch_folder()
+{
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                           ("gj-unit-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    return folder;
+}
+
+// Writes `text` to the file `name` in this process's scratch folder and returns its path.
 inline std::string scratch_file(const std::string &name, const std::string &text)
 {
-    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    const std::string path = (scratch_folder() / name).string();
     std::ofstream(path) << text;
     return path;
 }
