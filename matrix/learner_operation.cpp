@@ -44,6 +44,10 @@ void apply_operation(const RowOperation &operation)
     case operation_eliminate:
         subtract_row_multiple(operation.row, operation.pivot, from, operation.num, operation.den);
         break;
+    case operation_combine: // times keep is a division by 1/keep; then as an elimination
+        divide_row(operation.row, from, operation.keep.get_den(), operation.keep.get_num());
+        subtract_row_multiple(operation.row, operation.pivot, from, operation.num, operation.den);
+        break;
     }
 }
 

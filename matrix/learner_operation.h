@@ -6,7 +6,8 @@
 #include "store.h"
 
 // Applies `operation` to the store in the form of the solver's steps: the products, with no
-// cancelling. A learner's operation covers every column; the solver's starts at its pivot's.
+// cancelling. A learner's operation covers every column; the solver's starts at its pivot's. A
+// combined operation ("R2 <- 2 R2 + 3 R1") multiplies its row, then subtracts as an elimination.
 void apply_operation(const RowOperation &operation);
 
 // Applies `operation` and cancels the rows it changed at once, as a headless run does.
