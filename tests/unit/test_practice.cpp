@@ -57,11 +57,44 @@ const std::vector<ParseCase> parse_cases = {
     {"r3 <- r3 - (-2) r1", true, "R3 <- R3 + 2 R1"},
     {"  R1 <-R1+ 0.75R2  ", true, "R1 <- R1 + (3/4) R2"},
     {"R 1 <- R 1 - 2 R 3", true, "R1 <- R1 - 2 R3"},
+    // As students write them: "=" and "->" for "<-" ("->" towards the row that changes),
+    // division after the row, "*", the decimal comma, a sign standing apart, Unicode signs.
+    {"R1 = 1/2 R1", true, "R1 <- (1/2) R1"},
+    {"R1 -> 1/2 R1", true, "R1 <- (1/2) R1"},
+    {"R3 - 2R1 -> R3", true, "R3 <- R3 - 2 R1"},
+    {"-2 R1 + R3 -> R3", true, "R3 <- R3 - 2 R1"},
+    {"R3 = -R1 + R3", true, "R3 <- R3 - R1"},
+    {"R1 <- R1/2", true, "R1 <- (1/2) R1"},
+    {"R1 <- R1 : 2", true, "R1 <- (1/2) R1"},
+    {"R1 <- -R1/(2/3)", true, "R1 <- (-3/2) R1"},
+    {"R3 <- R3 - R1/2", true, "R3 <- R3 - (1/2) R1"},
+    {"R1 <- 1/2*R1", true, "R1 <- (1/2) R1"},
+    {"R1 <- (1/2) * R1", true, "R1 <- (1/2) R1"},
+    {"R2 <- R2 * 3", true, "R2 <- 3 R2"},
+    {"R1 <- 0,5 R1", true, "R1 <- (1/2) R1"},
+    {"R3 <- R3 - 2,5 R1", true, "R3 <- R3 - (5/2) R1"},
+    {"R1 <- - 1/2 R1", true, "R1 <- (-1/2) R1"},
+    {"R1 <- (- 1/2) R1", true, "R1 <- (-1/2) R1"},
+    {"R2 \xe2\x86\x90 R2 \xe2\x88\x92 2 R1", true, "R2 <- R2 - 2 R1"},
+    {"R1 \xe2\x86\x94 R3", true, "R1 <-> R3"},
+    // The combined operation, one operation in its own form.
+    {"R2 <- 2 R2 + 3 R1", true, "R2 <- 2 R2 + 3 R1"},
+    {"R2 <- 2R2 - R1", true, "R2 <- 2 R2 - R1"},
+    {"R2 <- 3 R2 + R1", true, "R2 <- 3 R2 + R1"},
+    {"R2 <- 3 R1 - 2 R2", true, "R2 <- -2 R2 + 3 R1"},
+    {"R2 = (1/2) R2 - 0,5 R1", true, "R2 <- (1/2) R2 - (1/2) R1"},
+    {"R2 <- 0 R2 + R1", false, "nasobenie nulou"},
+    {"R2 <- R2 - R1, R3 <- R3 - R1", false, "dve upravy v jednom riadku: pis kazdu zvlast"},
+    {"R1 <-> R2; R2 <- 1/2 R2", false, "dve upravy v jednom riadku"},
+    {"R2 <- R2 - 2 R1 + R3", false, "dve upravy v jednom riadku"},
+    {"R1 -> R2", false, "R1 -> R2 nie je jasne: vymena je R1 <-> R2"},
+    {"R1 <- R1 / 0", false, "delenie nulou nie je riadkova uprava"},
+    {"R1 <- R1 : 0,0", false, "delenie nulou"},
+    {"R2 - R1 -> R3 - R1", false, "neznamy tvar"},
+    {"R2 <- R2 - R1 R3", false, "neznamy tvar"},
+    {"R2 <- 0,5", false, "neznamy tvar"},
     {"", false, "prazdna"},
     {"R2 R3", false, "neznamy tvar"},
-    {"R2 <- R2 * 3", false, "neznamy tvar"},
-    {"R2 <- 3 R2 + R1", false, "neznamy tvar"},
-    {"R2 <- R2 - 2 R1 + R3", false, "neznamy tvar"},
     {"R2 <- 1/2", false, "neznamy tvar"},
     {"R2 <- 1 / 2 R2", false, "neznamy tvar"},
     {"R2 <- 2. R2", false, "neznamy tvar"},
@@ -96,6 +129,36 @@ TEST(OperationParser, ReadsEveryFormAndNamesWhatIsWrong)
         } else {
             EXPECT_NE(parsed.message.find(c.expected), std::string::npos)
                 << c.text << " -> " << parsed.message;
+        }
+    }
+}
+
+// A combined operation is one operation over every column, exact: row 2 becomes a times row 2
+// plus b times row 1, whichever way it is written, and cancels to the same values as by hand.
+TEST(LearnerOperation, ACombinedOperationIsDoneExactlyOverEveryColumn)
+{
+    const struct {
+        const char *text;
+        mpq_class a, b; // row 2 becomes a R2 + b R1
+    } cases[] = {{"R2 <- 2 R2 + 3 R1", 2, 3},
+                 {"R2 <- 2R2 - R1", 2, -1},
+                 {"3 R1 - (2/3) R2 -> R2", mpq_class(-2, 3), 3},
+                 {"R2 = R2/2 - 0,25 R1", mpq_class(1, 2), mpq_class(-1, 4)}};
+    for (const auto &c : cases) {
+        set_system({{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}});
+        cell(0, 1) = {mpz_class(1), mpz_class(3)}; // a fraction in row 1
+        const StoreSnapshot before = save_store();
+        const ParsedOperation parsed = parse_operation(c.text, 3);
+        ASSERT_TRUE(parsed.ok) << c.text << ": " << parsed.message;
+        apply_operation_now(parsed.operation);
+        for (int col = 0; col < 4; col++) {
+            const mpq_class own(snapshot_cell(before, 1, col).num, snapshot_cell(before, 1, col).den);
+            const mpq_class other(snapshot_cell(before, 0, col).num,
+                                  snapshot_cell(before, 0, col).den);
+            EXPECT_EQ(cell_value(1, col), c.a * own + c.b * other) << c.text << " column " << col;
+            EXPECT_EQ(cell_value(0, col), other) << c.text;
+            EXPECT_EQ(cell_value(2, col), mpq_class(snapshot_cell(before, 2, col).num))
+                << c.text;
         }
     }
 }
