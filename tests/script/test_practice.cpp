@@ -1,5 +1,6 @@
 // A practice session on the real work screen: the learner's operations typed at the prompt and
-// cancelled on screen, a refused one, the hint, undo back to the start, and the goal.
+// cancelled on screen, a refused one back on the line for correcting, the hint, undo back to the
+// start, and the goal.
 #include "harness.h"
 
 #include "app/screens.h"
@@ -46,6 +47,7 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
     set_matrix({{2, 1, 5}, {1, 3, 5}});
     std::vector<Seen> seen;
     std::string refusal;
+    std::string kept;
     const auto note = [&] {
         seen.push_back({shown_step.caption, status_text, matrix_rows(), shown_step.framed});
     };
@@ -60,7 +62,11 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
               refusal = line_text;
               note();
               tap_key(KEY_SPACE, ' ');
-          }}},
+          }},
+         // The key that ended the message brings the refused line back; Escape leaves it.
+         {resting_with_line("R2 <- 0 R2"), [&] { kept = line_text; }}},
+        press_key(KEY_ESC, 27, 2),
+        {{resting_with_line(""), [] {}}},
         press_key(KEY_H, 'h', 2),
         {{caption_is("Rada: R2 <- (2/5) R2"), note}},
         press_key(KEY_BACKSPACE, 8),
@@ -95,6 +101,7 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
         EXPECT_EQ(seen[k].rows, rows[k]) << "sight " << k;
     EXPECT_FALSE(seen[0].framed) << "a learner's operation has no pivot to frame";
     EXPECT_EQ(refusal, "nasobenie nulou nie je riadkova uprava");
+    EXPECT_EQ(kept, "R2 <- 0 R2");
     EXPECT_TRUE(seen[3].framed) << "the hint frames the program's pivot";
     EXPECT_EQ(seen[6].caption, "Povodna matica, ziadna uprava");
     EXPECT_EQ(seen[7].caption, "Riesenie: x1 = 2, x2 = 1");
