@@ -84,6 +84,7 @@ struct Term {
     int row = 0;
     NumberRead number = number_read; // how its factors read
     bool divides_by_zero = false;    // "/ 0" or ": 0" after the row
+    bool bare_fraction = false;      // "/ 2/3" or ": 2/3" after the row: (R1/2)/3 or R1/(2/3)?
 };
 
 // Reads a number at the cursor into `value`: bare or in parentheses, a sign inside them may
@@ -125,9 +126,14 @@ bool read_row_divisor(Cursor &at, std::size_t max_digits, Term &term)
         return true;
     at.pos++;
     mpq_class value;
+    const std::size_t from = at.pos;
     term.number = read_factor_number(at, max_digits, value);
     if (term.number != number_read)
         return term.number != number_none;
+    const std::string divisor = at.text.substr(from, at.pos - from);
+    if (sign != '*' && divisor.find('(') == std::string::npos &&
+        divisor.find('/') != std::string::npos)
+        term.bare_fraction = true;
     if (sign == '*')
         term.factor *= value;
     else if (value == 0)
@@ -281,6 +287,8 @@ ParsedOperation read_side(Cursor &at, std::size_t end, std::size_t max_digits,
             return refused_number(term.number, max_digits);
         if (term.divides_by_zero)
             return refused("delenie nulou nie je riadkova uprava");
+        if (term.bare_fraction)
+            return refused("delenie zlomkom nie je jasne bez zatvoriek: pis napr. R1 / (2/3)");
         terms.push_back(term);
     }
     if (terms.empty())
