@@ -22,6 +22,10 @@ bool next_program_operation(RowOperation *operation);
 // program's own elimination leaves it in (no gated step would be taken).
 bool in_reduced_form();
 
+// The first row of a system in the store that reads 0 ... 0 | c with c != 0 (the system has no
+// solution), -1 when none does or the matrix has no right-hand side.
+int first_contradiction_row();
+
 // How many gated steps the program's own solve takes from `matrix` on to the reduced row echelon
 // form. The store is left as it is.
 int program_step_count(const StoreSnapshot &matrix);

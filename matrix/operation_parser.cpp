@@ -357,9 +357,9 @@ bool lone_row(const std::string &text, std::size_t from, std::size_t end, int &r
 // The text with the arrows and the minus sign of Unicode written as the keyboard writes them.
 std::string plain_signs(const std::string &text)
 {
-    static const char *const signs[][2] = {
-        {"\xe2\x86\x94", "<->"}, {"\xe2\x86\x90", "<-"}, {"\xe2\x86\x92", "->"},
-        {"\xe2\x88\x92", "-"},   {"\xc2\xb7", "*"},      {"\xe2\x8b\x85", "*"}};
+    static const char *const signs[][2] = {{"\xe2\x86\x94", "<->"}, {"\xe2\x86\x90", "<-"},
+                                           {"\xe2\x86\x92", "->"},  {"\xe2\x88\x92", "-"},
+                                           {"\xc2\xb7", "*"},       {"\xe2\x8b\x85", "*"}};
     std::string plain = text;
     for (const auto &sign : signs)
         for (std::size_t at = plain.find(sign[0]); at != std::string::npos;
@@ -397,7 +397,10 @@ NumberRead read_exact_number(const std::string &text, std::size_t &pos, std::siz
     std::string whole;
     std::string fraction;
     read_digits(text, at, whole);
-    if (at < text.size() && (text[at] == '.' || (decimal_comma && text[at] == ','))) {
+    // A comma is a decimal comma only before a digit: "x = 2, y = 3" lists two numbers.
+    const bool comma = decimal_comma && at + 1 < text.size() && text[at] == ',' &&
+                       std::isdigit(static_cast<unsigned char>(text[at + 1])) != 0;
+    if (at < text.size() && (text[at] == '.' || comma)) {
         std::size_t after = at + 1;
         if (!read_digits(text, after, fraction))
             return number_none;
@@ -457,9 +460,9 @@ ParsedOperation parse_operation(const std::string &typed, int order, std::size_t
     // two rows alone it could mean either, or an exchange.
     const bool right_alone = lone_row(text, after, text.size(), right);
     if (left_alone && right_alone && left != right)
-        return refused(row_name(left) + " -> " + row_name(right) +
-                       " nie je jasne: vymena je " + row_name(left) + " <-> " + row_name(right) +
-                       ", inak napr. " + row_name(left) + " <- 2 " + row_name(left));
+        return refused(row_name(left) + " -> " + row_name(right) + " nie je jasne: vymena je " +
+                       row_name(left) + " <-> " + row_name(right) + ", inak napr. " +
+                       row_name(left) + " <- 2 " + row_name(left));
     if (left_alone)
         return read_assignment(text, after, text.size(), left, order, max_digits);
     if (right_alone)

@@ -23,7 +23,8 @@ enum NumberRead {
 };
 
 // Reads an exact number at text[pos]: an integer "-3", a fraction "7/2" or a decimal "0.5"
-// (exactly 1/2; with `decimal_comma` also "0,5"), with an optional sign, and no spaces inside.
+// (exactly 1/2; with `decimal_comma` also "0,5", a comma before a digit), with an optional
+// sign, and no spaces inside.
 // Moves pos past it when read. Each run of digits may have at most max_digits digits (a
 // decimal's two runs together).
 NumberRead read_exact_number(const std::string &text, std::size_t &pos, std::size_t max_digits,
