@@ -1,6 +1,7 @@
 // Practice on the work screen: the learner's own row operations, undo, the hint and the goal.
 #include "practice.h"
 
+#include "../matrix/cell_text.h"
 #include "../matrix/learner_operation.h"
 #include "../matrix/notation.h"
 #include "../matrix/operation_parser.h"
@@ -109,6 +110,22 @@ void reach_goal()
     status_text[0] = '\0';
 }
 
+// Says on the top line as soon as the learner's operations lead to a row 0 ... 0 | c that the
+// system has no solution, until a key or a click (Backspace undoes the last operation).
+void tell_contradiction()
+{
+    const int row = first_contradiction_row();
+    if (row < 0)
+        return;
+    const mpq_class c = cell_value(row, matrix_shape.unknowns);
+    const std::string said = "R" + std::to_string(row + 1) +
+                             " znamena 0 = " + exact_value_text(c.get_num(), c.get_den()) +
+                             ": sustava nema riesenie";
+    set_status_text(said.c_str());
+    wait_at_goal();
+    status_text[0] = '\0';
+}
+
 // The caption of the learner's operation number `number`: "Uprava 4: R3 <- R3 - 2 R1".
 std::string practice_caption(int number, const RowOperation &operation)
 {
@@ -164,6 +181,8 @@ void practice_operation()
     make_move(parsed.operation);
     if (!quit_requested && in_reduced_form())
         reach_goal();
+    else if (!quit_requested)
+        tell_contradiction();
 }
 
 // Undoes the learner's last operation.
