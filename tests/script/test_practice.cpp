@@ -110,3 +110,34 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
 }
 
 } // namespace
+
+namespace
+{
+
+// An operation that leads to a row 0 ... 0 | c is told at once on the top line, before the
+// reduced form; a key goes on, and the line empties.
+TEST_F(PracticeTest, ARowOfZerosBeforeTheBarIsToldAtOnce)
+{
+    set_matrix({{1, 1, 2}, {2, 2, 5}});
+    std::string told;
+    std::string after_key = "unseen";
+    const std::vector<Cue> script = join({
+        typed_operation("R2 <- R2 - 2 R1"),
+        {{resting_with_status("R2 znamena 0 = 1: sustava nema riesenie"),
+          [&] {
+              told = status_text;
+              tap_key(KEY_SPACE, ' ');
+          }},
+         {steady([] { return status_text[0] == '\0'; }, 3), [&] { after_key = status_text; }}},
+        press_key(KEY_ESC, 27),
+    });
+    const ScriptRun run = run_script(work_screen, cues(script));
+    ASSERT_FALSE(run.ran_out) << "status '" << status_text << "', line '" << line_text << "'";
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(told, "R2 znamena 0 = 1: sustava nema riesenie");
+    EXPECT_EQ(after_key, "");
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 1 2", "0 0 1"}));
+    EXPECT_EQ(practice_history.moves.size(), 1u);
+}
+
+} // namespace

@@ -349,6 +349,9 @@ const std::vector<WorkCase> work_cases = {
      "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
      "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nOdpoved (riadok 16): v poriadku\n"
      "Vsetky kroky su v poriadku.\n"},
+    {"an operation line starting with its term, the Unicode arrow, a step number in parentheses",
+     "-2 R1 + R2 -> R2\n2 1 | 5\n-3 1 | -5\n2) R1 \xe2\x86\x94 R2\n-3 1 | -5\n2 1 | 5\n", 0,
+     "Krok 1: v poriadku\nKrok 2: v poriadku\nKoniec: matica nie je v redukovanom"},
     {"a combined operation as one step, decimal commas",
      "R2 <- 2 R2 - R1\n2 1 | 5\n0 5 | 5\nR2 <- 0,2 R2\n2 1 | 5\n0 1 | 1\n"
      "R1 <- (R1 - R2) / 2\n1 0 | 2\n0 1 | 1\n",
