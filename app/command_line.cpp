@@ -238,9 +238,11 @@ std::string usage_text()
            "  --seed S     s tym istym cislom S (0 az 2^64-1) vzdy ta ista sustava\n"
            "  --check SUBOR PRACA\n"
            "               skontroluje riesenie PRACA (vo formate --steps, - je vstup):\n"
-           "               pri kazdom kroku v poriadku alebo prva zla hodnota, na konci\n"
-           "               ci je matica v redukovanom tvare a ci je vysledok spravny;\n"
-           "               PRACA je obycajny subor alebo rura, najviac 64 MB\n"
+           "               pri kazdom kroku v poriadku alebo zle hodnoty (najviac 5),\n"
+           "               na konci ci je matica v redukovanom tvare, ci je vysledok\n"
+           "               spravny a ci sedi odpoved x = ... z prace; cisla krokov\n"
+           "               (Krok 5:, 5.), [ ], ciarky, = za |, 0,5; neprecitany riadok\n"
+           "               je chyba kroku; PRACA je obycajny subor alebo rura, do 64 MB\n"
            "  --zoom N     okno N-krat sirsie a vyssie, N od 1 do 4; zapamata sa; ak sa okno\n"
            "               nezmesti na obrazovku, pouzije sa najvacsie, ktore sa zmesti\n"
            "  --help       vypise tento navod\n"
@@ -256,13 +258,15 @@ std::string usage_text()
            "Navratova hodnota: 0 v poriadku; 1 zlyhala grafika alebo obrazky, pri vypise\n"
            "sa subor neda otvorit; 2 pri vypise je matica prilis velka; 3 pri vypise je\n"
            "matica neplatna; 4 pri vypise sa vystup neda zapisat; 5 pri --check je niektory\n"
-           "krok nespravny alebo PRACA nema ziadny krok; pre PRACA aj 1, ked sa neda\n"
-           "precitat alebo nie je obycajny subor, 2, ked je vacsia ako 64 MB, a 3, ked sa\n"
-           "neda pochopit; 64 chybne pouzitie; 128 + cislo signalu, ked okno ukonci\n"
-           "SIGTERM, SIGINT alebo SIGHUP (1 aj po strate spojenia s X serverom).\n"
+           "krok alebo odpoved nespravna alebo PRACA nema ziadny krok; pre PRACA aj 1, ked\n"
+           "sa neda precitat alebo nie je obycajny subor, 2, ked je vacsia ako 64 MB, a 3,\n"
+           "ked v nej nie je ziadny riadok matice; 64 chybne pouzitie; 128 + cislo signalu,\n"
+           "ked okno ukonci SIGTERM, SIGINT alebo SIGHUP (1 aj po strate spojenia s X\n"
+           "serverom).\n"
            "\n"
            "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
-           "R3 <- R3 - 2 R1), Backspace ju vrati, H poradi dalsi krok programu.\n";
+           "R3 <- R3 - 2 R1, R2 <- 2 R2 + 3 R1; aj R1 = R1/2, R3 - 2R1 -> R3, 0,5*R1),\n"
+           "Backspace ju vrati, H poradi dalsi krok programu.\n";
 }
 
 // The text --version prints.

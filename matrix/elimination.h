@@ -3,11 +3,12 @@
 
 #include <gmpxx.h>
 
-// The three kinds of row operation a step performs.
+// The kinds of row operation a step performs (the last only a learner's).
 enum OperationKind {
     operation_exchange,  // rows pivot and row change places
     operation_scale,     // the pivot row is divided by its pivot
     operation_eliminate, // row minus its entry in the pivot column times the pivot row
+    operation_combine,   // row times `keep`, minus num/den times row pivot: "R2 <- 2 R2 + 3 R1"
 };
 
 // One gated row operation, as it is about to run.
@@ -22,6 +23,7 @@ struct RowOperation {
     int column = -1;      // the pivot's column; -1 means the same as its row
     bool learner = false; // the learner's own operation: any row, any factor (num and den as
                           // above), applied to every column and tied to no pivot
+    mpq_class keep = 1;   // operation_combine: the factor of row `row` itself, never 0
 };
 
 // The pivot's column of an operation.

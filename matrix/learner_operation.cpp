@@ -44,6 +44,10 @@ void apply_operation(const RowOperation &operation)
     case operation_eliminate:
         subtract_row_multiple(operation.row, operation.pivot, from, operation.num, operation.den);
         break;
+    case operation_combine: // times keep is a division by 1/keep; then as an elimination
+        divide_row(operation.row, from, operation.keep.get_den(), operation.keep.get_num());
+        subtract_row_multiple(operation.row, operation.pivot, from, operation.num, operation.den);
+        break;
     }
 }
 
@@ -71,6 +75,21 @@ bool next_program_operation(RowOperation *operation)
 bool in_reduced_form()
 {
     return !next_program_operation(nullptr);
+}
+
+// The first row of the store's system that reads 0 ... 0 | c with c != 0, -1 when none does.
+int first_contradiction_row()
+{
+    if (matrix_shape.kind != kind_system)
+        return -1;
+    for (int r = 0; r < matrix_shape.rows; r++) {
+        bool zeros = true;
+        for (int c = 0; c < matrix_shape.unknowns && zeros; c++)
+            zeros = cell(r, c).num == 0;
+        if (zeros && cell(r, matrix_shape.unknowns).num != 0)
+            return r;
+    }
+    return -1;
 }
 
 // How many gated steps the program's own solve takes from `matrix` to the reduced form.

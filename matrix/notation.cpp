@@ -128,8 +128,16 @@ std::string operation_text(const RowOperation &operation, NotationStyle style, s
         const std::string head = row + words.assign;
         return head + times_row(factor, row, style, room_left(limit, head.size()));
     }
-    // Row j becomes Rj - f Ri; a negative f is written as an addition.
-    const std::string head = row + words.assign + row + (factor < 0 ? " + " : " - ");
+    // Row j becomes Rj - f Ri (or k Rj - f Ri); a negative f is written as an addition. A
+    // combination's two factors share the room, the row's own first.
+    std::string head = row + words.assign;
+    if (operation.kind == operation_combine) {
+        const std::size_t room = room_left(limit, head.size() + pivot_row.size() + 4);
+        head += times_row(operation.keep, row, style, room == std::string::npos ? room : room / 2);
+    } else {
+        head += row;
+    }
+    head += factor < 0 ? " + " : " - ";
     return head + times_row(abs(factor), pivot_row, style, room_left(limit, head.size()));
 }
 

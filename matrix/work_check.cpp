@@ -22,12 +22,23 @@ namespace
 // ---------------------------------------------------------------------------
 // Reading
 
+// The longest line of a worked solution read: a row of eleven numbers of max_work_digits digits
+// each is some 28 kB; a longer line is no row, and is not kept.
+constexpr std::size_t max_work_line = std::size_t{1} << 20;
+
 // The sentences a printed worked solution has between its steps, by their first word.
 constexpr const char *sentence_words[] = {
     "Sustava", "Riesenie", "Pokracujeme", "Redukovany", "Matica", "Inverzna", "Vlavo", "h", "det"};
 
 // How a line of a worked solution reads.
-enum LineKind { line_blank, line_operation, line_row, line_sentence, line_unknown };
+enum LineKind {
+    line_blank,
+    line_operation,
+    line_row,
+    line_sentence,
+    line_answer,
+    line_unknown,
+};
 
 // The line from its first character that is not a space.
 std::string trimmed(const std::string &line)
@@ -42,54 +53,270 @@ bool is_digit(char c)
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
 }
 
+// True when the character is a space or a tab.
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The position of the first character at or after `at` that is not a space or a tab.
+std::size_t skip_blanks(const std::string &line, std::size_t at)
+{
+    while (at < line.size() && is_blank(line[at]))
+        at++;
+    return at;
+}
+
+// True when `line` starts with `word` followed by no letter.
+bool starts_with_word(const std::string &line, const char *word)
+{
+    const std::string head(word);
+    return line.rfind(head, 0) == 0 &&
+           (line.size() == head.size() ||
+            !std::isalpha(static_cast<unsigned char>(line[head.size()])));
+}
+
+// True when the line names a row, "R2" or "r 2", anywhere: only an operation does.
+bool names_a_row(const std::string &line)
+{
+    for (std::size_t k = 0; k < line.size(); k++)
+        if ((line[k] == 'R' || line[k] == 'r') &&
+            (k == 0 || !std::isalpha(static_cast<unsigned char>(line[k - 1])))) {
+            const std::size_t next = skip_blanks(line, k + 1);
+            if (next < line.size() && is_digit(line[next]))
+                return true;
+        }
+    return false;
+}
+
+// The length of a step's number written before its operation, "5. " or "5) ", when `line`
+// starts with one and an operation (a text naming a row) follows; 0 otherwise.
+std::size_t numbered_step(const std::string &line)
+{
+    std::size_t at = 0;
+    while (at < line.size() && is_digit(line[at]))
+        at++;
+    if (at == 0 || at >= line.size() || (line[at] != '.' && line[at] != ')'))
+        return 0;
+    const std::size_t rest = skip_blanks(line, at + 1);
+    return names_a_row(line.substr(rest)) ? rest : 0;
+}
+
+// The name of an unknown at line[at], "x", "y", "z" or "x1", as its index from 0; moves `at`
+// past it. -1 when none stands there.
+int unknown_name(const std::string &line, std::size_t &at)
+{
+    if (at >= line.size())
+        return -1;
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(line[at])));
+    std::size_t k = at + 1;
+    if (k < line.size() && line[k] == '_')
+        k++;
+    std::size_t digits = k;
+    while (digits < line.size() && is_digit(line[digits]) && digits - k < 3)
+        digits++;
+    if (letter == 'x' && digits > k && line[k] != '0') {
+        at = digits;
+        return std::stoi(line.substr(k, digits - k)) - 1;
+    }
+    if (k < line.size() && std::isalnum(static_cast<unsigned char>(line[k])))
+        return -1;
+    const std::string letters = "xyz";
+    const std::size_t index = letters.find(letter);
+    if (index == std::string::npos || k != at + 1)
+        return -1;
+    at = k;
+    return static_cast<int>(index);
+}
+
+// True when the line starts as an answer: an unknown's name and "=".
+bool starts_as_answer(const std::string &line)
+{
+    std::size_t at = 0;
+    if (unknown_name(line, at) < 0)
+        return false;
+    at = skip_blanks(line, at);
+    return at < line.size() && line[at] == '=';
+}
+
+// Reads a signed number at line[at] whose sign may stand apart ("- 1/2"), a decimal comma
+// allowed; moves `at` past it.
+NumberRead read_signed(const std::string &line, std::size_t &at, mpq_class &value)
+{
+    bool negative = false;
+    if (at < line.size() && (line[at] == '-' || line[at] == '+')) {
+        negative = line[at] == '-';
+        at = skip_blanks(line, at + 1);
+    }
+    const NumberRead read = read_exact_number(line, at, max_work_digits, value, true);
+    if (read == number_read && negative)
+        value = -value;
+    return read;
+}
+
+// Reads an answer line "x = 2, y = 3" or "x1 = 2; x2 = 3" (the "Riesenie:" before it removed)
+// into `answer`, for `unknowns` unknowns; "" when it reads, else why not.
+std::string read_answer(const std::string &line, int unknowns, WorkAnswer &answer)
+{
+    answer.values.assign(static_cast<std::size_t>(std::max(unknowns, 0)), 0);
+    answer.named.assign(answer.values.size(), false);
+    std::size_t at = skip_blanks(line, 0);
+    while (true) {
+        const std::size_t name_at = at;
+        const int unknown = unknown_name(line, at);
+        if (unknown < 0)
+            return "odpoved ma mat tvar x = 2, y = 3 alebo x1 = 2, x2 = 3";
+        const std::string name = line.substr(name_at, at - name_at);
+        if (unknown >= unknowns)
+            return name + " nie je neznama sustavy (x1 az x" + std::to_string(unknowns) + ")";
+        at = skip_blanks(line, at);
+        if (at >= line.size() || line[at] != '=')
+            return "za " + name + " ma byt =";
+        at = skip_blanks(line, at + 1);
+        mpq_class value;
+        const NumberRead read = read_signed(line, at, value);
+        if (read != number_read)
+            return "hodnota " + name + " ma byt cislo";
+        if (answer.named[static_cast<std::size_t>(unknown)])
+            return name + " je v odpovedi dvakrat";
+        answer.named[static_cast<std::size_t>(unknown)] = true;
+        answer.values[static_cast<std::size_t>(unknown)] = value;
+        at = skip_blanks(line, at);
+        if (at >= line.size())
+            return "";
+        if (line[at] != ',' && line[at] != ';')
+            return "v odpovedi za hodnotou " + name + " ma byt ciarka alebo koniec";
+        at = skip_blanks(line, at + 1);
+    }
+}
+
 // What kind of line `line` (trimmed) is.
 LineKind line_kind(const std::string &line)
 {
-    if (line.empty())
-        return line_blank;
-    if (line.rfind("Krok", 0) == 0 || line.rfind("krok", 0) == 0)
+    if (line.empty() || line[0] == '#')
+        return line_blank; // a comment, as "# --random 3 --seed 48213"
+    if (starts_with_word(line, "Krok") || starts_with_word(line, "krok") ||
+        starts_with_word(line, "Uprava") || starts_with_word(line, "uprava") ||
+        numbered_step(line) > 0)
         return line_operation;
-    if (line[0] == 'R' || line[0] == 'r') {
-        const std::size_t next = line.find_first_not_of(" \t", 1);
-        if (next != std::string::npos && is_digit(line[next]))
-            return line_operation;
+    if (starts_as_answer(line))
+        return line_answer;
+    if (starts_with_word(line, "Riesenie")) {
+        WorkAnswer answer;
+        const std::size_t colon = line.find(':');
+        return colon != std::string::npos && starts_as_answer(trimmed(line.substr(colon + 1))) &&
+                       read_answer(line.substr(colon + 1), max_matrix_order, answer).empty()
+                   ? line_answer
+                   : line_sentence;
     }
-    if (is_digit(line[0]) || std::string("-+.|").find(line[0]) != std::string::npos)
-        return line_row;
-    for (const char *word : sentence_words) {
-        const std::string head(word);
-        if (line.rfind(head, 0) == 0 &&
-            (line.size() == head.size() ||
-             !std::isalpha(static_cast<unsigned char>(line[head.size()]))))
+    for (const char *word : sentence_words)
+        if (starts_with_word(line, word))
             return line_sentence;
-    }
+    if (names_a_row(line))
+        return line_operation;
+    if (is_digit(line[0]) || std::string("-+.,|[=").find(line[0]) != std::string::npos)
+        return line_row;
     return line_unknown;
 }
 
-// The operation's text of an operation line: after "Krok k:" when it has one. False when the
-// "Krok" line is not "Krok <number>:".
-bool operation_part(const std::string &line, std::string &operation)
+// The operation's text of an operation line and the step's number: after "Krok k:", "Krok k z
+// n:", "Uprava k:", "k." or "k)" when it has one. False when a "Krok" or "Uprava" line does
+// not go on as "Krok <number>:".
+bool operation_part(const std::string &line, std::string &operation, int &number)
 {
-    if (line[0] != 'K' && line[0] != 'k') {
+    number = 0;
+    const std::size_t numbered = numbered_step(line);
+    if (numbered > 0) {
+        number = std::stoi(line.substr(0, std::min<std::size_t>(line.find_first_of(".)"), 6)));
+        operation = line.substr(numbered);
+        return true;
+    }
+    std::size_t at = 0;
+    if (starts_with_word(line, "Krok") || starts_with_word(line, "krok"))
+        at = 4;
+    else if (starts_with_word(line, "Uprava") || starts_with_word(line, "uprava"))
+        at = 6;
+    if (at == 0) {
         operation = line;
         return true;
     }
-    std::size_t at = line.find_first_not_of(" \t", 4);
-    if (at == std::string::npos || !is_digit(line[at]))
-        return false;
-    while (at < line.size() && is_digit(line[at]))
+    at = skip_blanks(line, at);
+    const std::size_t digits = at;
+    while (at < line.size() && is_digit(line[at]) && at - digits < 6)
         at++;
-    at = line.find_first_not_of(" \t", at);
-    if (at == std::string::npos || line[at] != ':')
+    if (at == digits)
+        return false;
+    number = std::stoi(line.substr(digits, at - digits));
+    at = skip_blanks(line, at);
+    if (at < line.size() && line[at] == 'z') { // "Krok 1 z 3:", as the screen's caption
+        at = skip_blanks(line, at + 1);
+        const std::size_t total = at;
+        while (at < line.size() && is_digit(line[at]))
+            at++;
+        if (at == total)
+            return false;
+        at = skip_blanks(line, at);
+    }
+    if (at >= line.size() || line[at] != ':')
         return false;
     operation = line.substr(at + 1);
     return true;
 }
 
+// A row line as the reader takes it: without brackets around it, "=" as "|", commas that
+// separate numbers as spaces, a sign joined to its number. "" when it can, else why not.
+std::string plain_row(const std::string &line, std::string &plain, bool &decimal_comma)
+{
+    std::string text = line;
+    while (!text.empty() && is_blank(text.back()))
+        text.pop_back();
+    if (!text.empty() && text[0] == '[')
+        text.erase(0, 1);
+    if (!text.empty() && text.back() == ']')
+        text.pop_back();
+    plain.clear();
+    decimal_comma = false;
+    bool in_decimal = false; // within the digits after a decimal comma
+    for (std::size_t k = 0; k < text.size(); k++) {
+        const char c = text[k];
+        const bool between_digits =
+            k > 0 && is_digit(text[k - 1]) && k + 1 < text.size() && is_digit(text[k + 1]);
+        if (c == ',' && between_digits) {
+            if (in_decimal) {
+                const std::size_t from = text.find_last_of(" \t|[=", k);
+                const std::size_t to = text.find_first_of(" \t|]=", k);
+                const std::size_t start = from == std::string::npos ? 0 : from + 1;
+                return "\"" + text.substr(start, to == std::string::npos ? to : to - start) +
+                       "\" nie je jasne: ciarka medzi cislicami je desatinna (0,5); cisla "
+                       "oddeluj medzerou alebo ciarkou s medzerou";
+            }
+            in_decimal = true;
+            decimal_comma = true;
+            plain += c;
+            continue;
+        }
+        if (!is_digit(c))
+            in_decimal = false;
+        if (c == ',') {
+            plain += ' ';
+        } else if (c == '=') {
+            plain += '|';
+        } else if ((c == '-' || c == '+') &&
+                   (plain.empty() || plain.back() == ' ' || plain.back() == '|')) {
+            plain += c;
+            while (k + 1 < text.size() && is_blank(text[k + 1]))
+                k++; // the sign joins its number
+        } else {
+            plain += c;
+        }
+    }
+    return "";
+}
+
 // Reads a row of `columns` numbers, "|" before number `rule` optional (none when `rule` is
-// `columns`); "" when it reads, else why.
+// `columns`), and the decimal places each is written with; "" when it reads, else why.
 std::string read_row(const std::string &line, std::size_t columns, std::size_t rule,
-                     std::vector<mpq_class> &row)
+                     std::vector<mpq_class> &row, std::vector<int> &places)
 {
     std::size_t at = 0;
     std::size_t bar_after = 0; // numbers before the "|", 0: none yet
@@ -108,7 +335,8 @@ std::string read_row(const std::string &line, std::size_t columns, std::size_t r
             continue;
         }
         mpq_class value;
-        const NumberRead read = read_exact_number(line, at, max_work_digits, value);
+        const std::size_t start = at;
+        const NumberRead read = read_exact_number(line, at, max_work_digits, value, true);
         if (read == number_too_long)
             return "cislo ma viac ako " + std::to_string(max_work_digits) + " cifier";
         if (read == number_zero_denominator)
@@ -117,6 +345,11 @@ std::string read_row(const std::string &line, std::size_t columns, std::size_t r
             (at < line.size() && !std::isspace(static_cast<unsigned char>(line[at])) &&
              line[at] != '|'))
             return "riadok matice ma mat len cisla a ciaru | pred pravou stranou";
+        const std::string written = line.substr(start, at - start);
+        const std::size_t mark = written.find_first_of(".,");
+        places.push_back(mark == std::string::npos || written.find('/') != std::string::npos
+                             ? 0
+                             : static_cast<int>(written.size() - mark - 1));
         row.push_back(value);
     }
     if (row.size() != columns)
@@ -154,7 +387,8 @@ std::string check_row_count(const WorkMatrix &rows, int order, bool start)
 using TakeStep = std::function<void(WorkStep &)>;
 
 // Reading a worked solution as its text comes, one line at a time: where it stands and what went
-// wrong. Each matrix goes to `take` once it is whole, so that only the one being read is kept.
+// wrong. Each matrix goes to `take` once it is whole, so that only the one being read is kept. A
+// line that cannot be read is the fault of the step it stands in, and the reading goes on.
 struct WorkReader {
     WorkReader(const MatrixShape &system_shape, TakeStep take_step)
         : shape(system_shape), order(system_shape.rows), take(std::move(take_step))
@@ -166,28 +400,45 @@ struct WorkReader {
     TakeStep take;
     WorkStep step;         // the matrix being gathered, after the operation on line step.line
                            // (0: the system copied before the first step)
+    WorkAnswer answer;     // the last answer line read
+    bool any_row = false;  // a row of a matrix has been read
     int number = 0;        // the line being read
-    std::string why;       // what is wrong, once something is
-    int why_line = 0;      // the line it is wrong on
+    std::string why;       // the first line that cannot be read: the reading fails on it when
+    int why_line = 0;      // no row of a matrix is read at all
     std::string line;      // the text of the line not yet ended
+    bool overlong = false; // that line is longer than max_work_line: it is not kept
     bool after_cr = false; // the text so far ends in "\r", which has ended a line
 
-    // Notes what is wrong on line `line`.
+    // Notes that line `at` cannot be read: the fault of the step being read.
     void fail(int at, const std::string &message)
     {
-        why = message;
-        why_line = at;
+        if (why.empty()) {
+            why = message;
+            why_line = at;
+        }
+        if (step.fault.empty())
+            step.fault = "riadok " + std::to_string(at) + ": " + message;
     }
 
-    // The matrix gathered so far (after an operation, or before the first) must be whole; then it
-    // is taken.
+    // True when the work cannot be read at all: nothing in it is a matrix's row, and some line
+    // is not understood.
+    bool unreadable() const
+    {
+        return !any_row && !why.empty();
+    }
+
+    // The matrix gathered so far (after an operation, or before the first) ends; a part missing
+    // is its step's fault. Then it is taken.
     void close_matrix()
     {
         const bool start = step.line == 0;
-        const std::string missing = check_row_count(step.rows, order, start);
-        if (!missing.empty())
-            fail(start ? number : step.line, missing);
-        else if (!start || !step.rows.empty())
+        if (step.fault.empty()) {
+            const std::string missing = check_row_count(step.rows, order, start);
+            if (!missing.empty())
+                step.fault =
+                    "riadok " + std::to_string(start ? number : step.line) + ": " + missing;
+        }
+        if (!start || !step.rows.empty() || !step.fault.empty())
             take(step);
     }
 
@@ -195,12 +446,15 @@ struct WorkReader {
     void take_operation(const std::string &text)
     {
         close_matrix();
+        step = WorkStep{};
+        step.line = number;
         std::string operation;
-        if (why.empty() && !operation_part(text, operation))
-            fail(number, "za slovom Krok ma byt cislo kroku a dvojbodka");
-        if (!why.empty())
-            return;
-        step = WorkStep{number, parse_operation(operation, order, max_work_digits), {}};
+        if (operation_part(text, operation, step.number)) {
+            step.operation = parse_operation(operation, order, max_work_digits);
+        } else {
+            step.operation.ok = false;
+            step.operation.message = "za slovom Krok ma byt cislo kroku a dvojbodka";
+        }
     }
 
     // A row of the matrix being gathered.
@@ -211,15 +465,40 @@ struct WorkReader {
                  "matica ma viac riadkov, ako ma sustava rovnic (" + std::to_string(order) + ")");
             return;
         }
+        std::string plain;
+        bool decimal_comma = false;
+        std::string wrong = plain_row(text, plain, decimal_comma);
         std::vector<mpq_class> row;
-        const std::string wrong = read_row(
-            text, static_cast<std::size_t>(shape.columns()),
-            static_cast<std::size_t>(shape.kind == kind_matrix ? shape.columns() : shape.unknowns),
-            row);
-        if (!wrong.empty())
+        std::vector<int> places;
+        if (wrong.empty())
+            wrong = read_row(plain, static_cast<std::size_t>(shape.columns()),
+                             static_cast<std::size_t>(shape.kind == kind_matrix ? shape.columns()
+                                                                                : shape.unknowns),
+                             row, places);
+        if (!wrong.empty() && decimal_comma && wrong.rfind("riadok matice ma ", 0) == 0)
+            wrong += " (ciarka medzi cislicami je desatinna: 1,5 je 3/2)";
+        if (!wrong.empty()) {
             fail(number, wrong);
-        else
-            step.rows.push_back(std::move(row));
+            return;
+        }
+        any_row = true;
+        step.rows.push_back(std::move(row));
+        step.places.push_back(std::move(places));
+    }
+
+    // An answer line: the work's answer, unless it cannot be read.
+    void take_answer(const std::string &text)
+    {
+        const std::size_t colon = starts_with_word(text, "Riesenie") ? text.find(':') : 0;
+        const std::string rest = colon > 0 ? text.substr(colon + 1) : text;
+        WorkAnswer read;
+        const std::string wrong = read_answer(rest, shape.unknowns, read);
+        if (!wrong.empty()) {
+            fail(number, wrong);
+            return;
+        }
+        read.line = number;
+        answer = std::move(read);
     }
 
     // The next line, trimmed.
@@ -236,29 +515,53 @@ struct WorkReader {
         case line_row:
             take_row(text);
             break;
+        case line_answer:
+            take_answer(text);
+            break;
         case line_unknown:
-            fail(number, "necakany text; ocakava sa uprava, riadok matice alebo veta vypisu");
+            fail(number, "necakany text; ocakava sa uprava, riadok matice, odpoved alebo veta "
+                         "vypisu");
             break;
         }
     }
 
-    // The next `size` characters of the text, until something is wrong: a line ends at "\n", at
-    // "\r\n" (Windows) or at a lone "\r" (old Macintosh).
+    // A line ends: read, or named as too long.
+    void end_line()
+    {
+        if (overlong) {
+            number++;
+            fail(number, "riadok je dlhsi ako " + std::to_string(max_work_line >> 20) + " MB");
+        } else {
+            take_line(trimmed(line));
+        }
+        line.clear();
+        overlong = false;
+    }
+
+    // The next `size` characters of the text: a line ends at "\n", at "\r\n" (Windows) or at a
+    // lone "\r" (old Macintosh). A line longer than max_work_line is skipped, not kept.
     void feed(const char *text, std::size_t size)
     {
         const char *const end = text + size;
         const auto is_line_end = [](char c) { return c == '\n' || c == '\r'; };
-        while (text < end && why.empty()) {
-            if (after_cr && *text == '\n') // the second half of "\r\n"
+        while (text < end) {
+            if (after_cr && *text == '\n') { // the second half of "\r\n"
                 text++;
+                after_cr = false;
+                continue;
+            }
             after_cr = false;
             const char *const line_end = std::find_if(text, end, is_line_end);
-            line.append(text, line_end);
+            const std::size_t part = static_cast<std::size_t>(line_end - text);
+            overlong = overlong || line.size() + part > max_work_line;
+            if (!overlong)
+                line.append(text, line_end);
+            else
+                line.clear();
             if (line_end == end)
                 return;
             after_cr = *line_end == '\r';
-            take_line(trimmed(line));
-            line.clear();
+            end_line();
             text = line_end + 1;
         }
     }
@@ -266,10 +569,8 @@ struct WorkReader {
     // The end of the text: the line after the last line end (often empty), then the last matrix.
     void finish()
     {
-        if (why.empty())
-            take_line(trimmed(line));
-        if (why.empty())
-            close_matrix();
+        end_line();
+        close_matrix();
     }
 };
 
@@ -286,43 +587,98 @@ void store_rows(const WorkMatrix &rows)
         }
 }
 
-// The first entry where `rows` differ from the store: "riadok 2, stlpec 3: 5/2, spravne je
-// 7/2"; "" when none does.
-std::string first_difference(const WorkMatrix &rows)
+// The most wrong entries of one step the report names one by one.
+constexpr int named_differences = 5;
+
+// A decimal written with `places` places, as "0.667".
+std::string decimal_text(const mpq_class &value, int places)
 {
+    mpz_class scale;
+    mpz_ui_pow_ui(scale.get_mpz_t(), 10, static_cast<unsigned long>(places));
+    const mpz_class scaled = abs(mpz_class(value.get_num() * scale / value.get_den()));
+    std::string digits = scaled.get_str();
+    if (digits.size() <= static_cast<std::size_t>(places))
+        digits.insert(0, static_cast<std::size_t>(places) + 1 - digits.size(), '0');
+    digits.insert(digits.size() - static_cast<std::size_t>(places), ".");
+    return (value < 0 ? "-" : "") + digits;
+}
+
+// True when `written`, a decimal of `places` places, is `right` rounded to them (and not equal).
+bool rounded_from(const mpq_class &written, int places, const mpq_class &right)
+{
+    if (places <= 0 || written == right)
+        return false;
+    mpz_class scale;
+    mpz_ui_pow_ui(scale.get_mpz_t(), 10, static_cast<unsigned long>(places));
+    return abs(mpq_class(written - right)) * scale * 2 <= 1;
+}
+
+// Every entry where `rows` (written with decimal places `places`, when known) differ from the
+// store, the first named_differences of them named: "riadok 2, stlpec 3: 5/2, spravne je 7/2",
+// a rounded decimal as "0.667 je zaokruhlene 2/3: pis presne zlomky"; "" when none does.
+std::string differences(const WorkMatrix &rows, const std::vector<std::vector<int>> &places)
+{
+    std::string named;
+    int count = 0;
     for (std::size_t r = 0; r < rows.size(); r++)
         for (std::size_t c = 0; c < rows[r].size(); c++) {
             const mpq_class right = cell_value(static_cast<int>(r), static_cast<int>(c));
             if (rows[r][c] == right)
                 continue;
-            return "riadok " + std::to_string(r + 1) + ", stlpec " + std::to_string(c + 1) + ": " +
-                   exact_value_text(rows[r][c].get_num(), rows[r][c].get_den()) + ", spravne je " +
-                   exact_value_text(right.get_num(), right.get_den());
+            if (++count > named_differences)
+                continue;
+            const int written_places = r < places.size() && c < places[r].size() ? places[r][c] : 0;
+            const std::string right_text = exact_value_text(right.get_num(), right.get_den());
+            named += (named.empty() ? "" : "; ") + std::string("riadok ") + std::to_string(r + 1) +
+                     ", stlpec " + std::to_string(c + 1) + ": ";
+            if (rounded_from(rows[r][c], written_places, right))
+                named += decimal_text(rows[r][c], written_places) + " je zaokruhlene " +
+                         right_text + ": pis presne zlomky";
+            else
+                named += exact_value_text(rows[r][c].get_num(), rows[r][c].get_den()) +
+                         ", spravne je " + right_text;
         }
-    return "";
+    if (count > named_differences)
+        named += "; a dalsie nespravne cisla: " + std::to_string(count - named_differences);
+    return named;
 }
 
-// Judges one step against the store, which goes on from the matrix written after it. Returns
-// its line of the report.
-std::string judge_step(const WorkStep &step, bool &right)
+// Judges the matrix of one step (or the copied system, with no operation) against the store,
+// which goes on from the matrix written, or from the right one when it is not written whole.
+// Returns its line of the report, "" when it is right.
+std::string judge_matrix_of(const WorkStep &step, int order)
 {
     std::string verdict;
-    if (!step.operation.ok) {
+    const bool whole = step.rows.size() == static_cast<std::size_t>(order);
+    if (step.line > 0 && !step.operation.ok)
         verdict = step.operation.message;
-    } else {
+    else if (step.line > 0)
         apply_operation_now(step.operation.operation);
-        verdict = first_difference(step.rows);
-    }
-    right = verdict.empty();
-    store_rows(step.rows);
-    return right ? "v poriadku" : verdict;
+    if (whole && (step.line == 0 || step.operation.ok))
+        verdict = differences(step.rows, step.places);
+    if (whole)
+        store_rows(step.rows);
+    if (!step.fault.empty())
+        verdict += (verdict.empty() ? "" : "; ") + step.fault;
+    return verdict;
 }
 
-// The end of the report: whether the last matrix is in reduced row echelon form and whether its
-// answer is that of the system (`right_final`, with its closing statement `right_answer`).
+// The end of the report: whether the last matrix is in reduced row echelon form (or already
+// shows a row 0 ... 0 | c: no solution) and whether its answer is that of the system
+// (`right_final`, with its closing statement `right_answer`).
 std::string judge_end(const StoreSnapshot &right_final, const std::string &right_answer,
                       bool right_contradicts)
 {
+    const int contradiction = first_contradiction_row();
+    if (!in_reduced_form() && contradiction >= 0) {
+        const mpq_class c = cell_value(contradiction, matrix_shape.unknowns);
+        const std::string report = "Koniec: riadok " + std::to_string(contradiction + 1) +
+                                   " znamena 0 = " + exact_value_text(c.get_num(), c.get_den()) +
+                                   ", sustava nema riesenie.\n";
+        if (right_contradicts)
+            return report + "Vysledok je spravny: " + right_answer + "\n";
+        return report + "Vysledok je nespravny; spravny je: " + right_answer + "\n";
+    }
     if (!in_reduced_form())
         return "Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
                "Vysledok sa z nej este neda precitat; spravny je: " +
@@ -340,13 +696,14 @@ constexpr const char *nothing_to_check = "Nie je co kontrolovat: v praci nie je 
 
 // A check under way: what the system's own solve ends on, and the report so far.
 struct CheckRun {
-    StoreSnapshot right_final;      // the reduced form the system's own solve ends on
-    std::string right_answer;       // its closing statement
-    bool right_contradicts = false; // the system has no solution
-    std::string report;             // printed once the whole work has been read
-    int steps = 0;                  // the steps judged so far
-    int copied = 0;                 // 1 when the work copies the system before its first step
-    int wrong = 0;                  // the wrong ones, a miscopied system included
+    StoreSnapshot right_final;           // the reduced form the system's own solve ends on
+    std::string right_answer;            // its closing statement
+    bool right_contradicts = false;      // the system has no solution
+    std::vector<mpq_class> right_values; // x1 .. xn of its unique solution; empty when none
+    std::string report;                  // printed once the whole work has been read
+    int steps = 0;                       // the steps judged so far
+    int copied = 0;                      // 1 when the work copies the system before its first step
+    int wrong = 0;                       // the wrong ones, a miscopied system included
 };
 
 // Starts the check of a worked solution of the system in the store.
@@ -356,42 +713,76 @@ void start_check(CheckRun &run)
     run_elimination_now(nullptr, reach_reduced_form);
     run.right_final = save_store();
     run.right_answer = closing_statement(notation_plain);
-    run.right_contradicts = solution_set().contradiction_row >= 0;
+    const SolutionSet solutions = solution_set();
+    run.right_contradicts = solutions.contradiction_row >= 0;
+    if (matrix_shape.kind == kind_system && !run.right_contradicts &&
+        solutions.free_columns.empty())
+        for (const UnknownExpression &unknown : solutions.unknowns)
+            run.right_values.push_back(unknown.constant);
     restore_store(system);
 }
 
 // Judges the copied system or a step as soon as it is read; the store goes on from its matrix.
 void judge_matrix(CheckRun &run, const WorkStep &step)
 {
+    const std::string verdict = judge_matrix_of(step, matrix_shape.rows);
+    const std::string text = verdict.empty() ? "v poriadku" : verdict;
     if (step.line == 0) {
-        const std::string difference = first_difference(step.rows);
-        run.report += "Zadanie: " + (difference.empty() ? "v poriadku" : difference) + "\n";
+        run.report += "Zadanie: " + text + "\n";
         run.copied = 1;
-        run.wrong += difference.empty() ? 0 : 1;
-        store_rows(step.rows);
-        return;
+    } else {
+        run.steps++;
+        run.report += "Krok " + std::to_string(step.number > 0 ? step.number : run.steps) + ": " +
+                      text + "\n";
     }
-    bool right = true;
-    run.steps++;
-    run.report += "Krok " + std::to_string(run.steps) + ": " + judge_step(step, right) + "\n";
-    run.wrong += right ? 0 : 1;
+    run.wrong += verdict.empty() ? 0 : 1;
 }
 
-// Ends the report: the verdict on the last matrix and the count of mistakes, or that there was
-// nothing to check. Returns 0 when every step is right, else check_found_mistakes.
-int finish_check(CheckRun &run)
+// The report's line on the work's own answer, "" when it writes none; a wrong one counts.
+std::string judge_answer(CheckRun &run, const WorkAnswer &answer)
+{
+    if (answer.line == 0)
+        return "";
+    const std::string head = "Odpoved (riadok " + std::to_string(answer.line) + "): ";
+    run.wrong++;
+    if (run.right_values.empty())
+        return head + "sustava nema jedine riesenie; spravne je: " + run.right_answer + "\n";
+    std::string wrong;
+    for (std::size_t k = 0; k < run.right_values.size(); k++) {
+        const std::string name = "x" + std::to_string(k + 1);
+        const mpq_class &right = run.right_values[k];
+        if (k >= answer.named.size() || !answer.named[k])
+            wrong += (wrong.empty() ? "" : "; ") + name + " chyba";
+        else if (answer.values[k] != right)
+            wrong += (wrong.empty() ? "" : "; ") + name + " = " +
+                     exact_value_text(answer.values[k].get_num(), answer.values[k].get_den()) +
+                     ", spravne je " + exact_value_text(right.get_num(), right.get_den());
+    }
+    if (wrong.empty()) {
+        run.wrong--;
+        return head + "v poriadku\n";
+    }
+    return head + wrong + "\n";
+}
+
+// Ends the report: the verdict on the last matrix and on the work's answer and the count of
+// mistakes, or that there was nothing to check. Returns 0 when every step is right, else
+// check_found_mistakes.
+int finish_check(CheckRun &run, const WorkAnswer &answer)
 {
     if (run.steps == 0) {
         run.report += nothing_to_check;
         return check_found_mistakes;
     }
     run.report += judge_end(run.right_final, run.right_answer, run.right_contradicts);
+    const std::string answered = judge_answer(run, answer);
+    run.report += answered;
     if (run.wrong == 0) {
         run.report += "Vsetky kroky su v poriadku.\n";
         return 0;
     }
     run.report += "Chyby: " + std::to_string(run.wrong) + " z " +
-                  std::to_string(run.steps + run.copied) + ".\n";
+                  std::to_string(run.steps + run.copied + (answered.empty() ? 0 : 1)) + ".\n";
     return check_found_mistakes;
 }
 
@@ -424,14 +815,14 @@ std::FILE *open_work(const char *name, WorkInput &input)
     return file;
 }
 
-// Reads the open WORK file into `reader` until the end or a mistake, at most max_work_bytes of
-// it (a pipe, or a file that grew since it was opened, may bring more).
+// Reads the open WORK file into `reader` to its end, at most max_work_bytes of it (a pipe, or a
+// file that grew since it was opened, may bring more).
 WorkInput read_work_text(std::FILE *file, WorkReader &reader)
 {
     char buffer[65536];
     std::size_t total = 0;
     std::size_t got = 0;
-    while (reader.why.empty() && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         total += got;
         if (total > max_work_bytes)
             return work_too_large;
@@ -477,15 +868,18 @@ WorkRead read_work(const std::string &text, const MatrixShape &shape)
 {
     WorkRead read;
     WorkReader reader(shape, [&read](WorkStep &step) {
-        if (step.line == 0)
+        if (step.line == 0) {
             read.work.start = std::move(step.rows);
-        else
+            read.work.start_fault = step.fault;
+        } else {
             read.work.steps.push_back(std::move(step));
+        }
     });
     reader.feed(text.data(), text.size());
     reader.finish();
-    if (!reader.why.empty())
+    if (reader.unreadable())
         return failed_read(reader.why_line, reader.why);
+    read.work.answer = reader.answer;
     read.ok = true;
     return read;
 }
@@ -509,12 +903,12 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
         restore_store(kept);
         return report_unread_work(work_file, input, err);
     }
-    if (!reader.why.empty()) {
+    if (reader.unreadable()) {
         restore_store(kept);
         std::fprintf(err, "%s, riadok %d: %s\n", work_file, reader.why_line, reader.why.c_str());
         return load_invalid;
     }
-    const int verdict = finish_check(run);
+    const int verdict = finish_check(run, reader.answer);
     restore_store(kept);
     std::fwrite(run.report.data(), 1, run.report.size(), out);
     const int written = finish_output(out, err);

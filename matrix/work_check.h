@@ -30,14 +30,28 @@ using WorkMatrix = std::vector<std::vector<mpq_class>>; // rows of exact values
 // One step of a worked solution: its operation and the matrix written after it.
 struct WorkStep {
     int line = 0;              // the operation's line, counted from 1
+    int number = 0;            // the step's number as the work writes it ("Krok 5:", "5."); 0: none
     ParsedOperation operation; // the operation, or why it is none
     WorkMatrix rows;           // the matrix after it
+    std::vector<std::vector<int>> places; // for each entry of rows, the decimal places written
+                                          // (0 for an integer or a fraction)
+    std::string fault;                    // a line of the step that cannot be read, and why; the
+                                          // step is then judged by its fault alone
+};
+
+// The answer a worked solution writes: "x = 2, y = 3" or "Riesenie: x1 = 2, x2 = 3".
+struct WorkAnswer {
+    int line = 0;                  // its line, 0 when the work writes none
+    std::vector<mpq_class> values; // by unknown, x1 first
+    std::vector<bool> named;       // which unknowns it names
 };
 
 // A worked solution as read.
 struct Work {
     WorkMatrix start;            // the matrix written before the first step; empty when none
+    std::string start_fault;     // a line before the first step that cannot be read, and why
     std::vector<WorkStep> steps; // in order
+    WorkAnswer answer;           // the last answer line it writes
 };
 
 // What reading a worked solution found: the work, or the line that cannot be read and why.
@@ -48,11 +62,17 @@ struct WorkRead {
     Work work;
 };
 
-// Reads a worked solution of a matrix of `shape` from `text`: lines "Krok k: <op>" or a
-// bare "<op>", each followed by its rows of its columns' numbers ("|" where its rule stands
-// optional), optionally the system's matrix before the first step; blank lines, spacing and the
-// printout's sentences ("Sustava ...", "Riesenie: ...", "Pokracujeme ...") are free. Lines end
-// with "\n", "\r\n" or "\r", the last one with or without.
+// Reads a worked solution of a matrix of `shape` from `text`: operation lines "<op>", numbered
+// "Krok k: <op>", "Krok k z n: <op>", "Uprava k: <op>", "k. <op>" or "k) <op>", each followed by
+// its rows of its columns' numbers, optionally the system's matrix before the first step. A row
+// may stand in brackets "[2 1 | 8]", its numbers apart by spaces or commas ("1, 2"; a comma
+// between digits is a decimal comma, "0,5"), "=" for "|" ("|" where its rule stands optional),
+// a sign apart from its number ("- 1/2"). An answer line "x = 2, y = 1" or "x1 = 2, x2 = 1"
+// (also after "Riesenie:") is the work's answer. Blank lines, spacing and the printout's
+// sentences ("Sustava ...", "Pokracujeme ...") are free. A line that cannot be read is the
+// fault of the step it stands in; the reading fails (naming the line) only when something
+// stands before the first step that is not the system's matrix. Lines end with "\n", "\r\n" or
+// "\r", the last one with or without.
 WorkRead read_work(const std::string &text, const MatrixShape &shape);
 
 // Checks the worked solution in the file `work_file` against the system in the matrix file

@@ -80,13 +80,15 @@ int apply_code(int code)
     return 0;
 }
 
-// Edits the text until Enter or Escape: waits for the first key, then types into the line.
+// Edits the text until Enter or Escape: waits for the first key, then types into the line (the
+// prompt goes; a text given to start with stays).
 void edit_typed_line()
 {
     clear_keybuf();
     while (!keypressed() && !quit_requested)
         paint_frame_of_screen();
-    line_text[0] = '\0';
+    if (typed.empty())
+        line_text[0] = '\0';
     while (!quit_requested) {
         paint_frame_of_screen();
         if (!keypressed())
@@ -100,13 +102,15 @@ void edit_typed_line()
 
 } // namespace
 
-// Edits a line of text until Enter or Escape, and returns it.
-std::string edit_line(void (*paint)())
+// Edits a line of text, from `start`, until Enter or Escape, and returns it.
+std::string edit_line(void (*paint)(), const std::string &start)
 {
     editing = true;
-    typed.clear();
+    typed = start; // a text this editor gave back, so within its bound
     note.clear();
     paint_frame_of_screen = paint;
+    if (!typed.empty())
+        show_typed();
     edit_typed_line();
     if (!typed.empty()) {
         note.clear();

@@ -18,8 +18,9 @@ constexpr const char *refused_length_note = "dlhsi text sa neda napisat";
 // UTF-8, every character the font draws), its end after "..." when it is longer than the line,
 // and a note after it when a key was refused, until the next key. Enter ends editing and
 // returns the whole text typed, whose end the line then shows; Escape cancels, emptying the
-// line, and returns "".
-std::string edit_line(void (*paint)());
+// line, and returns "". A `start` text (one refused, to be corrected) is shown and edited from
+// the outset instead of the prompt.
+std::string edit_line(void (*paint)(), const std::string &start = "");
 
 // True when a typed character can be part of an edited text: printable, and drawn by the
 // library's font (no control code, no character the font would show as '^').

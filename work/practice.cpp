@@ -1,6 +1,7 @@
 // Practice on the work screen: the learner's own row operations, undo, the hint and the goal.
 #include "practice.h"
 
+#include "../matrix/cell_text.h"
 #include "../matrix/learner_operation.h"
 #include "../matrix/notation.h"
 #include "../matrix/operation_parser.h"
@@ -51,15 +52,16 @@ int program_count()
 }
 
 // Shows `message` on the text line until a key (taken) or a press of the left or right button,
-// then empties the line.
-void show_refusal(const std::string &message)
+// then empties the line. Returns true when a key ended it.
+bool show_refusal(const std::string &message)
 {
     std::snprintf(line_text, sizeof line_text, "%s", message.c_str());
     message_shown = true;
     clear_keybuf();
     while (!keypressed() && !left_button_down() && !right_press_ready() && !quit_requested)
         paint_work_frame();
-    if (keypressed())
+    const bool by_key = keypressed();
+    if (by_key)
         readkey();
     while (right_press_ready() && !quit_requested) {
         take_right_press(); // a right click only ends the message; it does not also undo
@@ -67,6 +69,7 @@ void show_refusal(const std::string &message)
     }
     line_text[0] = '\0';
     message_shown = false;
+    return by_key;
 }
 
 // Waits at the goal like the end of a solve: Backspace, Left or a right click undo the last
@@ -107,6 +110,22 @@ void reach_goal()
     status_text[0] = '\0';
 }
 
+// Says on the top line as soon as the learner's operations lead to a row 0 ... 0 | c that the
+// system has no solution, until a key or a click (Backspace undoes the last operation).
+void tell_contradiction()
+{
+    const int row = first_contradiction_row();
+    if (row < 0)
+        return;
+    const mpq_class c = cell_value(row, matrix_shape.unknowns);
+    const std::string said = "R" + std::to_string(row + 1) +
+                             " znamena 0 = " + exact_value_text(c.get_num(), c.get_den()) +
+                             ": sustava nema riesenie";
+    set_status_text(said.c_str());
+    wait_at_goal();
+    status_text[0] = '\0';
+}
+
 // The caption of the learner's operation number `number`: "Uprava 4: R3 <- R3 - 2 R1".
 std::string practice_caption(int number, const RowOperation &operation)
 {
@@ -142,19 +161,28 @@ void practice_operation()
         show_refusal("Najprv nacitaj maticu (Z, N, E alebo O)");
         return;
     }
-    std::snprintf(line_text, sizeof line_text, "%s", "Uprava:");
-    const std::string typed = edit_line(paint_work_frame);
-    line_text[0] = '\0';
-    if (quit_requested || typed.find_first_not_of(' ') == std::string::npos)
-        return; // cancelled, or nothing typed
-    const ParsedOperation parsed = parse_operation(typed, matrix_shape.rows);
-    if (!parsed.ok) {
-        show_refusal(parsed.message);
-        return;
+    // A refused line comes back for correcting after the key that ends the message; Escape, a
+    // click or an empty line leave the prompt.
+    std::string typed;
+    ParsedOperation parsed;
+    while (true) {
+        if (typed.empty())
+            std::snprintf(line_text, sizeof line_text, "%s", "Uprava:");
+        typed = edit_line(paint_work_frame, typed);
+        line_text[0] = '\0';
+        if (quit_requested || typed.find_first_not_of(' ') == std::string::npos)
+            return; // cancelled, or nothing typed
+        parsed = parse_operation(typed, matrix_shape.rows);
+        if (parsed.ok)
+            break;
+        if (!show_refusal(parsed.message) || quit_requested)
+            return;
     }
     make_move(parsed.operation);
     if (!quit_requested && in_reduced_form())
         reach_goal();
+    else if (!quit_requested)
+        tell_contradiction();
 }
 
 // Undoes the learner's last operation.

@@ -50,6 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const mpq_class factor = operation_factor(operation);
     if (operation.kind == operation_scale)
         require(factor != 0, "a scaling by 0");
+    if (operation.kind == operation_combine)
+        require(operation.keep != 0 && operation.keep != 1 &&
+                    digits(operation.keep.get_num()) <= max_factor_digits &&
+                    digits(operation.keep.get_den()) <= max_factor_digits,
+                "a combination keeping its row times 0, times 1 or by too many digits");
     require(digits(factor.get_num()) <= max_factor_digits &&
                 digits(factor.get_den()) <= max_factor_digits,
             "a factor of more than 120 digits");

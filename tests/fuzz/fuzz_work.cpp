@@ -1,6 +1,7 @@
 // Fuzz target for the reader of hand-worked solutions and their check: any text must read as
-// steps whose matrices fit the system, with no number or factor beyond the digits allowed, or
-// be refused with a message naming one of its lines; what reads is then checked to the end.
+// steps whose matrices fit the system (or that name the line they cannot read), with no number
+// or factor beyond the digits allowed, or be refused with a message naming one of its lines;
+// what reads is then checked to the end.
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
 #include "matrix/work_check.h"
@@ -60,12 +61,21 @@ void check_read(const WorkRead &read, const std::string &text, int order)
                         "a number beyond the digits allowed");
         }
     };
-    require(read.work.start.empty() || read.work.start.size() == static_cast<std::size_t>(order),
+    require(read.work.start.empty() || read.work.start.size() == static_cast<std::size_t>(order) ||
+                !read.work.start_fault.empty(),
             "a starting matrix of another height");
     fits(read.work.start);
+    const WorkAnswer &answer = read.work.answer;
+    require(answer.line == 0 || (answer.line >= 1 && answer.line <= lines &&
+                                 answer.values.size() == static_cast<std::size_t>(order)),
+            "an answer on no line, or of other unknowns");
     for (const WorkStep &step : read.work.steps) {
         require(step.line >= 1 && step.line <= lines, "a step on no line of the text");
-        require(step.rows.size() == static_cast<std::size_t>(order), "a matrix of another height");
+        require(step.rows.size() == static_cast<std::size_t>(order) || !step.fault.empty(),
+                "a matrix of another height, not named as the step's fault");
+        require(step.fault.empty() || step.fault.rfind("riadok ", 0) == 0,
+                "a step's fault naming no line");
+        require(step.places.size() == step.rows.size(), "decimal places for other rows");
         fits(step.rows);
         require(step.operation.ok || !step.operation.message.empty(),
                 "an operation refused without a message");

@@ -1,5 +1,6 @@
 // A practice session on the real work screen: the learner's operations typed at the prompt and
-// cancelled on screen, a refused one, the hint, undo back to the start, and the goal.
+// cancelled on screen, a refused one back on the line for correcting, the hint, undo back to the
+// start, and the goal.
 #include "harness.h"
 
 #include "app/screens.h"
@@ -46,6 +47,7 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
     set_matrix({{2, 1, 5}, {1, 3, 5}});
     std::vector<Seen> seen;
     std::string refusal;
+    std::string kept;
     const auto note = [&] {
         seen.push_back({shown_step.caption, status_text, matrix_rows(), shown_step.framed});
     };
@@ -60,7 +62,11 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
               refusal = line_text;
               note();
               tap_key(KEY_SPACE, ' ');
-          }}},
+          }},
+         // The key that ended the message brings the refused line back; Escape leaves it.
+         {resting_with_line("R2 <- 0 R2"), [&] { kept = line_text; }}},
+        press_key(KEY_ESC, 27, 2),
+        {{resting_with_line(""), [] {}}},
         press_key(KEY_H, 'h', 2),
         {{caption_is("Rada: R2 <- (2/5) R2"), note}},
         press_key(KEY_BACKSPACE, 8),
@@ -95,11 +101,43 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
         EXPECT_EQ(seen[k].rows, rows[k]) << "sight " << k;
     EXPECT_FALSE(seen[0].framed) << "a learner's operation has no pivot to frame";
     EXPECT_EQ(refusal, "nasobenie nulou nie je riadkova uprava");
+    EXPECT_EQ(kept, "R2 <- 0 R2");
     EXPECT_TRUE(seen[3].framed) << "the hint frames the program's pivot";
     EXPECT_EQ(seen[6].caption, "Povodna matica, ziadna uprava");
     EXPECT_EQ(seen[7].caption, "Riesenie: x1 = 2, x2 = 1");
     EXPECT_EQ(seen[8].caption, "Riesenie: x1 = 2, x2 = 1") << "the answer stays after the key";
     EXPECT_EQ(practice_history.moves.size(), 4u);
+}
+
+} // namespace
+
+namespace
+{
+
+// An operation that leads to a row 0 ... 0 | c is told at once on the top line, before the
+// reduced form; a key goes on, and the line empties.
+TEST_F(PracticeTest, ARowOfZerosBeforeTheBarIsToldAtOnce)
+{
+    set_matrix({{1, 1, 2}, {2, 2, 5}});
+    std::string told;
+    std::string after_key = "unseen";
+    const std::vector<Cue> script = join({
+        typed_operation("R2 <- R2 - 2 R1"),
+        {{resting_with_status("R2 znamena 0 = 1: sustava nema riesenie"),
+          [&] {
+              told = status_text;
+              tap_key(KEY_SPACE, ' ');
+          }},
+         {steady([] { return status_text[0] == '\0'; }, 3), [&] { after_key = status_text; }}},
+        press_key(KEY_ESC, 27),
+    });
+    const ScriptRun run = run_script(work_screen, cues(script));
+    ASSERT_FALSE(run.ran_out) << "status '" << status_text << "', line '" << line_text << "'";
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(told, "R2 znamena 0 = 1: sustava nema riesenie");
+    EXPECT_EQ(after_key, "");
+    EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 1 2", "0 0 1"}));
+    EXPECT_EQ(practice_history.moves.size(), 1u);
 }
 
 } // namespace

@@ -1838,9 +1838,11 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
         EXPECT_GT(c.saves, 0);
         EXPECT_GT(c.endings_asked, 0);
         EXPECT_GE(c.settles, frames / 1500);
-        EXPECT_GT(c.practice_stores, 5);
+        // A refused operation comes back to the line for correcting, so the random keys after
+        // it are typed there: fewer of them reach the work screen's table.
+        EXPECT_GT(c.practice_stores, 3);
         EXPECT_GT(c.refusals, 2);
-        EXPECT_GT(c.hints, 2);
+        EXPECT_GT(c.hints, 1);
     }
 }
 

@@ -94,6 +94,23 @@ TEST(Notation, AFactorTooLongForTheCaptionIsAbbreviatedAndTheCaptionFitsItsLine)
     expect_cut(scaled.substr(slash + 1), bottom);
     // The printed solution keeps every digit.
     EXPECT_EQ(operation_text(fraction), "R10 <- (" + top + "/" + bottom + ") R10");
+
+    // A combination's two long factors share the line, each cut, the rows kept.
+    RowOperation combined{operation_combine, 0, 9, mpz_class(top), 1};
+    combined.keep = mpq_class(mpz_class("-" + bottom), mpz_class(7));
+    const std::string both = operation_caption("Uprava 12: ", combined);
+    EXPECT_LE(both.size(), caption_chars) << both;
+    ASSERT_EQ(both.rfind("Uprava 12: R10 <- (-", 0), 0u) << both;
+    expect_cut(both.substr(20, both.find('/') - 20), bottom);
+    ASSERT_NE(both.find(") R10 - "), std::string::npos) << both;
+    ASSERT_EQ(both.compare(both.size() - 3, 3, " R1"), 0) << both;
+    expect_cut(both.substr(both.find(") R10 - ") + 8, both.size() - 3 - both.find(") R10 - ") - 8),
+               top);
+    RowOperation small{operation_combine, 0, 1, -3, 1};
+    small.keep = mpq_class(-2, 3);
+    EXPECT_EQ(operation_text(small), "R2 <- (-2/3) R2 + 3 R1");
+    EXPECT_EQ(operation_text(small, notation_latex),
+              "R_{2} \\leftarrow -\\frac{2}{3} R_{2} + 3 R_{1}");
 }
 
 } // namespace

@@ -57,11 +57,47 @@ const std::vector<ParseCase> parse_cases = {
     {"r3 <- r3 - (-2) r1", true, "R3 <- R3 + 2 R1"},
     {"  R1 <-R1+ 0.75R2  ", true, "R1 <- R1 + (3/4) R2"},
     {"R 1 <- R 1 - 2 R 3", true, "R1 <- R1 - 2 R3"},
+    // As students write them: "=" and "->" for "<-" ("->" towards the row that changes),
+    // division after the row, "*", the decimal comma, a sign standing apart, Unicode signs.
+    {"R1 = 1/2 R1", true, "R1 <- (1/2) R1"},
+    {"R1 -> 1/2 R1", true, "R1 <- (1/2) R1"},
+    {"R3 - 2R1 -> R3", true, "R3 <- R3 - 2 R1"},
+    {"-2 R1 + R3 -> R3", true, "R3 <- R3 - 2 R1"},
+    {"R3 = -R1 + R3", true, "R3 <- R3 - R1"},
+    {"R1 <- R1/2", true, "R1 <- (1/2) R1"},
+    {"R1 <- R1 : 2", true, "R1 <- (1/2) R1"},
+    {"R1 <- -R1/(2/3)", true, "R1 <- (-3/2) R1"},
+    {"R3 <- R3 - R1/2", true, "R3 <- R3 - (1/2) R1"},
+    {"R1 <- 1/2*R1", true, "R1 <- (1/2) R1"},
+    {"R1 <- (1/2) * R1", true, "R1 <- (1/2) R1"},
+    {"R2 <- R2 * 3", true, "R2 <- 3 R2"},
+    {"R1 <- 0,5 R1", true, "R1 <- (1/2) R1"},
+    {"R3 <- R3 - 2,5 R1", true, "R3 <- R3 - (5/2) R1"},
+    {"R1 <- - 1/2 R1", true, "R1 <- (-1/2) R1"},
+    {"R1 <- (- 1/2) R1", true, "R1 <- (-1/2) R1"},
+    {"R2 \xe2\x86\x90 R2 \xe2\x88\x92 2 R1", true, "R2 <- R2 - 2 R1"},
+    {"R1 \xe2\x86\x94 R3", true, "R1 <-> R3"},
+    // The combined operation, one operation in its own form.
+    {"R2 <- 2 R2 + 3 R1", true, "R2 <- 2 R2 + 3 R1"},
+    {"R2 <- 2R2 - R1", true, "R2 <- 2 R2 - R1"},
+    {"R2 <- 3 R2 + R1", true, "R2 <- 3 R2 + R1"},
+    {"R2 <- 3 R1 - 2 R2", true, "R2 <- -2 R2 + 3 R1"},
+    {"R2 = (1/2) R2 - 0,5 R1", true, "R2 <- (1/2) R2 - (1/2) R1"},
+    {"R2 <- 0 R2 + R1", false, "nasobenie nulou"},
+    {"R2 <- R2 - R1, R3 <- R3 - R1", false, "dve upravy v jednom riadku: pis kazdu zvlast"},
+    {"R1 <-> R2; R2 <- 1/2 R2", false, "dve upravy v jednom riadku"},
+    {"R2 <- R2 - 2 R1 + R3", false, "dve upravy v jednom riadku"},
+    {"R1 -> R2", false, "R1 -> R2 nie je jasne: vymena je R1 <-> R2"},
+    {"R1 <- R1 / 0", false, "delenie nulou nie je riadkova uprava"},
+    {"R1 <- R1 : 0,0", false, "delenie nulou"},
+    {"R1 <- R1 / 2/3", false, "delenie zlomkom nie je jasne bez zatvoriek"},
+    {"R1 <- R1 : 2/3", false, "delenie zlomkom nie je jasne bez zatvoriek"},
+    {"R1 <- R1 * 2/3", true, "R1 <- (2/3) R1"},
+    {"R2 - R1 -> R3 - R1", false, "neznamy tvar"},
+    {"R2 <- R2 - R1 R3", false, "neznamy tvar"},
+    {"R2 <- 0,5", false, "neznamy tvar"},
     {"", false, "prazdna"},
     {"R2 R3", false, "neznamy tvar"},
-    {"R2 <- R2 * 3", false, "neznamy tvar"},
-    {"R2 <- 3 R2 + R1", false, "neznamy tvar"},
-    {"R2 <- R2 - 2 R1 + R3", false, "neznamy tvar"},
     {"R2 <- 1/2", false, "neznamy tvar"},
     {"R2 <- 1 / 2 R2", false, "neznamy tvar"},
     {"R2 <- 2. R2", false, "neznamy tvar"},
@@ -96,6 +132,36 @@ TEST(OperationParser, ReadsEveryFormAndNamesWhatIsWrong)
         } else {
             EXPECT_NE(parsed.message.find(c.expected), std::string::npos)
                 << c.text << " -> " << parsed.message;
+        }
+    }
+}
+
+// A combined operation is one operation over every column, exact: row 2 becomes a times row 2
+// plus b times row 1, whichever way it is written, and cancels to the same values as by hand.
+TEST(LearnerOperation, ACombinedOperationIsDoneExactlyOverEveryColumn)
+{
+    const struct {
+        const char *text;
+        mpq_class a, b; // row 2 becomes a R2 + b R1
+    } cases[] = {{"R2 <- 2 R2 + 3 R1", 2, 3},
+                 {"R2 <- 2R2 - R1", 2, -1},
+                 {"3 R1 - (2/3) R2 -> R2", mpq_class(-2, 3), 3},
+                 {"R2 = R2/2 - 0,25 R1", mpq_class(1, 2), mpq_class(-1, 4)}};
+    for (const auto &c : cases) {
+        set_system({{2, 1, -1, 8}, {-3, -1, 2, -11}, {-2, 1, 2, -3}});
+        cell(0, 1) = {mpz_class(1), mpz_class(3)}; // a fraction in row 1
+        const StoreSnapshot before = save_store();
+        const ParsedOperation parsed = parse_operation(c.text, 3);
+        ASSERT_TRUE(parsed.ok) << c.text << ": " << parsed.message;
+        apply_operation_now(parsed.operation);
+        for (int col = 0; col < 4; col++) {
+            const mpq_class own(snapshot_cell(before, 1, col).num,
+                                snapshot_cell(before, 1, col).den);
+            const mpq_class other(snapshot_cell(before, 0, col).num,
+                                  snapshot_cell(before, 0, col).den);
+            EXPECT_EQ(cell_value(1, col), c.a * own + c.b * other) << c.text << " column " << col;
+            EXPECT_EQ(cell_value(0, col), other) << c.text;
+            EXPECT_EQ(cell_value(2, col), mpq_class(snapshot_cell(before, 2, col).num)) << c.text;
         }
     }
 }
@@ -179,23 +245,28 @@ struct Checked {
     std::string err;
 };
 
-// Checks the work `work` (a file name when `is_name`) against the system `system`.
+// Checks the work `work` (a file name when `is_name`) against the system `system`, in files
+// of this process's own, as ctest runs the cases of this file side by side.
 Checked check(const std::string &system, const std::string &work, bool is_name = false)
 {
-    const std::string system_path = scratch_file("gj_check_system.txt", system);
-    const std::string work_path = is_name ? work : scratch_file("gj_check_work.txt", work);
+    const std::string own = std::to_string(getpid()) + "_";
+    const std::string system_path = scratch_file(own + "gj_check_system.txt", system);
+    const std::string work_path = is_name ? work : scratch_file(own + "gj_check_work.txt", work);
     std::FILE *out = std::tmpfile();
     std::FILE *err = std::tmpfile();
     const int status = check_work(system_path.c_str(), work_path.c_str(), out, err);
+    std::filesystem::remove(system_path);
+    if (!is_name)
+        std::filesystem::remove(work_path);
     return {status, read_back(out), read_back(err)};
 }
 
 // A WORK file for the system 2x + y = 5, x + 3y = 5 (x = 2, y = 1), and what the check prints.
 struct WorkCase {
     const char *what;
-    const char *work;
+    std::string work;
     int status;
-    const char *out; // the whole report, or the message on standard error
+    std::string out; // the report from its start, or the message on standard error
 };
 
 constexpr const char *two_by_two = "2\n2 1 5\n1 3 5\n";
@@ -207,10 +278,12 @@ const std::string printed_work =
     "Krok 2: R2 <- R2 - R1\n1  1/2 | 5/2\n0  5/2 | 5/2\n\nKrok 3: R2 <- (2/5) R2\n"
     "1  1/2 | 5/2\n0    1 |   1\n\nKrok 4: R1 <- R1 - (1/2) R2\n1  0 | 2\n0  1 | 1\n\n"
     "Riesenie: x1 = 2, x2 = 1\n";
-constexpr const char *printed_work_report =
+const std::string printed_steps_report =
     "Zadanie: v poriadku\nKrok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: v poriadku\n"
     "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
-    "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nVsetky kroky su v poriadku.\n";
+    "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\n";
+const std::string printed_work_report =
+    printed_steps_report + "Odpoved (riadok 20): v poriadku\nVsetky kroky su v poriadku.\n";
 
 // `text` with every "\n" replaced by `line_end`.
 std::string with_line_ends(const std::string &text, const std::string &line_end)
@@ -224,13 +297,14 @@ std::string with_line_ends(const std::string &text, const std::string &line_end)
 const std::string windows_work = with_line_ends(printed_work, "\r\n");
 const std::string macintosh_work = with_line_ends(printed_work, "\r");
 const std::string unended_work = printed_work.substr(0, printed_work.find("\n\nRiesenie"));
+const std::string unended_report = printed_steps_report + "Vsetky kroky su v poriadku.\n";
 constexpr const char *no_step = "Nie je co kontrolovat: v praci nie je ziadny krok.\n";
 
 const std::vector<WorkCase> work_cases = {
-    {"all right, the printout's own form", printed_work.c_str(), 0, printed_work_report},
-    {"the same with Windows line ends", windows_work.c_str(), 0, printed_work_report},
-    {"the same with old Macintosh line ends", macintosh_work.c_str(), 0, printed_work_report},
-    {"the last row without its line end", unended_work.c_str(), 0, printed_work_report},
+    {"all right, the printout's own form", printed_work, 0, printed_work_report},
+    {"the same with Windows line ends", windows_work, 0, printed_work_report},
+    {"the same with old Macintosh line ends", macintosh_work, 0, printed_work_report},
+    {"the last row without its line end", unended_work, 0, unended_report},
     {"an empty file", "", check_found_mistakes, no_step},
     {"blank lines and a sentence, no step", "\r\n\n  \nRiesenie: x1 = 2, x2 = 1\r\n",
      check_found_mistakes, no_step},
@@ -264,23 +338,75 @@ const std::vector<WorkCase> work_cases = {
      "Nie je co kontrolovat: v praci nie je ziadny krok.\n"},
     {"a row operation that names no row of the system", "R3 <-> R1\n1 3 | 5\n2 1 | 5\n",
      check_found_mistakes, "Krok 1: R3 nie je riadok matice (R1 az R2)\n"},
-    {"a line of words", "R1 <-> R2\n1 3 | 5\n2 1 | 5\nTeraz odcitam\n", load_invalid,
-     "gj_check_work.txt, riadok 4: necakany text"},
+    // As students write: a comment, brackets, commas, "=" for "|", their own step numbers, a
+    // sign apart, the decimal comma, "->" and ":", an answer line.
+    {"all right in a student's own way of writing",
+     "# --random 2 --seed 7\n[ 2, 1 = 5 ]\n[ 1, 3 = 5 ]\n1. R1 <-> R2\n[1, 3 | 5]\n[2, 1 | 5]\n"
+     "Krok 2 z 4: R2 = R2 - 2R1\n1 3 | 5\n0 - 5 | -5\nUprava 7: R2 <- R2 : (-5)\n1 3 | 5\n"
+     "0 1,0 | 1\n4) R1 -> R1 - 3 R2\n1 0 | 2\n0 1 | 1\nx = 2, y = 1\n",
+     0,
+     "Zadanie: v poriadku\nKrok 1: v poriadku\nKrok 2: v poriadku\nKrok 7: v poriadku\n"
+     "Krok 4: v poriadku\nKoniec: matica je v redukovanom stupnovitom tvare.\n"
+     "Vysledok je spravny: Riesenie: x1 = 2, x2 = 1\nOdpoved (riadok 16): v poriadku\n"
+     "Vsetky kroky su v poriadku.\n"},
+    {"an operation line starting with its term, the Unicode arrow, a step number in parentheses",
+     "-2 R1 + R2 -> R2\n2 1 | 5\n-3 1 | -5\n2) R1 \xe2\x86\x94 R2\n-3 1 | -5\n2 1 | 5\n", 0,
+     "Krok 1: v poriadku\nKrok 2: v poriadku\nKoniec: matica nie je v redukovanom"},
+    {"a combined operation as one step, decimal commas",
+     "R2 <- 2 R2 - R1\n2 1 | 5\n0 5 | 5\nR2 <- 0,2 R2\n2 1 | 5\n0 1 | 1\n"
+     "R1 <- (R1 - R2) / 2\n1 0 | 2\n0 1 | 1\n",
+     check_found_mistakes, "Krok 1: v poriadku\nKrok 2: v poriadku\nKrok 3: neznamy tvar"},
+    {"a wrong answer under right steps", printed_work + "x1 = 2, x2 = 4\n", check_found_mistakes,
+     printed_steps_report + "Odpoved (riadok 21): x2 = 4, spravne je 1\nChyby: 1 z 6.\n"},
+    {"an answer that leaves out an unknown", "R1 <-> R2\n1 3 | 5\n2 1 | 5\ny = 1\n",
+     check_found_mistakes,
+     "Krok 1: v poriadku\nKoniec: matica nie je v redukovanom stupnovitom tvare.\n"
+     "Vysledok sa z nej este neda precitat; spravny je: Riesenie: x1 = 2, x2 = 1\n"
+     "Odpoved (riadok 4): x1 chyba\nChyby: 1 z 2.\n"},
+    {"every wrong entry up to five, then how many more", "R1 <-> R2\n9 9 | 9\n9 9 | 9\n",
+     check_found_mistakes,
+     "Krok 1: riadok 1, stlpec 1: 9, spravne je 1; riadok 1, stlpec 2: 9, spravne je 3; "
+     "riadok 1, stlpec 3: 9, spravne je 5; riadok 2, stlpec 1: 9, spravne je 2; "
+     "riadok 2, stlpec 2: 9, spravne je 1; a dalsie nespravne cisla: 1\n"},
+    {"a rounded decimal is named as such, a wrong one is not",
+     "R1 <- 1/3 R1\n0.667 0,333 | 1.6\n1 3 | 5\n", check_found_mistakes,
+     "Krok 1: riadok 1, stlpec 1: 0.667 je zaokruhlene 2/3: pis presne zlomky; "
+     "riadok 1, stlpec 2: 0.333 je zaokruhlene 1/3: pis presne zlomky; "
+     "riadok 1, stlpec 3: 8/5, spravne je 5/3\n"},
+    // A line that cannot be read is its step's mistake, and the check goes on.
+    {"a line of words", "R1 <-> R2\n1 3 | 5\n2 1 | 5\nTeraz odcitam\n", check_found_mistakes,
+     "Krok 1: riadok 4: necakany text; ocakava sa uprava, riadok matice, odpoved alebo veta "
+     "vypisu\n"},
     {"a line named by its number whatever the line ends",
-     "R1 <-> R2\r\n1 3 | 5\r2 1 | 5\nTeraz\r\n", load_invalid,
-     "gj_check_work.txt, riadok 4: necakany text"},
-    {"a row too short", "R1 <-> R2\n1 3 | 5\n2 1\n", load_invalid,
-     "riadok 3: riadok matice ma 2 cisel, ma ich mat 3"},
-    {"a row too many", "R1 <-> R2\n1 3 | 5\n2 1 | 5\n0 0 | 0\n", load_invalid,
-     "riadok 4: matica ma viac riadkov"},
-    {"an operation without its matrix", "R1 <-> R2\nR1 <-> R2\n1 3 | 5\n2 1 | 5\n", load_invalid,
-     "riadok 1: po uprave ma nasledovat matica"},
-    {"the bar elsewhere", "R1 <-> R2\n1 | 3 5\n2 1 | 5\n", load_invalid,
-     "riadok 2: ciara | ma byt pred poslednym cislom"},
-    {"a broken step number", "Krok jeden: R1 <-> R2\n1 3 | 5\n2 1 | 5\n", load_invalid,
-     "riadok 1: za slovom Krok"},
-    {"a number too long", long_entry_work.c_str(), load_invalid,
-     "riadok 3: cislo ma viac ako 2500 cifier"},
+     "R1 <-> R2\r\n1 3 | 5\r2 1 | 5\nTeraz\r\n", check_found_mistakes,
+     "Krok 1: riadok 4: necakany text"},
+    {"a row too short, the next step judged from the right matrix",
+     "R1 <-> R2\n1 3 | 5\n2 1\nR2 <- R2 - 2 R1\n1 3 | 5\n0 -5 | -5\n", check_found_mistakes,
+     "Krok 1: riadok 3: riadok matice ma 2 cisel, ma ich mat 3\nKrok 2: v poriadku\n"},
+    {"a row too many", "R1 <-> R2\n1 3 | 5\n2 1 | 5\n0 0 | 0\n", check_found_mistakes,
+     "Krok 1: riadok 4: matica ma viac riadkov"},
+    {"an operation without its matrix", "R1 <-> R2\nR1 <- R1 - R2\n-1 2 | 0\n2 1 | 5\n",
+     check_found_mistakes,
+     "Krok 1: riadok 1: po uprave ma nasledovat matica: 2 riadkov, je ich 0\n"
+     "Krok 2: v poriadku\n"},
+    {"the bar elsewhere", "R1 <-> R2\n1 | 3 5\n2 1 | 5\n", check_found_mistakes,
+     "Krok 1: riadok 2: ciara | ma byt pred poslednym cislom"},
+    {"an equals sign elsewhere", "R1 <-> R2\n[1 = 3 5]\n2 1 | 5\n", check_found_mistakes,
+     "Krok 1: riadok 2: ciara | ma byt pred poslednym cislom"},
+    {"commas that read two ways", "R1 <-> R2\n1,3,5\n2 1 5\n", check_found_mistakes,
+     "Krok 1: riadok 2: \"1,3,5\" nie je jasne: ciarka medzi cislicami je desatinna"},
+    {"a decimal comma where a separator was meant", "R1 <-> R2\n1,3 5\n2 1 5\n",
+     check_found_mistakes,
+     "Krok 1: riadok 2: riadok matice ma 2 cisel, ma ich mat 3 (ciarka medzi cislicami je "
+     "desatinna: 1,5 je 3/2)"},
+    {"a broken step number", "Krok jeden: R1 <-> R2\n1 3 | 5\n2 1 | 5\n", check_found_mistakes,
+     "Krok 1: za slovom Krok ma byt cislo kroku a dvojbodka"},
+    {"an answer that cannot be read", "R1 <-> R2\n1 3 | 5\n2 1 | 5\nx = dva\n",
+     check_found_mistakes, "Krok 1: riadok 4: hodnota x ma byt cislo"},
+    {"a number too long", long_entry_work, check_found_mistakes,
+     "Krok 1: riadok 3: cislo ma viac ako 2500 cifier"},
+    {"no matrix at all", "Teraz odcitam\nR1 <-> R2\n", load_invalid,
+     "gj_check_work.txt, riadok 1: necakany text"},
 };
 
 // Every WORK file of the table: its report (from the top) and status, or its message.
@@ -293,6 +419,50 @@ TEST(CheckWork, JudgesEachStepOfAHandWorkedSolution)
             EXPECT_NE(got.err.find(c.out), std::string::npos) << c.what << "\n" << got.err;
         else
             EXPECT_EQ(got.out.rfind(c.out, 0), 0u) << c.what << "\n" << got.out;
+    }
+}
+
+// A row 0 ... 0 | c reads as no solution at once, right or wrong; the work's answer is checked
+// against a system without a unique solution too.
+TEST(CheckWork, ARowOfZerosBeforeTheBarIsNoSolutionAtOnce)
+{
+    const std::string none = "2\n1 1 2\n2 2 5\n"; // x + y = 2, 2x + 2y = 5
+    const struct {
+        const char *what;
+        std::string system, work;
+        int status;
+        std::vector<std::string> said; // in this order
+    } cases[] = {
+        {"no solution, rightly",
+         none,
+         "R2 <- R2 - 2 R1\n1 1 | 2\n0 0 | 1\n",
+         0,
+         {"Krok 1: v poriadku\n", "Koniec: riadok 2 znamena 0 = 1, sustava nema riesenie.\n",
+          "Vysledok je spravny: Sustava nema riesenie", "Vsetky kroky su v poriadku.\n"}},
+        {"an answer to a system without one",
+         none,
+         "R2 <- R2 - 2 R1\n1 1 | 2\n0 0 | 1\nx = 1, y = 1\n",
+         check_found_mistakes,
+         {"Odpoved (riadok 4): sustava nema jedine riesenie; spravne je: Sustava nema riesenie",
+          "Chyby: 1 z 2.\n"}},
+        {"no solution, wrongly",
+         two_by_two,
+         "R2 <- R2 - R1\n2 1 | 5\n0 0 | 3\n",
+         check_found_mistakes,
+         {"Krok 1: riadok 2, stlpec 1: 0, spravne je -1; riadok 2, stlpec 2: 0, spravne je 2; "
+          "riadok 2, stlpec 3: 3, spravne je 0\n",
+          "Koniec: riadok 2 znamena 0 = 3, sustava nema riesenie.\n"
+          "Vysledok je nespravny; spravny je: Riesenie: x1 = 2, x2 = 1\n"}},
+    };
+    for (const auto &c : cases) {
+        const Checked got = check(c.system, c.work);
+        EXPECT_EQ(got.status, c.status) << c.what << "\n" << got.out << got.err;
+        std::size_t at = 0;
+        for (const std::string &part : c.said) {
+            const std::size_t found = got.out.find(part, at);
+            EXPECT_NE(found, std::string::npos) << c.what << ": " << part << "\n" << got.out;
+            at = found == std::string::npos ? at : found + part.size();
+        }
     }
 }
 
