@@ -48,7 +48,7 @@
 // system kept here.
 //
 // Frames: 20,000 by default; GJ_LONG_TESTS=N (N >= 2) plays max(1,000,000, 100,000 N) frames;
-// GJ_RANDOM_FRAMES=F plays F frames. Seed: 20262 by default; GJ_RANDOM_SEED=S plays seed S.
+// GJ_RANDOM_FRAMES=F plays F frames. Seed: 20271 by default; GJ_RANDOM_SEED=S plays seed S.
 // A failure prints the seed, the frame count, the frame and the last 30 input events; the same
 // seed and frame count play the same run again, and GJ_RANDOM_TRACE=F then prints what every
 // vsync finds from frame F on.
@@ -118,7 +118,7 @@ namespace
 
 constexpr long default_frames = 20000;
 constexpr long long_frames = 1000000;
-constexpr unsigned long default_seed = 20262;
+constexpr unsigned long default_seed = 20271;
 
 // A whole number from the environment, or fallback when it is not set.
 unsigned long environment_number(const char *name, unsigned long fallback)
@@ -1838,11 +1838,9 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
         EXPECT_GT(c.saves, 0);
         EXPECT_GT(c.endings_asked, 0);
         EXPECT_GE(c.settles, frames / 1500);
-        // A refused operation comes back to the line for correcting, so the random keys after
-        // it are typed there: fewer of them reach the work screen's table.
-        EXPECT_GT(c.practice_stores, 3);
+        EXPECT_GT(c.practice_stores, 5);
         EXPECT_GT(c.refusals, 2);
-        EXPECT_GT(c.hints, 1);
+        EXPECT_GT(c.hints, 2);
     }
 }
 
