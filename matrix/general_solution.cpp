@@ -190,6 +190,18 @@ bool right_block_inverts(const StoreSnapshot &start)
     return true;
 }
 
+} // namespace
+
+// True when the store's [A | I] holds A^-1 on the right.
+bool inverse_found(const StoreSnapshot *start)
+{
+    return inverse_zero_row() < 0 && left_block_is_identity() &&
+           (!start || right_block_inverts(*start));
+}
+
+namespace
+{
+
 // The statement that closes the inversion of A from [A | I].
 std::string inverse_statement(NotationStyle style, std::size_t limit, const StoreSnapshot *start)
 {
@@ -201,7 +213,7 @@ std::string inverse_statement(NotationStyle style, std::size_t limit, const Stor
             " ma vlavo same nuly; " + rank_text(style);
         return cut_to(text, limit);
     }
-    if (!left_block_is_identity() || (start && !right_block_inverts(*start)))
+    if (!inverse_found(start))
         return cut_to("Vlavo este nie je jednotkova matica.", limit);
     return cut_to(style == notation_latex ? "Inverzna matica $A^{-1}$ je vpravo od ciary."
                                           : "Inverzna matica: vpravo od ciary",

@@ -3,6 +3,7 @@
 
 #include "cell_text.h"
 #include "general_solution.h"
+#include "inverse.h"
 #include "learner_operation.h"
 #include "matrix_file.h"
 #include "store.h"
@@ -27,7 +28,7 @@ constexpr const char *sentence_words[] = {
     "Sustava", "Riesenie", "Pokracujeme", "Redukovany", "Matica", "Inverzna", "Vlavo", "h", "det"};
 
 // How a line of a worked solution reads.
-enum LineKind { line_blank, line_operation, line_row, line_sentence, line_unknown };
+enum LineKind { line_blank, line_operation, line_row, line_sentence, line_unknown, line_answer };
 
 // The line from its first character that is not a space.
 std::string trimmed(const std::string &line)
@@ -47,6 +48,8 @@ LineKind line_kind(const std::string &line)
 {
     if (line.empty())
         return line_blank;
+    if (line.rfind(inverse_block_head, 0) == 0)
+        return line_answer; // an inversion's A^-1 and its check: the work is over
     if (line.rfind("Krok", 0) == 0 || line.rfind("krok", 0) == 0)
         return line_operation;
     if (line[0] == 'R' || line[0] == 'r') {
@@ -164,13 +167,14 @@ struct WorkReader {
     MatrixShape shape; // the shape every matrix of the work has
     int order;         // its rows
     TakeStep take;
-    WorkStep step;         // the matrix being gathered, after the operation on line step.line
-                           // (0: the system copied before the first step)
-    int number = 0;        // the line being read
-    std::string why;       // what is wrong, once something is
-    int why_line = 0;      // the line it is wrong on
-    std::string line;      // the text of the line not yet ended
-    bool after_cr = false; // the text so far ends in "\r", which has ended a line
+    WorkStep step;               // the matrix being gathered, after the operation on line step.line
+                                 // (0: the system copied before the first step)
+    int number = 0;              // the line being read
+    std::string why;             // what is wrong, once something is
+    int why_line = 0;            // the line it is wrong on
+    std::string line;            // the text of the line not yet ended
+    bool after_cr = false;       // the text so far ends in "\r", which has ended a line
+    bool answer_reached = false; // an inversion's A^-1 was met: the lines after it are not read
 
     // Notes what is wrong on line `line`.
     void fail(int at, const std::string &message)
@@ -226,7 +230,12 @@ struct WorkReader {
     void take_line(const std::string &text)
     {
         number++;
+        if (answer_reached)
+            return;
         switch (line_kind(text)) {
+        case line_answer:
+            answer_reached = true;
+            break;
         case line_blank:
         case line_sentence:
             break;
@@ -490,9 +499,36 @@ WorkRead read_work(const std::string &text, const MatrixShape &shape)
     return read;
 }
 
-// Checks the worked solution in `work_file` against the system in `system_file`, judging each
-// step as it is read, so that no more than one step's matrix is kept.
-int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err)
+namespace
+{
+
+// Puts [A | I] of the matrix in the store in its place, as --inverse starts from it; a system's
+// right-hand sides left out is said on `err`. Returns 0, or inverse_refused with its message.
+int start_inversion(const char *system_file, std::FILE *err)
+{
+    StoreSnapshot start;
+    const InverseSetup setup = inverse_setup(save_store(), start);
+    if (setup != inverse_ready) {
+        const std::string why = setup == inverse_no_matrix
+                                    ? "Prazdna matica nema inverznu maticu."
+                                    : "Inverzna matica je len pre stvorcovu maticu: " +
+                                          left_block_size_text(matrix_shape);
+        std::fprintf(err, "%s: %s\n", system_file, why.c_str());
+        return inverse_refused;
+    }
+    if (matrix_shape.kind == kind_system)
+        std::fprintf(err, "%s\n", right_sides_left_out);
+    restore_store(start);
+    return 0;
+}
+
+} // namespace
+
+// Checks the worked solution in `work_file` against the system in `system_file` (or the
+// inversion of its matrix), judging each step as it is read, so that no more than one step's
+// matrix is kept.
+int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err,
+               bool inversion)
 {
     const StoreSnapshot kept = save_store();
     const int loaded = load_matrix_file(system_file);
@@ -501,6 +537,13 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
         const char *message = load_message(loaded);
         std::fprintf(err, "%s: %s\n", system_file, message ? message : "Neplatna matica!");
         return loaded;
+    }
+    if (inversion) {
+        const int started = start_inversion(system_file, err);
+        if (started != 0) {
+            restore_store(kept);
+            return started;
+        }
     }
     CheckRun run;
     WorkReader reader(matrix_shape, [&run](WorkStep &step) { judge_matrix(run, step); });

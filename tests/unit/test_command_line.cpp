@@ -32,6 +32,7 @@ struct CommandCase {
     const char *files = ""; // every file named, space-separated ("": not checked)
     int random_order = 0;
     std::uint64_t seed = 0;
+    bool inverse = false;
 };
 
 const std::vector<CommandCase> command_cases{
@@ -91,6 +92,22 @@ const std::vector<CommandCase> command_cases{
     {{"--random", "3", "--steps"}, command_usage_error, "", 0, false, "--random N vypise"},
     {{"--random", "3", "--exercise", "a"}, command_usage_error, "", 0, false, "--random N vypise"},
     {{"--random", "3", "--zoom", "2"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--inverse", "a.txt"}, command_inverse, "a.txt", 0, false, "", "a.txt", 0, 0, true},
+    {{"--latex", "a.txt", "--inverse"}, command_inverse, "a.txt", 0, true, "", "", 0, 0, true},
+    {{"--check", "--inverse", "a", "b"}, command_check, "a", 0, false, "", "a b", 0, 0, true},
+    {{"--inverse"}, command_usage_error, "", 0, false, "--inverse potrebuje meno suboru"},
+    {{"--inverse", "a", "b"}, command_usage_error, "", 0, false, "prilis vela mien suborov: 'b'"},
+    {{"--inverse", "--steps", "a"}, command_usage_error, "", 0, false, "--inverse SUBOR vypise"},
+    {{"--inverse", "--exercise", "a"}, command_usage_error, "", 0, false, "--inverse SUBOR"},
+    {{"--inverse", "--zoom", "2", "a"}, command_usage_error, "", 0, false, "--inverse SUBOR"},
+    {{"--random", "3", "--inverse"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--check", "--inverse", "a"}, command_usage_error, "", 0, false, "--check --inverse potr"},
+    {{"--check", "--inverse", "--latex", "a", "b"},
+     command_usage_error,
+     "",
+     0,
+     false,
+     "--check SUBOR PRACA"},
 };
 
 TEST(CommandLine, ArgumentsToWhatTheyAskFor)
@@ -118,6 +135,7 @@ TEST(CommandLine, ArgumentsToWhatTheyAskFor)
         EXPECT_EQ(command.latex, c.latex) << name;
         EXPECT_EQ(command.random_order, c.random_order) << name;
         EXPECT_EQ(command.seed, c.seed) << name;
+        EXPECT_EQ(command.inverse, c.inverse) << name;
     }
 }
 
