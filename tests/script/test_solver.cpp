@@ -577,7 +577,7 @@ TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndGoingBackAtTheEndShowsTheLa
         "Krok 5 z 9: R1 <- R1 - (1/2) R2", "Krok 6 z 9: R3 <- R3 - 2 R2",
         "Krok 7 z 9: R3 <- -R3",           "Krok 8 z 9: R1 <- R1 + R3",
         "Krok 9 z 9: R2 <- R2 - R3"};
-    const std::string answer = "Riesenie: x1 = 2, x2 = 3, x3 = -1";
+    const std::string answer = "Riesenie: x1 = 2, x2 = 3, x3 = -1; det A = -1";
     for (const BackCase &bc : back_cases) { // at the end, each way of going back
         reset_program_state();
         set_matrix(three_equations);
@@ -735,7 +735,7 @@ TEST_F(SolverTest, RAtTheVerdictGoesOnToTheReducedFormStepByStepAndBackToTheStep
     const ScriptRun run = run_script(solve, cues(script));
     ASSERT_FALSE(run.ran_out);
     ASSERT_EQ(rests.size(), 7u);
-    EXPECT_EQ(rests[0].caption, "Sustava nema riesenie. R: dokoncit redukovany tvar");
+    EXPECT_EQ(rests[0].caption, "Sustava nema riesenie. R: dokoncit redukovany tvar; det A = 0");
     EXPECT_FALSE(rests[0].highlighted);
     EXPECT_EQ(rests[0].rows, rows_at_gate(contradictory, 3));
     const std::vector<std::string> captions{
@@ -747,7 +747,8 @@ TEST_F(SolverTest, RAtTheVerdictGoesOnToTheReducedFormStepByStepAndBackToTheStep
         EXPECT_EQ(rests[k + 1].rows, rows_at_gate(contradictory, gates[k], reach_reduced_form))
             << "rest " << k + 1;
     }
-    EXPECT_EQ(rests[6].caption, "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3");
+    EXPECT_EQ(rests[6].caption,
+              "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3; det A = 0");
     EXPECT_TRUE(rests[6].highlighted) << "the contradicting row is not highlighted";
     EXPECT_EQ(shown_step.row, 2);
     EXPECT_EQ(shown_step.column, 3);
@@ -766,7 +767,8 @@ TEST_F(SolverTest, AVerdictThatIsAlreadyTheReducedFormGivesTheGeneralSolutionAtO
                      {after(0), tap(KEY_R, 'r')}})); // no offer: R only ends the wait
     ASSERT_FALSE(run.ran_out);
     ASSERT_EQ(rests.size(), 1u);
-    EXPECT_EQ(rests[0].caption, "Riesenie: x1 = 3 - 2 t1, x2 = t1; h(A) = 1, h(A|b) = 1");
+    EXPECT_EQ(rests[0].caption,
+              "Riesenie: x1 = 3 - 2 t1, x2 = t1; h(A) = 1, h(A|b) = 1; det A = 0");
     EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 2 3", "0 0 0"}));
     EXPECT_EQ(std::string(status_text), "");
 }
@@ -820,7 +822,7 @@ TEST_F(SolverTest, DSwitchesTheGridOnReleaseAndInASolveAtOnceAtAGateWhilePausedA
     EXPECT_EQ(rests[0].caption, "Krok 1 z 3: R2 <- R2 - R1") << "D made a step";
     EXPECT_EQ(rests[0].rows, (std::vector<std::string>{"1 1 3", "1 -1 1"}));
     EXPECT_EQ(rests[1].rows, rests[0].rows) << "D decided the pause";
-    EXPECT_EQ(rests[2].caption, "Riesenie: x1 = 2, x2 = 1") << "D ended the wait";
+    EXPECT_EQ(rests[2].caption, "Riesenie: x1 = 2, x2 = 1; det A = -2") << "D ended the wait";
     EXPECT_EQ(read_settings(settings_path()).fractions, 0);
 }
 
