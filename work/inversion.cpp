@@ -8,6 +8,8 @@
 #include "work_frame.h"
 #include "work_screen.h"
 
+#include <allegro.h>
+
 #include <string>
 
 static_assert(2 * max_screen_inverse_order <= grid_columns, "[A | I] must fit the grid");
@@ -34,11 +36,12 @@ std::string refusal(InverseSetup setup)
     return "";
 }
 
-// Shows `message` on the text line until a key (taken) or a press of the left button (which then
-// also acts on the work screen).
+// Shows `message` on the text line until the next key (taken) or a press of the left button
+// (which then also acts on the work screen); the I that asked is not that key.
 void show_message(const std::string &message)
 {
     set_status_text(message.c_str());
+    clear_keybuf();
     wait_for_input();
     status_text[0] = '\0';
 }
