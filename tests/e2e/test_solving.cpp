@@ -203,7 +203,8 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
     for (int k = 0; k < 5; k++) {
         if (k == 2) {
             ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
-                                 "Sustava nema riesenie. R: dokoncit redukovany tvar", &shot))
+                                 "Sustava nema riesenie. R: dokoncit redukovany tvar; det A = 0",
+                                 &shot))
                 << line_of(shot) << " / " << caption(shot);
             hold_key("r"); // on to the reduced form
         }
@@ -211,7 +212,8 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
         tap_key("space");
     }
     ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
-                         "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3", &shot))
+                         "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3; det A = 0",
+                         &shot))
         << line_of(shot) << " / " << caption(shot);
     // The one read of the grid as the real window draws it in fractions.
     EXPECT_EQ(read_grid(shot, 3),
@@ -220,12 +222,12 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
     // Pointing at the grid shows a cell's value on the line; the caption stays, and stays after
     // the message is dismissed.
     hover_cell(2, 3);
-    EXPECT_TRUE(
-        wait_for("1", "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3", &shot))
+    EXPECT_TRUE(wait_for(
+        "1", "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3; det A = 0", &shot))
         << caption(shot);
     tap_key("space");
     park_pointer();
-    EXPECT_TRUE(
-        wait_for("", "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3", &shot))
+    EXPECT_TRUE(wait_for(
+        "", "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3; det A = 0", &shot))
         << caption(shot);
 }
