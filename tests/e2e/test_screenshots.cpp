@@ -152,6 +152,18 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
         },
         3.0, &practice))
         << "Backspace did not undo the last operation";
+
+    // The inverse: I puts [A | I] of the system as loaded in the grid and solves it step by step.
+    hold_key("i");
+    Shot inverse;
+    ASSERT_TRUE(wait_for_line("Krokuj!", 3.0, &inverse)) << "I did not start: " << line_of(inverse);
+    for (int step = 0; step < 20 && line_of(inverse) != "Hotovo!"; step++) {
+        tap_key("space");
+        ASSERT_TRUE(wait_for_rest(3, &inverse)) << "the inversion did not come to rest";
+    }
+    ASSERT_EQ(line_of(inverse), "Hotovo!");
+    EXPECT_EQ(read_text(inverse, 30, 306, 72), "Inverzna matica: vpravo od ciary; det A = -1");
+    save_shot(inverse, "inverse");
 }
 
 } // namespace
