@@ -16,6 +16,7 @@
 #include <gmpxx.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 namespace
@@ -44,13 +45,29 @@ int rule_column()
     return matrix_shape.kind == kind_matrix ? matrix_shape.columns() : matrix_shape.unknowns;
 }
 
+// A cell's text as last printed, kept with the stored parts it was made from: a step changes one
+// or two rows, so the rows it leaves are not brought to lowest terms again.
+struct PrintedCell {
+    Fraction stored;
+    std::string text;
+};
+std::array<std::array<PrintedCell, store_columns>, grid_rows> printed_cells;
+
 // The plain text of every cell of the system, row by row: "-7/2".
 std::vector<std::vector<std::string>> cell_texts()
 {
     std::vector<std::vector<std::string>> texts(static_cast<std::size_t>(matrix_shape.rows));
     for (int r = 0; r < matrix_shape.rows; r++)
-        for (int c = 0; c < matrix_shape.columns(); c++)
-            texts[r].push_back(exact_value_text(cell(r, c).num, cell(r, c).den));
+        for (int c = 0; c < matrix_shape.columns(); c++) {
+            PrintedCell &printed = printed_cells[r][c];
+            const Fraction &stored = cell(r, c);
+            if (printed.text.empty() || printed.stored.num != stored.num ||
+                printed.stored.den != stored.den) {
+                printed.stored = stored;
+                printed.text = exact_value_text(stored.num, stored.den);
+            }
+            texts[r].push_back(printed.text);
+        }
     return texts;
 }
 

@@ -583,6 +583,18 @@ TEST(Inverse, OnlyASquareMatrixHasOneAndTheMessageCountsItsSize)
     run_elimination_now(nullptr, reach_reduced_form);
     ASSERT_EQ(inverse_setup(save_store(), again), inverse_ready);
     EXPECT_EQ(again.shape, start.shape);
+    // The matrix as loaded may carry a sign in a denominator, as the cancelling stores it; the
+    // check by multiplying back reads its values, not its parts.
+    StoreSnapshot signed_parts = square_snapshot({{1, 0}, {0, 1}}, kind_system);
+    snapshot_cell(signed_parts, 0, 0) = Fraction{1, -2};
+    snapshot_cell(signed_parts, 1, 1) = Fraction{-3, -1};
+    ASSERT_EQ(inverse_setup(signed_parts, start), inverse_ready);
+    restore_store(start);
+    run_elimination_now(nullptr, reach_reduced_form);
+    EXPECT_TRUE(inverse_found(&start));
+    EXPECT_TRUE(inverse_found(&signed_parts));
+    EXPECT_EQ(closing_statement(notation_plain, std::string::npos, &signed_parts),
+              "Inverzna matica: vpravo od ciary");
     const struct {
         MatrixShape shape;
         const char *text;
