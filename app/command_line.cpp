@@ -115,7 +115,7 @@ CommandLine random_command(CommandLine command, bool printing)
         return usage_error("--seed patri k --random N");
     if (printing || !command.files.empty() || command.zoom)
         return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
-                           "--exercise, --check ani --zoom");
+                           "--exercise, --check, --inverse ani --zoom");
     command.action = command_random;
     return command;
 }
@@ -135,16 +135,36 @@ CommandLine printing_command(CommandLine command, bool steps, bool exercise)
     return command;
 }
 
-// A command line with --check: a system and its worked solution, nothing else.
+// A command line with --check: a system and its worked solution (or, with --inverse, a square
+// matrix and its worked inversion), nothing else.
 CommandLine check_command(CommandLine command, bool printing)
 {
     if (printing || command.zoom)
         return usage_error("--check SUBOR PRACA kontroluje riesenie; nepatri k nemu --steps, "
                            "--latex, --exercise ani --zoom");
     if (command.files.size() != 2 || command.files[0].empty() || command.files[1].empty())
-        return usage_error("--check potrebuje dve mena suborov: sustavu a jej riesenie");
+        return usage_error(command.inverse
+                               ? "--check --inverse potrebuje dve mena suborov: maticu a jej "
+                                 "inverziu po krokoch"
+                               : "--check potrebuje dve mena suborov: sustavu a jej riesenie");
     command.file = command.files[0];
     command.action = command_check;
+    return command;
+}
+
+// A command line with --inverse (without --check): one square matrix to invert in print, in
+// LaTeX with --latex.
+CommandLine inverse_command(CommandLine command, bool steps, bool exercise)
+{
+    if (steps || exercise || command.zoom)
+        return usage_error("--inverse SUBOR vypise inverznu maticu po krokoch; nepatri k nemu "
+                           "--steps, --exercise ani --zoom");
+    if (command.files.size() != 1 || command.files[0].empty())
+        return usage_error(command.files.size() > 1
+                               ? "prilis vela mien suborov: '" + command.files[1] + "'"
+                               : std::string("--inverse potrebuje meno suboru"));
+    command.file = command.files[0];
+    command.action = command_inverse;
     return command;
 }
 
@@ -178,6 +198,8 @@ CommandLine parse_command_line(int argc, const char *const *argv)
             exercise = true;
         } else if (argument == "--check") {
             check = true;
+        } else if (argument == "--inverse") {
+            command.inverse = true;
         } else if (option_named(argument, "--zoom")) {
             std::string value;
             if (!option_value(argument, "--zoom", argc, argv, i, value) ||
@@ -202,9 +224,12 @@ CommandLine parse_command_line(int argc, const char *const *argv)
         }
     }
     if (command.random_order || command.seed_given)
-        return random_command(command, steps || command.latex || exercise || check);
+        return random_command(command,
+                              steps || command.latex || exercise || check || command.inverse);
     if (check)
         return check_command(command, steps || command.latex || exercise);
+    if (command.inverse)
+        return inverse_command(command, steps, exercise);
     if (command.files.size() > 1 && !exercise)
         return usage_error("prilis vela mien suborov: '" + command.files[1] + "'");
     if (!command.files.empty())
@@ -219,9 +244,10 @@ std::string usage_text()
 {
     return "Pouzitie: gauss-jordan [--zoom N] [SUBOR]\n"
            "          gauss-jordan --steps [--latex] SUBOR\n"
+           "          gauss-jordan --inverse [--latex] SUBOR\n"
            "          gauss-jordan --exercise SUBOR...\n"
            "          gauss-jordan --random N|MxN [--seed S]\n"
-           "          gauss-jordan --check SUBOR PRACA\n"
+           "          gauss-jordan --check [--inverse] SUBOR PRACA\n"
            "          gauss-jordan --help | --version\n"
            "\n"
            "Riesi sustavu linearnych rovnic Gauss-Jordanovou eliminaciou krok za krokom.\n"
@@ -229,6 +255,11 @@ std::string usage_text()
            "  SUBOR        otvori okno so sustavou zo suboru na obrazovke riesenia\n"
            "  --steps      vypise riesenie po krokoch na standardny vystup, bez okna\n"
            "  --latex      vypise to iste ako dokument LaTeXu (len balik amsmath)\n"
+           "  --inverse    vypise inverznu maticu stvorcovej matice A zo suboru po krokoch:\n"
+           "               [A | I] upravuje, kym vlavo nie je I; vpravo je potom A^-1, so\n"
+           "               skuskou A * A^-1 = I, inak riadok s nulami vlavo ukaze, ze A\n"
+           "               inverznu maticu nema; aj h(A) a det A. Zo sustavy vezme jej\n"
+           "               maticu A (prave strany vynecha a povie to), rad 1 az 10\n"
            "  --exercise   vypise pracovny list LaTeXu so sustavami, vysledky na konci\n"
            "  --random N   vypise nahodnu sustavu N rovnic (1 az 10) vo formate suboru:\n"
            "               koeficienty od -9 do 9, jedine riesenie z celych cisel od -5 do 5\n"
@@ -242,7 +273,9 @@ std::string usage_text()
            "               na konci ci je matica v redukovanom tvare, ci je vysledok\n"
            "               spravny a ci sedi odpoved x = ... z prace; cisla krokov\n"
            "               (Krok 5:, 5.), [ ], ciarky, = za |, 0,5; neprecitany riadok\n"
-           "               je chyba kroku; PRACA je obycajny subor alebo rura, do 64 MB\n"
+           "               je chyba kroku; PRACA je obycajny subor alebo rura, do 64 MB;\n"
+           "               s --inverse kontroluje inverziu matice zo SUBOR od [A | I]\n"
+           "               ako --inverse\n"
            "  --zoom N     okno N-krat sirsie a vyssie, N od 1 do 4; zapamata sa; ak sa okno\n"
            "               nezmesti na obrazovku, pouzije sa najvacsie, ktore sa zmesti\n"
            "  --help       vypise tento navod\n"
@@ -260,13 +293,14 @@ std::string usage_text()
            "matica neplatna; 4 pri vypise sa vystup neda zapisat; 5 pri --check je niektory\n"
            "krok alebo odpoved nespravna alebo PRACA nema ziadny krok; pre PRACA aj 1, ked\n"
            "sa neda precitat alebo nie je obycajny subor, 2, ked je vacsia ako 64 MB, a 3,\n"
-           "ked v nej nie je ziadny riadok matice; 64 chybne pouzitie; 128 + cislo signalu,\n"
-           "ked okno ukonci SIGTERM, SIGINT alebo SIGHUP (1 aj po strate spojenia s X\n"
-           "serverom).\n"
+           "ked v nej nie je ziadny riadok matice; 6 pri --inverse matica nie je stvorcova\n"
+           "alebo je prazdna; 64 chybne pouzitie; 128 + cislo signalu, ked okno ukonci\n"
+           "SIGTERM, SIGINT alebo SIGHUP (1 aj po strate spojenia s X serverom).\n"
            "\n"
            "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
            "R3 <- R3 - 2 R1, R2 <- 2 R2 + 3 R1; aj R1 = R1/2, R3 - 2R1 -> R3, 0,5*R1),\n"
-           "Backspace ju vrati, H poradi dalsi krok programu.\n";
+           "Backspace ju vrati, H poradi dalsi krok programu; I ukaze inverznu maticu\n"
+           "matice A po krokoch (rad 1 az 5).\n";
 }
 
 // The text --version prints.

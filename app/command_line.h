@@ -15,7 +15,9 @@ enum CommandAction {
     command_steps,       // print the worked solution of `file`
     command_exercise,    // print a worksheet of the systems in `files`, answers at the end
     command_random,      // print a random system of `random_order` x `random_unknowns`
-    command_check,       // check the worked solution `files[1]` of the system `file`
+    command_check,       // check the worked solution `files[1]` of the system `file` (with
+                         // `inverse`, the inversion of its matrix)
+    command_inverse,     // print the inversion of the square matrix in `file`, step by step
     command_help,        // print the usage
     command_version,     // print the version
     command_usage_error, // print `error` and the usage on standard error
@@ -28,6 +30,7 @@ struct CommandLine {
     std::vector<std::string> files; // every file named, in order (--exercise takes several)
     int zoom = 0;                   // --zoom N, 0 when not given
     bool latex = false;             // --latex: the worked solution as LaTeX
+    bool inverse = false;           // --inverse: the inverse matrix rather than the solution
     int random_order = 0;           // --random N or MxN: the random system's equations (N, M), 0
                                     // when not given
     int random_unknowns = 0;        // its unknowns: N of either form, 0 when not given

@@ -110,7 +110,11 @@ int main(int argc, char **argv)
     case command_random:
         return print_random_system(command);
     case command_check:
-        return check_work(command.files[0].c_str(), command.files[1].c_str(), stdout, stderr);
+        return check_work(command.files[0].c_str(), command.files[1].c_str(), stdout, stderr,
+                          command.inverse);
+    case command_inverse:
+        return print_worked_inverse(
+            command.file.c_str(), command.latex ? notation_latex : notation_plain, stdout, stderr);
     case command_run:
         break;
     }

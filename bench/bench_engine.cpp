@@ -340,6 +340,17 @@ void check_worked_solution_desat2(benchmark::State &state)
 }
 BENCHMARK(check_worked_solution_desat2)->Unit(benchmark::kMillisecond);
 
+// --inverse of bench/inverse_10x10_30.txt (a 10x10 of 30-digit entries): [A | I], every step,
+// A^-1 and its check by multiplying back, written to /dev/null.
+void inverse_10x10_30_digits(benchmark::State &state)
+{
+    std::FILE *out = std::fopen("/dev/null", "w");
+    for (auto _ : state)
+        print_worked_inverse(BENCH_DIR "/inverse_10x10_30.txt", notation_plain, out, stderr);
+    std::fclose(out);
+}
+BENCHMARK(inverse_10x10_30_digits)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -3,6 +3,8 @@
 // but the copy to the display, which costs the same whatever the matrix holds (it is timed
 // apart). The system is 10x10 with every entry as long as the loader allows; the run steps
 // through every gate and goes back a step near the end, which solves the system again at once.
+// Given "inverse", it times I instead: [A | I] of a 5x5 system of such entries, the largest the
+// screen inverts, solved on to the reduced form the same way.
 #include "app/screens.h"
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
@@ -11,6 +13,7 @@
 #include "platform/input.h"
 #include "platform/layout.h"
 #include "platform/quit.h"
+#include "work/inversion.h"
 #include "work/matrix_view.h"
 #include "work/solver.h"
 #include "work/work_frame.h"
@@ -38,11 +41,12 @@ std::vector<double> copy_ms;     // the copy to the display in each frame
 double copying = 0;              // ms spent copying to the display in the frame so far
 Clock::time_point frame_started; // when the last retrace wait returned
 bool measuring = false;
-int rest_frames = 0;        // frames in a row the solve has waited with nothing to do
-std::string last_status;    // the status text in the previous frame
-std::string last_caption;   // the caption in the previous frame
-int gates_answered = 0;     // gates answered so far
-int went_back_at_gate = -1; // the gate at which the run went back
+int rest_frames = 0;               // frames in a row the solve has waited with nothing to do
+std::string last_status;           // the status text in the previous frame
+std::string last_caption;          // the caption in the previous frame
+int gates_answered = 0;            // gates answered so far
+int went_back_at_gate = -1;        // the gate at which the run went back
+std::string back_at = "Krok 100 "; // the caption's start at whose gate the run goes back
 
 } // namespace
 
@@ -67,7 +71,7 @@ extern "C" void vsync(void)
     if (rest_frames >= 2) {
         rest_frames = 0;
         gates_answered++;
-        const bool back = went_back_at_gate < 0 && shown_step.caption.rfind("Krok 100 ", 0) == 0;
+        const bool back = went_back_at_gate < 0 && shown_step.caption.rfind(back_at, 0) == 0;
         if (back)
             went_back_at_gate = gates_answered;
         simulate_keypress(back ? (KEY_BACKSPACE << 8) | 8 : (KEY_SPACE << 8) | ' ');
@@ -97,12 +101,14 @@ static std::string random_entry(std::mt19937_64 &random, std::size_t digits)
     return text;
 }
 
-// Usage: bench_solve_frames IMAGE_DIR [DIGITS]: DIGITS (the loader's limit by default) is the
-// length of every entry. Needs an X display (run it under xvfb-run).
+// Usage: bench_solve_frames IMAGE_DIR [DIGITS [inverse]]: DIGITS (the loader's limit by default)
+// is the length of every entry; "inverse" times I on a 5x5 instead of R on a 10x10. Needs an X
+// display (run it under xvfb-run).
 int main(int argc, char **argv)
 {
-    if (argc < 2 || argc > 3 || chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: %s IMAGE_DIR [DIGITS]\n", argv[0]);
+    const bool inverse = argc == 4 && std::string(argv[3]) == "inverse";
+    if (argc < 2 || (argc == 4 && !inverse) || argc > 4 || chdir(argv[1]) != 0) {
+        std::fprintf(stderr, "usage: %s IMAGE_DIR [DIGITS [inverse]]\n", argv[0]);
         return 2;
     }
     const std::size_t digits =
@@ -118,11 +124,15 @@ int main(int argc, char **argv)
         return 2;
     }
     std::mt19937_64 random(7);
-    matrix_shape = square_shape(max_matrix_order);
+    const int order = inverse ? max_screen_inverse_order : max_matrix_order;
+    matrix_shape = square_shape(order);
     for (int r = 0; r < matrix_shape.rows; r++)
         for (int c = 0; c < matrix_shape.columns(); c++)
             cell(r, c) = Fraction{mpz_class(random_entry(random, digits)), 1};
-    mouse_x = grid_column_centre(10); // over the last cell of the first row
+    new_matrix(); // the system as loaded, which I inverts
+    if (inverse)
+        back_at = "Krok 20 ";
+    mouse_x = grid_column_centre(inverse ? 9 : 10); // over the last cell of the first row
     mouse_y = grid_row_top(0);
     for (int frame = 0; frame < 5; frame++)
         paint_work_frame(); // as in the program, where frames were painted before the solve
@@ -133,13 +143,17 @@ int main(int argc, char **argv)
     clear_keybuf();
     frame_started = Clock::now(); // the first frame includes counting the solve's steps
     measuring = true;
-    solve();
+    if (inverse)
+        invert_matrix();
+    else
+        solve();
     std::sort(frame_ms.begin(), frame_ms.end());
     std::sort(copy_ms.begin(), copy_ms.end());
     const std::size_t n = frame_ms.size();
-    std::printf("solve on screen, 10x10 of %zu-digit entries: %zu frames, %d inputs, went back "
-                "at input %d\n",
-                digits, n, gates_answered, went_back_at_gate);
+    std::printf("%s on screen, %s of %zu-digit entries: %zu frames, %d inputs, went back at "
+                "input %d\n",
+                inverse ? "I ([A | I])" : "solve", inverse ? "5x5" : "10x10", digits, n,
+                gates_answered, went_back_at_gate);
     std::printf("the program's own work per frame, without the copy to the display: median %.3f "
                 "ms, 99th percentile %.3f ms, "
                 "longest %.3f ms\n",

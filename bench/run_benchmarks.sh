@@ -26,6 +26,10 @@ echo "== A solve on screen of the worst system the loader accepts"
 xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" \
     build-bench/bench/bench_solve_frames "$root/build-bench"
 
+echo "== I on screen: [A | I] of a 5x5 of 120-digit entries"
+xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" \
+    build-bench/bench/bench_solve_frames "$root/build-bench" 120 inverse
+
 echo "== The printed worked solution of examples/desat2.txt (10x10), 20 runs"
 times=()
 for _ in $(seq 20); do
@@ -66,6 +70,16 @@ for _ in $(seq 20); do
 done
 median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
 echo "gauss-jordan --check desat2.txt: median ${median} us"
+
+echo "== --inverse of bench/inverse_10x10_30.txt (10x10, 30-digit entries), 20 runs"
+times=()
+for _ in $(seq 20); do
+    start=$(date +%s%N)
+    build-bench/gauss-jordan --inverse bench/inverse_10x10_30.txt >/dev/null
+    times+=($((($(date +%s%N) - start) / 1000)))
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
+echo "gauss-jordan --inverse inverse_10x10_30.txt: median ${median} us"
 
 echo "== Idle CPU of the program and the X server"
 baseline=()

@@ -6,6 +6,8 @@
 #include "rank.h"
 #include "store.h"
 
+#include <vector>
+
 namespace
 {
 
@@ -177,18 +179,38 @@ bool left_block_is_identity()
 bool right_block_inverts(const StoreSnapshot &start)
 {
     const int n = matrix_shape.unknowns;
+    std::vector<mpq_class> a(static_cast<std::size_t>(n * n)); // each value in lowest terms once
+    std::vector<mpq_class> inverse(a.size());
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c < n; c++) {
+            const Fraction &f = snapshot_cell(start, r, c);
+            a[static_cast<std::size_t>(r * n + c)] = mpq_class(f.num, f.den);
+            a[static_cast<std::size_t>(r * n + c)].canonicalize();
+            inverse[static_cast<std::size_t>(r * n + c)] = cell_value(r, n + c);
+        }
     for (int r = 0; r < n; r++)
         for (int c = 0; c < n; c++) {
             mpq_class sum = 0;
-            for (int k = 0; k < n; k++) {
-                const Fraction &a = snapshot_cell(start, r, k);
-                sum += mpq_class(a.num, a.den) * cell_value(k, n + c);
-            }
+            for (int k = 0; k < n; k++)
+                sum += a[static_cast<std::size_t>(r * n + k)] *
+                       inverse[static_cast<std::size_t>(k * n + c)];
             if (sum != (r == c ? 1 : 0))
                 return false;
         }
     return true;
 }
+
+} // namespace
+
+// True when the store's [A | I] holds A^-1 on the right.
+bool inverse_found(const StoreSnapshot *start)
+{
+    return inverse_zero_row() < 0 && left_block_is_identity() &&
+           (!start || right_block_inverts(*start));
+}
+
+namespace
+{
 
 // The statement that closes the inversion of A from [A | I].
 std::string inverse_statement(NotationStyle style, std::size_t limit, const StoreSnapshot *start)
@@ -201,7 +223,7 @@ std::string inverse_statement(NotationStyle style, std::size_t limit, const Stor
             " ma vlavo same nuly; " + rank_text(style);
         return cut_to(text, limit);
     }
-    if (!left_block_is_identity() || (start && !right_block_inverts(*start)))
+    if (!inverse_found(start))
         return cut_to("Vlavo este nie je jednotkova matica.", limit);
     return cut_to(style == notation_latex ? "Inverzna matica $A^{-1}$ je vpravo od ciary."
                                           : "Inverzna matica: vpravo od ciary",

@@ -44,3 +44,8 @@ std::string closing_statement(NotationStyle style, std::size_t limit = std::stri
 // The first row of [A | I] in the store whose left block is all zeros (A has no inverse), -1 when
 // none is.
 int inverse_zero_row();
+
+// True when the store's [A | I] holds A^-1 right of the rule: no row's left block is zero, the
+// left block is the identity and, when `start` is given, the right block times A (the left block
+// of `start`) is the identity exactly.
+bool inverse_found(const StoreSnapshot *start);

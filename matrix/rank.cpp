@@ -144,3 +144,13 @@ std::string determinant_text(const mpq_class &determinant, NotationStyle style, 
     return head + fit_fraction(determinant.get_num().get_str(), "/",
                                determinant.get_den().get_str(), room);
 }
+
+// The statement and det A on one line where they fit, else on two.
+CaptionLines caption_with_determinant(const std::string &statement, const mpq_class &determinant,
+                                      std::size_t limit)
+{
+    const std::string joined = statement + "; " + determinant_text(determinant, notation_plain);
+    if (joined.size() <= limit)
+        return {joined, ""};
+    return {statement, determinant_text(determinant, notation_plain, limit)};
+}

@@ -49,3 +49,14 @@ mpq_class left_determinant(const StoreSnapshot &matrix);
 // characters in plain text as the readout cuts it.
 std::string determinant_text(const mpq_class &determinant, NotationStyle style,
                              std::size_t limit = std::string::npos);
+
+// The closing caption of the work screen, in lines of at most a given length.
+struct CaptionLines {
+    std::string first;  // the closing statement, and det A after it when both fit
+    std::string second; // det A on a line of its own when they do not; "" when they do
+};
+
+// `statement` with "; det A = -7/2" after it when both fit `limit` characters, else the statement
+// alone and det A on the second line (a long value cut as the readout cuts a number).
+CaptionLines caption_with_determinant(const std::string &statement, const mpq_class &determinant,
+                                      std::size_t limit);

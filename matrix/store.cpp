@@ -21,6 +21,12 @@ void new_matrix()
     matrix_serial++;
 }
 
+// Notes that the store holds a matrix made from the one as loaded, which stays.
+void new_matrix_from_loaded()
+{
+    matrix_serial++;
+}
+
 // The exact value of cell (r, c) in lowest terms.
 mpq_class cell_value(int r, int c)
 {

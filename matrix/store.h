@@ -83,7 +83,8 @@ extern std::array<std::array<Fraction, grid_rows>, store_columns>
 extern char status_text[status_text_size]; // state message (loader's report and solver write)
 extern char line_text[line_text_size];     // work screen's text line (editor and readout write)
 extern unsigned matrix_serial; // changes whenever the store is given a new matrix, or emptied
-                               // by a failed load (every way of loading calls new_matrix)
+                               // by a failed load (every way of loading calls new_matrix), and
+                               // when [A | I] is made (new_matrix_from_loaded)
 
 // The cell of row r, column c (column matrix_shape.unknowns is the first right of the rule).
 inline Fraction &cell(int r, int c)
@@ -133,6 +134,11 @@ extern StoreSnapshot last_system; // the last system loaded, typed or made, kept
 // about the previous one no longer holds, and loaded_matrix becomes a copy of it (and
 // last_system too, unless the store is empty).
 void new_matrix();
+
+// Notes that the store now holds a matrix made from the one as loaded ([A | I] of its
+// coefficients): what was said about the previous one no longer holds, but loaded_matrix stays
+// the matrix as loaded, which the editor opens and W saves.
+void new_matrix_from_loaded();
 
 // Copies text into status_text, cutting it to the buffer's size.
 void set_status_text(const char *text);

@@ -3,6 +3,7 @@
 
 #include "cell_text.h"
 #include "general_solution.h"
+#include "inverse.h"
 #include "learner_operation.h"
 #include "matrix_file.h"
 #include "store.h"
@@ -38,6 +39,7 @@ enum LineKind {
     line_sentence,
     line_answer,
     line_unknown,
+    line_inverse_end, // "A^-1 =" of an inversion's printout: the work is over
 };
 
 // The line from its first character that is not a space.
@@ -195,6 +197,8 @@ LineKind line_kind(const std::string &line)
 {
     if (line.empty() || line[0] == '#')
         return line_blank; // a comment, as "# --random 3 --seed 48213"
+    if (line.rfind(inverse_block_head, 0) == 0)
+        return line_inverse_end; // an inversion's A^-1 and its check: the work is over
     if (starts_with_word(line, "Krok") || starts_with_word(line, "krok") ||
         starts_with_word(line, "Uprava") || starts_with_word(line, "uprava") ||
         numbered_step(line) > 0)
@@ -408,6 +412,7 @@ struct WorkReader {
     std::string line;      // the text of the line not yet ended
     bool overlong = false; // that line is longer than max_work_line: it is not kept
     bool after_cr = false; // the text so far ends in "\r", which has ended a line
+    bool answer_reached = false; // an inversion's A^-1 was met: the lines after it are not read
 
     // Notes that line `at` cannot be read: the fault of the step being read.
     void fail(int at, const std::string &message)
@@ -505,7 +510,12 @@ struct WorkReader {
     void take_line(const std::string &text)
     {
         number++;
+        if (answer_reached)
+            return;
         switch (line_kind(text)) {
+        case line_inverse_end:
+            answer_reached = true;
+            break;
         case line_blank:
         case line_sentence:
             break;
@@ -884,9 +894,36 @@ WorkRead read_work(const std::string &text, const MatrixShape &shape)
     return read;
 }
 
-// Checks the worked solution in `work_file` against the system in `system_file`, judging each
-// step as it is read, so that no more than one step's matrix is kept.
-int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err)
+namespace
+{
+
+// Puts [A | I] of the matrix in the store in its place, as --inverse starts from it; a system's
+// right-hand sides left out is said on `err`. Returns 0, or inverse_refused with its message.
+int start_inversion(const char *system_file, std::FILE *err)
+{
+    StoreSnapshot start;
+    const InverseSetup setup = inverse_setup(save_store(), start);
+    if (setup != inverse_ready) {
+        const std::string why = setup == inverse_no_matrix
+                                    ? "Prazdna matica nema inverznu maticu."
+                                    : "Inverzna matica je len pre stvorcovu maticu: " +
+                                          left_block_size_text(matrix_shape);
+        std::fprintf(err, "%s: %s\n", system_file, why.c_str());
+        return inverse_refused;
+    }
+    if (matrix_shape.kind == kind_system)
+        std::fprintf(err, "%s\n", right_sides_left_out);
+    restore_store(start);
+    return 0;
+}
+
+} // namespace
+
+// Checks the worked solution in `work_file` against the system in `system_file` (or the
+// inversion of its matrix), judging each step as it is read, so that no more than one step's
+// matrix is kept.
+int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err,
+               bool inversion)
 {
     const StoreSnapshot kept = save_store();
     const int loaded = load_matrix_file(system_file);
@@ -895,6 +932,13 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
         const char *message = load_message(loaded);
         std::fprintf(err, "%s: %s\n", system_file, message ? message : "Neplatna matica!");
         return loaded;
+    }
+    if (inversion) {
+        const int started = start_inversion(system_file, err);
+        if (started != 0) {
+            restore_store(kept);
+            return started;
+        }
     }
     CheckRun run;
     WorkReader reader(matrix_shape, [&run](WorkStep &step) { judge_matrix(run, step); });

@@ -86,4 +86,9 @@ WorkRead read_work(const std::string &text, const MatrixShape &shape);
 // above max_work_bytes and load_invalid when it cannot be understood (naming the line); 4 when
 // the output cannot be written. The store is left as it was. "-" reads standard input, within
 // the same bound. Each step is judged as it is read, so memory stays near the file's size.
-int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err);
+// With `inversion`, the work is the inversion of the system's matrix A (a system's right-hand
+// sides left out, said on `err`), starting from [A | I] as --inverse does and ending at the line
+// "A^-1 =" that heads the printout's answer, if there is one; a matrix that is not square (or
+// none) returns inverse_refused with its message on `err`.
+int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err,
+               bool inversion = false);

@@ -6,6 +6,7 @@
 #include "elimination.h"
 #include "general_solution.h"
 #include "instant_rows.h"
+#include "inverse.h"
 #include "latex_layout.h"
 #include "matrix_file.h"
 #include "rank.h"
@@ -15,6 +16,7 @@
 #include <gmpxx.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 namespace
@@ -43,13 +45,29 @@ int rule_column()
     return matrix_shape.kind == kind_matrix ? matrix_shape.columns() : matrix_shape.unknowns;
 }
 
+// A cell's text as last printed, kept with the stored parts it was made from: a step changes one
+// or two rows, so the rows it leaves are not brought to lowest terms again.
+struct PrintedCell {
+    Fraction stored;
+    std::string text;
+};
+std::array<std::array<PrintedCell, store_columns>, grid_rows> printed_cells;
+
 // The plain text of every cell of the system, row by row: "-7/2".
 std::vector<std::vector<std::string>> cell_texts()
 {
     std::vector<std::vector<std::string>> texts(static_cast<std::size_t>(matrix_shape.rows));
     for (int r = 0; r < matrix_shape.rows; r++)
-        for (int c = 0; c < matrix_shape.columns(); c++)
-            texts[r].push_back(exact_value_text(cell(r, c).num, cell(r, c).den));
+        for (int c = 0; c < matrix_shape.columns(); c++) {
+            PrintedCell &printed = printed_cells[r][c];
+            const Fraction &stored = cell(r, c);
+            if (printed.text.empty() || printed.stored.num != stored.num ||
+                printed.stored.den != stored.den) {
+                printed.stored = stored;
+                printed.text = exact_value_text(stored.num, stored.den);
+            }
+            texts[r].push_back(printed.text);
+        }
     return texts;
 }
 
@@ -168,6 +186,38 @@ EliminationResult run_printed_elimination()
     return result; // the instant form's values are the step-by-step ones; only values are read
 }
 
+// The LaTeX heading of the matrix the printout starts from.
+std::string latex_start_heading()
+{
+    switch (matrix_shape.kind) {
+    case kind_system:
+        return "Sustava rovnic:\n" + latex_equations() + "\nRozsirena matica sustavy:\n";
+    case kind_inverse:
+        return "Matica $A$ a vedla nej jednotkova matica, $[A \\mid I]$:\n";
+    case kind_matrix:
+        break;
+    }
+    return "Matica:\n";
+}
+
+// After the closing statement of [A | I] whose right block is A^-1: A^-1 as a matrix of its own
+// and the check by multiplying back, which the statement made before claiming it.
+void print_found_inverse()
+{
+    if (matrix_shape.kind != kind_inverse || !inverse_found(&printed_start))
+        return;
+    const StoreSnapshot reduced = save_store();
+    restore_store(right_block(reduced));
+    if (output_style == notation_latex) {
+        emit("\nInverzna matica:\n\n" + matrix_block_text(notation_latex) + "\n" +
+             "Skuska: $A \\cdot A^{-1} = I$, prvok po prvku presne.\n");
+    } else {
+        emit("\n" + std::string(inverse_block_head) + "\n" + plain_matrix() + "\n" +
+             "Skuska: A * A^-1 = I, prvok po prvku presne.\n");
+    }
+    restore_store(reduced);
+}
+
 // Prints the loaded system, every step of its elimination and the outcome.
 void print_solution(NotationStyle style, std::FILE *out)
 {
@@ -179,20 +229,21 @@ void print_solution(NotationStyle style, std::FILE *out)
     const bool latex = style == notation_latex;
     if (latex)
         emit(std::string(latex_preamble) +
-             "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n");
+             (matrix_shape.kind == kind_inverse
+                  ? "\\section*{Inverzna matica Gaussovou--Jordanovou eliminaciou}\n\n"
+                  : "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n"));
     if (matrix_shape.rows == 0) {
         print_line("Sustava je prazdna.");
     } else {
         if (latex)
-            emit(matrix_shape.kind == kind_system
-                     ? "Sustava rovnic:\n" + latex_equations() + "\nRozsirena matica sustavy:\n"
-                     : std::string("Matica:\n"));
+            emit(latex_start_heading());
         print_block("");
         printed_start = save_store();
         if (run_printed_elimination() == elimination_stopped)
             return; // the output failed; nothing more can be written
         print_pending_step();
         print_closing_statement();
+        print_found_inverse();
     }
     if (latex)
         emit(latex_tail);
@@ -265,6 +316,35 @@ int print_worked_solution(const char *file_name, NotationStyle style, std::FILE 
         restore_store(kept);
         return loaded;
     }
+    print_solution(style, out);
+    restore_store(kept);
+    return finish_output(out, err);
+}
+
+// Prints the inversion of the square matrix in `file_name` on `out` in `style`.
+int print_worked_inverse(const char *file_name, NotationStyle style, std::FILE *out, std::FILE *err)
+{
+    const StoreSnapshot kept = save_store();
+    const int loaded = load_for_printing(file_name, "", err);
+    if (loaded != load_ok) {
+        restore_store(kept);
+        return loaded;
+    }
+    const MatrixShape shape = matrix_shape;
+    StoreSnapshot start;
+    const InverseSetup setup = inverse_setup(save_store(), start);
+    if (setup != inverse_ready) {
+        std::fprintf(err, "%s\n",
+                     setup == inverse_no_matrix ? "Prazdna matica nema inverznu maticu."
+                                                : ("Inverzna matica je len pre stvorcovu maticu: " +
+                                                   left_block_size_text(shape))
+                                                      .c_str());
+        restore_store(kept);
+        return inverse_refused;
+    }
+    if (shape.kind == kind_system)
+        std::fprintf(err, "%s\n", right_sides_left_out);
+    restore_store(start);
     print_solution(style, out);
     restore_store(kept);
     return finish_output(out, err);

@@ -11,6 +11,17 @@
 // Exit status of a printout whose output could not be written (after the LoadResult codes).
 constexpr int worked_solution_write_failed = 4;
 
+// Exit status of an inversion whose matrix is not square, or empty (after check_found_mistakes).
+constexpr int inverse_refused = 6;
+
+// The line an inversion's printout heads A^-1 with, after the closing statement; a worked
+// solution read for checking ends there.
+constexpr const char *inverse_block_head = "A^-1 =";
+
+// What an inversion of a system says on standard error: its right-hand sides are left out.
+constexpr const char *right_sides_left_out =
+    "Prave strany sustavy sa pri inverznej matici vynechavaju; invertuje sa matica sustavy A.";
+
 // Flushes `out`: 0 when everything printed on it was written, else worked_solution_write_failed
 // with "Vystup sa nepodarilo zapisat." on `err`.
 int finish_output(std::FILE *out, std::FILE *err);
@@ -35,6 +46,18 @@ std::string latex_equations();
 // worked_solution_write_failed. The store is left as it was.
 int print_worked_solution(const char *file_name, NotationStyle style, std::FILE *out,
                           std::FILE *err);
+
+// Prints the inversion of the square matrix in the file `file_name` on `out` in `style`, as
+// print_worked_solution prints a solution: [A | I], each gated step with the matrix after its
+// cancelling, on to the reduced form of the left block, and the outcome: the closing statement,
+// the rank and det A, then A^-1 as a matrix of its own and the check by multiplying back; or the
+// row whose left block is zero. The file may hold a square matrix alone or a square system, whose
+// right-hand sides are left out (said on `err` in one line). Returns 0; the LoadResult of a file
+// that cannot be loaded, with its message on `err`; inverse_refused, with its message, for a
+// matrix that is not square or is empty; or worked_solution_write_failed. The store is left as
+// it was.
+int print_worked_inverse(const char *file_name, NotationStyle style, std::FILE *out,
+                         std::FILE *err);
 
 // Prints a LaTeX worksheet of the systems in `file_names` on `out`: each numbered and written
 // as equations with room to work below, and their answers on a last page. Warnings go to `err`

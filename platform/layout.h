@@ -118,6 +118,14 @@ constexpr Colour panel_border_colour{78, 98, 156};
 constexpr Colour step_band_colour{38, 64, 128};
 constexpr Colour pivot_frame_colour{255, 200, 40};
 
+// The closing caption's second line (det A, when it does not fit beside the statement): under
+// the grid panel on a dark plate of its own in the panels' colours, so that it reads on the
+// pulsing background at every zoom, clear of the buttons below.
+constexpr Rect caption_plate{22, 325, 614, 343};
+constexpr int second_caption_y = 330;
+constexpr Colour caption_plate_fill{12, 18, 46};
+constexpr Colour caption_plate_rim{78, 98, 156};
+
 // The library's file selector on the work screen: its size, centred on the frame, and its
 // colours: white text on the dark of the work screen's panels (the list's selected entry dark on
 // a white band), the path field's on the blue of a step's band.

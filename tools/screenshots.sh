@@ -14,7 +14,7 @@ shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT
 SCREENSHOT_DIR=$shots build/tests/e2e/e2e_tests --gtest_filter='Screenshots.*'
 mkdir -p "$target"
-for name in menu settings loaded solving finished editor practice; do
+for name in menu settings loaded solving finished editor practice inverse; do
     [ -s "$shots/$name.ppm" ] || { echo "no picture of the $name screen" >&2; exit 1; }
     convert "$shots/$name.ppm" -strip "$target/$name.png"
 done

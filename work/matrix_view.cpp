@@ -6,6 +6,7 @@
 #include "../matrix/cell_text.h"
 #include "../matrix/general_solution.h"
 #include "../matrix/notation.h"
+#include "../matrix/rank.h"
 #include "../matrix/store.h"
 #include "../platform/images.h"
 #include "../platform/input.h"
@@ -192,6 +193,18 @@ const std::string &cell_readout(int r, int c)
     return cache.text;
 }
 
+// Draws the caption's second line on its plate under the grid panel.
+void draw_second_line(const std::string &text)
+{
+    const Rect &p = caption_plate;
+    rectfill(back_buffer, p.x1, p.y1, p.x2, p.y2,
+             makecol(caption_plate_fill.r, caption_plate_fill.g, caption_plate_fill.b));
+    rect(back_buffer, p.x1, p.y1, p.x2, p.y2,
+         makecol(caption_plate_rim.r, caption_plate_rim.g, caption_plate_rim.b));
+    textout_ex(back_buffer, font, text.c_str(), caption_x, second_caption_y, makecol(255, 255, 255),
+               -1);
+}
+
 } // namespace
 
 // Shows a step: its caption, its pivot's frame and the bands of the rows it changes.
@@ -224,17 +237,56 @@ void hide_step()
     shown_step.matrix = matrix_serial;
 }
 
+namespace
+{
+
+// The matrix as loaded when its left block A is the store's, as for the system itself or for
+// [A | I] made from it; nullptr otherwise.
+const StoreSnapshot *loaded_with_left_block()
+{
+    const MatrixShape &loaded = loaded_matrix.shape;
+    if (matrix_shape.rows == 0 || loaded.rows != matrix_shape.rows ||
+        loaded.unknowns != matrix_shape.unknowns)
+        return nullptr;
+    return &loaded_matrix;
+}
+
+// The closing caption's lines: `caption`, and det A of the matrix as loaded beside it or under
+// it when the store's left block is that square A.
+CaptionLines closing_lines(const std::string &caption)
+{
+    const StoreSnapshot *loaded = loaded_with_left_block();
+    if (!loaded || !matrix_shape.square())
+        return {caption, ""};
+    return caption_with_determinant(caption, left_determinant(*loaded), caption_chars);
+}
+
+} // namespace
+
+// Shows a caption with det A beside it or under it.
+void show_caption_with_determinant(const std::string &caption)
+{
+    const CaptionLines lines = closing_lines(caption);
+    show_caption(lines.first);
+    shown_step.second_line = lines.second;
+}
+
 // Shows the closing caption of a store in reduced row echelon form.
 void show_answer_caption()
 {
-    const std::string caption = closing_statement(notation_plain, caption_chars);
+    const CaptionLines lines =
+        closing_lines(closing_statement(notation_plain, caption_chars, loaded_with_left_block()));
     const int contradiction = solution_set().contradiction_row;
-    if (contradiction < 0) {
-        show_caption(caption);
-        return;
+    const int zero_row = matrix_shape.kind == kind_inverse ? inverse_zero_row() : -1;
+    if (contradiction >= 0) { // its row banded, its c framed
+        show_step(lines.first, RowOperation{operation_scale, contradiction, contradiction, 1, 1,
+                                            matrix_shape.unknowns});
+    } else if (zero_row >= 0) { // its row banded, nothing framed
+        show_step(lines.first, RowOperation{operation_scale, zero_row, zero_row, 1, 1, 0, true});
+    } else {
+        show_caption(lines.first);
     }
-    show_step(caption, RowOperation{operation_scale, contradiction, contradiction, 1, 1,
-                                    matrix_shape.unknowns});
+    shown_step.second_line = lines.second;
 }
 
 // A key or a click arrived: a caption that lasts only until then goes.
@@ -287,6 +339,8 @@ void draw_matrix()
         shown && !shown_step.caption.empty() ? shown_step.caption : key_line;
     if (!caption.empty())
         textout_ex(back_buffer, font, caption.c_str(), caption_x, caption_y, white, -1);
+    if (shown && !shown_step.second_line.empty())
+        draw_second_line(shown_step.second_line);
 }
 
 // The hover cell under frame point (x, y) for a matrix of `shape`: the one hit test on the grid.

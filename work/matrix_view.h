@@ -18,12 +18,13 @@ enum CaptionLife {
 struct ShownStep {
     bool active = false; // a step is shown: its highlight (and its caption)
     OperationKind kind = operation_exchange;
-    int pivot = 0;       // the pivot's row
-    int column = 0;      // the pivot's column, framed with its row
-    int row = 0;         // the other row the step changes
-    bool framed = true;  // the pivot is framed (a learner's own operation has none)
-    std::string caption; // "Krok 3 z 9: R2 <- R2 - 3 R1"; drawn whenever it is not empty
-    unsigned matrix = 0; // matrix_serial when it was shown: nothing outlives its matrix
+    int pivot = 0;           // the pivot's row
+    int column = 0;          // the pivot's column, framed with its row
+    int row = 0;             // the other row the step changes
+    bool framed = true;      // the pivot is framed (a learner's own operation has none)
+    std::string caption;     // "Krok 3 z 9: R2 <- R2 - 3 R1"; drawn whenever it is not empty
+    std::string second_line; // under the grid panel on its plate (det A), when not empty
+    unsigned matrix = 0;     // matrix_serial when it was shown: nothing outlives its matrix
     CaptionLife life = caption_until_new_matrix;
 };
 
@@ -60,8 +61,16 @@ void show_caption(const std::string &caption, CaptionLife life = caption_until_n
 // Shows no step and no caption.
 void hide_step();
 
+// Shows `caption` as show_caption does, with det A of the matrix as loaded after it where they
+// both fit the caption line, else on a second line under the grid, whenever the store's left
+// block is square and of the loaded matrix's size: the end of a solve or of the learner's
+// practice.
+void show_caption_with_determinant(const std::string &caption);
+
 // Shows the closing caption of a store in reduced row echelon form: what it says about the
-// solutions, with the row that reads 0 ... 0 | c of a system without one banded and its c framed.
+// solutions, with the row that reads 0 ... 0 | c of a system without one banded and its c framed;
+// for [A | I], the inverse (checked against A as loaded) or the row whose left block is zero,
+// banded; and det A as show_caption_with_determinant adds it.
 void show_answer_caption();
 
 // A key or a click arrived on the work screen: a caption that lasts only until then goes.

@@ -2,6 +2,7 @@
 #include "practice.h"
 
 #include "../matrix/cell_text.h"
+#include "../matrix/inverse.h"
 #include "../matrix/learner_operation.h"
 #include "../matrix/notation.h"
 #include "../matrix/operation_parser.h"
@@ -40,11 +41,22 @@ void keep_history_current()
     practice_history.moves.clear();
 }
 
-// The steps the program's own solve takes from the matrix as loaded, counted once per matrix.
+// The matrix the program's own solve of this one starts from: the matrix as loaded, or [A | I]
+// of it while the store holds [A | I].
+StoreSnapshot program_start()
+{
+    StoreSnapshot start = loaded_matrix;
+    if (matrix_shape.kind == kind_inverse)
+        inverse_setup(loaded_matrix, start);
+    return start;
+}
+
+// The steps the program's own solve takes from the matrix as loaded (or [A | I] of it), counted
+// once per matrix.
 int program_count()
 {
     if (!count_known || counted_matrix != matrix_serial) {
-        program_steps = program_step_count(loaded_matrix);
+        program_steps = program_step_count(program_start());
         counted_matrix = matrix_serial;
         count_known = true;
     }

@@ -202,11 +202,12 @@ bool offer_stands()
 
 // Shows the caption at the end of a solve: what the finished matrix says (see
 // show_answer_caption), or, where it ends on a column without a pivot short of the reduced
-// form, the verdict and the offer to go on.
+// form, the verdict and the offer to go on; with det A of a square A either way.
 void show_closing_caption(bool offering)
 {
     if (offering)
-        show_caption(std::string(ending_verdict(solve_ending(1))) + " R: dokoncit redukovany tvar");
+        show_caption_with_determinant(std::string(ending_verdict(solve_ending(1))) +
+                                      " R: dokoncit redukovany tvar");
     else
         show_answer_caption();
 }

@@ -11,6 +11,7 @@
 #include "../platform/settings_file.h"
 #include "file_selector.h"
 #include "grid_editor.h"
+#include "inversion.h"
 #include "loader.h"
 #include "matrix_view.h"
 #include "practice.h"
@@ -66,7 +67,7 @@ void switch_grid_text()
 // during a solve acts at once, and any other key steps.
 const WorkKey work_key_rows[] = {
     {KEY_ESC, KEY_S, nullptr, false, nullptr},        // back to the menu
-    {KEY_Z, 0, load_and_report, false, "nacitat"},    // load a matrix by its file name
+    {KEY_Z, 0, load_and_report, false, nullptr},      // load a matrix by its file name
     {KEY_R, 0, solve_and_repaint, false, nullptr},    // solve the loaded system
     {KEY_D, 0, switch_grid_text, true, "zlomky"},     // decimal texts or exact fractions
     {KEY_E, 0, edit_grid, false, "upravit"},          // type the system into the grid
@@ -76,6 +77,7 @@ const WorkKey work_key_rows[] = {
     {KEY_U, 0, practice_operation, false, "krok"},    // the learner's own row operation
     {KEY_BACKSPACE, KEY_LEFT, practice_undo, false, nullptr}, // undo the learner's last one
     {KEY_H, 0, practice_hint, false, "rada"},                 // the program's next step, not done
+    {KEY_I, 0, invert_matrix, false, "A^-1"}, // [A | I] of the matrix as loaded, solved
 };
 const int work_key_row_count = static_cast<int>(sizeof work_key_rows / sizeof work_key_rows[0]);
 
@@ -92,8 +94,9 @@ std::string key_label(int scancode)
 
 } // namespace
 
-// The key line under the grid: each key with a hint word, "Z nacitat  E upravit ...", closer
-// together when that is too long for the caption line.
+// The key line under the grid: each key with a hint word, "D zlomky  E upravit ...", closer
+// together when that is too long for the caption line (the keys whose buttons name them, R, Z
+// and Esc, have none).
 std::string work_key_line()
 {
     for (const char *gap : {"  ", " "}) {

@@ -97,7 +97,7 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
     }
     ASSERT_TRUE(wait_for_rest(3, &finished)) << "the solve did not finish";
     ASSERT_EQ(line_of(finished), "Hotovo!");
-    EXPECT_EQ(read_text(finished, 30, 306, 72), "Riesenie: x1 = 2, x2 = 3, x3 = -1")
+    EXPECT_EQ(read_text(finished, 30, 306, 72), "Riesenie: x1 = 2, x2 = 3, x3 = -1; det A = -1")
         << "the answer is not under the grid";
     save_shot(finished, "finished");
 
@@ -152,6 +152,18 @@ TEST_F(Screenshots, EveryScreenIsReachedAndPictured)
         },
         3.0, &practice))
         << "Backspace did not undo the last operation";
+
+    // The inverse: I puts [A | I] of the system as loaded in the grid and solves it step by step.
+    hold_key("i");
+    Shot inverse;
+    ASSERT_TRUE(wait_for_line("Krokuj!", 3.0, &inverse)) << "I did not start: " << line_of(inverse);
+    for (int step = 0; step < 20 && line_of(inverse) != "Hotovo!"; step++) {
+        tap_key("space");
+        ASSERT_TRUE(wait_for_rest(3, &inverse)) << "the inversion did not come to rest";
+    }
+    ASSERT_EQ(line_of(inverse), "Hotovo!");
+    EXPECT_EQ(read_text(inverse, 30, 306, 72), "Inverzna matica: vpravo od ciary; det A = -1");
+    save_shot(inverse, "inverse");
 }
 
 } // namespace

@@ -207,7 +207,8 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
     for (int k = 0; k < 5; k++) {
         if (k == 2) {
             ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
-                                 "Sustava nema riesenie. R: dokoncit redukovany tvar", &shot))
+                                 "Sustava nema riesenie. R: dokoncit redukovany tvar; det A = 0",
+                                 &shot))
                 << line_of(shot) << " / " << caption(shot);
             hold_key("r"); // on to the reduced form
         }
@@ -215,7 +216,8 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
         tap_key("space");
     }
     ASSERT_TRUE(wait_for("Hotovo! Sustava nema riesenie.",
-                         "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3", &shot))
+                         "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3; det A = 0",
+                         &shot))
         << line_of(shot) << " / " << caption(shot);
     // The one read of the grid as the real window draws it in fractions.
     EXPECT_EQ(read_grid(shot, 3),
@@ -224,12 +226,43 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
     // Pointing at the grid shows a cell's value on the line; the caption stays, and stays after
     // the message is dismissed.
     hover_cell(2, 3);
-    EXPECT_TRUE(
-        wait_for("1", "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3", &shot))
+    EXPECT_TRUE(wait_for(
+        "1", "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3; det A = 0", &shot))
         << caption(shot);
     tap_key("space");
     park_pointer();
-    EXPECT_TRUE(
-        wait_for("", "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3", &shot))
+    EXPECT_TRUE(wait_for(
+        "", "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3; det A = 0", &shot))
         << caption(shot);
+}
+
+TEST_F(SolvingTest, IInvertsTheMatrixStepByStepAndTheClosingCaptionClaimsTheInverse)
+{
+    write_file("inverse.txt", "2\n2 1 5\n1 1 3\n");
+    ASSERT_NO_FATAL_FAILURE(start_on_work_screen());
+    ASSERT_NO_FATAL_FAILURE(load_file("inverse.txt"));
+    ASSERT_TRUE(wait_for_grid({{"2", "1", "5"}, {"1", "1", "3"}}));
+    const auto caption = [](const Shot &shot) { return read_text(shot, 30, 306, 72); };
+    // Waits until the line and the caption read as given, and the same a few frames later.
+    const auto wait_for = [&](const std::string &line, const std::string &text, Shot *shot) {
+        const auto shows = [&](const Shot &s) { return line_of(s) == line && caption(s) == text; };
+        if (!wait_until(shows, 5.0, shot))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        *shot = take_shot();
+        return shows(*shot);
+    };
+
+    hold_key("i");
+    Shot shot;
+    const char *const steps[] = {"Krok 1 z 4: R1 <- (1/2) R1", "Krok 2 z 4: R2 <- R2 - R1",
+                                 "Krok 3 z 4: R2 <- 2 R2", "Krok 4 z 4: R1 <- R1 - (1/2) R2"};
+    for (const char *step : steps) {
+        ASSERT_TRUE(wait_for("Krokuj!", step, &shot)) << step << ": " << caption(shot);
+        tap_key("space");
+    }
+    ASSERT_TRUE(wait_for("Hotovo!", "Inverzna matica: vpravo od ciary; det A = 1", &shot))
+        << line_of(shot) << " / " << caption(shot);
+    // [A | I] reduced: I on the left, the inverse from the third column on.
+    EXPECT_EQ(read_grid(shot, 2), Grid({{"1", "0", "1"}, {"0", "1", "-1"}}));
 }

@@ -299,7 +299,7 @@ TEST_F(EditorTest, TheClosingCaptionStaysWhateverIsPointedAtUntilAnotherMatrixIs
     TempFolder files;
     const std::string path = files.file("dva.txt", "2\n1 1 3\n1 -1 1\n");
     set_matrix({{2, -1}});
-    const std::string answer = "Riesenie: x1 = -1/2";
+    const std::string answer = "Riesenie: x1 = -1/2; det A = 2";
     std::vector<bool> drawn;
     const auto check = [&] { drawn.push_back(caption_drawn(answer)); };
     const ScriptRun run = run_script(

@@ -698,7 +698,7 @@ TEST_F(MaterialTest, ANameWithDiacriticsIsSavedAndLoadedBackUnderEveryCharacterT
 TEST_F(MaterialTest, TheKeyLineNamesTheKeysAndNLoadsARandomSystemNamingItsSeedWhichEEdits)
 {
     EXPECT_EQ(work_key_line(),
-              "Z nacitat D zlomky E upravit W zapisat N nahodna O otvorit U krok H rada");
+              "D zlomky E upravit W zapisat N nahodna O otvorit U krok H rada I A^-1");
     std::string caption;
     std::string made;
     const ScriptRun run =

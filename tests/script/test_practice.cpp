@@ -104,8 +104,9 @@ TEST_F(PracticeTest, OperationsUndoTheHintAndTheGoalWithTheCounts)
     EXPECT_EQ(kept, "R2 <- 0 R2");
     EXPECT_TRUE(seen[3].framed) << "the hint frames the program's pivot";
     EXPECT_EQ(seen[6].caption, "Povodna matica, ziadna uprava");
-    EXPECT_EQ(seen[7].caption, "Riesenie: x1 = 2, x2 = 1");
-    EXPECT_EQ(seen[8].caption, "Riesenie: x1 = 2, x2 = 1") << "the answer stays after the key";
+    EXPECT_EQ(seen[7].caption, "Riesenie: x1 = 2, x2 = 1; det A = 5");
+    EXPECT_EQ(seen[8].caption, "Riesenie: x1 = 2, x2 = 1; det A = 5")
+        << "the answer stays after the key";
     EXPECT_EQ(practice_history.moves.size(), 4u);
 }
 

@@ -592,7 +592,7 @@ TEST_F(SolverTest, EveryGateNamesItsStepOfTheTotalAndGoingBackAtTheEndShowsTheLa
         "Krok 5 z 9: R1 <- R1 - (1/2) R2", "Krok 6 z 9: R3 <- R3 - 2 R2",
         "Krok 7 z 9: R3 <- -R3",           "Krok 8 z 9: R1 <- R1 + R3",
         "Krok 9 z 9: R2 <- R2 - R3"};
-    const std::string answer = "Riesenie: x1 = 2, x2 = 3, x3 = -1";
+    const std::string answer = "Riesenie: x1 = 2, x2 = 3, x3 = -1; det A = -1";
     for (const BackCase &bc : back_cases) { // at the end, each way of going back
         reset_program_state();
         set_matrix(three_equations);
@@ -750,7 +750,7 @@ TEST_F(SolverTest, RAtTheVerdictGoesOnToTheReducedFormStepByStepAndBackToTheStep
     const ScriptRun run = run_script(solve, cues(script));
     ASSERT_FALSE(run.ran_out);
     ASSERT_EQ(rests.size(), 7u);
-    EXPECT_EQ(rests[0].caption, "Sustava nema riesenie. R: dokoncit redukovany tvar");
+    EXPECT_EQ(rests[0].caption, "Sustava nema riesenie. R: dokoncit redukovany tvar; det A = 0");
     EXPECT_FALSE(rests[0].highlighted);
     EXPECT_EQ(rests[0].rows, rows_at_gate(contradictory, 3));
     const std::vector<std::string> captions{
@@ -762,7 +762,8 @@ TEST_F(SolverTest, RAtTheVerdictGoesOnToTheReducedFormStepByStepAndBackToTheStep
         EXPECT_EQ(rests[k + 1].rows, rows_at_gate(contradictory, gates[k], reach_reduced_form))
             << "rest " << k + 1;
     }
-    EXPECT_EQ(rests[6].caption, "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3");
+    EXPECT_EQ(rests[6].caption,
+              "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3; det A = 0");
     EXPECT_TRUE(rests[6].highlighted) << "the contradicting row is not highlighted";
     EXPECT_EQ(shown_step.row, 2);
     EXPECT_EQ(shown_step.column, 3);
@@ -781,7 +782,8 @@ TEST_F(SolverTest, AVerdictThatIsAlreadyTheReducedFormGivesTheGeneralSolutionAtO
                      {after(0), tap(KEY_R, 'r')}})); // no offer: R only ends the wait
     ASSERT_FALSE(run.ran_out);
     ASSERT_EQ(rests.size(), 1u);
-    EXPECT_EQ(rests[0].caption, "Riesenie: x1 = 3 - 2 t1, x2 = t1; h(A) = 1, h(A|b) = 1");
+    EXPECT_EQ(rests[0].caption,
+              "Riesenie: x1 = 3 - 2 t1, x2 = t1; h(A) = 1, h(A|b) = 1; det A = 0");
     EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 2 3", "0 0 0"}));
     EXPECT_EQ(std::string(status_text), "");
 }
@@ -835,8 +837,143 @@ TEST_F(SolverTest, DSwitchesTheGridOnReleaseAndInASolveAtOnceAtAGateWhilePausedA
     EXPECT_EQ(rests[0].caption, "Krok 1 z 3: R2 <- R2 - R1") << "D made a step";
     EXPECT_EQ(rests[0].rows, (std::vector<std::string>{"1 1 3", "1 -1 1"}));
     EXPECT_EQ(rests[1].rows, rests[0].rows) << "D decided the pause";
-    EXPECT_EQ(rests[2].caption, "Riesenie: x1 = 2, x2 = 1") << "D ended the wait";
+    EXPECT_EQ(rests[2].caption, "Riesenie: x1 = 2, x2 = 1; det A = -2") << "D ended the wait";
     EXPECT_EQ(read_settings(settings_path()).fractions, 0);
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The inverse matrix (I): [A | I] of the matrix as loaded, solved step by step
+
+TEST_F(SolverTest, ISolvesAIBesideAStepByStepAndClaimsTheInverseWithDetAAtTheEnd)
+{
+    set_matrix({{2, 1, 5}, {1, 1, 3}});
+    std::vector<Rest> rests;
+    const auto rest_then = [&](int scancode, int ascii) {
+        return Cue{resting_with_status("Krokuj!"), [&rests, scancode, ascii] {
+                       note_rest(rests)();
+                       tap_key(scancode, ascii);
+                   }};
+    };
+    const std::vector<Cue> script =
+        join({press_key(KEY_I, 'i', 3),
+              {rest_then(KEY_SPACE, ' '),
+               rest_then(KEY_SPACE, ' '),
+               rest_then(KEY_BACKSPACE, 8), // back from the third gate to the second
+               rest_then(KEY_SPACE, ' '),
+               rest_then(KEY_SPACE, ' '),
+               rest_then(KEY_SPACE, ' '),
+               {resting_with_status("Hotovo!", 6), note_rest(rests)},
+               {after(0), tap(KEY_SPACE, ' ')},
+               {steady([] { return status_text[0] == '\0'; }, 3), [] {}}},
+              press_key(KEY_ESC, 27)});
+    const ScriptRun run = run_script(work_screen, cues(script));
+    ASSERT_FALSE(run.ran_out);
+    ASSERT_EQ(rests.size(), 7u);
+    const std::vector<std::string> captions{"Krok 1 z 4: R1 <- (1/2) R1",
+                                            "Krok 2 z 4: R2 <- R2 - R1",
+                                            "Krok 3 z 4: R2 <- 2 R2",
+                                            "Krok 2 z 4: R2 <- R2 - R1",
+                                            "Krok 3 z 4: R2 <- 2 R2",
+                                            "Krok 4 z 4: R1 <- R1 - (1/2) R2",
+                                            "Inverzna matica: vpravo od ciary; det A = 1"};
+    for (std::size_t k = 0; k < captions.size(); k++)
+        EXPECT_EQ(rests[k].caption, captions[k]) << "rest " << k;
+    EXPECT_EQ(rests[0].rows, (std::vector<std::string>{"2 1 1 0", "1 1 0 1"}))
+        << "I did not put [A | I] in the grid, the right-hand sides left out";
+    EXPECT_EQ(rests[1].rows, rests[3].rows) << "going back did not restore the second gate";
+    EXPECT_EQ(rests[6].rows, (std::vector<std::string>{"1 0 1 1/-1", "0 1 1/-1 2"}));
+    EXPECT_FALSE(rests[6].highlighted);
+    EXPECT_EQ(matrix_shape, (MatrixShape{2, 2, kind_inverse}));
+    EXPECT_EQ(loaded_matrix.shape, system_shape(2, 2)) << "the system as loaded is kept for E";
+    EXPECT_EQ(snapshot_cell(loaded_matrix, 1, 2).num, 3);
+}
+
+// What I does with a matrix it does not invert on the screen, or one without an inverse.
+struct InverseEndCase {
+    const char *name;
+    std::vector<std::vector<long>> rows;
+    std::string status; // the message on the text line; "" when the solve runs
+    std::string caption;
+    std::string second_line;
+    int banded_row; // the row highlighted at the end, -1 for none
+};
+
+TEST_F(SolverTest, IRefusesAboveOrderFiveOrANonSquareMatrixAndEndsASingularOneOnItsZeroRow)
+{
+    const std::vector<long> six(7, 1);
+    const std::vector<InverseEndCase> cases{
+        {"order 6", std::vector<std::vector<long>>(6, six),
+         "Inverzna matica na obrazovke do radu 5; vacsiu vypise gauss-jordan --inverse", "", "",
+         -1},
+        {"one equation in two unknowns",
+         {{1, 2, 3}},
+         "Inverzna matica je len pre stvorcovu maticu: A ma 1 riadok a 2 stlpce",
+         "",
+         "",
+         -1},
+        {"singular",
+         {{1, 2, 0}, {2, 4, 0}},
+         "",
+         "Matica A nema inverznu maticu: R2 ma vlavo same nuly; h(A) = 1",
+         "det A = 0",
+         1},
+        {"singular, order 5",
+         {{1, 1, 0, 0, 0, 0},
+          {0, 1, 1, 0, 0, 0},
+          {0, 0, 1, 1, 0, 0},
+          {0, 0, 0, 1, 1, 0},
+          {1, 2, 2, 2, 1, 0}},
+         "",
+         "Matica A nema inverznu maticu: R5 ma vlavo same nuly; h(A) = 4",
+         "det A = 0",
+         4},
+    };
+    for (const InverseEndCase &c : cases) {
+        reset_program_state();
+        set_matrix(c.rows);
+        const std::vector<std::string> before = matrix_rows();
+        std::string status;
+        std::string caption;
+        std::string second_line;
+        bool banded = false;
+        int banded_row = -1;
+        // Steps through every gate: Space at each rest with "Krokuj!", until the end rests.
+        const auto at_gate = resting_with_status("Krokuj!");
+        const auto at_end = resting_with_status("Hotovo!", 6);
+        const auto stepped_to_end = [at_gate, at_end] {
+            if (at_gate())
+                tap_key(KEY_SPACE, ' ');
+            return at_end();
+        };
+        const auto note_end = [&] {
+            status = status_text;
+            caption = shown_step.caption;
+            second_line = shown_step.second_line;
+            banded = shown_step.active;
+            banded_row = shown_step.row;
+            tap_key(KEY_SPACE, ' ');
+        };
+        std::vector<Cue> script = press_key(KEY_I, 'i', 3);
+        if (c.status.empty())
+            script.push_back({stepped_to_end, note_end});
+        else
+            script.push_back({steady([] { return status_text[0] != '\0'; }, 3), note_end});
+        script.push_back({steady([] { return status_text[0] == '\0'; }, 3), [] {}});
+        script.insert(script.end(), {{after(0), hold(KEY_ESC, 27)}, {after(3), release(KEY_ESC)}});
+        const ScriptRun run = run_script(work_screen, cues(script));
+        ASSERT_FALSE(run.ran_out) << c.name;
+        if (!c.status.empty()) {
+            EXPECT_EQ(status, c.status) << c.name;
+            EXPECT_EQ(matrix_rows(), before) << c.name << ": a refused I changed the matrix";
+            EXPECT_EQ(matrix_shape.kind, kind_system) << c.name;
+            continue;
+        }
+        EXPECT_EQ(caption, c.caption) << c.name;
+        EXPECT_EQ(second_line, c.second_line) << c.name;
+        EXPECT_TRUE(banded) << c.name << ": the row whose left block is zero is not highlighted";
+        EXPECT_EQ(banded_row, c.banded_row) << c.name;
+        EXPECT_EQ(matrix_shape.kind, kind_inverse) << c.name;
+    }
+}

@@ -32,6 +32,7 @@ struct CommandCase {
     const char *files = ""; // every file named, space-separated ("": not checked)
     int random_order = 0;
     std::uint64_t seed = 0;
+    bool inverse = false;
     int random_unknowns = -1; // -1: as many as random_order
 };
 
@@ -72,9 +73,9 @@ const std::vector<CommandCase> command_cases{
      10,
      UINT64_MAX},
     {{"--random", "1"}, command_random, "", 0, false, "", "", 1, 0},
-    {{"--random", "3x4", "--seed", "9"}, command_random, "", 0, false, "", "", 3, 9, 4},
-    {{"--random=10X1"}, command_random, "", 0, false, "", "", 10, 0, 1},
-    {{"--random", "2x2"}, command_random, "", 0, false, "", "", 2, 0, 2},
+    {{"--random", "3x4", "--seed", "9"}, command_random, "", 0, false, "", "", 3, 9, false, 4},
+    {{"--random=10X1"}, command_random, "", 0, false, "", "", 10, 0, false, 1},
+    {{"--random", "2x2"}, command_random, "", 0, false, "", "", 2, 0, false, 2},
     {{"--random", "3x"}, command_usage_error, "", 0, false, "--random potrebuje"},
     {{"--random", "x4"}, command_usage_error, "", 0, false, "--random potrebuje"},
     {{"--random", "3x11"}, command_usage_error, "", 0, false, "--random potrebuje"},
@@ -102,6 +103,22 @@ const std::vector<CommandCase> command_cases{
     {{"--random", "3", "--steps"}, command_usage_error, "", 0, false, "--random N vypise"},
     {{"--random", "3", "--exercise", "a"}, command_usage_error, "", 0, false, "--random N vypise"},
     {{"--random", "3", "--zoom", "2"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--inverse", "a.txt"}, command_inverse, "a.txt", 0, false, "", "a.txt", 0, 0, true, 0},
+    {{"--latex", "a.txt", "--inverse"}, command_inverse, "a.txt", 0, true, "", "", 0, 0, true, 0},
+    {{"--check", "--inverse", "a", "b"}, command_check, "a", 0, false, "", "a b", 0, 0, true, 0},
+    {{"--inverse"}, command_usage_error, "", 0, false, "--inverse potrebuje meno suboru"},
+    {{"--inverse", "a", "b"}, command_usage_error, "", 0, false, "prilis vela mien suborov: 'b'"},
+    {{"--inverse", "--steps", "a"}, command_usage_error, "", 0, false, "--inverse SUBOR vypise"},
+    {{"--inverse", "--exercise", "a"}, command_usage_error, "", 0, false, "--inverse SUBOR"},
+    {{"--inverse", "--zoom", "2", "a"}, command_usage_error, "", 0, false, "--inverse SUBOR"},
+    {{"--random", "3", "--inverse"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--check", "--inverse", "a"}, command_usage_error, "", 0, false, "--check --inverse potr"},
+    {{"--check", "--inverse", "--latex", "a", "b"},
+     command_usage_error,
+     "",
+     0,
+     false,
+     "--check SUBOR PRACA"},
 };
 
 TEST(CommandLine, ArgumentsToWhatTheyAskFor)
@@ -131,6 +148,7 @@ TEST(CommandLine, ArgumentsToWhatTheyAskFor)
         EXPECT_EQ(command.random_unknowns, c.random_unknowns < 0 ? c.random_order : c.random_unknowns)
             << name;
         EXPECT_EQ(command.seed, c.seed) << name;
+        EXPECT_EQ(command.inverse, c.inverse) << name;
     }
 }
 

@@ -1,6 +1,7 @@
 // Headless Gauss-Jordan runs: gated step counts, final stored cells, order of operations, messages.
 #include "matrix/elimination.h"
 #include "matrix/general_solution.h"
+#include "matrix/inverse.h"
 #include "matrix/rank.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -383,6 +385,310 @@ TEST(Elimination, OrderThreeThatOverflows32BitsEndsExact)
         for (int c = 0; c < 3; c++)
             EXPECT_EQ(cell_value(k, c), k == c ? 1 : 0) << "cell " << k << "," << c;
     }
+}
+
+} // namespace
+
+namespace
+{
+
+using Rows = std::vector<std::vector<mpq_class>>;
+
+// The determinant by fraction-free Bareiss elimination over the integers, each row first
+// multiplied out of its fractions: another road to det A than the pivots the program takes.
+mpq_class bareiss_determinant(const Rows &a)
+{
+    const std::size_t n = a.size();
+    std::vector<std::vector<mpz_class>> m(n, std::vector<mpz_class>(n));
+    mpq_class scale = 1; // det A = det m / scale
+    for (std::size_t r = 0; r < n; r++) {
+        mpz_class common = 1;
+        for (const mpq_class &v : a[r])
+            mpz_lcm(common.get_mpz_t(), common.get_mpz_t(), v.get_den().get_mpz_t());
+        for (std::size_t c = 0; c < n; c++)
+            m[r][c] = a[r][c].get_num() * (common / a[r][c].get_den());
+        scale *= common;
+    }
+    int sign = 1;
+    mpz_class previous = 1;
+    for (std::size_t k = 0; k < n; k++) {
+        std::size_t pivot = k;
+        while (pivot < n && m[pivot][k] == 0)
+            pivot++;
+        if (pivot == n)
+            return 0;
+        if (pivot != k) {
+            std::swap(m[pivot], m[k]);
+            sign = -sign;
+        }
+        for (std::size_t i = k + 1; i < n; i++)
+            for (std::size_t j = k + 1; j < n; j++)
+                m[i][j] = (m[i][j] * m[k][k] - m[i][k] * m[k][j]) / previous; // exact
+        previous = m[k][k];
+    }
+    return mpq_class(sign * m[n - 1][n - 1]) / scale;
+}
+
+// The determinant by Laplace expansion along the first row (for small orders).
+mpq_class laplace_determinant(const Rows &a)
+{
+    if (a.empty())
+        return 1;
+    mpq_class sum = 0;
+    for (std::size_t c = 0; c < a.size(); c++) {
+        Rows minor;
+        for (std::size_t r = 1; r < a.size(); r++) {
+            minor.emplace_back(a[r].begin(), a[r].end());
+            minor.back().erase(minor.back().begin() + static_cast<std::ptrdiff_t>(c));
+        }
+        const mpq_class term = a[0][c] * laplace_determinant(minor);
+        sum += c % 2 == 0 ? term : mpq_class(-term);
+    }
+    return sum;
+}
+
+// A random n x n matrix: whole entries from -9 to 9, some of them fractions; often with zeros
+// (exchanges) and, one time in three, one row a combination of two others (singular).
+Rows random_square(std::mt19937_64 &random, int n)
+{
+    const auto pick = [&random](int span) { return static_cast<long>(random() % span); };
+    Rows a(static_cast<std::size_t>(n), std::vector<mpq_class>(static_cast<std::size_t>(n)));
+    for (auto &row : a)
+        for (mpq_class &v : row) {
+            v = pick(3) == 0 ? mpq_class(0) : mpq_class(pick(19) - 9);
+            if (pick(6) == 0)
+                v /= pick(4) + 2;
+        }
+    if (n >= 3 && pick(3) == 0) {
+        const mpq_class p = pick(5) - 2, q = pick(5) - 2;
+        for (std::size_t c = 0; c < a.size(); c++)
+            a[2][c] = p * a[0][c] + q * a[1][c];
+        std::swap(a[2], a[static_cast<std::size_t>(pick(n))]);
+    }
+    return a;
+}
+
+// A snapshot of `a` as a square system (right-hand sides 1..n) or as a matrix alone.
+StoreSnapshot square_snapshot(const Rows &a, MatrixKind kind)
+{
+    const int n = static_cast<int>(a.size());
+    StoreSnapshot matrix;
+    matrix.shape = MatrixShape{n, n, kind};
+    for (int r = 0; r < n; r++) {
+        for (int c = 0; c < n; c++) {
+            const mpq_class &v = a[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            snapshot_cell(matrix, r, c) = Fraction{v.get_num(), v.get_den()};
+        }
+        snapshot_cell(matrix, r, n) = Fraction{r + 1, 1};
+    }
+    return matrix;
+}
+
+// The product of two square matrices.
+Rows times(const Rows &a, const Rows &b)
+{
+    Rows p(a.size(), std::vector<mpq_class>(a.size(), 0));
+    for (std::size_t i = 0; i < a.size(); i++)
+        for (std::size_t j = 0; j < a.size(); j++)
+            for (std::size_t k = 0; k < a.size(); k++)
+                p[i][j] += a[i][k] * b[k][j];
+    return p;
+}
+
+// Columns from..from+n-1 of the store's rows, as values.
+Rows store_block(int from)
+{
+    const int n = matrix_shape.rows;
+    Rows block(static_cast<std::size_t>(n));
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c < n; c++)
+            block[static_cast<std::size_t>(r)].push_back(cell_value(r, from + c));
+    return block;
+}
+
+Rows identity(std::size_t n)
+{
+    Rows i(n, std::vector<mpq_class>(n, 0));
+    for (std::size_t k = 0; k < n; k++)
+        i[k][k] = 1;
+    return i;
+}
+
+TEST(Inverse, RandomMatricesInvertToWhatMultipliesBackToIOrEndOnAZeroRowOfTheLeftBlock)
+{
+    std::mt19937_64 random(20);
+    int inverted = 0, singular = 0;
+    for (int k = 0; k < 240; k++) {
+        const int n = 1 + k % max_matrix_order;
+        const Rows a = random_square(random, n);
+        SCOPED_TRACE("case " + std::to_string(k) + ", order " + std::to_string(n));
+        const StoreSnapshot loaded = square_snapshot(a, k % 2 ? kind_system : kind_matrix);
+        StoreSnapshot start;
+        ASSERT_EQ(inverse_setup(loaded, start), inverse_ready);
+        ASSERT_EQ(start.shape, (MatrixShape{n, n, kind_inverse}));
+        restore_store(start);
+        ASSERT_EQ(store_block(0), a);
+        ASSERT_EQ(store_block(n), identity(a.size()));
+        run_elimination_now(nullptr, reach_reduced_form);
+        const mpq_class det = bareiss_determinant(a);
+        EXPECT_EQ(left_determinant(loaded), det);
+        EXPECT_EQ(left_determinant(start), det) << "[A | I] has the determinant of A";
+        const std::string statement = closing_statement(notation_plain, std::string::npos, &start);
+        if (det != 0) {
+            inverted++;
+            EXPECT_EQ(store_block(0), identity(a.size()));
+            const Rows inverse = store_block(n);
+            EXPECT_EQ(times(a, inverse), identity(a.size()));
+            EXPECT_EQ(times(inverse, a), identity(a.size()));
+            EXPECT_TRUE(inverse_found(&start));
+            EXPECT_EQ(statement, "Inverzna matica: vpravo od ciary");
+            continue;
+        }
+        singular++;
+        const int zero = inverse_zero_row();
+        ASSERT_GE(zero, 0);
+        EXPECT_FALSE(inverse_found(&start));
+        // Its row of the right block is a row of the operations made: not zero, and times A zero.
+        const std::vector<mpq_class> made = store_block(n)[static_cast<std::size_t>(zero)];
+        EXPECT_NE(made, std::vector<mpq_class>(a.size(), 0));
+        std::vector<mpq_class> combination(a.size(), 0);
+        for (std::size_t i = 0; i < a.size(); i++)
+            for (std::size_t c = 0; c < a.size(); c++)
+                combination[c] += made[i] * a[i][c];
+        EXPECT_EQ(combination, std::vector<mpq_class>(a.size(), 0));
+        EXPECT_EQ(statement.rfind("Matica A nema inverznu maticu: R" + std::to_string(zero + 1) +
+                                      " ma vlavo same nuly; h(A) = ",
+                                  0),
+                  0u)
+            << statement;
+    }
+    EXPECT_GT(inverted, 100);
+    EXPECT_GT(singular, 30);
+}
+
+TEST(Inverse, OnlyASquareMatrixHasOneAndTheMessageCountsItsSize)
+{
+    StoreSnapshot start;
+    start.shape = MatrixShape{7, 7, kind_matrix};
+    EXPECT_EQ(inverse_setup(StoreSnapshot{}, start), inverse_no_matrix);
+    StoreSnapshot wide = square_snapshot({{1, 2}, {3, 4}}, kind_system);
+    wide.shape = system_shape(2, 3);
+    EXPECT_EQ(inverse_setup(wide, start), inverse_not_square);
+    EXPECT_EQ(start.shape, (MatrixShape{7, 7, kind_matrix})) << "a refusal changed the start";
+    // [A | I] of [A | I] is made again from its left block.
+    StoreSnapshot again;
+    const StoreSnapshot two = square_snapshot({{1, 2}, {3, 4}}, kind_system);
+    ASSERT_EQ(inverse_setup(two, start), inverse_ready);
+    restore_store(start);
+    run_elimination_now(nullptr, reach_reduced_form);
+    ASSERT_EQ(inverse_setup(save_store(), again), inverse_ready);
+    EXPECT_EQ(again.shape, start.shape);
+    // The matrix as loaded may carry a sign in a denominator, as the cancelling stores it; the
+    // check by multiplying back reads its values, not its parts.
+    StoreSnapshot signed_parts = square_snapshot({{1, 0}, {0, 1}}, kind_system);
+    snapshot_cell(signed_parts, 0, 0) = Fraction{1, -2};
+    snapshot_cell(signed_parts, 1, 1) = Fraction{-3, -1};
+    ASSERT_EQ(inverse_setup(signed_parts, start), inverse_ready);
+    restore_store(start);
+    run_elimination_now(nullptr, reach_reduced_form);
+    EXPECT_TRUE(inverse_found(&start));
+    EXPECT_TRUE(inverse_found(&signed_parts));
+    EXPECT_EQ(closing_statement(notation_plain, std::string::npos, &signed_parts),
+              "Inverzna matica: vpravo od ciary");
+    const struct {
+        MatrixShape shape;
+        const char *text;
+    } sizes[] = {{system_shape(1, 1), "A ma 1 riadok a 1 stlpec"},
+                 {system_shape(2, 3), "A ma 2 riadky a 3 stlpce"},
+                 {MatrixShape{4, 5, kind_matrix}, "A ma 4 riadky a 5 stlpcov"},
+                 {system_shape(10, 1), "A ma 10 riadkov a 1 stlpec"}};
+    for (const auto &size : sizes)
+        EXPECT_EQ(left_block_size_text(size.shape), size.text);
+}
+
+TEST(Determinant, ThePivotsProductSignedPerExchangeAgreesWithLaplaceAndIsWrittenExactly)
+{
+    const struct {
+        Rows a;
+        const char *text;
+    } cases[] = {
+        {{{0, 1}, {1, 0}}, "det A = -1"},
+        {{{0, 2}, {3, 4}}, "det A = -6"},
+        {{{mpq_class(1, 2), mpq_class(1, 3)}, {mpq_class(1, 4), mpq_class(1, 5)}}, "det A = 1/60"},
+        {{{mpq_class(-7, 2)}}, "det A = -7/2"},
+        {{{1, 0, 2}, {2, 0, 1}, {3, 0, 5}}, "det A = 0"},
+        {{{0, 0, 1}, {0, 1, 0}, {1, 0, 0}}, "det A = -1"},
+        {{{0, 1, 0}, {0, 0, 1}, {1, 0, 0}}, "det A = 1"},
+    };
+    for (const auto &c : cases) {
+        const mpq_class det = left_determinant(square_snapshot(c.a, kind_system));
+        EXPECT_EQ(det, laplace_determinant(c.a)) << c.text;
+        EXPECT_EQ(determinant_text(det, notation_plain), c.text);
+    }
+    std::mt19937_64 random(3);
+    for (int k = 0; k < 200; k++) {
+        const Rows a = random_square(random, 1 + k % 6);
+        const mpq_class laplace = laplace_determinant(a);
+        EXPECT_EQ(left_determinant(square_snapshot(a, kind_matrix)), laplace) << "case " << k;
+        EXPECT_EQ(bareiss_determinant(a), laplace) << "case " << k;
+    }
+}
+
+TEST(ClosingCaption, TheDeterminantStandsBesideTheStatementWhereItFitsElseOnALineOfItsOwn)
+{
+    const std::string answer = "Riesenie: x1 = 2, x2 = 3, x3 = -1";
+    const std::string verdict = "Sustava nema riesenie: R3 znamena 0 = 1; h(A) = 2, h(A|b) = 3";
+    const mpz_class huge = mpz_class("7" + std::string(1299, '1'));
+    const struct {
+        std::string statement;
+        mpq_class det;
+        std::string first;
+        std::string second;
+    } cases[] = {
+        {answer, -1, answer + "; det A = -1", ""},
+        {"Inverzna matica: vpravo od ciary", mpq_class(-7, 2),
+         "Inverzna matica: vpravo od ciary; det A = -7/2", ""},
+        {verdict, 0, verdict + "; det A = 0", ""},
+        {verdict + "; t1", 0, verdict + "; t1", "det A = 0"},
+        {std::string(61, 'x'), 0, std::string(61, 'x') + "; det A = 0", ""}, // 72 exactly
+        {std::string(62, 'x'), 0, std::string(62, 'x'), "det A = 0"},
+        {answer, mpq_class(huge), answer,
+         "det A = 7111111111111111111111111111111111111111"
+         "11111111...(1300 cifier)"},
+        {answer, mpq_class(huge, huge + 2), answer,
+         "det A = 711111111111111...(1300 cifier)/7111111111111111...(1300 cifier)"},
+    };
+    for (const auto &c : cases) {
+        const CaptionLines lines = caption_with_determinant(c.statement, c.det, caption_chars);
+        EXPECT_EQ(lines.first, c.first);
+        EXPECT_EQ(lines.second, c.second);
+        EXPECT_LE(lines.second.size(), caption_chars);
+    }
+}
+
+TEST(ClosingCaption, ALongGeneralSolutionKeepsItsRanksAndTheDeterminantGoesUnderIt)
+{
+    // Ten equations, the last twice the first: x10 is free, its coefficients long.
+    const mpz_class big = mpz_class("3" + std::string(40, '1'));
+    IntegerRows rows(10, std::vector<mpz_class>(11, 0));
+    for (int r = 0; r < 9; r++) {
+        rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(r)] = 1;
+        rows[static_cast<std::size_t>(r)][9] = big + r;
+        rows[static_cast<std::size_t>(r)][10] = big * (r + 2);
+    }
+    for (std::size_t c = 0; c < 11; c++)
+        rows[9][c] = 2 * rows[0][c];
+    set_system(rows);
+    const StoreSnapshot start = save_store();
+    run_elimination_now(nullptr, reach_reduced_form);
+    const std::string statement = closing_statement(notation_plain, caption_chars);
+    const std::string ranks = "; h(A) = 9, h(A|b) = 9";
+    EXPECT_EQ(statement.substr(statement.size() - ranks.size()), ranks) << statement;
+    EXPECT_LE(statement.size(), caption_chars);
+    const CaptionLines lines =
+        caption_with_determinant(statement, left_determinant(start), caption_chars);
+    EXPECT_EQ(lines.first, statement);
+    EXPECT_EQ(lines.second, "det A = 0");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "matrix/latex_layout.h"
 #include "matrix/matrix_file.h"
 #include "matrix/store.h"
+#include "matrix/work_check.h"
 #include "matrix/worked_solution.h"
 #include "store_helpers.h"
 
@@ -184,6 +185,133 @@ TEST(WorkedSolution, PrintsEveryStepAndTheEndingOrTheLoadersMessageAndCode)
         EXPECT_EQ(printed.err, c.err);
     }
     std::remove(path.c_str());
+}
+
+// A file's contents and what printing its inversion gives; every matrix checked by hand.
+const std::vector<FileCase> inverse_cases = {
+    // a square system: its right-hand sides left out, and said
+    {"2\n2 1 5\n1 1 3\n", 0, R"(2  1 | 1  0
+1  1 | 0  1
+
+Krok 1: R1 <- (1/2) R1
+1  1/2 | 1/2  0
+1    1 |   0  1
+
+Krok 2: R2 <- R2 - R1
+1  1/2 |  1/2  0
+0  1/2 | -1/2  1
+
+Krok 3: R2 <- 2 R2
+1  1/2 | 1/2  0
+0    1 |  -1  2
+
+Krok 4: R1 <- R1 - (1/2) R2
+1  0 |  1  -1
+0  1 | -1   2
+
+Inverzna matica: vpravo od ciary
+h(A) = 2
+det A = 1
+
+A^-1 =
+ 1  -1
+-1   2
+
+Skuska: A * A^-1 = I, prvok po prvku presne.
+)",
+     "Prave strany sustavy sa pri inverznej matici vynechavaju; invertuje sa matica sustavy A.\n"},
+    // a square matrix alone without an inverse: its zero row named, no A^-1
+    {"matica 2x2\n1 2\n2 4\n", 0, R"(1  2 | 1  0
+2  4 | 0  1
+
+Krok 1: R2 <- R2 - 2 R1
+1  2 |  1  0
+0  0 | -2  1
+
+Matica A nema inverznu maticu: R2 ma vlavo same nuly; h(A) = 1
+det A = 0
+)",
+     ""},
+    // fractions and a decimal comma in the file, one order
+    {"matica 1x1\n-2/7\n", 0, R"(-2/7 | 1
+
+Krok 1: R1 <- (-7/2) R1
+1 | -7/2
+
+Inverzna matica: vpravo od ciary
+h(A) = 1
+det A = -2/7
+
+A^-1 =
+-7/2
+
+Skuska: A * A^-1 = I, prvok po prvku presne.
+)",
+     ""},
+    {"matica 2x3\n1 2 3\n4 5 6\n", inverse_refused, "",
+     "Inverzna matica je len pre stvorcovu maticu: A ma 2 riadky a 3 stlpce\n"},
+    {"sustava 3x2\n1 2 | 3\n4 5 | 6\n7 8 | 9\n", inverse_refused, "",
+     "Inverzna matica je len pre stvorcovu maticu: A ma 3 riadky a 2 stlpce\n"},
+    {"11\n", load_too_large, "", "Matica v subore je prilis velka.\n"},
+};
+
+TEST(WorkedInverse, PrintsAIBesideAEveryStepAndTheInverseCheckedOrWhyThereIsNone)
+{
+    const std::string path = testing::TempDir() + "gj_worked_inverse.txt";
+    for (const FileCase &c : inverse_cases) {
+        SCOPED_TRACE(c.contents);
+        std::FILE *file = std::fopen(path.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs(c.contents, file);
+        std::fclose(file);
+        std::FILE *out = std::tmpfile();
+        std::FILE *err = std::tmpfile();
+        EXPECT_EQ(print_worked_inverse(path.c_str(), notation_plain, out, err), c.status);
+        EXPECT_EQ(read_back(out), c.out);
+        EXPECT_EQ(read_back(err), c.err);
+    }
+    std::remove(path.c_str());
+}
+
+TEST(WorkedInverse, CheckInverseAcceptsThePrintoutItselfAndFindsAWrongEntry)
+{
+    const std::string system = testing::TempDir() + "gj_inverse_system.txt";
+    const std::string work = testing::TempDir() + "gj_inverse_work.txt";
+    std::FILE *file = std::fopen(system.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("3\n2 1 -1 8\n-3 -1 2 -11\n-2 1 2 -3\n", file);
+    std::fclose(file);
+    std::FILE *printed = std::fopen(work.c_str(), "w+");
+    ASSERT_NE(printed, nullptr);
+    std::FILE *ignored = std::tmpfile();
+    ASSERT_EQ(print_worked_inverse(system.c_str(), notation_plain, printed, ignored), 0);
+    std::fclose(printed);
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    EXPECT_EQ(check_work(system.c_str(), work.c_str(), out, err, true), 0);
+    const std::string report = read_back(out);
+    EXPECT_NE(report.find("Vysledok je spravny: Inverzna matica: vpravo od ciary"),
+              std::string::npos)
+        << report;
+    // One entry of the right block wrong after the first step: that step is named.
+    std::FILE *read = std::fopen(work.c_str(), "r");
+    ASSERT_NE(read, nullptr);
+    std::string text = read_back(read);
+    const std::size_t wrong = text.find("-1/2 | 1/2  0  0");
+    ASSERT_NE(wrong, std::string::npos);
+    text.replace(wrong, 16, "-1/2 | 1/3  0  0");
+    file = std::fopen(work.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs(text.c_str(), file);
+    std::fclose(file);
+    out = std::tmpfile();
+    EXPECT_EQ(check_work(system.c_str(), work.c_str(), out, err, true), check_found_mistakes);
+    const std::string mistake = read_back(out);
+    EXPECT_NE(mistake.find("Krok 1: "), std::string::npos) << mistake;
+    EXPECT_EQ(mistake.find("Krok 1: v poriadku"), std::string::npos) << mistake;
+    std::fclose(ignored);
+    std::remove(system.c_str());
+    std::remove(work.c_str());
 }
 
 TEST(WorkedSolution, LatexIsAWholeDocumentWithTheSignInFrontOfTheFraction)

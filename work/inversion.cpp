@@ -1,0 +1,67 @@
+// The inverse matrix on the work screen (I): [A | I] of the matrix as loaded, solved step by step.
+#include "inversion.h"
+
+#include "../matrix/inverse.h"
+#include "../matrix/store.h"
+#include "matrix_view.h"
+#include "solver.h"
+#include "work_frame.h"
+#include "work_screen.h"
+
+#include <allegro.h>
+
+#include <string>
+
+static_assert(2 * max_screen_inverse_order <= grid_columns, "[A | I] must fit the grid");
+static_assert(2 * (max_screen_inverse_order + 1) > grid_columns, "the grid shows larger ones");
+
+namespace
+{
+
+// Why I does not invert the matrix as loaded, "" when it does.
+std::string refusal(InverseSetup setup)
+{
+    switch (setup) {
+    case inverse_no_matrix:
+        return "Inverzna matica: najprv nacitaj stvorcovu maticu (Z, N, E alebo O)";
+    case inverse_not_square:
+        return "Inverzna matica je len pre stvorcovu maticu: " +
+               left_block_size_text(loaded_matrix.shape);
+    case inverse_ready:
+        break;
+    }
+    if (loaded_matrix.shape.rows > max_screen_inverse_order)
+        return "Inverzna matica na obrazovke do radu " + std::to_string(max_screen_inverse_order) +
+               "; vacsiu vypise gauss-jordan --inverse";
+    return "";
+}
+
+// Shows `message` on the text line until the next key (taken) or a press of the left button
+// (which then also acts on the work screen); the I that asked is not that key.
+void show_message(const std::string &message)
+{
+    set_status_text(message.c_str());
+    clear_keybuf();
+    wait_for_input();
+    status_text[0] = '\0';
+}
+
+} // namespace
+
+// I: [A | I] of the matrix as loaded, solved step by step.
+void invert_matrix()
+{
+    StoreSnapshot start;
+    const InverseSetup setup = inverse_setup(loaded_matrix, start);
+    const std::string why = refusal(setup);
+    if (!why.empty()) {
+        show_message(why);
+        return;
+    }
+    restore_store(start);
+    new_matrix_from_loaded(); // the captions and the practice of the matrix before go
+    hide_step();
+    line_text[0] = '\0';
+    solve();
+    paint_work_frame();
+}
