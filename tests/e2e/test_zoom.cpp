@@ -68,7 +68,7 @@ class ZoomTest : public ProgramTest
             const Shot before = take_shot();
             click_at(x, y);
             park_pointer();
-            if (wait_until(done, 3.0, last))
+            if (wait_until(done, 6.0, last))
                 return true;
             if (read_grid(*last, 2) != read_grid(before, 2) || line_of(*last) != line_of(before))
                 return false; // the click did something else: no second try
