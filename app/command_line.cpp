@@ -55,6 +55,19 @@ bool read_random_shape(const std::string &text, int &rows, int &unknowns)
     return true;
 }
 
+// Reads the value of --count: a whole number from 1 to max_variants.
+bool read_count(const std::string &text, int &count)
+{
+    if (text.empty() || text.size() > 2 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int value = std::stoi(text);
+    if (value < 1 || value > max_variants)
+        return false;
+    count = value;
+    return true;
+}
+
 // Reads the value of --seed: a whole number from 0 to 2^64 - 1, digits only.
 bool read_seed(const std::string &text, std::uint64_t &seed)
 {
@@ -108,6 +121,18 @@ std::string not_value(const std::string &value)
     return value.empty() ? "" : ", nie '" + value + "'";
 }
 
+// A command line with --exercise and --random: a worksheet of random variants, no file.
+CommandLine variants_command(CommandLine command, bool other)
+{
+    if (other || !command.files.empty() || command.zoom)
+        return usage_error("--exercise --random N --count K vypise varianty; nepatri k nemu "
+                           "subor, --steps, --latex, --check, --inverse ani --zoom");
+    if (!command.count)
+        command.count = 1;
+    command.action = command_variants;
+    return command;
+}
+
 // A command line with --random or --seed: a random system to print, alone.
 CommandLine random_command(CommandLine command, bool printing)
 {
@@ -115,7 +140,7 @@ CommandLine random_command(CommandLine command, bool printing)
         return usage_error("--seed patri k --random N");
     if (printing || !command.files.empty() || command.zoom)
         return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
-                           "--exercise, --check, --inverse ani --zoom");
+                           "--check, --inverse ani --zoom (s --exercise vypise varianty)");
     command.action = command_random;
     return command;
 }
@@ -212,6 +237,12 @@ CommandLine parse_command_line(int argc, const char *const *argv)
                 return usage_error("--random potrebuje pocet rovnic od 1 do 10 alebo tvar MxN, "
                                    "napr. 3x4" +
                                    not_value(value));
+        } else if (option_named(argument, "--count")) {
+            std::string value;
+            if (!option_value(argument, "--count", argc, argv, i, value) ||
+                !read_count(value, command.count))
+                return usage_error("--count potrebuje pocet variantov od 1 do " +
+                                   std::to_string(max_variants) + not_value(value));
         } else if (option_named(argument, "--seed")) {
             std::string value;
             if (!option_value(argument, "--seed", argc, argv, i, value) ||
@@ -223,6 +254,10 @@ CommandLine parse_command_line(int argc, const char *const *argv)
             return usage_error("neznama volba '" + argument + "'");
         }
     }
+    if (command.count && !(exercise && command.random_order))
+        return usage_error("--count patri k --exercise --random N");
+    if (exercise && command.random_order)
+        return variants_command(command, steps || command.latex || check || command.inverse);
     if (command.random_order || command.seed_given)
         return random_command(command,
                               steps || command.latex || exercise || check || command.inverse);
@@ -246,6 +281,7 @@ std::string usage_text()
            "          gauss-jordan --steps [--latex] SUBOR\n"
            "          gauss-jordan --inverse [--latex] SUBOR\n"
            "          gauss-jordan --exercise SUBOR...\n"
+           "          gauss-jordan --exercise --random N|MxN [--count K] [--seed S]\n"
            "          gauss-jordan --random N|MxN [--seed S]\n"
            "          gauss-jordan --check [--inverse] SUBOR PRACA\n"
            "          gauss-jordan --help | --version\n"
@@ -260,7 +296,9 @@ std::string usage_text()
            "               skuskou A * A^-1 = I, inak riadok s nulami vlavo ukaze, ze A\n"
            "               inverznu maticu nema; aj h(A) a det A. Zo sustavy vezme jej\n"
            "               maticu A (prave strany vynecha a povie to), rad 1 az 10\n"
-           "  --exercise   vypise pracovny list LaTeXu so sustavami, vysledky na konci\n"
+           "  --exercise   vypise pracovny list LaTeXu so sustavami, vysledky na konci;\n"
+           "               s --random K variantov (--count K, 1 az 99), kazdy s cislom,\n"
+           "               ktore ho vypise samostatne: uloha k ma --seed S+k-1\n"
            "  --random N   vypise nahodnu sustavu N rovnic (1 az 10) vo formate suboru:\n"
            "               koeficienty od -9 do 9, jedine riesenie z celych cisel od -5 do 5\n"
            "  --random MxN vypise nahodnu sustavu M rovnic s N neznamymi (napr. 3x4) vo\n"

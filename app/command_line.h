@@ -8,12 +8,14 @@
 
 // The exit status of a command line that cannot be understood.
 constexpr int exit_usage = 64;
+constexpr int max_variants = 99; // the most variants --exercise --random prints
 
 // What the command line asks for.
 enum CommandAction {
     command_run,         // open the window (with `file` loaded, when given)
     command_steps,       // print the worked solution of `file`
     command_exercise,    // print a worksheet of the systems in `files`, answers at the end
+    command_variants,    // print a worksheet of `count` random variants from `seed`
     command_random,      // print a random system of `random_order` x `random_unknowns`
     command_check,       // check the worked solution `files[1]` of the system `file` (with
                          // `inverse`, the inversion of its matrix)
@@ -34,6 +36,8 @@ struct CommandLine {
     int random_order = 0;           // --random N or MxN: the random system's equations (N, M), 0
                                     // when not given
     int random_unknowns = 0;        // its unknowns: N of either form, 0 when not given
+    int count = 0;                  // --count K: the variants of --exercise --random, 0 when not
+                                    // given
     bool seed_given = false;        // --seed S was given
     std::uint64_t seed = 0;         // S: the same seed gives the same system
     std::string error;              // what is wrong, for command_usage_error

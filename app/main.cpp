@@ -107,6 +107,10 @@ int main(int argc, char **argv)
             command.file.c_str(), command.latex ? notation_latex : notation_plain, stdout, stderr);
     case command_exercise:
         return print_exercise_sheet(command.files, stdout, stderr);
+    case command_variants:
+        return print_variant_sheet(command.random_order, command.random_unknowns, command.count,
+                                   command.seed_given ? command.seed : std::random_device{}(),
+                                   stdout, stderr);
     case command_random:
         return print_random_system(command);
     case command_check:

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <random>
+#include <string>
 #include <utility>
 
 namespace
@@ -230,4 +231,11 @@ StoreSnapshot random_system(int rows, int unknowns, std::uint64_t seed)
     if (rows == unknowns)
         return square_system(rows, engine);
     return other_shape_system(rows, unknowns, engine);
+}
+
+// "3" for a square system of order 3, "3x4" for 3 equations in 4 unknowns.
+std::string random_shape_argument(int rows, int unknowns)
+{
+    const std::string equations = std::to_string(rows);
+    return rows == unknowns ? equations : equations + "x" + std::to_string(unknowns);
 }

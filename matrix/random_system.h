@@ -4,6 +4,7 @@
 #include "store.h"
 
 #include <cstdint>
+#include <string>
 
 constexpr int random_coefficient_limit = 9; // coefficients from -9 to 9
 constexpr int random_solution_limit = 5;    // the solution's values from -5 to 5
@@ -22,6 +23,9 @@ constexpr int random_solution_limit = 5;    // the solution's values from -5 to 
 // In both, rows are exchanged as in a square system of the smaller order. An empty snapshot (no
 // rows) for a size outside 1..10.
 StoreSnapshot random_system(int rows, int unknowns, std::uint64_t seed);
+
+// The --random argument that makes a system of this size: "3" when square, else "3x4".
+std::string random_shape_argument(int rows, int unknowns);
 
 // A random square system of order n: random_system(n, n, seed).
 inline StoreSnapshot random_system(int order, std::uint64_t seed)

@@ -9,6 +9,7 @@
 #include "inverse.h"
 #include "latex_layout.h"
 #include "matrix_file.h"
+#include "random_system.h"
 #include "rank.h"
 #include "row_arith.h"
 #include "store.h"
@@ -350,13 +351,37 @@ int print_worked_inverse(const char *file_name, NotationStyle style, std::FILE *
     return finish_output(out, err);
 }
 
+namespace
+{
+
+// A worksheet being made: its tasks and, for the last page, their answers.
+struct ExerciseSheet {
+    std::string tasks = std::string(latex_preamble) + "\\section*{Sustavy linearnych rovnic}\n\n" +
+                        "Vyrieste kazdu sustavu Gaussovou--Jordanovou eliminaciou.\n\n";
+    std::string answers = "\\newpage\n\\section*{Vysledky}\n\n";
+};
+
+// Adds the system in the store to `sheet` as the task `title` (with the line `label` under it
+// when there is one, and `answer_label` after the title among the answers): its equations, room
+// to work, and its answer.
+void add_task(ExerciseSheet &sheet, const std::string &title, const std::string &label,
+              const std::string &answer_label = "")
+{
+    sheet.tasks += "\\subsection*{" + title + "}\n";
+    if (!label.empty())
+        sheet.tasks += label + "\n\n";
+    sheet.tasks += matrix_shape.rows == 0 ? "Sustava je prazdna.\n\n" : latex_equations() + "\n";
+    sheet.tasks += working_room(matrix_shape.rows);
+    sheet.answers += "\\textbf{" + title + ".}" + answer_label + " " + exercise_answer() + "\n\n";
+}
+
+} // namespace
+
 // Prints a LaTeX worksheet of the systems in `file_names` on `out`.
 int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *out, std::FILE *err)
 {
     const StoreSnapshot kept = save_store();
-    std::string sheet = std::string(latex_preamble) + "\\section*{Sustavy linearnych rovnic}\n\n" +
-                        "Vyrieste kazdu sustavu Gaussovou--Jordanovou eliminaciou.\n\n";
-    std::string answers = "\\newpage\n\\section*{Vysledky}\n\n";
+    ExerciseSheet sheet;
     for (std::size_t k = 0; k < file_names.size(); k++) {
         const std::string &name = file_names[k];
         const int loaded = load_for_printing(name.c_str(), name + ": ", err);
@@ -364,14 +389,38 @@ int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *
             restore_store(kept);
             return loaded;
         }
-        const std::string title = "Uloha " + std::to_string(k + 1);
-        sheet += "\\subsection*{" + title + "}\n";
-        sheet += matrix_shape.rows == 0 ? "Sustava je prazdna.\n\n" : latex_equations() + "\n";
-        sheet += working_room(matrix_shape.rows);
-        answers += "\\textbf{" + title + ".} " + exercise_answer() + "\n\n";
+        add_task(sheet, "Uloha " + std::to_string(k + 1), "");
     }
     restore_store(kept);
     output = out;
-    emit(sheet + answers + latex_tail);
+    emit(sheet.tasks + sheet.answers + latex_tail);
+    return finish_output(out, err);
+}
+
+// The seed of variant k (from 1) of a sheet from `seed`: seed, seed + 1, ..., wrapping round.
+std::uint64_t variant_seed(std::uint64_t seed, int k)
+{
+    return seed + static_cast<std::uint64_t>(k - 1);
+}
+
+// Prints a LaTeX worksheet of `count` random variants: each a random system of the size asked
+// for, labelled with the --random and --seed that print it alone, the answers on the last page
+// by number and seed.
+int print_variant_sheet(int rows, int unknowns, int count, std::uint64_t seed, std::FILE *out,
+                        std::FILE *err)
+{
+    const StoreSnapshot kept = save_store();
+    ExerciseSheet sheet;
+    const std::string size = random_shape_argument(rows, unknowns);
+    for (int k = 1; k <= count; k++) {
+        const std::string seed_text = std::to_string(variant_seed(seed, k));
+        restore_store(random_system(rows, unknowns, variant_seed(seed, k)));
+        add_task(sheet, "Uloha " + std::to_string(k),
+                 "\\texttt{gauss-jordan -{}-random " + size + " -{}-seed " + seed_text + "}",
+                 " (seed " + seed_text + ")");
+    }
+    restore_store(kept);
+    output = out;
+    emit(sheet.tasks + sheet.answers + latex_tail);
     return finish_output(out, err);
 }

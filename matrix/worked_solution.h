@@ -4,6 +4,7 @@
 
 #include "notation.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -66,3 +67,14 @@ int print_worked_inverse(const char *file_name, NotationStyle style, std::FILE *
 // worked_solution_write_failed. The store is left as it was.
 int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *out,
                          std::FILE *err);
+
+// The seed of variant k (from 1) of a worksheet of variants from `seed`: seed + k - 1, wrapping
+// round after 2^64 - 1, so that variant 1 is the system `--random ... --seed seed` prints.
+std::uint64_t variant_seed(std::uint64_t seed, int k);
+
+// Prints a LaTeX worksheet of `count` variants on `out`: task k is random_system(rows, unknowns,
+// variant_seed(seed, k)), labelled with the command that prints it alone, "gauss-jordan --random
+// 3 --seed 48219", and its answer on the last page by number and seed. Returns 0 or
+// worked_solution_write_failed. The store is left as it was.
+int print_variant_sheet(int rows, int unknowns, int count, std::uint64_t seed, std::FILE *out,
+                        std::FILE *err);

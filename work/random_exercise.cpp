@@ -28,13 +28,6 @@ std::uint64_t next_seed()
     return 1 + seeds() % largest_seed;
 }
 
-// The --random argument that makes a system of this shape: "3" when square, else "3x4".
-std::string shape_argument(const MatrixShape &shape)
-{
-    const std::string rows = std::to_string(shape.rows);
-    return shape.square() ? rows : rows + "x" + std::to_string(shape.unknowns);
-}
-
 } // namespace
 
 // Loads a new random system of the loaded shape and names how to print it again.
@@ -45,7 +38,8 @@ void load_random_system()
                                   : square_shape(default_order);
     const std::uint64_t seed = next_seed();
     load_matrix_from(random_system(shape.rows, shape.unknowns, seed));
-    show_caption("Nahodna sustava: gauss-jordan --random " + shape_argument(shape) + " --seed " +
+    show_caption("Nahodna sustava: gauss-jordan --random " +
+                 random_shape_argument(shape.rows, shape.unknowns) + " --seed " +
                  std::to_string(seed));
 }
 

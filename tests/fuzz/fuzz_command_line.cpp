@@ -75,6 +75,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(command.zoom == 0 && !command.latex && command.random_order == 0,
                 "a check with a zoom, --latex or --random");
         break;
+    case command_inverse:
+        require(command.files.size() == 1 && command.file == command.files[0] &&
+                    !command.file.empty(),
+                "an inversion without exactly one named file");
+        require(command.zoom == 0 && command.random_order == 0, "an inversion with a zoom or --random");
+        break;
+    case command_variants:
+        require(command.random_order >= 1 && command.random_order <= 10 &&
+                    command.random_unknowns >= 1 && command.random_unknowns <= 10,
+                "variants of a size outside 1..10");
+        require(command.count >= 1 && command.count <= max_variants,
+                "a count of variants outside 1..max_variants");
+        require(command.files.empty() && command.zoom == 0 && !command.latex,
+                "variants with a file, a zoom or LaTeX");
+        break;
     case command_help:
     case command_version:
         break;

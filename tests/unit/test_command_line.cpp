@@ -34,6 +34,7 @@ struct CommandCase {
     std::uint64_t seed = 0;
     bool inverse = false;
     int random_unknowns = -1; // -1: as many as random_order
+    int count = 0;
 };
 
 const std::vector<CommandCase> command_cases{
@@ -74,6 +75,23 @@ const std::vector<CommandCase> command_cases{
      UINT64_MAX},
     {{"--random", "1"}, command_random, "", 0, false, "", "", 1, 0},
     {{"--random", "3x4", "--seed", "9"}, command_random, "", 0, false, "", "", 3, 9, false, 4},
+    {{"--exercise", "--random", "3", "--count", "30", "--seed", "7"},
+     command_variants, "", 0, false, "", "", 3, 7, false, -1, 30},
+    {{"--random=2x4", "--exercise"}, command_variants, "", 0, false, "", "", 2, 0, false, 4, 1},
+    {{"--exercise", "--random", "4", "--count=99"}, command_variants, "", 0, false, "", "", 4, 0,
+     false, -1, 99},
+    {{"--exercise", "a.txt", "--count", "3"}, command_usage_error, "", 0, false, "--count patri"},
+    {{"--count", "3", "--random", "3"}, command_usage_error, "", 0, false, "--count patri"},
+    {{"--exercise", "--random", "3", "--count", "100"}, command_usage_error, "", 0, false,
+     "--count potrebuje"},
+    {{"--exercise", "--random", "3", "--count", "0"}, command_usage_error, "", 0, false,
+     "--count potrebuje"},
+    {{"--exercise", "--random", "3", "--count"}, command_usage_error, "", 0, false,
+     "--count potrebuje"},
+    {{"--exercise", "--random", "3", "a.txt"}, command_usage_error, "", 0, false,
+     "--exercise --random N --count K vypise"},
+    {{"--exercise", "--random", "3", "--latex"}, command_usage_error, "", 0, false,
+     "--exercise --random N --count K vypise"},
     {{"--random=10X1"}, command_random, "", 0, false, "", "", 10, 0, false, 1},
     {{"--random", "2x2"}, command_random, "", 0, false, "", "", 2, 0, false, 2},
     {{"--random", "3x"}, command_usage_error, "", 0, false, "--random potrebuje"},
@@ -101,7 +119,8 @@ const std::vector<CommandCase> command_cases{
     {{"--seed", "7"}, command_usage_error, "", 0, false, "--seed patri"},
     {{"--random", "3", "dva.txt"}, command_usage_error, "", 0, false, "--random N vypise"},
     {{"--random", "3", "--steps"}, command_usage_error, "", 0, false, "--random N vypise"},
-    {{"--random", "3", "--exercise", "a"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--random", "3", "--exercise", "a"}, command_usage_error, "", 0, false,
+     "--exercise --random N --count K vypise"},
     {{"--random", "3", "--zoom", "2"}, command_usage_error, "", 0, false, "--random N vypise"},
     {{"--inverse", "a.txt"}, command_inverse, "a.txt", 0, false, "", "a.txt", 0, 0, true, 0},
     {{"--latex", "a.txt", "--inverse"}, command_inverse, "a.txt", 0, true, "", "", 0, 0, true, 0},
@@ -149,6 +168,7 @@ TEST(CommandLine, ArgumentsToWhatTheyAskFor)
             << name;
         EXPECT_EQ(command.seed, c.seed) << name;
         EXPECT_EQ(command.inverse, c.inverse) << name;
+        EXPECT_EQ(command.count, c.count) << name;
     }
 }
 

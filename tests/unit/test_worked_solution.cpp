@@ -3,6 +3,7 @@
 #include "matrix/elimination.h"
 #include "matrix/latex_layout.h"
 #include "matrix/matrix_file.h"
+#include "matrix/random_system.h"
 #include "matrix/store.h"
 #include "matrix/work_check.h"
 #include "matrix/worked_solution.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -497,6 +499,55 @@ TEST(WorkedSolution, AWorksheetNumbersTheSystemsAndAnswersThemOnTheLastPage)
     EXPECT_EQ(print_exercise_sheet({examples + "/dva.txt", missing}, out, err), load_cannot_open);
     EXPECT_EQ(read_back(out), "");
     EXPECT_EQ(read_back(err), missing + ": Mam problemy so suborom.\n");
+}
+
+// A worksheet of variants holds, task by task, the systems that --random prints alone for the
+// seeds it names (the same sheet as one made from those files, labels aside), the same on every
+// run; the seeds wrap round after the largest.
+TEST(WorkedSolution, AWorksheetOfVariantsNamesTheSeedThatPrintsEachTaskAlone)
+{
+    matrix_shape = MatrixShape{};
+    const struct {
+        int rows, unknowns, count;
+        std::uint64_t seed;
+        const char *size;
+    } cases[] = {{3, 3, 4, 48213, "3"}, {2, 4, 3, UINT64_MAX - 1, "2x4"}, {4, 3, 2, 7, "4x3"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.size);
+        std::vector<std::string> files;
+        std::string labelled;
+        for (int k = 1; k <= c.count; k++) {
+            const std::uint64_t seed = variant_seed(c.seed, k);
+            files.push_back(scratch_file("gj_variant_" + std::to_string(k) + ".txt",
+                                         matrix_text(random_system(c.rows, c.unknowns, seed))));
+        }
+        std::FILE *out = std::tmpfile();
+        std::FILE *err = std::tmpfile();
+        ASSERT_EQ(print_variant_sheet(c.rows, c.unknowns, c.count, c.seed, out, err), 0);
+        std::string sheet = read_back(out);
+        EXPECT_EQ(read_back(err), "");
+        out = std::tmpfile();
+        ASSERT_EQ(print_variant_sheet(c.rows, c.unknowns, c.count, c.seed, out, stderr), 0);
+        EXPECT_EQ(read_back(out), sheet) << "the same command gave another sheet";
+        for (int k = 1; k <= c.count; k++) {
+            const std::string seed = std::to_string(variant_seed(c.seed, k));
+            const std::string label = "\\texttt{gauss-jordan -{}-random " + std::string(c.size) +
+                                      " -{}-seed " + seed + "}\n\n";
+            const std::string title = "\\subsection*{Uloha " + std::to_string(k) + "}\n";
+            const std::size_t at = sheet.find(title + label);
+            ASSERT_NE(at, std::string::npos) << "task " << k << " without its seed";
+            sheet.erase(at + title.size(), label.size());
+            const std::string answer = "\\textbf{Uloha " + std::to_string(k) + ".} (seed " + seed + ")";
+            const std::size_t answer_at = sheet.find(answer);
+            ASSERT_NE(answer_at, std::string::npos) << "answer " << k << " without its seed";
+            sheet.erase(answer_at + answer.size() - (seed.size() + 8), seed.size() + 8);
+        }
+        out = std::tmpfile();
+        ASSERT_EQ(print_exercise_sheet(files, out, stderr), 0);
+        EXPECT_EQ(sheet, read_back(out)) << "the tasks are not the systems their seeds print";
+    }
+    EXPECT_EQ(variant_seed(UINT64_MAX, 2), 0u);
+    EXPECT_EQ(matrix_shape.rows, 0) << "the store is left as it was";
 }
 
 TEST(WorkedSolution, AnOutputThatCannotBeWrittenFails)
