@@ -60,6 +60,16 @@ done
 median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
 echo "gauss-jordan --steps six_by_ten.txt: median ${median} us"
 
+echo "== A worksheet of 30 variants of a 4x4, 20 runs"
+times=()
+for _ in $(seq 20); do
+    start=$(date +%s%N)
+    build-bench/gauss-jordan --exercise --random 4 --count 30 --seed 1 >/dev/null
+    times+=($((($(date +%s%N) - start) / 1000)))
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
+echo "gauss-jordan --exercise --random 4 --count 30: median ${median} us"
+
 echo "== --check of the printed worked solution of examples/desat2.txt (10x10, 98 steps), 20 runs"
 build-bench/gauss-jordan --steps examples/desat2.txt >"$scratch/desat2_steps.txt"
 times=()
