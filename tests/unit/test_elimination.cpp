@@ -632,6 +632,11 @@ TEST(Determinant, ThePivotsProductSignedPerExchangeAgreesWithLaplaceAndIsWritten
         EXPECT_EQ(left_determinant(square_snapshot(a, kind_matrix)), laplace) << "case " << k;
         EXPECT_EQ(bareiss_determinant(a), laplace) << "case " << k;
     }
+    // Cells may carry the sign in the denominator: -1/2 stored as 1/-2, 4 as -4/-1.
+    StoreSnapshot signs = square_snapshot({{1, 1}, {3, 4}}, kind_matrix);
+    snapshot_cell(signs, 0, 0) = Fraction{1, -2};
+    snapshot_cell(signs, 1, 1) = Fraction{-4, -1};
+    EXPECT_EQ(left_determinant(signs), mpq_class(-5));
 }
 
 TEST(ClosingCaption, TheDeterminantStandsBesideTheStatementWhereItFitsElseOnALineOfItsOwn)
