@@ -1,9 +1,11 @@
 // Fuzz target for the matrix file reader: any bytes must load cleanly or fail with order 0.
 #include "matrix/matrix_file.h"
+#include "matrix/shape_form.h"
 #include "matrix/store.h"
 #include "tests/fuzz/fuzz_support.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -52,8 +54,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(matrix_shape.rows >= 0 && matrix_shape.rows <= max_matrix_order &&
                 matrix_shape.unknowns >= 0 && matrix_shape.unknowns <= max_matrix_order,
             "shape outside 0..10");
+    // The first form holds whole numbers only; the shape form's fractions and decimals come in
+    // lowest terms over a positive denominator.
+    const auto first = std::find_if(bytes.begin(), bytes.end(), [](char b) {
+        return !std::isspace(static_cast<unsigned char>(b));
+    });
+    const bool shape_form =
+        first != bytes.end() && starts_shape_form(static_cast<unsigned char>(*first));
     for (int r = 0; r < matrix_shape.rows; r++)
-        for (int c = 0; c < matrix_shape.columns(); c++)
-            require(cell(r, c).den == 1, "a loaded entry has a denominator other than 1");
+        for (int c = 0; c < matrix_shape.columns(); c++) {
+            const Fraction &f = cell(r, c);
+            if (!shape_form)
+                require(f.den == 1, "a first-form entry has a denominator other than 1");
+            require(f.den > 0 && gcd(f.num, f.den) == 1,
+                    "an entry not in lowest terms over a positive denominator");
+        }
     return 0;
 }
