@@ -22,17 +22,23 @@ bool read_zoom(const std::string &text, int &zoom)
     return true;
 }
 
-// Reads the value of --random N, or either size of MxN: a whole number from 1 to 10.
-bool read_order(const std::string &text, int &order)
+// Reads a whole number of one or two digits from 1 to `largest`.
+bool read_small_number(const std::string &text, int largest, int &number)
 {
     if (text.empty() || text.size() > 2 ||
         text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     const int value = std::stoi(text);
-    if (value < 1 || value > max_matrix_order)
+    if (value < 1 || value > largest)
         return false;
-    order = value;
+    number = value;
     return true;
+}
+
+// Reads the value of --random N, or either size of MxN: a whole number from 1 to 10.
+bool read_order(const std::string &text, int &order)
+{
+    return read_small_number(text, max_matrix_order, order);
 }
 
 // Reads the value of --random: the order N of a square system, or its shape MxN (also "MXN"),
@@ -52,19 +58,6 @@ bool read_random_shape(const std::string &text, int &rows, int &unknowns)
         return false;
     rows = m;
     unknowns = n;
-    return true;
-}
-
-// Reads the value of --count: a whole number from 1 to max_variants.
-bool read_count(const std::string &text, int &count)
-{
-    if (text.empty() || text.size() > 2 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    const int value = std::stoi(text);
-    if (value < 1 || value > max_variants)
-        return false;
-    count = value;
     return true;
 }
 
@@ -240,7 +233,7 @@ CommandLine parse_command_line(int argc, const char *const *argv)
         } else if (option_named(argument, "--count")) {
             std::string value;
             if (!option_value(argument, "--count", argc, argv, i, value) ||
-                !read_count(value, command.count))
+                !read_small_number(value, max_variants, command.count))
                 return usage_error("--count potrebuje pocet variantov od 1 do " +
                                    std::to_string(max_variants) + not_value(value));
         } else if (option_named(argument, "--seed")) {

@@ -264,26 +264,29 @@ void whole_elimination(benchmark::State &state)
 }
 BENCHMARK(whole_elimination)->Arg(1)->Arg(10)->Arg(30)->Unit(benchmark::kMillisecond);
 
-// The printed worked solution (--steps) of bench/three_free.txt: a 10x10 of single-digit
-// entries whose solution set has three dimensions, so the elimination goes on past its verdict
-// to the reduced form; written to /dev/null.
-void steps_three_free_unknowns(benchmark::State &state)
+// The printed worked solution (--steps) of a file in bench/, written to /dev/null.
+void print_steps_of(benchmark::State &state, const char *name)
 {
     std::FILE *out = std::fopen("/dev/null", "w");
+    const std::string path = std::string(BENCH_DIR) + "/" + name;
     for (auto _ : state)
-        print_worked_solution(BENCH_DIR "/three_free.txt", notation_plain, out, stderr);
+        print_worked_solution(path.c_str(), notation_plain, out, stderr);
     std::fclose(out);
+}
+
+// bench/three_free.txt: a 10x10 of single-digit entries whose solution set has three
+// dimensions, so the elimination goes on past its verdict to the reduced form.
+void steps_three_free_unknowns(benchmark::State &state)
+{
+    print_steps_of(state, "three_free.txt");
 }
 BENCHMARK(steps_three_free_unknowns)->Unit(benchmark::kMillisecond);
 
-// The printed worked solution (--steps) of bench/six_by_ten.txt: six equations in ten unknowns,
-// single-digit entries, four free unknowns in the general solution; written to /dev/null.
+// bench/six_by_ten.txt: six equations in ten unknowns, single-digit entries, four free unknowns
+// in the general solution.
 void steps_six_equations_ten_unknowns(benchmark::State &state)
 {
-    std::FILE *out = std::fopen("/dev/null", "w");
-    for (auto _ : state)
-        print_worked_solution(BENCH_DIR "/six_by_ten.txt", notation_plain, out, stderr);
-    std::fclose(out);
+    print_steps_of(state, "six_by_ten.txt");
 }
 BENCHMARK(steps_six_equations_ten_unknowns)->Unit(benchmark::kMillisecond);
 

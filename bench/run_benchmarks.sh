@@ -14,6 +14,19 @@ tools/ensure_packages.sh liballegro4-dev libgmp-dev cmake g++ make pkg-config li
     libgtest-dev libx11-dev xvfb xauth xdotool python3 git
 tools/build.sh build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 
+# Runs build-bench/gauss-jordan with the arguments after the label 20 times and prints the
+# median wall time under the label.
+median_of_20() {
+    local label=$1 times=() start
+    shift
+    for _ in $(seq 20); do
+        start=$(date +%s%N)
+        build-bench/gauss-jordan "$@" >/dev/null
+        times+=($((($(date +%s%N) - start) / 1000)))
+    done
+    echo "$label: median $(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p) us"
+}
+
 scratch=$(mktemp -d)
 trap 'git worktree remove --force "$scratch/baseline" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
@@ -31,65 +44,23 @@ xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" \
     build-bench/bench/bench_solve_frames "$root/build-bench" 120 inverse
 
 echo "== The printed worked solution of examples/desat2.txt (10x10), 20 runs"
-times=()
-for _ in $(seq 20); do
-    start=$(date +%s%N)
-    build-bench/gauss-jordan --steps examples/desat2.txt >/dev/null
-    times+=($((($(date +%s%N) - start) / 1000)))
-done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
-echo "gauss-jordan --steps desat2.txt: median ${median} us"
+median_of_20 "gauss-jordan --steps desat2.txt" --steps examples/desat2.txt
 
 echo "== The printed worked solution of bench/three_free.txt (10x10, three free unknowns), 20 runs"
-times=()
-for _ in $(seq 20); do
-    start=$(date +%s%N)
-    build-bench/gauss-jordan --steps bench/three_free.txt >/dev/null
-    times+=($((($(date +%s%N) - start) / 1000)))
-done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
-echo "gauss-jordan --steps three_free.txt: median ${median} us"
+median_of_20 "gauss-jordan --steps three_free.txt" --steps bench/three_free.txt
 
 echo "== The printed worked solution of bench/six_by_ten.txt (6 equations, 10 unknowns), 20 runs"
-times=()
-for _ in $(seq 20); do
-    start=$(date +%s%N)
-    build-bench/gauss-jordan --steps bench/six_by_ten.txt >/dev/null
-    times+=($((($(date +%s%N) - start) / 1000)))
-done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
-echo "gauss-jordan --steps six_by_ten.txt: median ${median} us"
+median_of_20 "gauss-jordan --steps six_by_ten.txt" --steps bench/six_by_ten.txt
 
 echo "== A worksheet of 30 variants of a 4x4, 20 runs"
-times=()
-for _ in $(seq 20); do
-    start=$(date +%s%N)
-    build-bench/gauss-jordan --exercise --random 4 --count 30 --seed 1 >/dev/null
-    times+=($((($(date +%s%N) - start) / 1000)))
-done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
-echo "gauss-jordan --exercise --random 4 --count 30: median ${median} us"
+median_of_20 "gauss-jordan --exercise --random 4 --count 30" --exercise --random 4 --count 30 --seed 1
 
 echo "== --check of the printed worked solution of examples/desat2.txt (10x10, 98 steps), 20 runs"
 build-bench/gauss-jordan --steps examples/desat2.txt >"$scratch/desat2_steps.txt"
-times=()
-for _ in $(seq 20); do
-    start=$(date +%s%N)
-    build-bench/gauss-jordan --check examples/desat2.txt "$scratch/desat2_steps.txt" >/dev/null
-    times+=($((($(date +%s%N) - start) / 1000)))
-done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
-echo "gauss-jordan --check desat2.txt: median ${median} us"
+median_of_20 "gauss-jordan --check desat2.txt" --check examples/desat2.txt "$scratch/desat2_steps.txt"
 
 echo "== --inverse of bench/inverse_10x10_30.txt (10x10, 30-digit entries), 20 runs"
-times=()
-for _ in $(seq 20); do
-    start=$(date +%s%N)
-    build-bench/gauss-jordan --inverse bench/inverse_10x10_30.txt >/dev/null
-    times+=($((($(date +%s%N) - start) / 1000)))
-done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 10p)
-echo "gauss-jordan --inverse inverse_10x10_30.txt: median ${median} us"
+median_of_20 "gauss-jordan --inverse inverse_10x10_30.txt" --inverse bench/inverse_10x10_30.txt
 
 echo "== Idle CPU of the program and the X server"
 baseline=()

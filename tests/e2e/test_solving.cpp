@@ -52,6 +52,23 @@ class SolvingTest : public ProgramTest
         return wait_until([&](const Shot &shot) { return read_grid(shot, n) != old_grid; }, 3.0,
                           last);
     }
+
+    // The caption under the grid.
+    static std::string caption(const Shot &shot)
+    {
+        return read_text(shot, 30, 306, 72);
+    }
+
+    // Waits until the line and the caption read as given, and the same a few frames later.
+    bool wait_for(const std::string &line, const std::string &text, Shot *shot)
+    {
+        const auto shows = [&](const Shot &s) { return line_of(s) == line && caption(s) == text; };
+        if (!wait_until(shows, 5.0, shot))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        *shot = take_shot();
+        return shows(*shot);
+    }
 };
 
 } // namespace
@@ -161,7 +178,6 @@ TEST_F(SolvingTest, TheCaptionNamesEachStepAndBackspaceGoesBackToTheStepBefore)
     ASSERT_NO_FATAL_FAILURE(load_file("tri.txt"));
     const Grid loaded{{"2", "1", "-1", "8"}, {"-3", "-1", "2", "-11"}, {"-2", "1", "2", "-3"}};
     ASSERT_TRUE(wait_for_grid(loaded));
-    const auto caption = [](const Shot &shot) { return read_text(shot, 30, 306, 72); };
 
     hold_key("r");
     Shot shot;
@@ -185,16 +201,6 @@ TEST_F(SolvingTest, InFractionsAContradictorySystemIsReducedToTheEndAndTheCaptio
     ASSERT_NO_FATAL_FAILURE(start_on_work_screen());
     ASSERT_NO_FATAL_FAILURE(load_file("sporna.txt"));
     ASSERT_TRUE(wait_for_grid({{"1", "1", "1", "1"}, {"1", "1", "2", "2"}, {"1", "1", "3", "4"}}));
-    const auto caption = [](const Shot &shot) { return read_text(shot, 30, 306, 72); };
-    // Waits until the line and the caption read as given, and the same a few frames later.
-    const auto wait_for = [&](const std::string &line, const std::string &text, Shot *shot) {
-        const auto shows = [&](const Shot &s) { return line_of(s) == line && caption(s) == text; };
-        if (!wait_until(shows, 5.0, shot))
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(60));
-        *shot = take_shot();
-        return shows(*shot);
-    };
 
     // The steps' cells are the scripted solver tests' to check; here the real window steps
     // through them, shows the verdict with its offer, then the closing statement and the grid.
@@ -242,16 +248,6 @@ TEST_F(SolvingTest, IInvertsTheMatrixStepByStepAndTheClosingCaptionClaimsTheInve
     ASSERT_NO_FATAL_FAILURE(start_on_work_screen());
     ASSERT_NO_FATAL_FAILURE(load_file("inverse.txt"));
     ASSERT_TRUE(wait_for_grid({{"2", "1", "5"}, {"1", "1", "3"}}));
-    const auto caption = [](const Shot &shot) { return read_text(shot, 30, 306, 72); };
-    // Waits until the line and the caption read as given, and the same a few frames later.
-    const auto wait_for = [&](const std::string &line, const std::string &text, Shot *shot) {
-        const auto shows = [&](const Shot &s) { return line_of(s) == line && caption(s) == text; };
-        if (!wait_until(shows, 5.0, shot))
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(60));
-        *shot = take_shot();
-        return shows(*shot);
-    };
 
     hold_key("i");
     Shot shot;
