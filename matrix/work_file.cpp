@@ -40,7 +40,8 @@ std::string trimmed_line(const std::string &line)
 }
 
 // The lines of `text` before the first that starts with a letter (an operation or a sentence),
-// trimmed, without blank and comment lines: the rows of the matrix before the first step.
+// trimmed, without blank and comment lines: the rows of the matrix before the first step (one
+// more than a matrix may have at most, when there are more).
 std::vector<std::string> start_rows(const std::string &text)
 {
     std::vector<std::string> rows;
@@ -56,6 +57,8 @@ std::vector<std::string> start_rows(const std::string &text)
         if (std::isalpha(static_cast<unsigned char>(line[0])))
             break;
         rows.push_back(line);
+        if (rows.size() > static_cast<std::size_t>(max_matrix_order))
+            break; // more rows than any matrix has: no work, whatever follows
     }
     return rows;
 }

@@ -26,7 +26,8 @@
 namespace
 {
 
-bool asking = false; // the overwrite question is on the line
+bool asking = false;   // the overwrite question is on the line
+bool choosing = false; // the question what to save is on the line
 
 // Shows a message on the text line until a key or a click, then clears it.
 void report(const std::string &message)
@@ -140,6 +141,7 @@ SaveChoice ask_what_to_save(const ScreenWork &work)
     clear_keybuf();
     SaveChoice choice = choose_cancel;
     int scancode = 0;
+    choosing = true;
     while (!quit_requested) {
         paint_work_frame();
         if (left_button_down() || right_press_ready())
@@ -159,6 +161,7 @@ SaveChoice ask_what_to_save(const ScreenWork &work)
     if (right_press_ready())
         take_right_press(); // a right click cancels; it does not also undo
     line_text[0] = '\0';
+    choosing = false;
     return quit_requested ? choose_cancel : choice;
 }
 
@@ -224,4 +227,10 @@ void save_matrix()
 bool overwrite_question_open()
 {
     return asking;
+}
+
+// True while the line asks what to save.
+bool save_choice_open()
+{
+    return choosing;
 }

@@ -17,3 +17,7 @@ void save_matrix();
 // True while the line asks whether an existing file may be replaced: the line is then the
 // question, not the readout.
 bool overwrite_question_open();
+
+// True while the line asks what to save (the system or the work on screen): the line is then the
+// question, not the readout.
+bool save_choice_open();
