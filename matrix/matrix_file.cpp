@@ -4,6 +4,8 @@
 #include "atomic_file.h"
 #include "shape_form.h"
 #include "store.h"
+#include "work_check.h"
+#include "work_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -294,11 +296,27 @@ int read_rest_as_shape_form(Reader &in, int c, std::string *why)
     return read_shape_form(text, first_line, why);
 }
 
-} // namespace
+// Reads the whole file again from `start` as a work file (the form --check reads, as W writes it):
+// true with the matrix before its first step in `system`. Only a file that does not load as a
+// matrix file, or loads with warnings, is tried: every file that loads cleanly loads as before.
+bool read_as_work_file(std::FILE *file, long start, StoreSnapshot &system)
+{
+    if (start < 0 || std::fseek(file, start, SEEK_SET) != 0)
+        return false;
+    std::string text;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+        if (text.size() > max_work_bytes)
+            return false;
+    }
+    return !std::ferror(file) && read_work_file_system(text, system);
+}
 
 // Reads a matrix file into the store: the form with a shape when it starts with its header (or
 // a comment), else the order and the entries.
-int read_matrix(std::FILE *file, LoadWarnings *warnings, std::string *why)
+int read_matrix_forms(std::FILE *file, LoadWarnings *warnings, std::string *why)
 {
     matrix_shape = MatrixShape{};
     if (warnings)
@@ -331,6 +349,29 @@ int read_matrix(std::FILE *file, LoadWarnings *warnings, std::string *why)
     }
     if (warnings)
         *warnings = result == load_ok ? found : LoadWarnings{};
+    return result;
+}
+
+} // namespace
+
+// Reads a matrix file into the store, or the system of a work file that is none.
+int read_matrix(std::FILE *file, LoadWarnings *warnings, std::string *why)
+{
+    const long start = std::ftell(file);
+    LoadWarnings found;
+    std::string problem;
+    int result = read_matrix_forms(file, &found, &problem);
+    StoreSnapshot system;
+    if ((result != load_ok || !found.empty()) && read_as_work_file(file, start, system)) {
+        restore_store(system); // a work: its system, and nothing to warn of
+        found.clear();
+        problem.clear();
+        result = load_ok;
+    }
+    if (warnings)
+        *warnings = found;
+    if (why)
+        *why = problem;
     return result;
 }
 
@@ -423,6 +464,12 @@ int save_matrix_file(const char *name, const StoreSnapshot &matrix)
     const std::string text = matrix_text(matrix);
     if (text.empty())
         return save_not_whole;
+    return save_text_file(name, text);
+}
+
+// Writes `text` to the file `name` atomically, through a link to where it points.
+int save_text_file(const char *name, const std::string &text)
+{
     std::string path = name;
     struct stat info {
     };

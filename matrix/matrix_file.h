@@ -77,7 +77,10 @@ std::string load_warning_line(const LoadWarning &warning);
 // LoadResult; on any failure the store is left with no rows. When warnings is not null it gets
 // the warnings of a file in the first form that loads, by line (empty after a failure). When
 // `why` is not null it gets, for a file in the form with a shape that does not load, what is
-// wrong and on which line ("" otherwise).
+// wrong and on which line ("" otherwise). A file (that can be read again from where it started)
+// that does not load in either form, or loads only with warnings, but reads whole as a worked
+// solution in the form --check reads (read_work_file_system) gives the matrix before its first
+// step, without warnings: a work W saved loads its system.
 int read_matrix(std::FILE *file, LoadWarnings *warnings = nullptr, std::string *why = nullptr);
 
 // Opens, reads and closes the matrix file `name`. Returns a LoadResult; on any failure
@@ -108,3 +111,7 @@ int regular_file_exists(const char *name);
 // Writes `matrix` to the file `name` atomically, replacing what is there: a file written
 // through a link is written where the link points. Returns a SaveResult.
 int save_matrix_file(const char *name, const StoreSnapshot &matrix);
+
+// Writes `text` to the file `name` as save_matrix_file writes a matrix: atomically, through a
+// link to where it points, never over a folder or a device. Returns save_ok or save_failed.
+int save_text_file(const char *name, const std::string &text);

@@ -3,6 +3,7 @@
 
 #include "../matrix/random_system.h"
 #include "../matrix/store.h"
+#include "../matrix/work_file.h"
 #include "loader.h"
 #include "matrix_view.h"
 
@@ -18,6 +19,14 @@ constexpr std::uint64_t largest_seed = 999999; // seeds short enough to type on 
 
 std::mt19937_64 seeds;      // where each system's seed comes from
 bool seeds_started = false; // seeds has been given a starting value
+
+// The system N made last, and the matrix_serial it was loaded with.
+struct MadeSystem {
+    unsigned matrix = 0;
+    std::uint64_t seed = 0;
+    StoreSnapshot system;
+};
+MadeSystem made;
 
 // A new seed for each system: from a generator seeded once per run by the system's randomness,
 // unless seed_random_exercises chose its start.
@@ -38,6 +47,7 @@ void load_random_system()
                                   : square_shape(default_order);
     const std::uint64_t seed = next_seed();
     load_matrix_from(random_system(shape.rows, shape.unknowns, seed));
+    made = MadeSystem{matrix_serial, seed, save_store()};
     show_caption("Nahodna sustava: gauss-jordan --random " +
                  random_shape_argument(shape.rows, shape.unknowns) + " --seed " +
                  std::to_string(seed));
@@ -48,4 +58,17 @@ void seed_random_exercises(std::uint64_t seed)
 {
     seeds.seed(seed);
     seeds_started = true;
+}
+
+// The "# --random" line of a work starting from the system N made last, while it is loaded.
+std::string random_origin_of(const StoreSnapshot &start)
+{
+    if (made.matrix != matrix_serial || made.system.shape.rows == 0)
+        return "";
+    const StoreSnapshot kept = save_store();
+    restore_store(start);
+    const bool same = store_has_values_of(made.system);
+    restore_store(kept);
+    return same ? random_origin_line(made.system.shape.rows, made.system.shape.unknowns, made.seed)
+                : "";
 }

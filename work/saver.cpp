@@ -4,12 +4,16 @@
 #include "../matrix/matrix_file.h"
 #include "../matrix/store.h"
 #include "../matrix/utf8_text.h"
+#include "../matrix/work_file.h"
 #include "../platform/frame.h"
 #include "../platform/input.h"
 #include "../platform/layout.h"
 #include "../platform/quit.h"
 #include "file_selector.h"
 #include "loader.h"
+#include "practice.h"
+#include "random_exercise.h"
+#include "solver.h"
 #include "work_frame.h"
 #include "work_screen.h"
 
@@ -17,11 +21,13 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace
 {
 
-bool asking = false; // the overwrite question is on the line
+bool asking = false;   // the overwrite question is on the line
+bool choosing = false; // the question what to save is on the line
 
 // Shows a message on the text line until a key or a click, then clears it.
 void report(const std::string &message)
@@ -61,14 +67,134 @@ bool overwrite_confirmed()
     return confirmed;
 }
 
+// Work on screen that W can save: the learner's operations or the program's steps, from the
+// matrix they started on to the one the store holds now.
+struct ScreenWork {
+    bool learner = false;            // the learner's operations (else the program's steps)
+    StoreSnapshot start;             // the matrix before the first step
+    std::vector<WorkFileStep> steps; // empty: no work to save
+};
+
+// The learner's operations as they stand: those since the matrix was loaded (or a solve last
+// changed it), less those undone, while the store is as the last of them left it.
+ScreenWork learner_work()
+{
+    ScreenWork work;
+    const PracticeHistory &history = practice_history;
+    if (history.matrix != matrix_serial || history.moves.empty() || !store_equals(history.now))
+        return work;
+    work.learner = true;
+    work.start = history.moves.front().before;
+    for (std::size_t k = 0; k < history.moves.size(); k++)
+        work.steps.push_back(
+            WorkFileStep{history.moves[k].operation,
+                         k + 1 < history.moves.size() ? history.moves[k + 1].before : history.now});
+    return work;
+}
+
+// The program's steps the last solve left, while the store is as they left it (the steps are
+// those of the printout, made again from where the solve began).
+ScreenWork program_work()
+{
+    ScreenWork work;
+    if (solve_work.matrix != matrix_serial || solve_work.steps <= 0 ||
+        !store_equals(solve_work.end))
+        return work;
+    work.start = solve_work.start;
+    work.steps = program_work_steps(solve_work.start, solve_work.steps);
+    if (work.steps.size() != static_cast<std::size_t>(solve_work.steps) ||
+        !store_has_values_of(work.steps.back().after))
+        work.steps.clear(); // not the printout's steps after all: only the system is offered
+    return work;
+}
+
+// The work on screen: the learner's, else the program's, else none.
+ScreenWork screen_work()
+{
+    const ScreenWork work = learner_work();
+    return work.steps.empty() ? program_work() : work;
+}
+
+// What W is to write.
+enum SaveChoice {
+    choose_cancel,
+    choose_system,
+    choose_work,
+};
+
+// The question W asks when there is work: "Co zapisat? S sustavu, P postup (tvoje upravy: 3),
+// Esc zrusit".
+std::string choice_question(const ScreenWork &work)
+{
+    const std::string count = std::to_string(work.steps.size());
+    return std::string("Co zapisat? S sustavu, P postup (") +
+           (work.learner ? "tvoje upravy: " : "kroky programu: ") + count + "), Esc zrusit";
+}
+
+// Asks on the text line whether to save the system or the work: S or P choose, Escape or a click
+// cancels, any other key is passed over. The key is let go before the selector opens, so that it
+// does not act on the work screen too.
+SaveChoice ask_what_to_save(const ScreenWork &work)
+{
+    const std::string question = choice_question(work);
+    std::snprintf(line_text, sizeof line_text, "%s", question.c_str());
+    clear_keybuf();
+    SaveChoice choice = choose_cancel;
+    int scancode = 0;
+    choosing = true;
+    while (!quit_requested) {
+        paint_work_frame();
+        if (left_button_down() || right_press_ready())
+            break;
+        if (!keypressed())
+            continue;
+        scancode = readkey() >> 8;
+        if (scancode == KEY_S || scancode == KEY_P || scancode == KEY_ESC) {
+            choice = scancode == KEY_S   ? choose_system
+                     : scancode == KEY_P ? choose_work
+                                         : choose_cancel;
+            break;
+        }
+    }
+    while (!quit_requested && ((scancode && key[scancode]) || left_button_down()))
+        paint_work_frame();
+    if (right_press_ready())
+        take_right_press(); // a right click cancels; it does not also undo
+    line_text[0] = '\0';
+    choosing = false;
+    return quit_requested ? choose_cancel : choice;
+}
+
+// True when the two matrices hold the same shape and values.
+bool same_matrix(const StoreSnapshot &a, const StoreSnapshot &b)
+{
+    const StoreSnapshot kept = save_store();
+    restore_store(a);
+    const bool same = store_has_values_of(b);
+    restore_store(kept);
+    return same;
+}
+
 } // namespace
 
-// Asks for a file name and writes the loaded system there.
+// Asks what to save when there is work, then for a file name, and writes it there.
 void save_matrix()
 {
     if (loaded_matrix.shape.rows == 0) {
         report("Nie je co zapisat: ziadna matica.");
         return;
+    }
+    const ScreenWork work = screen_work();
+    std::string work_text; // "": the system as loaded
+    bool system_in_file = true;
+    if (!work.steps.empty()) {
+        const SaveChoice choice = ask_what_to_save(work);
+        if (choice == choose_cancel)
+            return;
+        if (choice == choose_work) {
+            work_text = work_file_text(random_origin_of(work.start), work.start, work.steps);
+            system_in_file = same_matrix(work.start, loaded_matrix);
+        }
     }
     std::string name;
     if (!choose_file("Zapisat do suboru", name) || quit_requested)
@@ -84,11 +210,14 @@ void save_matrix()
     }
     if (quit_requested)
         return;
-    if (save_matrix_file(name.c_str(), loaded_matrix) != save_ok) {
+    const int saved = work_text.empty() ? save_matrix_file(name.c_str(), loaded_matrix)
+                                        : save_text_file(name.c_str(), work_text);
+    if (saved != save_ok) {
         report("Subor sa neda zapisat.");
         return;
     }
-    note_system_saved();
+    if (system_in_file) // Z loads the system back from the file
+        note_system_saved();
     remember_file_folder(name);
     const std::string head = "Zapisane do ";
     report(head + fit_text_end(name, static_cast<std::size_t>(text_line_chars) - head.size()));
@@ -98,4 +227,10 @@ void save_matrix()
 bool overwrite_question_open()
 {
     return asking;
+}
+
+// True while the line asks what to save.
+bool save_choice_open()
+{
+    return choosing;
 }

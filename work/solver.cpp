@@ -18,6 +18,8 @@
 
 #include <allegro.h>
 
+SolveWork solve_work;
+
 namespace
 {
 
@@ -187,6 +189,12 @@ EliminationResult run_steps()
     }
 }
 
+// Notes the steps the solve has left in the store, `steps` of them from solve_start.
+void note_solve_work(int steps)
+{
+    solve_work = SolveWork{matrix_serial, solve_start, save_store(), steps};
+}
+
 // Ends a solve: no step shown, both texts empty.
 void end_solve()
 {
@@ -285,12 +293,16 @@ void run_solve(int first_gate)
         }
         const EliminationResult result = run_steps();
         if (result == elimination_stopped || quit_requested) {
+            // Stopped at a gate: the step waiting there was not done.
+            note_solve_work(result == elimination_stopped ? step_number - 1 : step_number);
             end_solve();
             return;
         }
         const FinishChoice choice = finish(result);
-        if (choice == finish_dismissed)
+        if (choice == finish_dismissed) {
+            note_solve_work(step_number);
             return;
+        }
         if (choice == finish_go_on) {
             solve_reach = reach_reduced_form;
             step_total = steps_to_reduced;

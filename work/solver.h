@@ -1,6 +1,8 @@
 // Gauss-Jordan elimination of the loaded system, one gated row operation at a time.
 #pragma once
 
+#include "../matrix/store.h"
+
 // What the step gate decided.
 enum GateResult {
     gate_step = 0,   // the user asked for the next step
@@ -22,3 +24,15 @@ void solve();
 // Escape or the back button stops; a key that acts during a solve (D) acts at once and the
 // gate waits on.
 int step_gate();
+
+// The program's own steps the last solve left in the store: where it started and how many of its
+// steps are done (going back undoes them). W saves them while the store holds what they left.
+struct SolveWork {
+    unsigned matrix = 0; // matrix_serial when the solve ended or stopped
+    StoreSnapshot start; // the store as the solve began
+    StoreSnapshot end;   // the store as the solve left it
+    int steps = 0;       // its steps done from start
+};
+
+extern SolveWork solve_work; // the last solve's steps (written when a solve ends or stops; the
+                             // saver reads it)

@@ -4,16 +4,26 @@
 #include "harness.h"
 
 #include "app/screens.h"
+#include "matrix/matrix_file.h"
+#include "matrix/random_system.h"
 #include "matrix/store.h"
+#include "matrix/work_check.h"
+#include "matrix/work_file.h"
 #include "platform/input.h"
 #include "platform/quit.h"
+#include "work/file_selector.h"
 #include "work/matrix_view.h"
 #include "work/practice.h"
+#include "work/random_exercise.h"
+#include "work/saver.h"
 #include "work/work_frame.h"
 #include "work/work_screen.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -139,6 +149,167 @@ TEST_F(PracticeTest, ARowOfZerosBeforeTheBarIsToldAtOnce)
     EXPECT_EQ(after_key, "");
     EXPECT_EQ(matrix_rows(), (std::vector<std::string>{"1 1 2", "0 0 1"}));
     EXPECT_EQ(practice_history.moves.size(), 1u);
+}
+
+} // namespace
+
+namespace
+{
+
+// The key of the work screen's row that runs `action`, as its key table has it.
+int key_of(void (*action)())
+{
+    for (int k = 0; k < work_key_row_count; k++)
+        if (work_key_rows[k].action == action)
+            return work_key_rows[k].scancode;
+    ADD_FAILURE() << "no key row runs the action";
+    return 0;
+}
+
+// What a file holds ("" when it cannot be read).
+std::string text_of(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// One work handed in from the screen: where the system comes from, what is done to it, the
+// question W asks and the first line the saved file starts with.
+struct HandInCase {
+    const char *name;
+    bool random;                         // N makes the system; else the 2 x 2 below is loaded
+    bool solve;                          // the program solves two steps and is stopped
+    std::vector<std::string> operations; // typed at U, in order; then the last one undone
+    std::string question;                // on the line after W
+    std::string first_line;              // of the saved file ("<seed>" stands for N's seed)
+};
+
+// Cues that wait until the learner has made `count` operations and the screen is at rest.
+std::vector<Cue> moves_made(std::size_t count)
+{
+    return {
+        {steady(
+             [count] { return practice_history.moves.size() == count && !finished_frame().busy; },
+             4),
+         [] {}}};
+}
+
+// The learner's operations or the program's steps, saved with W in the folder: the question, S
+// or P answered, the selector; then --check passes the file against the system, and Z loads the
+// system from it.
+TEST_F(PracticeTest, TheWorkOnScreenIsSavedForTheCheckAndLoadsItsSystemBack)
+{
+    const std::vector<HandInCase> cases{
+        {"own operations, the last undone",
+         false,
+         false,
+         {"R1 <-> R2", "R2 <- R2 - 2 R1", "R2 <- R2 / 5"},
+         "Co zapisat? S sustavu, P postup (tvoje upravy: 2), Esc zrusit",
+         "2  1 | 5"},
+        {"own operations on N's system",
+         true,
+         false,
+         {"R1 <- -1 R1", "R3 <- R3 + R2", "R2 <- 2 R2"},
+         "Co zapisat? S sustavu, P postup (tvoje upravy: 2), Esc zrusit",
+         "# --random 3 --seed <seed>"},
+        {"the program's two steps",
+         false,
+         true,
+         {},
+         "Co zapisat? S sustavu, P postup (kroky programu: 2), Esc zrusit",
+         "2  1 | 5"},
+    };
+    for (const HandInCase &c : cases) {
+        reset_program_state();
+        TempFolder folder;
+        const std::string work_path = folder.path + "/praca.txt";
+        remember_file_folder(work_path); // the selector opens in the folder
+        seed_random_exercises(21);
+        if (!c.random)
+            set_matrix({{2, 1, 5}, {1, 3, 5}});
+        std::string asked;
+        std::string caption;
+        std::vector<Cue> script;
+        if (c.random)
+            script = join({press_key(key_of(load_random_system), 'n'),
+                           {{steady([] { return shown_step.caption.rfind("Nahodna", 0) == 0; }, 3),
+                             [&] { caption = shown_step.caption; }}}});
+        for (std::size_t k = 0; k < c.operations.size(); k++)
+            script = join({script, typed_operation(c.operations[k]), moves_made(k + 1)});
+        if (!c.operations.empty())
+            script =
+                join({script, press_key(KEY_BACKSPACE, 8), moves_made(c.operations.size() - 1)});
+        if (c.solve)
+            script = join({script,
+                           press_key(KEY_R, 'r'),
+                           {{steady([] { return shown_step.caption.rfind("Krok 1 z", 0) == 0; }, 4),
+                             tap(KEY_SPACE, ' ')},
+                            {steady([] { return shown_step.caption.rfind("Krok 2 z", 0) == 0; }, 4),
+                             tap(KEY_SPACE, ' ')},
+                            {steady(
+                                 [] {
+                                     return shown_step.caption.rfind("Krok 3 z", 0) == 0 &&
+                                            !finished_frame().busy;
+                                 },
+                                 4),
+                             [] {}}},
+                           press_key(KEY_ESC, 27)});
+        // Escape at the question saves nothing and stays on the screen; P saves the work.
+        const int save_key = key_of(save_matrix);
+        script = join(
+            {script,
+             press_key(save_key, 'w'),
+             {{resting_with_line(c.question), tap(KEY_ESC, 27)}, {resting_with_line(""), [] {}}},
+             press_key(save_key, 'w'),
+             {{resting_with_line(c.question),
+               [&] {
+                   asked = line_text;
+                   tap_key(KEY_P, 'p');
+               }}},
+             in_selector("praca.txt\r"),
+             {{resting_with_status("Zapisane do " + work_path, 3), tap(KEY_SPACE, ' ')}},
+             press_key(KEY_ESC, 27)});
+        const StoreSnapshot shown_before = save_store();
+        const ScriptRun run = run_script(work_screen, cues(script));
+        ASSERT_FALSE(run.ran_out) << c.name << ": line '" << line_text << "', status '"
+                                  << status_text << "', caption '" << shown_step.caption << "'";
+        ASSERT_TRUE(run.finished) << c.name;
+        EXPECT_EQ(asked, c.question) << c.name;
+        EXPECT_LE(asked.size(), 76u) << c.name;
+        const std::string saved = text_of(work_path);
+        std::string first_line = c.first_line;
+        const std::size_t seed_at = caption.find("--seed ");
+        if (c.random) {
+            ASSERT_NE(seed_at, std::string::npos) << caption;
+            first_line.replace(first_line.find("<seed>"), 6, caption.substr(seed_at + 7));
+        }
+        EXPECT_EQ(saved.substr(0, saved.find('\n')), first_line) << c.name << "\n" << saved;
+        const StoreSnapshot system =
+            c.random ? random_system(3, 3, std::stoull(caption.substr(seed_at + 7))) : shown_before;
+        const std::string system_path = folder.path + "/sustava.txt";
+        ASSERT_EQ(save_matrix_file(system_path.c_str(), system), save_ok);
+        std::FILE *out = std::tmpfile();
+        std::FILE *err = std::tmpfile();
+        EXPECT_EQ(check_work(system_path.c_str(), work_path.c_str(), out, err), 0) << c.name << "\n"
+                                                                                   << saved;
+        std::rewind(out);
+        std::string report;
+        for (int ch = std::fgetc(out); ch != EOF; ch = std::fgetc(out))
+            report += static_cast<char>(ch);
+        std::fclose(out);
+        std::fclose(err);
+        EXPECT_NE(report.find("Vsetky kroky su v poriadku."), std::string::npos) << c.name << "\n"
+                                                                                 << report;
+        if (c.solve) {
+            EXPECT_EQ(saved, work_file_text("", system, program_work_steps(system, 2))) << saved;
+        }
+        // Z loads the system the work starts from.
+        set_matrix({{0, 0}});
+        ASSERT_EQ(load_matrix_file(work_path.c_str()), load_ok) << c.name;
+        EXPECT_TRUE(store_has_values_of(system)) << c.name;
+    }
 }
 
 } // namespace

@@ -63,6 +63,8 @@
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
 #include "matrix/utf8_text.h"
+#include "matrix/work_file.h"
+#include "matrix/worked_solution.h"
 #include "platform/frame.h"
 #include "platform/images.h"
 #include "platform/input.h"
@@ -547,8 +549,8 @@ struct Moment {
     std::string line;
     bool editing = false;
     std::string typed;       // the text typed so far while editing
-    bool line_owned = false; // the grid editor, the overwrite question, the selector or a
-                             // practice message has it
+    bool line_owned = false; // the grid editor, W's questions, the selector or a practice
+                             // message has it
     bool grid_editor = false; // the grid editor (E) is open
     unsigned serial = 0;
     bool inputs_idle = false; // after this vsync's input: nothing held, no button down
@@ -705,8 +707,8 @@ class Checker
         now.line = line_text;
         now.editing = editing_line();
         now.typed = edited_text();
-        now.line_owned = editing_grid() || overwrite_question_open() || browsing_files() ||
-                         practice_message_shown();
+        now.line_owned = editing_grid() || overwrite_question_open() || save_choice_open() ||
+                         browsing_files() || practice_message_shown();
         now.grid_editor = editing_grid();
         now.serial = matrix_serial;
         now.finished = finished_frame().shown;
@@ -743,7 +745,7 @@ class Checker
                 typed_unsaved_ = false;
             last_system_ = now.store;
         }
-        if (now.status.rfind("Zapisane do ", 0) == 0)
+        if (now.status.rfind("Zapisane do ", 0) == 0 && saved_system_loads(now.status))
             typed_unsaved_ = false;
         if (typed_system_unsaved() != typed_unsaved_)
             return std::string("the typed system counts as ") +
@@ -908,9 +910,35 @@ class Checker
             return "a save wrote '" + path + "', outside the scratch folder";
         std::ifstream file(path);
         const std::string text{std::istreambuf_iterator<char>(file), {}};
-        if (text != matrix_text(loaded_matrix))
-            return "the file saved as '" + path + "' does not hold the system as loaded";
+        StoreSnapshot system;
+        if (text == matrix_text(loaded_matrix))
+            return "";
+        if (!read_work_file_system(text, system))
+            return "the file saved as '" + path + "' holds neither the system as loaded nor a work";
+        const std::string shown = matrix_block_text(notation_plain);
+        if (text.size() < shown.size() ||
+            text.compare(text.size() - shown.size(), shown.size(), shown))
+            return "the work saved as '" + path + "' does not end with the matrix on screen";
         return "";
+    }
+
+    // True unless the save named in `status` wrote a work that starts from another matrix than
+    // the system as loaded (after a solve): only then does the typed system stay unsaved.
+    static bool saved_system_loads(const std::string &status)
+    {
+        const std::string path = status.substr(std::string("Zapisane do ").size());
+        if (path.rfind("...", 0) == 0)
+            return true;
+        std::ifstream file(path);
+        const std::string text{std::istreambuf_iterator<char>(file), {}};
+        StoreSnapshot system;
+        if (!read_work_file_system(text, system))
+            return true;
+        const StoreSnapshot live = save_store();
+        restore_store(system);
+        const bool same = store_has_values_of(loaded_matrix);
+        restore_store(live);
+        return same;
     }
 
     // What the loader reads from the named file now, with the message the work screen shows;

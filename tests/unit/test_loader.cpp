@@ -167,6 +167,26 @@ const std::vector<LoadCase> load_cases = {
      2,
      {"1", "5", "3", "1", "1", "1"},
      {{2, point}, {3, minus}}},
+    // Work in the printout's form, as W saves it: its system, the matrix before the first step.
+    {"work_with_its_random_line",
+     "# --random 2 --seed 5\n1   1 | 3\n1  -1 | 1\n\n"
+     "Krok 1: R2 <- R2 - R1\n1   1 |  3\n0  -2 | -2\n",
+     load_ok,
+     2,
+     example_cells},
+    {"work_as_written_by_hand", "[1 1 = 3]\n[1 -1 = 1]\nUprava 1: R2 = R2 - R1\n1 1 3\n0 -2 -2\n",
+     load_ok, 2, example_cells},
+    {"work_without_a_step", "1 1 | 3\n1 -1 | 1\n", load_invalid, 0, {}},
+    {"work_with_a_row_it_cannot_read",
+     "1 1 | 3\n1 -1 | 1\nKrok 1: R2 <- R2 - R1\n1 1 | 3\n0 -2 | x\n", load_invalid, 0, {}},
+    {"work_with_a_step_it_cannot_read",
+     "1 1 | 3\n1 -1 | 1\nKrok 1: R2 <- R7 - R1\n1 1 | 3\n0 -2 | -2\n", load_invalid, 0, {}},
+    {"first_form_with_a_step_after_it_is_no_work",
+     "2\n1 1 3\n1 -1 1\n\nKrok 1: R2 <- R2 - R1\n1 1 3\n0 -2 -2\n",
+     load_ok,
+     2,
+     example_cells,
+     {{5, left_over}}},
 };
 
 // Fills the store with a stale matrix, so a load that leaves it behind is caught.

@@ -1,11 +1,13 @@
 // The printed worked solution: hand-checked printouts, failures and their statuses, and the
 // same steps and final matrix as the interactive solve of every example.
 #include "matrix/elimination.h"
+#include "matrix/learner_operation.h"
 #include "matrix/latex_layout.h"
 #include "matrix/matrix_file.h"
 #include "matrix/random_system.h"
 #include "matrix/store.h"
 #include "matrix/work_check.h"
+#include "matrix/work_file.h"
 #include "matrix/worked_solution.h"
 #include "store_helpers.h"
 
@@ -548,6 +550,32 @@ TEST(WorkedSolution, AWorksheetOfVariantsNamesTheSeedThatPrintsEachTaskAlone)
     }
     EXPECT_EQ(variant_seed(UINT64_MAX, 2), 0u);
     EXPECT_EQ(matrix_shape.rows, 0) << "the store is left as it was";
+}
+
+// The program's steps so far, as W saves them, are the plain printout up to the last of them,
+// and read back as a work they give the system they started from.
+TEST(WorkedSolution, TheProgramsStepsSoFarAreThePrintoutUpToThem)
+{
+    for (const char *name : {"/tri.txt", "/vymena.txt", "/zlomky.txt", "/polovica.txt"}) {
+        const std::string path = examples + name;
+        const std::string whole = print_file(path).out;
+        ASSERT_EQ(load_matrix_file(path.c_str()), load_ok) << name;
+        const StoreSnapshot start = save_store();
+        const int total = program_step_count(start);
+        ASSERT_GT(total, 0) << name;
+        for (int k = 1; k <= total + 1; k++) {
+            const auto steps = program_work_steps(start, k);
+            ASSERT_EQ(steps.size(), static_cast<std::size_t>(std::min(k, total))) << name << k;
+            const std::string text = work_file_text("", start, steps);
+            EXPECT_TRUE(store_equals(start)) << "the store was not left as it was";
+            EXPECT_EQ(whole.substr(0, text.size() + 1), text + "\n") << name << " step " << k;
+            StoreSnapshot system;
+            ASSERT_TRUE(read_work_file_system(text, system)) << text;
+            restore_store(system);
+            EXPECT_TRUE(store_has_values_of(start)) << name;
+            restore_store(start);
+        }
+    }
 }
 
 TEST(WorkedSolution, AnOutputThatCannotBeWrittenFails)
