@@ -21,6 +21,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -67,10 +68,21 @@ bool overwrite_confirmed()
     return confirmed;
 }
 
+// True when the two matrices hold the same shape and values.
+bool same_matrix(const StoreSnapshot &a, const StoreSnapshot &b)
+{
+    const StoreSnapshot kept = save_store();
+    restore_store(a);
+    const bool same = store_has_values_of(b);
+    restore_store(kept);
+    return same;
+}
+
 // Work on screen that W can save: the learner's operations or the program's steps, from the
 // matrix they started on to the one the store holds now.
 struct ScreenWork {
     bool learner = false;            // the learner's operations (else the program's steps)
+    std::size_t program_steps = 0;   // the program's steps before the learner's operations
     StoreSnapshot start;             // the matrix before the first step
     std::vector<WorkFileStep> steps; // empty: no work to save
 };
@@ -108,11 +120,26 @@ ScreenWork program_work()
     return work;
 }
 
-// The work on screen: the learner's, else the program's, else none.
+// The work on screen: the learner's, else the program's, else none. The learner's operations
+// after a solve go on from the matrix the solve left, so the solve's steps come first: the work
+// then starts from the system, as --check replays it.
 ScreenWork screen_work()
 {
-    const ScreenWork work = learner_work();
-    return work.steps.empty() ? program_work() : work;
+    ScreenWork work = learner_work();
+    if (work.steps.empty())
+        return program_work();
+    if (solve_work.matrix == matrix_serial && solve_work.steps > 0 &&
+        same_matrix(work.start, solve_work.end)) {
+        std::vector<WorkFileStep> steps = program_work_steps(solve_work.start, solve_work.steps);
+        if (steps.size() == static_cast<std::size_t>(solve_work.steps) &&
+            same_matrix(steps.back().after, work.start)) {
+            work.program_steps = steps.size();
+            steps.insert(steps.end(), work.steps.begin(), work.steps.end());
+            work.start = solve_work.start;
+            work.steps = std::move(steps);
+        }
+    }
+    return work;
 }
 
 // What W is to write.
@@ -123,11 +150,13 @@ enum SaveChoice {
 };
 
 // The question W asks when there is work: "Co zapisat? S sustavu, P postup (tvoje upravy: 3),
-// Esc zrusit".
+// Esc zrusit", with "program: 2, " before the count when a solve's steps come first.
 std::string choice_question(const ScreenWork &work)
 {
-    const std::string count = std::to_string(work.steps.size());
-    return std::string("Co zapisat? S sustavu, P postup (") +
+    const std::string count = std::to_string(work.steps.size() - work.program_steps);
+    const std::string program =
+        work.program_steps > 0 ? "program: " + std::to_string(work.program_steps) + ", " : "";
+    return std::string("Co zapisat? S sustavu, P postup (") + program +
            (work.learner ? "tvoje upravy: " : "kroky programu: ") + count + "), Esc zrusit";
 }
 
@@ -163,16 +192,6 @@ SaveChoice ask_what_to_save(const ScreenWork &work)
     line_text[0] = '\0';
     choosing = false;
     return quit_requested ? choose_cancel : choice;
-}
-
-// True when the two matrices hold the same shape and values.
-bool same_matrix(const StoreSnapshot &a, const StoreSnapshot &b)
-{
-    const StoreSnapshot kept = save_store();
-    restore_store(a);
-    const bool same = store_has_values_of(b);
-    restore_store(kept);
-    return same;
 }
 
 } // namespace
