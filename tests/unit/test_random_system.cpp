@@ -176,7 +176,8 @@ void check_row_by_hand(int r, int step)
         mpz_set(value.get_den_mpz_t(), cell(r, c).den.get_mpz_t());
         value.canonicalize();
         const mpz_class &den = value.get_den();
-        if ((den != 1 && den != 2 && den != 4) || abs(value.get_num()) > largest_hand_numerator)
+        if ((den != 1 && den != 2 && den != largest_hand_denominator) ||
+            abs(value.get_num()) > largest_hand_numerator)
             by_hand.worst = "entry " + value.get_str() + " at row " + std::to_string(r + 1) +
                             ", column " + std::to_string(c + 1) + " after step " +
                             std::to_string(step);
