@@ -232,8 +232,8 @@ ByHand solve_by_hand(int m, int n, std::uint64_t seed)
 
 TEST(RandomSystem, EveryWorkedSolutionIsSmallEnoughForPencilAndPaper)
 {
-    // 10,000 seeds of every square order, one in three exchanging rows, then a sample of every
-    // other shape; the seeds are the ones a teacher's worksheet uses, one after another.
+    // 10,000 seeds of every square order, one in three exchanging rows, then 60 of every other
+    // shape (contradictions included); the seeds follow one another, as a worksheet's do.
     for (int order = 1; order <= max_matrix_order; order++) {
         int exchanged = 0;
         for (std::uint64_t seed = 1; seed <= 10000; seed++) {
@@ -248,7 +248,7 @@ TEST(RandomSystem, EveryWorkedSolutionIsSmallEnoughForPencilAndPaper)
     }
     for (int m = 1; m <= max_matrix_order; m++)
         for (int n = 1; n <= max_matrix_order; n++)
-            for (std::uint64_t seed = 1; m != n && seed <= 200; seed++)
+            for (std::uint64_t seed = 1; m != n && seed <= 60; seed++)
                 ASSERT_EQ(solve_by_hand(m, n, seed).worst, "")
                     << m << "x" << n << ", seed " << seed;
 }
