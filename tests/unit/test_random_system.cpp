@@ -1,8 +1,9 @@
 // Random exercises of every shape: ranges, the solutions promised checked by solving exactly, the
-// share that exchanges rows and the share without a solution, and the same system for the same
-// seed on every machine.
+// share that exchanges rows and the share without a solution, the worked solution small enough
+// for pencil and paper, and the same system for the same seed on every machine.
 #include "matrix/elimination.h"
 #include "matrix/general_solution.h"
+#include "matrix/instant_rows.h"
 #include "matrix/matrix_file.h"
 #include "matrix/random_system.h"
 #include "matrix/row_arith.h"
@@ -24,8 +25,8 @@ int exchanges = 0; // row exchanges the elimination under test met for a coeffic
 // up in the reduced form) and lets every step go.
 int count_exchanges(const RowOperation &operation)
 {
-    exchanges += operation.kind == operation_exchange &&
-                 pivot_column(operation) < matrix_shape.unknowns;
+    exchanges +=
+        operation.kind == operation_exchange && pivot_column(operation) < matrix_shape.unknowns;
     return 0;
 }
 
@@ -83,8 +84,8 @@ bool has_whole_solution_in_range(const IntegerRows &rows, const SolutionSet &set
 Made check_system(int m, int n, std::uint64_t seed)
 {
     const StoreSnapshot system = random_system(m, n, seed);
-    const std::string name = std::to_string(m) + "x" + std::to_string(n) + ", seed " +
-                             std::to_string(seed);
+    const std::string name =
+        std::to_string(m) + "x" + std::to_string(n) + ", seed " + std::to_string(seed);
     SCOPED_TRACE(name);
     EXPECT_EQ(system.shape, system_shape(m, n));
     restore_store(system);
@@ -157,27 +158,121 @@ TEST(RandomSystem, EveryShapeInRangeWithTheSolutionsPromisedAndAThirdExchangeOrC
         << contradictory << " of " << may_contradict;
 }
 
+// What the worked solution of one random system met, as --steps prints it.
+struct ByHand {
+    bool exchanged = false; // a row exchange for a coefficient's pivot
+    std::string worst;      // the first pivot or entry outside the bound, empty when none
+};
+ByHand by_hand;            // what the elimination under test has met so far
+int last_changed_row = -1; // the row its last operation changed, -1: none
+
+// Notes the first entry of row r of the store outside the bound: a whole number or a fraction
+// over 2 or 4, in lowest terms, with at most two digits above the bar.
+void check_row_by_hand(int r, int step)
+{
+    static mpq_class value; // kept, so that the check of 40 million entries allocates nothing
+    for (int c = 0; c < matrix_shape.columns() && by_hand.worst.empty(); c++) {
+        mpz_set(value.get_num_mpz_t(), cell(r, c).num.get_mpz_t());
+        mpz_set(value.get_den_mpz_t(), cell(r, c).den.get_mpz_t());
+        value.canonicalize();
+        const mpz_class &den = value.get_den();
+        if ((den != 1 && den != 2 && den != largest_hand_denominator) ||
+            abs(value.get_num()) > largest_hand_numerator)
+            by_hand.worst = "entry " + value.get_str() + " at row " + std::to_string(r + 1) +
+                            ", column " + std::to_string(c + 1) + " after step " +
+                            std::to_string(step);
+    }
+}
+
+int hand_steps = 0; // gated steps of the elimination under test
+
+// The gate of the elimination under test: checks the row the last step changed (every matrix
+// the printout shows is the one before it with that row changed) and the pivot a row is divided
+// by, and counts the exchanges for a coefficient's pivot.
+int check_hand_step(const RowOperation &operation)
+{
+    if (last_changed_row >= 0)
+        check_row_by_hand(last_changed_row, hand_steps);
+    hand_steps++;
+    last_changed_row = operation.kind == operation_exchange ? -1 : operation.row;
+    if (operation.kind == operation_exchange)
+        by_hand.exchanged = by_hand.exchanged || pivot_column(operation) < matrix_shape.unknowns;
+    if (operation.kind == operation_scale && by_hand.worst.empty()) {
+        mpq_class pivot(operation.num, operation.den);
+        pivot.canonicalize();
+        pivot = abs(pivot);
+        if (pivot != 1 && pivot != 2)
+            by_hand.worst = "pivot " + pivot.get_str() + " at step " + std::to_string(hand_steps);
+    }
+    return 0;
+}
+
+// Runs the worked solution's elimination of random_system(m, n, seed), on to the reduced form
+// with the printout's own hooks, and says what it met; the answer of a system with one solution
+// must be whole.
+ByHand solve_by_hand(int m, int n, std::uint64_t seed)
+{
+    restore_store(random_system(m, n, seed));
+    by_hand = ByHand{};
+    last_changed_row = -1;
+    hand_steps = 0;
+    for (int r = 0; r < m; r++)
+        check_row_by_hand(r, 0);
+    EXPECT_TRUE(begin_instant_rows());
+    run_elimination({check_hand_step, skip_reduction, &instant_arithmetic, nullptr},
+                    reach_reduced_form);
+    for (int r = 0; r < m; r++) // the values, which are all that is checked, are exact
+        check_row_by_hand(r, hand_steps);
+    if (m == n && by_hand.worst.empty())
+        for (int r = 0; r < m; r++)
+            if (cell_value(r, n).get_den() != 1)
+                by_hand.worst = "answer " + cell_value(r, n).get_str();
+    return by_hand;
+}
+
+TEST(RandomSystem, EveryWorkedSolutionIsSmallEnoughForPencilAndPaper)
+{
+    // 10,000 seeds of every square order, one in three exchanging rows, then 60 of every other
+    // shape (contradictions included); the seeds follow one another, as a worksheet's do.
+    for (int order = 1; order <= max_matrix_order; order++) {
+        int exchanged = 0;
+        for (std::uint64_t seed = 1; seed <= 10000; seed++) {
+            const ByHand met = solve_by_hand(order, order, seed);
+            ASSERT_EQ(met.worst, "") << "order " << order << ", seed " << seed;
+            exchanged += met.exchanged;
+        }
+        if (order >= 2)
+            EXPECT_NEAR(exchanged / 10000.0, 1.0 / 3.0, 0.02) << "order " << order;
+        else
+            EXPECT_EQ(exchanged, 0);
+    }
+    for (int m = 1; m <= max_matrix_order; m++)
+        for (int n = 1; n <= max_matrix_order; n++)
+            for (std::uint64_t seed = 1; m != n && seed <= 60; seed++)
+                ASSERT_EQ(solve_by_hand(m, n, seed).worst, "")
+                    << m << "x" << n << ", seed " << seed;
+}
+
 TEST(RandomSystem, TheSameSeedGivesTheSameSystemOnEveryMachine)
 {
     // The engine's sequence is fixed by the standard and the mapping to ranges is the
-    // program's own, so these texts are the same wherever the program is built; the square
-    // system is the one its seed has always given.
+    // program's own, so these texts are the same wherever the program is built.
     EXPECT_NE(matrix_text(random_system(3, 7)), matrix_text(random_system(3, 8)));
     EXPECT_EQ(matrix_text(random_system(4, 7)), "4\n"
-                                                " 0  4  2  8   -28\n"
-                                                "-5 -6  2 -2    57\n"
-                                                "-4  6 -8 -8   -34\n"
-                                                " 9 -7 -2 -4     8\n");
+                                                " 0 -2 4 -4    2\n"
+                                                "-2 -3 0 -3   -9\n"
+                                                "-4 -8 5 -5   -4\n"
+                                                "-2 -5 4 -8   -9\n");
     EXPECT_EQ(matrix_text(random_system(4, 4, 7)), matrix_text(random_system(4, 7)));
     EXPECT_EQ(matrix_text(random_system(3, 4, 7)), "sustava 3x4\n"
-                                                   "0  4  2 -8 | -22\n"
-                                                   "8 -5 -6 -8 | -58\n"
-                                                   "2 -2 -4  9 |  35\n");
+                                                   " 0  1  1  1 |  3\n"
+                                                   "-1 -3  3 -3 |  5\n"
+                                                   " 2  5 -8  2 | -4\n");
     EXPECT_EQ(matrix_text(random_system(4, 3, 7)), "sustava 4x3\n"
-                                                   " 4  2  8 | -26\n"
-                                                   "-4 -2  2 | -24\n"
-                                                   "-2 -4  6 | -28\n"
-                                                   "-7 -2 -4 | -12\n");
+                                                   " 0 -1  1 |   8\n"
+                                                   " 2  3 -3 | -18\n"
+                                                   " 0 -2  3 |  20\n"
+                                                   "-4 -5  7 |  37\n");
     for (const auto &[m, n] : std::vector<std::pair<int, int>>{
              {0, 7}, {11, 7}, {3, 0}, {0, 3}, {3, 11}, {11, 3}, {-1, 2}})
         EXPECT_EQ(random_system(m, n, 7).shape.rows, 0) << m << "x" << n;
