@@ -725,6 +725,8 @@ TEST(CheckClass, FilesAndFoldersInTheirOrderAndEveryReasonALine)
     std::ofstream(folder + "/b/z.txt") << printed_work;
     std::ofstream(folder + "/b/a.txt") << windows_work;
     const std::string large = sized_file("gj_class_large.txt", "R1 <-> R2\n", max_work_bytes + 1);
+    const std::string odd = fresh_folder("trieda_mena");
+    std::ofstream(odd + "/zl\xff" "e\n.txt") << printed_work; // neither UTF-8 nor one line
     const struct {
         const char *what;
         std::vector<std::string> works;
@@ -734,6 +736,8 @@ TEST(CheckClass, FilesAndFoldersInTheirOrderAndEveryReasonALine)
         {"all right", {folder + "/b", right}, 0,
          folder + "/b/a.txt: " + all_right + "\n" + folder + "/b/z.txt: " + all_right + "\n" +
              right + ": " + all_right + "\nSpravne prace: 3 z 3.\n"},
+        {"a name shown without its control characters and bytes that are not UTF-8", {odd}, 0,
+         odd + "/zl?e?.txt: " + all_right + "\nSpravne prace: 1 z 1.\n"},
         {"what cannot be read", {"/nonexistent/jana.txt", empty_folder, large, "/dev/zero", folder},
          check_found_mistakes,
          "/nonexistent/jana.txt: subor sa neda precitat\n" + empty_folder +
