@@ -881,7 +881,7 @@ std::FILE *open_work(const char *name, bool regular_only, WorkInput &input)
         input = work_too_large;
         return nullptr;
     }
-    std::FILE *file = open_readable_file(name, true);
+    std::FILE *file = open_readable_file(name, !regular_only);
     if (!file)
         input = work_unreadable;
     return file;
