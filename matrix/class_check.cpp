@@ -5,6 +5,7 @@
 #include "random_argument.h"
 #include "random_system.h"
 #include "store.h"
+#include "utf8_text.h"
 #include "worked_solution.h"
 
 #include <sys/stat.h>
@@ -16,47 +17,6 @@
 
 namespace
 {
-
-// The length of the UTF-8 character starting at text[at] when it is whole and valid, else 0.
-std::size_t utf8_character(const std::string &text, std::size_t at)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80                   ? 1
-                               : lead >= 0xc2 && lead < 0xe0 ? 2
-                               : lead >= 0xe0 && lead < 0xf0 ? 3
-                               : lead >= 0xf0 && lead < 0xf5 ? 4
-                                                             : 0;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    unsigned long code = length == 1 ? lead : lead & (0x7fu >> length);
-    for (std::size_t k = 1; k < length; k++) {
-        const unsigned char next = static_cast<unsigned char>(text[at + k]);
-        if ((next & 0xc0) != 0x80)
-            return 0;
-        code = (code << 6) | (next & 0x3fu);
-    }
-    const unsigned long least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < least[length] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
-        return 0;
-    return length;
-}
-
-// The text with every control character and every byte that is not part of a UTF-8 character
-// as "?": a file name or a line of a hand-in may hold anything.
-std::string printable(const std::string &text)
-{
-    std::string shown;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = utf8_character(text, at);
-        const unsigned char c = static_cast<unsigned char>(text[at]);
-        if (length == 0 || c < 0x20 || c == 0x7f)
-            shown += '?';
-        else
-            shown.append(text, at, length);
-        at += length == 0 ? 1 : length;
-    }
-    return shown;
-}
 
 // The device and the file number of `name`, to know it under another name; false when it is
 // not there.
@@ -129,7 +89,7 @@ std::string mistake_text(const WorkMistake &mistake)
 // end.
 std::string csv_field(const std::string &text)
 {
-    const std::string shown = printable(text);
+    const std::string shown = printable_text(text);
     if (shown.find_first_of(",\"\r\n") == std::string::npos)
         return shown;
     std::string quoted = "\"";
@@ -301,14 +261,14 @@ std::string summary_line(const std::string &name, const WorkSummary &summary)
 {
     std::string line = name + ": ";
     if (!summary.unchecked.empty())
-        return printable(line + summary.unchecked) + "\n";
+        return printable_text(line + summary.unchecked) + "\n";
     line += "kroky v poriadku: " + std::to_string(summary.steps_right) + " z " +
             std::to_string(summary.steps);
     if (summary.mistaken)
         line += "; prva chyba: " + mistake_text(summary.first);
     line += std::string("; redukovany tvar: ") + yes_no(summary.reduced) +
             "; vysledok: " + result_word(summary);
-    return printable(line) + "\n";
+    return printable_text(line) + "\n";
 }
 
 // The table as CSV.
