@@ -2,6 +2,7 @@
 // the check of a hand-worked solution, the window's zoom, help.
 #include "command_line.h"
 
+#include "../matrix/random_argument.h"
 #include "../matrix/store.h"
 
 #include <cstring>
@@ -19,62 +20,6 @@ bool read_zoom(const std::string &text, int &zoom)
     if (text.size() != 1 || text[0] < '1' || text[0] > '4')
         return false;
     zoom = text[0] - '0';
-    return true;
-}
-
-// Reads a whole number of one or two digits from 1 to `largest`.
-bool read_small_number(const std::string &text, int largest, int &number)
-{
-    if (text.empty() || text.size() > 2 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    const int value = std::stoi(text);
-    if (value < 1 || value > largest)
-        return false;
-    number = value;
-    return true;
-}
-
-// Reads the value of --random N, or either size of MxN: a whole number from 1 to 10.
-bool read_order(const std::string &text, int &order)
-{
-    return read_small_number(text, max_matrix_order, order);
-}
-
-// Reads the value of --random: the order N of a square system, or its shape MxN (also "MXN"),
-// M equations in N unknowns, each from 1 to 10.
-bool read_random_shape(const std::string &text, int &rows, int &unknowns)
-{
-    const std::size_t times = text.find_first_of("xX");
-    if (times == std::string::npos) {
-        if (!read_order(text, rows))
-            return false;
-        unknowns = rows;
-        return true;
-    }
-    int m = 0;
-    int n = 0;
-    if (!read_order(text.substr(0, times), m) || !read_order(text.substr(times + 1), n))
-        return false;
-    rows = m;
-    unknowns = n;
-    return true;
-}
-
-// Reads the value of --seed: a whole number from 0 to 2^64 - 1, digits only.
-bool read_seed(const std::string &text, std::uint64_t &seed)
-{
-    if (text.empty() || text.size() > 20 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    std::uint64_t value = 0;
-    for (char digit : text) {
-        const std::uint64_t d = static_cast<std::uint64_t>(digit - '0');
-        if (value > (UINT64_MAX - d) / 10)
-            return false; // beyond 2^64 - 1
-        value = value * 10 + d;
-    }
-    seed = value;
     return true;
 }
 
@@ -133,7 +78,8 @@ CommandLine random_command(CommandLine command, bool printing)
         return usage_error("--seed patri k --random N");
     if (printing || !command.files.empty() || command.zoom)
         return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
-                           "--check, --inverse ani --zoom (s --exercise vypise varianty)");
+                           "--inverse ani --zoom (s --exercise vypise varianty, s --check "
+                           "kontroluje prace)");
     command.action = command_random;
     return command;
 }
@@ -153,19 +99,30 @@ CommandLine printing_command(CommandLine command, bool steps, bool exercise)
     return command;
 }
 
-// A command line with --check: a system and its worked solution (or, with --inverse, a square
-// matrix and its worked inversion), nothing else.
+// A command line with --check: a system (a file, or --random N with or without --seed S) and
+// its hand-ins, or with --inverse a square matrix and its worked inversions; --csv FILE.
 CommandLine check_command(CommandLine command, bool printing)
 {
     if (printing || command.zoom)
-        return usage_error("--check SUBOR PRACA kontroluje riesenie; nepatri k nemu --steps, "
+        return usage_error("--check SUBOR PRACA... kontroluje riesenia; nepatri k nemu --steps, "
                            "--latex, --exercise ani --zoom");
-    if (command.files.size() != 2 || command.files[0].empty() || command.files[1].empty())
-        return usage_error(command.inverse
-                               ? "--check --inverse potrebuje dve mena suborov: maticu a jej "
-                                 "inverziu po krokoch"
-                               : "--check potrebuje dve mena suborov: sustavu a jej riesenie");
-    command.file = command.files[0];
+    if (command.seed_given && !command.random_order)
+        return usage_error("--seed patri k --random N");
+    if (command.random_order && command.inverse)
+        return usage_error("--check --random N kontroluje riesenia sustavy; nepatri k nemu "
+                           "--inverse");
+    const std::size_t system_files = command.random_order ? 0 : 1;
+    bool named = command.files.size() > system_files;
+    for (const std::string &file : command.files)
+        named = named && !file.empty();
+    if (!named)
+        return usage_error(command.random_order ? "--check --random N potrebuje aspon jednu pracu"
+                           : command.inverse
+                               ? "--check --inverse potrebuje meno suboru s maticou a aspon "
+                                 "jednu inverziu po krokoch"
+                               : "--check potrebuje meno suboru so sustavou a aspon jednu pracu");
+    if (!command.random_order)
+        command.file = command.files[0];
     command.action = command_check;
     return command;
 }
@@ -236,6 +193,11 @@ CommandLine parse_command_line(int argc, const char *const *argv)
                 !read_small_number(value, max_variants, command.count))
                 return usage_error("--count potrebuje pocet variantov od 1 do " +
                                    std::to_string(max_variants) + not_value(value));
+        } else if (option_named(argument, "--csv")) {
+            if (!option_value(argument, "--csv", argc, argv, i, command.csv) ||
+                command.csv.empty() || command.csv == "-")
+                return usage_error("--csv potrebuje meno suboru pre tabulku" +
+                                   not_value(command.csv));
         } else if (option_named(argument, "--seed")) {
             std::string value;
             if (!option_value(argument, "--seed", argc, argv, i, value) ||
@@ -249,13 +211,14 @@ CommandLine parse_command_line(int argc, const char *const *argv)
     }
     if (command.count && !(exercise && command.random_order))
         return usage_error("--count patri k --exercise --random N");
+    if (!command.csv.empty() && !check)
+        return usage_error("--csv FILE patri k --check");
     if (exercise && command.random_order)
         return variants_command(command, steps || command.latex || check || command.inverse);
-    if (command.random_order || command.seed_given)
-        return random_command(command,
-                              steps || command.latex || exercise || check || command.inverse);
     if (check)
         return check_command(command, steps || command.latex || exercise);
+    if (command.random_order || command.seed_given)
+        return random_command(command, steps || command.latex || exercise || command.inverse);
     if (command.inverse)
         return inverse_command(command, steps, exercise);
     if (command.files.size() > 1 && !exercise)
@@ -276,7 +239,8 @@ std::string usage_text()
            "          gauss-jordan --exercise SUBOR...\n"
            "          gauss-jordan --exercise --random N|MxN [--count K] [--seed S]\n"
            "          gauss-jordan --random N|MxN [--seed S]\n"
-           "          gauss-jordan --check [--inverse] SUBOR PRACA\n"
+           "          gauss-jordan --check [--inverse] SUBOR PRACA... [--csv CSV]\n"
+           "          gauss-jordan --check --random N|MxN [--seed S] PRACA... [--csv CSV]\n"
            "          gauss-jordan --help | --version\n"
            "\n"
            "Riesi sustavu linearnych rovnic Gauss-Jordanovou eliminaciou krok za krokom.\n"
@@ -309,6 +273,15 @@ std::string usage_text()
            "               je chyba kroku; PRACA je obycajny subor alebo rura, do 64 MB;\n"
            "               s --inverse kontroluje inverziu matice zo SUBOR od [A | I]\n"
            "               ako --inverse\n"
+           "  --check SUBOR PRACA...\n"
+           "               viac prac (alebo priecinok: jeho subory podla mena, bez skrytych\n"
+           "               a podpriecinkov): za kazdu riadok - kroky v poriadku, prva chyba,\n"
+           "               redukovany tvar, vysledok; neprecitana praca je riadok s dovodom;\n"
+           "               na konci Spravne prace: k z n (spravna: vsetky kroky a vysledok)\n"
+           "  --check --random N [--seed S] PRACA...\n"
+           "               sustava z --random N --seed S; bez --seed z prveho riadku\n"
+           "               kazdej prace: # --random N --seed S\n"
+           "  --csv CSV    tu istu tabulku zapise aj do suboru CSV (RFC 4180, UTF-8)\n"
            "  --zoom N     okno N-krat sirsie a vyssie, N od 1 do 4; zapamata sa; ak sa okno\n"
            "               nezmesti na obrazovku, pouzije sa najvacsie, ktore sa zmesti\n"
            "  --help       vypise tento navod\n"
@@ -328,10 +301,12 @@ std::string usage_text()
            "\n"
            "Navratova hodnota: 0 v poriadku; 1 zlyhala grafika alebo obrazky, pri vypise\n"
            "sa subor neda otvorit; 2 pri vypise je matica prilis velka; 3 pri vypise je\n"
-           "matica neplatna; 4 pri vypise sa vystup neda zapisat; 5 pri --check je niektory\n"
-           "krok alebo odpoved nespravna alebo PRACA nema ziadny krok; pre PRACA aj 1, ked\n"
-           "sa neda precitat alebo nie je obycajny subor, 2, ked je vacsia ako 64 MB, a 3,\n"
-           "ked v nej nie je ziadny riadok matice; 6 pri --inverse matica nie je stvorcova\n"
+           "matica neplatna; 4 pri vypise sa vystup (alebo subor CSV) neda zapisat; 5 pri\n"
+           "--check je niektory krok alebo odpoved nespravna alebo PRACA nema ziadny krok\n"
+           "(pri viacerych pracach: niektora praca nie je spravna); pre jednu PRACA aj 1,\n"
+           "ked sa neda precitat alebo nie je obycajny subor, 2, ked je vacsia ako 64 MB,\n"
+           "a 3, ked v nej nie je ziadny riadok matice alebo jej prvy riadok nesedi s\n"
+           "--random N; 6 pri --inverse matica nie je stvorcova\n"
            "alebo je prazdna; 64 chybne pouzitie; 128 + cislo signalu, ked okno ukonci\n"
            "SIGTERM, SIGINT alebo SIGHUP (1 aj po strate spojenia s X serverom).\n"
            "\n"

@@ -17,8 +17,8 @@ enum CommandAction {
     command_exercise,    // print a worksheet of the systems in `files`, answers at the end
     command_variants,    // print a worksheet of `count` random variants from `seed`
     command_random,      // print a random system of `random_order` x `random_unknowns`
-    command_check,       // check the worked solution `files[1]` of the system `file` (with
-                         // `inverse`, the inversion of its matrix)
+    command_check,       // check the hand-ins in `files` (after the system `file`, when no
+                         // --random gives it), with `inverse` inversions of its matrix
     command_inverse,     // print the inversion of the square matrix in `file`, step by step
     command_help,        // print the usage
     command_version,     // print the version
@@ -40,6 +40,7 @@ struct CommandLine {
                                     // given
     bool seed_given = false;        // --seed S was given
     std::uint64_t seed = 0;         // S: the same seed gives the same system
+    std::string csv;                // --csv FILE: where --check writes its table, "" when not given
     std::string error;              // what is wrong, for command_usage_error
 };
 

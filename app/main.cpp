@@ -1,4 +1,5 @@
 // Entry point: the command line, start-up, the menu with everything nested in it, and shutdown.
+#include "../matrix/class_check.h"
 #include "../matrix/matrix_file.h"
 #include "../matrix/random_system.h"
 #include "../matrix/store.h"
@@ -18,7 +19,9 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
+#include <system_error>
 
 namespace
 {
@@ -48,6 +51,30 @@ int print_random_system(const CommandLine &command)
         random_system(command.random_order, command.random_unknowns, seed));
     std::fputs(text.c_str(), stdout);
     return finish_output(stdout, stderr);
+}
+
+// Checks the hand-ins the command line names, against the system it names or makes; the table
+// --csv names may not be one of the files named, which it would replace.
+int check_hand_ins(const CommandLine &command)
+{
+    for (const std::string &name : command.files) {
+        std::error_code error;
+        if (!command.csv.empty() && std::filesystem::equivalent(command.csv, name, error)) {
+            std::fprintf(stderr, "gauss-jordan: --csv %s by prepisal subor, ktory sa kontroluje\n",
+                         command.csv.c_str());
+            return exit_usage;
+        }
+    }
+    ClassSystem system;
+    system.file = command.file;
+    system.random_rows = command.random_order;
+    system.random_unknowns = command.random_unknowns;
+    system.seed_given = command.seed_given;
+    system.seed = command.seed;
+    system.inversion = command.inverse;
+    const auto first_work = command.files.begin() + (command.random_order ? 0 : 1);
+    return check_class(system, std::vector<std::string>(first_work, command.files.end()),
+                       command.csv, stdout, stderr);
 }
 
 // Starts the window, runs the menu until the user quits and releases what it holds.
@@ -114,8 +141,7 @@ int main(int argc, char **argv)
     case command_random:
         return print_random_system(command);
     case command_check:
-        return check_work(command.files[0].c_str(), command.files[1].c_str(), stdout, stderr,
-                          command.inverse);
+        return check_hand_ins(command);
     case command_inverse:
         return print_worked_inverse(
             command.file.c_str(), command.latex ? notation_latex : notation_plain, stdout, stderr);

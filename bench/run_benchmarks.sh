@@ -2,7 +2,8 @@
 # Builds an optimised tree in build-bench/ and runs every benchmark: frame composition and
 # eliminations beside the same elimination in Python's fractions, the slowest frames of a solve
 # of the worst accepted system, the printed worked solution of the largest example and of a
-# 10x10 with three free unknowns, --check of the largest example's printout, and the idle CPU of the real program and its X server at 24
+# 10x10 with three free unknowns, --check of the largest example's printout and of a class of 30
+# copies of it with its CSV table, and the idle CPU of the real program and its X server at 24
 # and 16 bits, beside a baseline build that copied every frame whole (BASELINE_REV, a revision
 # of this repository; "none" skips it).
 set -euo pipefail
@@ -58,6 +59,12 @@ median_of_20 "gauss-jordan --exercise --random 4 --count 30" --exercise --random
 echo "== --check of the printed worked solution of examples/desat2.txt (10x10, 98 steps), 20 runs"
 build-bench/gauss-jordan --steps examples/desat2.txt >"$scratch/desat2_steps.txt"
 median_of_20 "gauss-jordan --check desat2.txt" --check examples/desat2.txt "$scratch/desat2_steps.txt"
+
+echo "== --check of a class: 30 hand-ins of that printout in a folder, with --csv, 20 runs"
+mkdir "$scratch/class"
+for k in $(seq -w 30); do cp "$scratch/desat2_steps.txt" "$scratch/class/ziak$k.txt"; done
+median_of_20 "gauss-jordan --check desat2.txt class/ --csv (30 x 98 steps)" \
+    --check examples/desat2.txt "$scratch/class" --csv "$scratch/class.csv"
 
 echo "== --inverse of bench/inverse_10x10_30.txt (10x10, 30-digit entries), 20 runs"
 median_of_20 "gauss-jordan --inverse inverse_10x10_30.txt" --inverse bench/inverse_10x10_30.txt

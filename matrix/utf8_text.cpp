@@ -75,3 +75,49 @@ std::string fit_text_end(const std::string &text, std::size_t chars)
         start++; // a stray continuation byte at the cut belongs to no character kept
     return mark + text.substr(start);
 }
+
+namespace
+{
+
+// The length of the UTF-8 character starting at text[at] when it is whole and valid, else 0.
+std::size_t utf8_character(const std::string &text, std::size_t at)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xc2 && lead < 0xe0 ? 2
+                               : lead >= 0xe0 && lead < 0xf0 ? 3
+                               : lead >= 0xf0 && lead < 0xf5 ? 4
+                                                             : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    unsigned long code = length == 1 ? lead : lead & (0x7fu >> length);
+    for (std::size_t k = 1; k < length; k++) {
+        const unsigned char next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xc0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3fu);
+    }
+    const unsigned long least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+// The text with every control character and every byte that is not part of a UTF-8 character
+// as "?": a file name or a line of a hand-in may hold anything.
+std::string printable_text(const std::string &text)
+{
+    std::string shown;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = utf8_character(text, at);
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        if (length == 0 || c < 0x20 || c == 0x7f)
+            shown += '?';
+        else
+            shown.append(text, at, length);
+        at += length == 0 ? 1 : length;
+    }
+    return shown;
+}

@@ -17,3 +17,7 @@ void utf8_pop_back(std::string &text);
 // The text when it has at most `chars` characters; else "..." and as many of its last
 // characters as make `chars` in all: the end of a long path is the part that names the file.
 std::string fit_text_end(const std::string &text, std::size_t chars);
+
+// The text with every control character and every byte that is not part of a whole, valid
+// UTF-8 character as "?": for a name or a line read from a file, which may hold anything.
+std::string printable_text(const std::string &text);

@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <utility>
 
 namespace
@@ -625,11 +627,13 @@ bool rounded_from(const mpq_class &written, int places, const mpq_class &right)
 
 // Every entry where `rows` (written with decimal places `places`, when known) differ from the
 // store, the first named_differences of them named: "riadok 2, stlpec 3: 5/2, spravne je 7/2",
-// a rounded decimal as "0.667 je zaokruhlene 2/3: pis presne zlomky"; "" when none does.
-std::string differences(const WorkMatrix &rows, const std::vector<std::vector<int>> &places)
+// a rounded decimal as "0.667 je zaokruhlene 2/3: pis presne zlomky"; "" when none does. The
+// first of them goes to `first`, how many there are to `count`.
+std::string differences(const WorkMatrix &rows, const std::vector<std::vector<int>> &places,
+                        WorkMistake &first, int &count)
 {
     std::string named;
-    int count = 0;
+    count = 0;
     for (std::size_t r = 0; r < rows.size(); r++)
         for (std::size_t c = 0; c < rows[r].size(); c++) {
             const mpq_class right = cell_value(static_cast<int>(r), static_cast<int>(c));
@@ -641,12 +645,19 @@ std::string differences(const WorkMatrix &rows, const std::vector<std::vector<in
             const std::string right_text = exact_value_text(right.get_num(), right.get_den());
             named += (named.empty() ? "" : "; ") + std::string("riadok ") + std::to_string(r + 1) +
                      ", stlpec " + std::to_string(c + 1) + ": ";
-            if (rounded_from(rows[r][c], written_places, right))
-                named += decimal_text(rows[r][c], written_places) + " je zaokruhlene " +
-                         right_text + ": pis presne zlomky";
-            else
-                named += exact_value_text(rows[r][c].get_num(), rows[r][c].get_den()) +
-                         ", spravne je " + right_text;
+            const bool rounded = rounded_from(rows[r][c], written_places, right);
+            const std::string written_text =
+                rounded ? decimal_text(rows[r][c], written_places)
+                        : exact_value_text(rows[r][c].get_num(), rows[r][c].get_den());
+            named +=
+                written_text + (rounded ? " je zaokruhlene " + right_text + ": pis presne zlomky"
+                                        : ", spravne je " + right_text);
+            if (count == 1) {
+                first.row = static_cast<int>(r) + 1;
+                first.column = static_cast<int>(c) + 1;
+                first.written = written_text;
+                first.right = right_text;
+            }
         }
     if (count > named_differences)
         named += "; a dalsie nespravne cisla: " + std::to_string(count - named_differences);
@@ -655,17 +666,19 @@ std::string differences(const WorkMatrix &rows, const std::vector<std::vector<in
 
 // Judges the matrix of one step (or the copied system, with no operation) against the store,
 // which goes on from the matrix written, or from the right one when it is not written whole.
-// Returns its line of the report, "" when it is right.
-std::string judge_matrix_of(const WorkStep &step, int order)
+// Returns its line of the report, "" when it is right; its first wrong entry goes to `first`,
+// the number of them to `count`.
+std::string judge_matrix_of(const WorkStep &step, int order, WorkMistake &first, int &count)
 {
     std::string verdict;
+    count = 0;
     const bool whole = step.rows.size() == static_cast<std::size_t>(order);
     if (step.line > 0 && !step.operation.ok)
         verdict = step.operation.message;
     else if (step.line > 0)
         apply_operation_now(step.operation.operation);
     if (whole && (step.line == 0 || step.operation.ok))
-        verdict = differences(step.rows, step.places);
+        verdict = differences(step.rows, step.places, first, count);
     if (whole)
         store_rows(step.rows);
     if (!step.fault.empty())
@@ -675,28 +688,36 @@ std::string judge_matrix_of(const WorkStep &step, int order)
 
 // The end of the report: whether the last matrix is in reduced row echelon form (or already
 // shows a row 0 ... 0 | c: no solution) and whether its answer is that of the system
-// (`right_final`, with its closing statement `right_answer`).
+// (`right_final`, with its closing statement `right_answer`). Whether the form is reduced and
+// the result right goes to `summary`.
 std::string judge_end(const StoreSnapshot &right_final, const std::string &right_answer,
-                      bool right_contradicts)
+                      bool right_contradicts, WorkSummary &summary)
 {
     const int contradiction = first_contradiction_row();
-    if (!in_reduced_form() && contradiction >= 0) {
+    bool &reduced = summary.reduced;
+    bool &right = summary.result_right;
+    reduced = in_reduced_form();
+    summary.finished = reduced || contradiction >= 0;
+    right = false;
+    if (!reduced && contradiction >= 0) {
         const mpq_class c = cell_value(contradiction, matrix_shape.unknowns);
         const std::string report = "Koniec: riadok " + std::to_string(contradiction + 1) +
                                    " znamena 0 = " + exact_value_text(c.get_num(), c.get_den()) +
                                    ", sustava nema riesenie.\n";
+        right = right_contradicts;
         if (right_contradicts)
             return report + "Vysledok je spravny: " + right_answer + "\n";
         return report + "Vysledok je nespravny; spravny je: " + right_answer + "\n";
     }
-    if (!in_reduced_form())
+    if (!reduced)
         return "Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
                "Vysledok sa z nej este neda precitat; spravny je: " +
                right_answer + "\n";
     std::string report = "Koniec: matica je v redukovanom stupnovitom tvare.\n";
     const std::string answer = closing_statement(notation_plain);
     const bool both_contradict = right_contradicts && solution_set().contradiction_row >= 0;
-    if (store_has_values_of(right_final) || both_contradict)
+    right = store_has_values_of(right_final) || both_contradict;
+    if (right)
         return report + "Vysledok je spravny: " + answer + "\n";
     return report + "Vysledok je nespravny: " + answer + "\nSpravny je: " + right_answer + "\n";
 }
@@ -714,7 +735,23 @@ struct CheckRun {
     int steps = 0;                       // the steps judged so far
     int copied = 0;                      // 1 when the work copies the system before its first step
     int wrong = 0;                       // the wrong ones, a miscopied system included
+    int wrong_steps = 0;                 // the wrong steps alone
+    int copied_differences = 0;          // the entries of the copied system that are not its own
+    WorkSummary summary;                 // the run for a line of a class's table
 };
+
+// Notes the mistake `mistake` of the step `step` as the first, unless one came before.
+void note_mistake(CheckRun &run, const std::string &step, WorkMistake mistake,
+                  const std::string &why)
+{
+    if (run.summary.mistaken)
+        return;
+    run.summary.mistaken = true;
+    mistake.step = step;
+    if (mistake.row == 0)
+        mistake.why = why;
+    run.summary.first = mistake;
+}
 
 // Starts the check of a worked solution of the system in the store.
 void start_check(CheckRun &run)
@@ -735,16 +772,22 @@ void start_check(CheckRun &run)
 // Judges the copied system or a step as soon as it is read; the store goes on from its matrix.
 void judge_matrix(CheckRun &run, const WorkStep &step)
 {
-    const std::string verdict = judge_matrix_of(step, matrix_shape.rows);
+    WorkMistake first;
+    int count = 0;
+    const std::string verdict = judge_matrix_of(step, matrix_shape.rows, first, count);
     const std::string text = verdict.empty() ? "v poriadku" : verdict;
+    std::string name = "Zadanie";
     if (step.line == 0) {
-        run.report += "Zadanie: " + text + "\n";
         run.copied = 1;
+        run.copied_differences = count;
     } else {
         run.steps++;
-        run.report += "Krok " + std::to_string(step.number > 0 ? step.number : run.steps) + ": " +
-                      text + "\n";
+        name = "Krok " + std::to_string(step.number > 0 ? step.number : run.steps);
+        run.wrong_steps += verdict.empty() ? 0 : 1;
     }
+    run.report += name + ": " + text + "\n";
+    if (!verdict.empty())
+        note_mistake(run, name, first, verdict);
     run.wrong += verdict.empty() ? 0 : 1;
 }
 
@@ -753,10 +796,14 @@ std::string judge_answer(CheckRun &run, const WorkAnswer &answer)
 {
     if (answer.line == 0)
         return "";
-    const std::string head = "Odpoved (riadok " + std::to_string(answer.line) + "): ";
+    const std::string step = "Odpoved (riadok " + std::to_string(answer.line) + ")";
+    const std::string head = step + ": ";
     run.wrong++;
-    if (run.right_values.empty())
-        return head + "sustava nema jedine riesenie; spravne je: " + run.right_answer + "\n";
+    if (run.right_values.empty()) {
+        const std::string why = "sustava nema jedine riesenie; spravne je: " + run.right_answer;
+        note_mistake(run, step, WorkMistake{}, why);
+        return head + why + "\n";
+    }
     std::string wrong;
     for (std::size_t k = 0; k < run.right_values.size(); k++) {
         const std::string name = "x" + std::to_string(k + 1);
@@ -772,6 +819,7 @@ std::string judge_answer(CheckRun &run, const WorkAnswer &answer)
         run.wrong--;
         return head + "v poriadku\n";
     }
+    note_mistake(run, step, WorkMistake{}, wrong);
     return head + wrong + "\n";
 }
 
@@ -780,13 +828,19 @@ std::string judge_answer(CheckRun &run, const WorkAnswer &answer)
 // check_found_mistakes.
 int finish_check(CheckRun &run, const WorkAnswer &answer)
 {
+    WorkSummary &summary = run.summary;
+    summary.steps = run.steps;
+    summary.steps_right = run.steps - run.wrong_steps;
     if (run.steps == 0) {
         run.report += nothing_to_check;
         return check_found_mistakes;
     }
-    run.report += judge_end(run.right_final, run.right_answer, run.right_contradicts);
+    run.report += judge_end(run.right_final, run.right_answer, run.right_contradicts, summary);
+    const int wrong_before = run.wrong;
     const std::string answered = judge_answer(run, answer);
     run.report += answered;
+    summary.result_right = summary.result_right && run.wrong == wrong_before;
+    summary.right = run.wrong == 0 && summary.result_right;
     if (run.wrong == 0) {
         run.report += "Vsetky kroky su v poriadku.\n";
         return 0;
@@ -797,11 +851,19 @@ int finish_check(CheckRun &run, const WorkAnswer &answer)
 }
 
 // How getting the text of a WORK file went.
-enum WorkInput { work_read, work_unreadable, work_not_a_file, work_too_large };
+enum WorkInput {
+    work_read,
+    work_unreadable,
+    work_not_a_file,
+    work_too_large,
+    work_binary,      // a 0 byte: no text (a class's check only)
+    work_not_fitting, // its first line names another system, or none where one is needed
+};
 
 // Opens the WORK file `name` ("-": standard input): a regular file of at most max_work_bytes or
-// a pipe (as a shell's <(...) gives); nullptr, with the reason in `input`, for anything else.
-std::FILE *open_work(const char *name, WorkInput &input)
+// a pipe (as a shell's <(...) gives), unless `regular_only` (a folder's entry, which nobody is
+// known to be writing); nullptr, with the reason in `input`, for anything else.
+std::FILE *open_work(const char *name, bool regular_only, WorkInput &input)
 {
     if (std::string(name) == "-")
         return stdin;
@@ -811,7 +873,7 @@ std::FILE *open_work(const char *name, WorkInput &input)
         input = work_unreadable;
         return nullptr;
     }
-    if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
+    if (!S_ISREG(info.st_mode) && (regular_only || !S_ISFIFO(info.st_mode))) {
         input = work_not_a_file; // a folder, or a device that may never end (/dev/zero)
         return nullptr;
     }
@@ -819,56 +881,137 @@ std::FILE *open_work(const char *name, WorkInput &input)
         input = work_too_large;
         return nullptr;
     }
-    std::FILE *file = open_readable_file(name, true);
+    std::FILE *file = open_readable_file(name, !regular_only);
     if (!file)
         input = work_unreadable;
     return file;
 }
 
-// Reads the open WORK file into `reader` to its end, at most max_work_bytes of it (a pipe, or a
-// file that grew since it was opened, may bring more).
-WorkInput read_work_text(std::FILE *file, WorkReader &reader)
+// The most of a WORK file's start kept to find its first line: "# --random 3x4 --seed S" is
+// short, and the text after this is the first line's all the same.
+constexpr std::size_t first_line_limit = 4096;
+
+// One hand-in's check under way: the check, the reader (made once the system is in the store)
+// and what was read.
+struct HandInCheck {
+    CheckRun run;
+    std::unique_ptr<WorkReader> reader;
+    std::string unfit;    // why its system is not the one to check against
+    std::size_t size = 0; // the bytes read
+};
+
+// Puts the system of a hand-in whose text starts with `head` in the store (through `prepare`,
+// given the first line; none: it is there) and starts its check with `head`; false, the reason
+// in `check.unfit`, when the hand-in does not fit.
+bool begin_check(HandInCheck &check, const std::string &head, const PrepareSystem &prepare)
+{
+    const std::string first =
+        head.substr(0, std::min(head.find_first_of("\r\n"), first_line_limit));
+    check.unfit = prepare ? prepare(first) : "";
+    if (!check.unfit.empty())
+        return false;
+    CheckRun &run = check.run;
+    start_check(run);
+    check.reader = std::make_unique<WorkReader>(
+        matrix_shape, [&run](WorkStep &step) { judge_matrix(run, step); });
+    check.reader->feed(head.data(), head.size());
+    return true;
+}
+
+// Reads the open WORK file to its end, at most max_work_bytes of it (a pipe, or a file that grew
+// since it was opened, may bring more): its start to the end of its first line decides the
+// system, then each step is judged as it comes. With `text_only` a 0 byte ends it as no text.
+WorkInput read_work_text(std::FILE *file, HandInCheck &check, const PrepareSystem &prepare,
+                         bool text_only)
 {
     char buffer[65536];
-    std::size_t total = 0;
+    std::string head;
+    bool begun = false;
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        total += got;
-        if (total > max_work_bytes)
+        check.size += got;
+        if (check.size > max_work_bytes)
             return work_too_large;
-        reader.feed(buffer, got);
+        if (text_only && std::memchr(buffer, 0, got) != nullptr)
+            return work_binary;
+        if (begun) {
+            check.reader->feed(buffer, got);
+            continue;
+        }
+        head.append(buffer, got);
+        if (head.find_first_of("\r\n") == std::string::npos && head.size() < first_line_limit)
+            continue;
+        if (!begin_check(check, head, prepare))
+            return work_not_fitting;
+        begun = true;
+        head = std::string();
     }
     if (std::ferror(file))
         return work_unreadable;
-    reader.finish();
+    if (!begun && !begin_check(check, head, prepare))
+        return work_not_fitting;
+    check.reader->finish();
     return work_read;
 }
 
-// Reads and judges the WORK file `name` against the system in the store, step by step.
-WorkInput read_and_judge(const char *name, WorkReader &reader, CheckRun &run)
+// Reads and judges the WORK file `name` against the system `prepare` puts in the store.
+WorkInput read_and_judge(const char *name, bool regular_only, HandInCheck &check,
+                         const PrepareSystem &prepare, bool text_only)
 {
     WorkInput input = work_read;
-    std::FILE *file = open_work(name, input);
+    std::FILE *file = open_work(name, regular_only, input);
     if (!file)
         return input;
-    start_check(run);
-    input = read_work_text(file, reader);
+    input = read_work_text(file, check, prepare, text_only);
     if (file != stdin)
         std::fclose(file);
     return input;
 }
 
-// Says on `err` why the WORK file `name` was not read; returns the exit status for it.
-int report_unread_work(const char *name, WorkInput input, std::FILE *err)
+// Why a WORK file was not read, for a line naming it.
+std::string unread_reason(WorkInput input, const std::string &unfit)
 {
-    if (input == work_too_large) {
-        std::fprintf(err, "%s: subor je vacsi ako %zu MB, taku pracu program nekontroluje\n", name,
-                     max_work_bytes >> 20);
-        return load_too_large;
+    switch (input) {
+    case work_too_large:
+        return "subor je vacsi ako " + std::to_string(max_work_bytes >> 20) +
+               " MB, taku pracu program nekontroluje";
+    case work_not_a_file:
+        return "nie je obycajny subor";
+    case work_binary:
+        return "nie je textovy subor";
+    case work_not_fitting:
+        return unfit;
+    default:
+        return "subor sa neda precitat";
     }
-    std::fprintf(err, "%s: %s\n", name,
-                 input == work_not_a_file ? "nie je obycajny subor" : "subor sa neda precitat");
-    return load_cannot_open;
+}
+
+// Says on `err` why the WORK file `name` was not read; returns the exit status for it.
+int report_unread_work(const char *name, WorkInput input, const std::string &unfit, std::FILE *err)
+{
+    std::fprintf(err, "%s: %s\n", name, unread_reason(input, unfit).c_str());
+    return input == work_too_large     ? load_too_large
+           : input == work_not_fitting ? load_invalid
+                                       : load_cannot_open;
+}
+
+// The summary of a check read to its end and finished: why it says nothing of steps (an empty
+// file, no step, the copy of another system), or its own.
+WorkSummary summary_of(const HandInCheck &check)
+{
+    WorkSummary summary = check.run.summary;
+    const int entries = matrix_shape.rows * matrix_shape.columns();
+    if (check.size == 0)
+        summary.unchecked = "subor je prazdny";
+    else if (check.run.steps == 0)
+        summary.unchecked = "v praci nie je ziadny krok";
+    else if (check.run.copied_differences * 2 > entries)
+        summary.unchecked = "praca je k inej sustave: zadanie sa lisi v " +
+                            std::to_string(check.run.copied_differences) + " z " +
+                            std::to_string(entries) + " cisel";
+    if (!summary.unchecked.empty())
+        summary.right = false;
+    return summary;
 }
 
 } // namespace
@@ -919,42 +1062,78 @@ int start_inversion(const char *system_file, std::FILE *err)
 
 } // namespace
 
-// Checks the worked solution in `work_file` against the system in `system_file` (or the
-// inversion of its matrix), judging each step as it is read, so that no more than one step's
-// matrix is kept.
-int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err,
-               bool inversion)
+// Loads the system of a check into the store, [A | I] of its matrix with `inversion`.
+int load_check_system(const char *system_file, bool inversion, std::FILE *err)
 {
-    const StoreSnapshot kept = save_store();
     const int loaded = load_matrix_file(system_file);
     if (loaded != load_ok) {
-        restore_store(kept);
         const char *message = load_message(loaded);
         std::fprintf(err, "%s: %s\n", system_file, message ? message : "Neplatna matica!");
         return loaded;
     }
-    if (inversion) {
-        const int started = start_inversion(system_file, err);
-        if (started != 0) {
-            restore_store(kept);
-            return started;
-        }
-    }
-    CheckRun run;
-    WorkReader reader(matrix_shape, [&run](WorkStep &step) { judge_matrix(run, step); });
-    const WorkInput input = read_and_judge(work_file, reader, run);
+    return inversion ? start_inversion(system_file, err) : 0;
+}
+
+// Checks one hand-in with the detailed report, judging each step as it is read, so that no more
+// than one step's matrix is kept; the store is left as it was.
+int check_one_work(const char *work_file, const PrepareSystem &prepare, std::FILE *out,
+                   std::FILE *err, WorkSummary *summary)
+{
+    const StoreSnapshot kept = save_store();
+    HandInCheck check;
+    const WorkInput input = read_and_judge(work_file, false, check, prepare, false);
+    WorkSummary found;
+    int status = 0;
     if (input != work_read) {
-        restore_store(kept);
-        return report_unread_work(work_file, input, err);
+        found.unchecked = unread_reason(input, check.unfit);
+        status = report_unread_work(work_file, input, check.unfit, err);
+    } else if (check.reader->unreadable()) {
+        found.unchecked =
+            "riadok " + std::to_string(check.reader->why_line) + ": " + check.reader->why;
+        std::fprintf(err, "%s, %s\n", work_file, found.unchecked.c_str());
+        status = load_invalid;
+    } else {
+        status = finish_check(check.run, check.reader->answer);
+        found = summary_of(check);
     }
-    if (reader.unreadable()) {
-        restore_store(kept);
-        std::fprintf(err, "%s, riadok %d: %s\n", work_file, reader.why_line, reader.why.c_str());
-        return load_invalid;
-    }
-    const int verdict = finish_check(run, reader.answer);
     restore_store(kept);
-    std::fwrite(run.report.data(), 1, run.report.size(), out);
+    if (summary)
+        *summary = found;
+    if (input != work_read || status == load_invalid)
+        return status;
+    std::fwrite(check.run.report.data(), 1, check.run.report.size(), out);
     const int written = finish_output(out, err);
-    return written != 0 ? written : verdict;
+    return written != 0 ? written : status;
+}
+
+// Checks one hand-in of a class without printing: its line of the table.
+WorkSummary check_hand_in(const std::string &name, bool regular_only, const PrepareSystem &prepare)
+{
+    const StoreSnapshot kept = save_store();
+    HandInCheck check;
+    const WorkInput input = read_and_judge(name.c_str(), regular_only, check, prepare, true);
+    WorkSummary summary;
+    if (input != work_read) {
+        summary.unchecked = unread_reason(input, check.unfit);
+    } else if (check.reader->unreadable()) {
+        summary.unchecked =
+            "riadok " + std::to_string(check.reader->why_line) + ": " + check.reader->why;
+    } else {
+        finish_check(check.run, check.reader->answer);
+        summary = summary_of(check);
+    }
+    restore_store(kept);
+    return summary;
+}
+
+// Checks the worked solution in `work_file` against the system in `system_file` (or the
+// inversion of its matrix).
+int check_work(const char *system_file, const char *work_file, std::FILE *out, std::FILE *err,
+               bool inversion)
+{
+    const StoreSnapshot kept = save_store();
+    const int loaded = load_check_system(system_file, inversion, err);
+    const int status = loaded != 0 ? loaded : check_one_work(work_file, nullptr, out, err, nullptr);
+    restore_store(kept);
+    return status;
 }

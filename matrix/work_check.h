@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,54 @@ struct WorkRead {
 // stands before the first step that is not the system's matrix. Lines end with "\n", "\r\n" or
 // "\r", the last one with or without.
 WorkRead read_work(const std::string &text, const MatrixShape &shape);
+
+// The first mistake a check found: a wrong entry, or another fault.
+struct WorkMistake {
+    std::string step;    // "Zadanie", "Krok 5" (numbered as the work does) or "Odpoved (riadok 9)"
+    int row = 0;         // the first wrong entry's row from 1; 0 when the mistake is not an entry
+    int column = 0;      // its column from 1
+    std::string written; // its value as written
+    std::string right;   // the right value
+    std::string why;     // when the mistake is not an entry: what is wrong
+};
+
+// What the check of one hand-in found: a line of a class's table.
+struct WorkSummary {
+    std::string unchecked;     // why it was not checked (cannot be read, no step, another
+                               // system), "" when it was
+    int steps = 0;             // the steps it writes
+    int steps_right = 0;       // the right ones
+    bool mistaken = false;     // it has a mistake: `first`
+    WorkMistake first;         // the first mistake, the copied system and the answer line included
+    bool reduced = false;      // its last matrix is in reduced row echelon form
+    bool finished = false;     // a result can be read from it: reduced, or a row 0 ... 0 | c
+    bool result_right = false; // the result read from its last matrix (a row 0 ... 0 | c: none)
+                               // and its own answer line, when it writes one, are right
+    bool right = false;        // checked, every step right and the result right
+};
+
+// Puts the system a hand-in is checked against into the store, given the hand-in's first line
+// (without its line end); returns "" when it is there, else why the hand-in does not fit.
+using PrepareSystem = std::function<std::string(const std::string &first_line)>;
+
+// Loads the system in `system_file` into the store for a check, [A | I] of its matrix with
+// `inversion`: 0, or the LoadResult or inverse_refused with its message on `err`.
+int load_check_system(const char *system_file, bool inversion, std::FILE *err);
+
+// Checks the hand-in `work_file` as check_work does, against the system in the store, or the
+// one `prepare` (when not empty) puts there from its first line (a hand-in it refuses gives
+// load_invalid, its reason on `err`). Its line of a class's table goes to `summary` when not
+// null. The store is left as it was.
+int check_one_work(const char *work_file, const PrepareSystem &prepare, std::FILE *out,
+                   std::FILE *err, WorkSummary *summary);
+
+// Checks the hand-in in the file `name` (with `regular_only` a regular file alone, else also
+// a pipe, "-" standard input) without printing, against the system in the store or the one
+// `prepare` puts there: its line of a class's table. One that cannot be read (a text with a 0
+// byte too), with no step or that copies another system (more than half of the system's
+// entries differ) is unchecked, with the reason. Steps are judged as read; the store is left
+// as it was.
+WorkSummary check_hand_in(const std::string &name, bool regular_only, const PrepareSystem &prepare);
 
 // Checks the worked solution in the file `work_file` against the system in the matrix file
 // `system_file`: prints on `out` a line for each step ("Krok 3: v poriadku", or its first wrong

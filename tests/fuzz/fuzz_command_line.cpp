@@ -40,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const std::string &argument : arguments)
         argv.push_back(argument.c_str());
     const CommandLine command = parse_command_line(static_cast<int>(argv.size()), argv.data());
+    require(command.csv.empty() || command.action == command_check ||
+                command.action == command_help || command.action == command_version,
+            "a table without a check");
     switch (command.action) {
     case command_usage_error:
         require(!command.error.empty(), "a usage error that says nothing");
@@ -67,14 +70,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(command.file.empty() && command.zoom == 0 && !command.latex,
                 "a random system with a file, a zoom or LaTeX");
         break;
-    case command_check:
-        require(command.files.size() == 2 && command.file == command.files[0],
-                "a check without exactly a system and its work");
-        require(!command.files[0].empty() && !command.files[1].empty(),
-                "a check of a file without a name");
-        require(command.zoom == 0 && !command.latex && command.random_order == 0,
-                "a check with a zoom, --latex or --random");
+    case command_check: {
+        const std::size_t system_files = command.random_order > 0 ? 0 : 1;
+        require(command.files.size() > system_files &&
+                    command.file == (system_files ? command.files[0] : ""),
+                "a check without its system and a hand-in");
+        for (const std::string &file : command.files)
+            require(!file.empty(), "a check of a file without a name");
+        require(command.zoom == 0 && !command.latex, "a check with a zoom or --latex");
+        require(command.random_order == 0 || !command.inverse, "a check of random inversions");
+        require(command.seed_given <= (command.random_order > 0), "a seed without --random");
+        require(command.csv != "-", "a table written to standard output");
         break;
+    }
     case command_inverse:
         require(command.files.size() == 1 && command.file == command.files[0] &&
                     !command.file.empty(),

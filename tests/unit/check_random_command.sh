@@ -1,7 +1,9 @@
 #!/bin/sh
 # The program's --random: the same system for the same seed, a file the program itself loads
-# and solves with a whole solution and small enough steps for pencil and paper, exit status 64 for a bad order or seed, 4 when the output
-# cannot be written.
+# and solves with a whole solution and small enough steps for pencil and paper, exit status 64
+# for a bad order or seed, 4 when the output cannot be written; and a class's hand-ins of such
+# exercises checked in one run, each against the system its first line names, with the table as
+# CSV and nothing else written.
 # Usage: check_random_command.sh PROGRAM SCRATCH_DIR
 set -eu
 program=$1
@@ -45,4 +47,24 @@ if [ -w /dev/full ]; then
     "$program" --random 10 >/dev/full 2>/dev/null || status=$?
     [ "$status" -eq 4 ] || fail "an unwritable output exited with $status, not 4"
 fi
+mkdir -p "$dir/class"
+rm -f "$dir/class"/* "$dir/table.csv"
+for seed in 1 2 3; do
+    "$program" --random 3 --seed $seed >"$dir/system$seed.txt"
+    { echo "# --random 3 --seed $seed"; "$program" --steps "$dir/system$seed.txt"; } \
+        >"$dir/class/ziak$seed.txt"
+done
+"$program" --check --random 3 "$dir/class" --csv "$dir/table.csv" >"$dir/lines.txt" ||
+    fail "a right class exited with $?"
+tail -n 1 "$dir/lines.txt" | grep -qx "Spravne prace: 3 z 3." || fail "the total of a right class"
+[ "$(grep -c ',ano' "$dir/table.csv")" -eq 3 ] || fail "the table of a right class"
+[ "$(ls -A "$dir/class" | wc -l)" -eq 3 ] || fail "something was written in the class's folder"
+status=0
+"$program" --check --random 3 --seed 1 "$dir/class" >/dev/null || status=$?
+[ "$status" -eq 5 ] || fail "a class with other seeds exited with $status, not 5"
+status=0
+"$program" --check --random 3 "$dir/class/ziak1.txt" --csv "$dir/class/ziak1.txt" \
+    >/dev/null 2>&1 || status=$?
+[ "$status" -eq 64 ] || fail "a table over a hand-in exited with $status, not 64"
+grep -q "^# --random 3 --seed 1" "$dir/class/ziak1.txt" || fail "a table replaced a hand-in"
 echo "check_random_command: ok"

@@ -413,4 +413,25 @@ TEST(Utf8Text, CharactersAreEncodedCountedRemovedAndCutWhole)
     EXPECT_EQ(utf8_encode(0xd800) + utf8_encode(0x110000) + utf8_encode(-1), "") << "no character";
 }
 
+// A name or a line read from a file, as it is shown: its valid UTF-8 characters, "?" for each
+// control character and each byte of no valid character (cut short, overlong, a surrogate,
+// beyond U+10FFFF).
+TEST(Utf8Text, PrintableTextKeepsWholeCharactersAndMarksEverythingElse)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"ziak1.txt", "ziak1.txt"},
+        {"Ján Šťastný.txt", "Ján Šťastný.txt"},
+        {"x\U0001F600", "x\U0001F600"},
+        {"a\nb\tc\x7f" "d\x1b[31m", "a?b?c?d?[31m"},
+        {"zl\xff" "e", "zl?e"},
+        {"\xc3", "?"},               // cut short
+        {"\xc0\xaf", "??"},           // an overlong "/"
+        {"\xed\xa0\x80", "???"},      // a surrogate
+        {"\xf4\x90\x80\x80", "????"}, // beyond U+10FFFF
+        {"\xe2\x82" "a", "??a"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(printable_text(c.first), c.second) << c.first;
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 // The command line, the remembered settings file and the zoomed window's pointer mapping.
 #include "app/command_line.h"
+#include "matrix/random_argument.h"
 #include "platform/display.h"
 #include "platform/layout.h"
 #include "platform/settings_file.h"
@@ -103,10 +104,23 @@ const std::vector<CommandCase> command_cases{
     {{"--random", "3 x 4"}, command_usage_error, "", 0, false, "--random potrebuje"},
     {{"--check", "tri.txt", "-"}, command_check, "tri.txt", 0, false, "", "tri.txt -"},
     {{"t.txt", "--check", "m.txt"}, command_check, "t.txt", 0, false, "", "t.txt m.txt"},
-    {{"--check", "tri.txt"}, command_usage_error, "", 0, false, "--check potrebuje dve mena"},
-    {{"--check", "a", "b", "c"}, command_usage_error, "", 0, false, "--check potrebuje dve mena"},
+    {{"--check", "tri.txt"}, command_usage_error, "", 0, false, "--check potrebuje meno"},
+    {{"--check", "a", "b", "c"}, command_check, "a", 0, false, "", "a b c"},
+    {{"--check", "a", "", "c"}, command_usage_error, "", 0, false, "--check potrebuje meno"},
     {{"--check", "--steps", "a", "b"}, command_usage_error, "", 0, false, "--check SUBOR PRACA"},
-    {{"--check", "--random", "3"}, command_usage_error, "", 0, false, "--random N vypise"},
+    {{"--check", "--random", "3"}, command_usage_error, "", 0, false,
+     "--check --random N potrebuje aspon jednu"},
+    {{"--check", "--random", "3x4", "a", "b"}, command_check, "", 0, false, "", "a b", 3, 0, false,
+     4},
+    {{"--check", "--random=3", "--seed", "9", "--csv", "t.csv", "a"},
+     command_check, "", 0, false, "", "a", 3, 9},
+    {{"--csv=t.csv", "--check", "s", "a"}, command_check, "s", 0, false, "", "s a"},
+    {{"--check", "--seed", "9", "s", "a"}, command_usage_error, "", 0, false, "--seed patri"},
+    {{"--check", "--random", "3", "--inverse", "a"}, command_usage_error, "", 0, false,
+     "--check --random N kontroluje"},
+    {{"--csv", "t.csv", "s"}, command_usage_error, "", 0, false, "--csv FILE patri k --check"},
+    {{"--check", "s", "a", "--csv"}, command_usage_error, "", 0, false, "--csv potrebuje"},
+    {{"--check", "s", "a", "--csv", "-"}, command_usage_error, "", 0, false, "--csv potrebuje"},
     {{"--random", "0"}, command_usage_error, "", 0, false, "--random potrebuje"},
     {{"--random", "11"}, command_usage_error, "", 0, false, "--random potrebuje"},
     {{"--random", "x"}, command_usage_error, "", 0, false, "--random potrebuje"},
@@ -132,6 +146,8 @@ const std::vector<CommandCase> command_cases{
     {{"--inverse", "--zoom", "2", "a"}, command_usage_error, "", 0, false, "--inverse SUBOR"},
     {{"--random", "3", "--inverse"}, command_usage_error, "", 0, false, "--random N vypise"},
     {{"--check", "--inverse", "a"}, command_usage_error, "", 0, false, "--check --inverse potr"},
+    {{"--check", "--inverse", "a", "b", "c"}, command_check, "a", 0, false, "", "a b c", 0, 0,
+     true, 0},
     {{"--check", "--inverse", "--latex", "a", "b"},
      command_usage_error,
      "",
@@ -139,6 +155,44 @@ const std::vector<CommandCase> command_cases{
      false,
      "--check SUBOR PRACA"},
 };
+
+// A hand-in's first line and what it names: its system's --random argument and seed.
+struct RandomLineCase {
+    const char *line;
+    RandomLineRead read;
+    int rows = 0;
+    int unknowns = 0;
+    std::uint64_t seed = 0;
+};
+
+TEST(CommandLine, AHandInsFirstLineNamesItsRandomSystem)
+{
+    const RandomLineCase cases[] = {
+        {"# --random 3 --seed 48213", random_line_read, 3, 3, 48213},
+        {"# --random 3x4 --seed 0\r", random_line_read, 3, 4, 0},
+        {"\xef\xbb\xbf#--random  10X1\t--seed 18446744073709551615 ", random_line_read, 10, 1,
+         UINT64_MAX},
+        {"", random_line_none},
+        {"2 1 | 5", random_line_none},
+        {"# poznamka", random_line_none},
+        {"# --randomly 3 --seed 4", random_line_none},
+        {"# --random 3", random_line_unreadable},
+        {"# --random 11 --seed 4", random_line_unreadable},
+        {"# --random 3 --seed 18446744073709551616", random_line_unreadable},
+        {"# --random 3 --seed -4", random_line_unreadable},
+        {"# --random 3 --seed 4 --count 2", random_line_unreadable},
+        {"# --random=3 --seed=4", random_line_unreadable},
+    };
+    for (const RandomLineCase &c : cases) {
+        RandomLine line;
+        EXPECT_EQ(read_random_line(c.line, line), c.read) << c.line;
+        if (c.read != random_line_read)
+            continue;
+        EXPECT_EQ(line.rows, c.rows) << c.line;
+        EXPECT_EQ(line.unknowns, c.unknowns) << c.line;
+        EXPECT_EQ(line.seed, c.seed) << c.line;
+    }
+}
 
 TEST(CommandLine, ArgumentsToWhatTheyAskFor)
 {

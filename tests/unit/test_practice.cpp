@@ -1,5 +1,6 @@
 // The learner's own row operations in the core: the parser as one table, the program's hint and
 // count against its own solve, and the check of hand-worked solutions as a table of WORK files.
+#include "matrix/class_check.h"
 #include "matrix/learner_operation.h"
 #include "matrix/matrix_file.h"
 #include "matrix/notation.h"
@@ -21,6 +22,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -583,6 +585,275 @@ TEST(CheckWork, EveryPrintedWorkedSolutionPasses)
         EXPECT_EQ(got.status, 0) << work << got.out << got.err;
         EXPECT_NE(got.out.find("Vysledok je spravny"), std::string::npos) << got.out;
     }
+}
+
+// ---------------------------------------------------------------------------
+// --check of a whole class
+
+// What a class's check printed, returned and wrote as its table.
+struct ClassChecked {
+    int status;
+    std::string out;
+    std::string err;
+    std::string csv; // "" when no table was written
+};
+
+// Checks `works` against `system` (its file made from `system_text` when that is not empty),
+// the table written to the scratch file "tabulka.csv" of `folder`.
+ClassChecked check_class_of(ClassSystem system, const std::string &system_text,
+                            const std::vector<std::string> &works, const std::string &folder)
+{
+    if (!system_text.empty())
+        system.file = scratch_file("gj_class_system.txt", system_text);
+    const std::string table = folder + "/tabulka.csv";
+    std::filesystem::remove(table);
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    const int status = check_class(system, works, table, out, err);
+    std::ifstream written(table, std::ios::binary);
+    const std::string csv((std::istreambuf_iterator<char>(written)),
+                          std::istreambuf_iterator<char>());
+    return {status, read_back(out), read_back(err), csv};
+}
+
+// A folder of this process's scratch folder, made empty.
+std::string fresh_folder(const std::string &name)
+{
+    const std::filesystem::path folder = scratch_folder() / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}
+
+// A hand-in of a class's folder for two_by_two: its file, its text, its line of the table
+// after "<name>: " and its CSV line after "<name>".
+struct HandInCase {
+    const char *file;
+    std::string text;
+    std::string line;
+    std::string csv;
+};
+
+const std::string no_matrix_reason =
+    "riadok 1: necakany text; ocakava sa uprava, riadok matice, odpoved alebo veta vypisu";
+
+const std::string all_right = "kroky v poriadku: 4 z 4; redukovany tvar: ano; vysledok: spravny";
+
+const std::vector<HandInCase> class_folder = {
+    {"a_right.txt", printed_work, all_right, ",4,4,,,,,,,ano,spravny,ano"},
+    {"b_mistake.txt",
+     "R2 <- R2 - (1/2) R1\n2 1 | 5\n0 5/2 | 7/2\nR2 <- (2/5) R2\n2 1 | 5\n0 1 | 7/5\n",
+     "kroky v poriadku: 1 z 2; prva chyba: Krok 1: riadok 2, stlpec 3: 7/2, spravne je 5/2; "
+     "redukovany tvar: nie; vysledok: este sa neda precitat",
+     ",1,2,Krok 1,2,3,7/2,5/2,,nie,este sa neda precitat,nie"},
+    {"c_route.txt",
+     "r1<->r2\n1 3|5\n2 1|5\nR2 <- 1/2 R2\n1 3 | 5\n1 1/2 | 5/2\nR2 <- R2 - R1\n1 3 | 5\n"
+     "0 -5/2 | -5/2\nR2<- -0.4R2\n1 3 5\n0 1 1\nKrok 9: R1 <- R1 - 3 R2\n1 0 | 2\n0 1 | 1\n",
+     "kroky v poriadku: 5 z 5; redukovany tvar: ano; vysledok: spravny",
+     ",5,5,,,,,,,ano,spravny,ano"},
+    {"d_answer.txt", printed_work + "x1 = 2, x2 = 4\n",
+     "kroky v poriadku: 4 z 4; prva chyba: Odpoved (riadok 21): x2 = 4, spravne je 1; "
+     "redukovany tvar: ano; vysledok: nespravny",
+     ",4,4,Odpoved (riadok 21),,,,,\"x2 = 4, spravne je 1\",ano,nespravny,nie"},
+    {"e_operation.txt", "R1 <- 0 R1\n1 0 | 2\n0 1 | 1\n",
+     "kroky v poriadku: 0 z 1; prva chyba: Krok 1: nasobenie nulou nie je riadkova uprava; "
+     "redukovany tvar: ano; vysledok: spravny",
+     ",0,1,Krok 1,,,,,nasobenie nulou nie je riadkova uprava,ano,spravny,nie"},
+    {"f_other.txt", "3 1 | 7\n1 2 | 4\nR1 <-> R2\n1 2 | 4\n3 1 | 7\n",
+     "praca je k inej sustave: zadanie sa lisi v 4 z 6 cisel",
+     ",,,,,,,,praca je k inej sustave: zadanie sa lisi v 4 z 6 cisel,,,nie"},
+    {"g_binary.bin", std::string("\x7f"
+                                 "ELF\x02\x01\x00\x00"
+                                 "R1 <-> R2\n",
+                                 18), "nie je textovy subor",
+     ",,,,,,,,nie je textovy subor,,,nie"},
+    {"h_empty.txt", "", "subor je prazdny", ",,,,,,,,subor je prazdny,,,nie"},
+    {"i_notes.txt", "Poznamky k hodine\n", no_matrix_reason,
+     ",,,,,,,,\"" + no_matrix_reason + "\",,,nie"},
+    {"j_comment.txt", "# --random 2 --seed 7\r\n\r\n", "v praci nie je ziadny krok",
+     ",,,,,,,,v praci nie je ziadny krok,,,nie"},
+    {"k \"quoted\", named.txt", printed_work, all_right, ",4,4,,,,,,,ano,spravny,ano"},
+};
+
+// A folder of hand-made hand-ins: a line for each file by name, hidden files, folders, the
+// system and an earlier table left out, a FIFO a line of its own; the total, the table as CSV
+// and the status.
+TEST(CheckClass, AFolderOfHandInsIsOneLineEachThenTheTotalAndTheTable)
+{
+    const std::string folder = fresh_folder("trieda");
+    std::string out, csv = "praca,kroky v poriadku,kroky,prva chyba,riadok,stlpec,napisane,"
+                           "spravne,dovod,redukovany tvar,vysledok,spravna praca\r\n";
+    for (const HandInCase &c : class_folder) {
+        std::ofstream(folder + "/" + c.file, std::ios::binary) << c.text;
+        const std::string name = folder + "/" + c.file;
+        out += name + ": " + c.line + "\n";
+        const std::string quoted = "\"" + folder + "/k \"\"quoted\"\", named.txt\"";
+        csv += (name.find('"') == std::string::npos ? name : quoted) + c.csv + "\r\n";
+    }
+    ASSERT_EQ(mkfifo((folder + "/l_fifo").c_str(), 0600), 0);
+    out += folder + "/l_fifo: nie je obycajny subor\n";
+    csv += folder + "/l_fifo,,,,,,,,nie je obycajny subor,,,nie\r\n";
+    std::ofstream(folder + "/.skryta.txt") << "Teraz\n";
+    std::filesystem::create_directory(folder + "/podpriecinok");
+    std::ofstream(folder + "/podpriecinok/x.txt") << "Teraz\n";
+    std::ofstream(folder + "/tabulka.csv") << "stara tabulka\n";
+    std::ofstream(folder + "/sustava.txt") << two_by_two;
+    ClassSystem system;
+    system.file = folder + "/sustava.txt";
+    ClassChecked got;
+    expect_no_blocking(folder + "/l_fifo", [&] {
+        std::FILE *o = std::tmpfile();
+        std::FILE *e = std::tmpfile();
+        const int status = check_class(system, {folder}, folder + "/tabulka.csv", o, e);
+        got = {status, read_back(o), read_back(e), ""};
+    });
+    std::ifstream written(folder + "/tabulka.csv", std::ios::binary);
+    got.csv.assign(std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>());
+    EXPECT_EQ(got.status, check_found_mistakes) << got.err;
+    EXPECT_EQ(got.out, out + "Spravne prace: 3 z 12.\n");
+    EXPECT_EQ(got.err, "");
+    EXPECT_EQ(got.csv, csv);
+}
+
+// Names of files and folders mixed: each file itself, in the order given; a right class is 0.
+TEST(CheckClass, FilesAndFoldersInTheirOrderAndEveryReasonALine)
+{
+    const std::string folder = fresh_folder("trieda_mix");
+    const std::string right = scratch_file("gj_class_right.txt", printed_work);
+    const std::string empty_folder = fresh_folder("trieda_prazdna");
+    std::filesystem::create_directory(folder + "/b");
+    std::ofstream(folder + "/b/z.txt") << printed_work;
+    std::ofstream(folder + "/b/a.txt") << windows_work;
+    const std::string large = sized_file("gj_class_large.txt", "R1 <-> R2\n", max_work_bytes + 1);
+    const std::string odd = fresh_folder("trieda_mena");
+    std::ofstream(odd + "/zl\xff" "e\n.txt") << printed_work; // neither UTF-8 nor one line
+    const struct {
+        const char *what;
+        std::vector<std::string> works;
+        int status;
+        std::string out;
+    } cases[] = {
+        {"all right", {folder + "/b", right}, 0,
+         folder + "/b/a.txt: " + all_right + "\n" + folder + "/b/z.txt: " + all_right + "\n" +
+             right + ": " + all_right + "\nSpravne prace: 3 z 3.\n"},
+        {"a name shown without its control characters and bytes that are not UTF-8", {odd}, 0,
+         odd + "/zl?e?.txt: " + all_right + "\nSpravne prace: 1 z 1.\n"},
+        {"what cannot be read", {"/nonexistent/jana.txt", empty_folder, large, "/dev/zero", folder},
+         check_found_mistakes,
+         "/nonexistent/jana.txt: subor sa neda precitat\n" + empty_folder +
+             ": v priecinku nie je ziadna praca\n" + large +
+             ": subor je vacsi ako 64 MB, taku pracu program nekontroluje\n"
+             "/dev/zero: nie je obycajny subor\n" +
+             folder + ": v priecinku nie je ziadna praca\nSpravne prace: 0 z 5.\n"},
+    };
+    for (const auto &c : cases) {
+        const ClassChecked got = check_class_of(ClassSystem{}, two_by_two, c.works, folder);
+        EXPECT_EQ(got.status, c.status) << c.what << "\n" << got.err;
+        EXPECT_EQ(got.out, c.out) << c.what;
+        EXPECT_EQ(got.err, "") << c.what;
+        EXPECT_EQ(std::count(got.csv.begin(), got.csv.end(), '\n'),
+                  std::count(got.out.begin(), got.out.end(), '\n'))
+            << c.what << "\n" << got.csv;
+    }
+    std::filesystem::remove(large);
+}
+
+// One hand-in named as a file keeps the detailed report, its status and messages; --csv adds
+// its line of the table.
+TEST(CheckClass, OneFileKeepsTheDetailedReport)
+{
+    const std::string folder = fresh_folder("jeden");
+    const std::string work = scratch_file("gj_class_one.txt", printed_work + "x1 = 2, x2 = 4\n");
+    ClassChecked got = check_class_of(ClassSystem{}, two_by_two, {work}, folder);
+    EXPECT_EQ(got.status, check_found_mistakes);
+    EXPECT_EQ(got.out,
+              printed_steps_report + "Odpoved (riadok 21): x2 = 4, spravne je 1\nChyby: 1 z 6.\n");
+    EXPECT_NE(got.csv.find("\r\n" + work + ",4,4,Odpoved (riadok 21),"), std::string::npos)
+        << got.csv;
+    got = check_class_of(ClassSystem{}, two_by_two, {"/nonexistent/x.txt"}, folder);
+    EXPECT_EQ(got.status, load_cannot_open);
+    EXPECT_EQ(got.err, "/nonexistent/x.txt: subor sa neda precitat\n");
+    EXPECT_EQ(got.out, "");
+    // A system that cannot be loaded ends the run before any hand-in, and writes no table.
+    got = check_class_of(ClassSystem{}, "2\n1 x\n", {work, work}, folder);
+    EXPECT_EQ(got.status, load_invalid);
+    EXPECT_EQ(got.out, "");
+    EXPECT_EQ(got.csv, "");
+    // A table that cannot be written is status 4, after the lines.
+    ClassSystem system;
+    system.file = scratch_file("gj_class_system.txt", two_by_two);
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    EXPECT_EQ(check_class(system, {work, work}, "/nonexistent/t.csv", out, err), 4);
+    EXPECT_EQ(read_back(err), "/nonexistent/t.csv: tabulku sa neda zapisat\n");
+    EXPECT_NE(read_back(out).find("Spravne prace: 0 z 2.\n"), std::string::npos);
+}
+
+// The printed worked solution of random_system(rows, unknowns, seed), headed by `head`.
+std::string random_work(const std::string &head, int rows, int unknowns, std::uint64_t seed)
+{
+    const std::string system =
+        scratch_file("gj_class_random.txt", matrix_text(random_system(rows, unknowns, seed)));
+    std::FILE *printed = std::tmpfile();
+    EXPECT_EQ(print_worked_solution(system.c_str(), notation_plain, printed, stderr), 0);
+    return head + read_back(printed);
+}
+
+// --random N --seed S: one system for all, a hand-in naming another one is a line of its own;
+// --random N alone: each hand-in's system from its first line, one without it (or unreadable, or
+// of another shape) a line of its own.
+TEST(CheckClass, RandomSystemsFromTheSeedOrFromEachHandInsFirstLine)
+{
+    const std::string folder = fresh_folder("nahodne");
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"a.txt", random_work("# --random 3 --seed 5\n", 3, 3, 5)},
+        {"b.txt", random_work("", 3, 3, 5)},
+        {"c.txt", random_work("#  --random 3x3   --seed 6 \r\n", 3, 3, 6)},
+        {"d.txt", random_work("# --random 3 --seed x\n", 3, 3, 6)},
+        {"e.txt", random_work("# --random 2x3 --seed 6\n", 2, 3, 6)},
+    };
+    for (const auto &file : files)
+        std::ofstream(folder + "/" + file.first, std::ios::binary) << file.second;
+    const std::string right = ": kroky v poriadku: ";
+    ClassSystem given;
+    given.random_rows = given.random_unknowns = 3;
+    given.seed_given = true;
+    given.seed = 5;
+    ClassChecked got = check_class_of(given, "", {folder}, folder);
+    EXPECT_EQ(got.status, check_found_mistakes);
+    const std::vector<std::string> seed_lines = {
+        "a.txt" + right, "b.txt" + right,
+        "c.txt: praca je k --random 3x3 --seed 6, nie k --random 3 --seed 5\n",
+        "d.txt: praca je k inej sustave: zadanie sa lisi v ",
+        "e.txt: praca je k --random 2x3 --seed 6, nie k --random 3 --seed 5\n",
+        "Spravne prace: 2 z 5.\n"};
+    std::size_t at = 0;
+    for (const std::string &part : seed_lines) {
+        const std::size_t found = got.out.find(part, at);
+        EXPECT_NE(found, std::string::npos) << part << "\n" << got.out;
+        at = found == std::string::npos ? at : found + part.size();
+    }
+    ClassSystem own = given;
+    own.seed_given = false;
+    got = check_class_of(own, "", {folder}, folder);
+    EXPECT_EQ(got.status, check_found_mistakes);
+    const std::vector<std::string> own_lines = {
+        "a.txt" + right, "b.txt: prvy riadok nie je # --random 3 --seed S\n", "c.txt" + right,
+        "d.txt: prvy riadok # --random sa neda precitat: ma byt # --random 3 --seed S\n",
+        "e.txt: praca je k --random 2x3, nie k --random 3\n", "Spravne prace: 2 z 5.\n"};
+    at = 0;
+    for (const std::string &part : own_lines) {
+        const std::size_t found = got.out.find(part, at);
+        EXPECT_NE(found, std::string::npos) << part << "\n" << got.out;
+        at = found == std::string::npos ? at : found + part.size();
+    }
+    // One hand-in alone: the detailed report, or why it does not fit (status 3).
+    got = check_class_of(own, "", {folder + "/c.txt"}, folder);
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_NE(got.out.find("Vsetky kroky su v poriadku."), std::string::npos);
+    got = check_class_of(own, "", {folder + "/b.txt"}, folder);
+    EXPECT_EQ(got.status, load_invalid);
+    EXPECT_EQ(got.err, folder + "/b.txt: prvy riadok nie je # --random 3 --seed S\n");
 }
 
 } // namespace
