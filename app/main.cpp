@@ -2,11 +2,13 @@
 #include "../matrix/matrix_file.h"
 #include "../matrix/random_system.h"
 #include "../matrix/store.h"
+#include "../matrix/translation.h"
 #include "../matrix/work_check.h"
 #include "../matrix/worked_solution.h"
 #include "../platform/display.h"
 #include "../platform/frame.h"
 #include "../platform/images.h"
+#include "../platform/language.h"
 #include "../platform/quit.h"
 #include "../platform/settings_file.h"
 #include "../platform/startup.h"
@@ -91,6 +93,8 @@ int run_program(const CommandLine &command)
 // Runs what the command line asks for: the program's window, or one of its printed answers.
 int main(int argc, char **argv)
 {
+    // The texts' language: the one chosen on the settings screen, by default the desktop's.
+    choose_language(read_settings(settings_path()).language);
     const CommandLine command = parse_command_line(argc, argv);
     switch (command.action) {
     case command_help:
@@ -100,7 +104,8 @@ int main(int argc, char **argv)
         std::fputs(version_text().c_str(), stdout);
         return 0;
     case command_usage_error:
-        std::fprintf(stderr, "gauss-jordan: %s\n\n%s", command.error.c_str(), usage_text().c_str());
+        std::fprintf(stderr, "gauss-jordan: %s\n\n%s", tr(command.error.c_str()),
+                     usage_text().c_str());
         return exit_usage;
     case command_steps:
         return print_worked_solution(

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Fails when a file of one of the program's folders reads a header of a folder above it. The
 # folders are layers, from the floor up: matrix/ (the pure core: the standard library and GMP
-# only, not even the graphics library), platform/ (display, frames, input, images, the line
-# editor, settings: nothing of the screens), work/ (the work screen) and app/ (the menu, the
-# settings screen, main and the command line). It asks the compiler which headers each file
-# reads, so a header reached indirectly counts too.
+# only, not even the graphics library or the message catalogs), platform/ (display, frames,
+# input, images, the line editor, settings, the language: nothing of the screens), work/ (the
+# work screen) and app/ (the menu, the settings screen, main and the command line). It asks the
+# compiler which headers each file reads, so a header reached indirectly counts too.
 # Usage: tools/check_layers.sh COMPILER PROJECT_ROOT FOLDER...
 set -euo pipefail
 compiler=$1
@@ -44,7 +44,7 @@ for folder in "$@"; do
                     status=1
                 fi
                 ;;
-            */allegro* | */X11/*)
+            */allegro* | */X11/* | */libintl.h)
                 if [ "$folder" = matrix ]; then
                     echo "${source#"$root"/} reads $resolved: the core may read only the" \
                         "standard library, GMP and its own headers" >&2

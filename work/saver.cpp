@@ -1,5 +1,6 @@
 // Saving the loaded system to a file named in the library's file selector.
 #include "saver.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/matrix_file.h"
 #include "../matrix/store.h"
@@ -37,7 +38,7 @@ void report(const std::string &message)
 bool answer_to_overwrite()
 {
     std::snprintf(line_text, sizeof line_text, "%s",
-                  "Subor uz existuje. Enter ho prepise, iny klaves nie.");
+                  tr("Subor uz existuje. Enter ho prepise, iny klaves nie."));
     while ((key[KEY_ENTER] || key[KEY_ENTER_PAD]) && !quit_requested)
         paint_work_frame();
     clear_keybuf();
@@ -67,30 +68,31 @@ bool overwrite_confirmed()
 void save_matrix()
 {
     if (loaded_matrix.shape.rows == 0) {
-        report("Nie je co zapisat: ziadna matica.");
+        report(tr("Nie je co zapisat: ziadna matica."));
         return;
     }
     std::string name;
-    if (!choose_file("Zapisat do suboru", name) || quit_requested)
+    if (!choose_file(tr("Zapisat do suboru"), name) || quit_requested)
         return;
     if (file_exists(name.c_str()) && !regular_file_exists(name.c_str())) {
-        report("Subor sa neda zapisat."); // a folder or a device is never replaced
+        report(tr("Subor sa neda zapisat.")); // a folder or a device is never replaced
         return;
     }
     if (file_exists(name.c_str()) && !overwrite_confirmed()) {
         if (!quit_requested)
-            report("Nezapisane.");
+            report(tr("Nezapisane."));
         return;
     }
     if (quit_requested)
         return;
     if (save_matrix_file(name.c_str(), loaded_matrix) != save_ok) {
-        report("Subor sa neda zapisat.");
+        report(tr("Subor sa neda zapisat."));
         return;
     }
     note_system_saved();
     remember_file_folder(name);
-    const std::string head = "Zapisane do ";
+    // TRANSLATORS: the top line's head before the file's name, "Saved to "
+    const std::string head = tr("Zapisane do ");
     report(head + fit_text_end(name, static_cast<std::size_t>(text_line_chars) - head.size()));
 }
 
