@@ -54,6 +54,13 @@ bool holds_catalogs(const std::string &folder)
     return stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// The LANGUAGE the desktop gave, read before the program's own choice first sets it.
+const std::string &desktop_language_variable()
+{
+    static const std::string list = environment("LANGUAGE");
+    return list;
+}
+
 // The catalog's translation of `text`.
 const char *catalog_text(const char *text)
 {
@@ -65,6 +72,11 @@ const char *catalog_text(const char *text)
 void set_message_locale(const std::string &languages, bool from_desktop)
 {
     if (from_desktop) {
+        const std::string &list = desktop_language_variable(); // as the desktop gave it
+        if (list.empty())
+            unsetenv("LANGUAGE");
+        else
+            setenv("LANGUAGE", list.c_str(), 1);
         const char *set = std::setlocale(LC_MESSAGES, "");
         if (set && std::strcmp(set, "C") != 0 && std::strcmp(set, "POSIX") != 0)
             return; // gettext reads LANGUAGE and the locale itself
@@ -87,7 +99,7 @@ std::string desktop_languages()
     }
     if (locale.empty() || locale == "C" || locale == "POSIX" || locale.rfind("C.", 0) == 0)
         return ""; // gettext too ignores LANGUAGE under the C locale
-    const std::string list = environment("LANGUAGE");
+    const std::string &list = desktop_language_variable();
     return list.empty() ? locale : list;
 }
 
@@ -107,6 +119,7 @@ std::string catalog_folder()
 // Points the texts at the catalog of `choice`.
 void choose_language(int choice)
 {
+    desktop_language_variable(); // kept before LANGUAGE is set below
     chosen_language = choice;
     std::string languages;
     if (choice == language_english)
