@@ -27,9 +27,22 @@ namespace
 // each is some 28 kB; a longer line is no row, and is not kept.
 constexpr std::size_t max_work_line = std::size_t{1} << 20;
 
-// The sentences a printed worked solution has between its steps, by their first word.
+// The sentences a printed worked solution has between its steps, by their first word: in
+// Slovak and in English, so that work written under either language reads.
 constexpr const char *sentence_words[] = {
-    "Sustava", "Riesenie", "Pokracujeme", "Redukovany", "Matica", "Inverzna", "Vlavo", "h", "det"};
+    "Sustava", "Riesenie", "Pokracujeme", "Redukovany", "Matica",   "Inverzna", "Vlavo", "h",
+    "det",     "System",   "Solution",    "We",         "Reduced",  "Matrix",   "Inverse",
+    "The",     "No",       "Infinitely",  "Augmented",  "A"};
+
+// The words before a step's number ("Krok 2:", "Step 2:", "Uprava 2:", "Operation 2:") with
+// their lengths, capitalised or not.
+struct StepWord {
+    const char *word;
+    std::size_t length;
+};
+constexpr StepWord step_words[] = {{"Krok", 4},      {"krok", 4},      {"Uprava", 6},
+                                   {"uprava", 6},    {"Step", 4},      {"step", 4},
+                                   {"Operation", 9}, {"operation", 9}};
 
 // How a line of a worked solution reads.
 enum LineKind {
@@ -76,6 +89,21 @@ bool starts_with_word(const std::string &line, const char *word)
     return line.rfind(head, 0) == 0 &&
            (line.size() == head.size() ||
             !std::isalpha(static_cast<unsigned char>(line[head.size()])));
+}
+
+// The length of the step word `line` starts with, 0 when it starts with none.
+std::size_t step_word_length(const std::string &line)
+{
+    for (const StepWord &step : step_words)
+        if (starts_with_word(line, step.word))
+            return step.length;
+    return 0;
+}
+
+// True when `line` starts with the answer line's word, "Riesenie" or "Solution".
+bool starts_with_answer_word(const std::string &line)
+{
+    return starts_with_word(line, "Riesenie") || starts_with_word(line, "Solution");
 }
 
 // True when the line names a row, "R2" or "r 2", anywhere: only an operation does.
@@ -199,13 +227,11 @@ LineKind line_kind(const std::string &line)
         return line_blank; // a comment, as "# --random 3 --seed 48213"
     if (line.rfind(inverse_block_head, 0) == 0)
         return line_inverse_end; // an inversion's A^-1 and its check: the work is over
-    if (starts_with_word(line, "Krok") || starts_with_word(line, "krok") ||
-        starts_with_word(line, "Uprava") || starts_with_word(line, "uprava") ||
-        numbered_step(line) > 0)
+    if (step_word_length(line) > 0 || numbered_step(line) > 0)
         return line_operation;
     if (starts_as_answer(line))
         return line_answer;
-    if (starts_with_word(line, "Riesenie")) {
+    if (starts_with_answer_word(line)) {
         WorkAnswer answer;
         const std::size_t colon = line.find(':');
         return colon != std::string::npos && starts_as_answer(trimmed(line.substr(colon + 1))) &&
@@ -235,11 +261,7 @@ bool operation_part(const std::string &line, std::string &operation, int &number
         operation = line.substr(numbered);
         return true;
     }
-    std::size_t at = 0;
-    if (starts_with_word(line, "Krok") || starts_with_word(line, "krok"))
-        at = 4;
-    else if (starts_with_word(line, "Uprava") || starts_with_word(line, "uprava"))
-        at = 6;
+    std::size_t at = step_word_length(line);
     if (at == 0) {
         operation = line;
         return true;
@@ -252,8 +274,10 @@ bool operation_part(const std::string &line, std::string &operation, int &number
         return false;
     number = std::stoi(line.substr(digits, at - digits));
     at = skip_blanks(line, at);
-    if (at < line.size() && line[at] == 'z') { // "Krok 1 z 3:", as the screen's caption
-        at = skip_blanks(line, at + 1);
+    const bool of = line.compare(at, 2, "of") == 0 && line.size() > at + 2 &&
+                    !std::isalpha(static_cast<unsigned char>(line[at + 2]));
+    if (of || (at < line.size() && line[at] == 'z')) { // "Krok 1 z 3:", "Step 1 of 3:"
+        at = skip_blanks(line, at + (of ? 2 : 1));
         const std::size_t total = at;
         while (at < line.size() && is_digit(line[at]))
             at++;
@@ -494,7 +518,7 @@ struct WorkReader {
     // An answer line: the work's answer, unless it cannot be read.
     void take_answer(const std::string &text)
     {
-        const std::size_t colon = starts_with_word(text, "Riesenie") ? text.find(':') : 0;
+        const std::size_t colon = starts_with_answer_word(text) ? text.find(':') : 0;
         const std::string rest = colon > 0 ? text.substr(colon + 1) : text;
         WorkAnswer read;
         const std::string wrong = read_answer(rest, shape.unknowns, read);

@@ -3,11 +3,14 @@
 // locale keeps the Slovak texts, without numbers changing their form.
 #include "../../matrix/notation.h"
 #include "../../matrix/translation.h"
+#include "../../matrix/work_check.h"
+#include "../../matrix/worked_solution.h"
 #include "../../platform/language.h"
 #include "../../platform/layout.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -229,6 +232,46 @@ TEST(Language, SwitchingBackAndForthInOneRun)
                 seen += std::string(tr("Hotovo!")) + " ";
             }
             std::exit(seen == "Done! Hotovo! Hotovo! Done! Hotovo! " ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// Work printed in English (--steps, --inverse) is read by --check in Slovak and in English:
+// every shipped example's steps are all right and its answer correct.
+TEST(Language, CheckReadsWorkPrintedInEitherLanguage)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("TEXTDOMAINDIR", CATALOG_DIR, 1);
+            int failures = 0;
+            for (const char *name : {"tri.txt", "nekonecno.txt", "sporna.txt", "dva.txt"}) {
+                const std::string system = std::string(EXAMPLES_DIR) + "/" + name;
+                for (bool inverse : {false, true}) {
+                    choose_language(language_english);
+                    std::FILE *work = std::tmpfile();
+                    if (inverse)
+                        print_worked_inverse(system.c_str(), notation_plain, work, stderr);
+                    else
+                        print_worked_solution(system.c_str(), notation_plain, work, stderr);
+                    const std::string path = "/proc/self/fd/" + std::to_string(fileno(work));
+                    for (int checking : {language_english, language_slovak}) {
+                        choose_language(checking);
+                        std::FILE *report = std::tmpfile();
+                        const int status =
+                            check_work(system.c_str(), path.c_str(), report, report, inverse);
+                        std::rewind(report);
+                        char first[256] = "";
+                        const bool read = std::fgets(first, sizeof first, report) != nullptr;
+                        std::fclose(report);
+                        // An inverse of a singular system is refused alike in both languages.
+                        if (read && status != 0 && !(inverse && status == inverse_refused))
+                            failures++;
+                    }
+                    std::fclose(work);
+                }
+            }
+            std::exit(failures == 0 ? 0 : 1);
         },
         testing::ExitedWithCode(0), "");
 }
