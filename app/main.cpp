@@ -62,6 +62,7 @@ int run_program(const CommandLine &command)
         return ending_status(0);
     }
     const int started = init_graphics();
+    choose_language(chosen_language); // the library set every locale category from the desktop
     install_shutdown_handlers();
     if (started != 0)
         return ending_status(1);

@@ -44,9 +44,7 @@ static void draw_language_switch()
     textout_centre_ex(back_buffer, font, tr("Jazyk (J)"), language_note_centre_x,
                       language_note_first_y, white, -1);
     textout_centre_ex(back_buffer, font, language_choice_name(chosen_language),
-                      language_note_centre_x, language_note_second_y,
-                      makecol(pivot_frame_colour.r, pivot_frame_colour.g, pivot_frame_colour.b),
-                      -1);
+                      language_note_centre_x, language_note_second_y, white, -1);
 }
 
 // The settings screen's extras: the pulse indicator, on its plate the zoom in use, and the
