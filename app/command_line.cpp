@@ -2,6 +2,8 @@
 // the check of a hand-worked solution, the window's zoom, help.
 #include "command_line.h"
 
+#include "../matrix/translation.h"
+
 #include "../matrix/store.h"
 
 #include <cstring>
@@ -111,15 +113,15 @@ bool option_value(const std::string &argument, const std::string &name, int argc
 // ", nie 'value'" for a message about a value given, "" when none was.
 std::string not_value(const std::string &value)
 {
-    return value.empty() ? "" : ", nie '" + value + "'";
+    return value.empty() ? "" : format_text(tr(", nie '%s'"), value.c_str());
 }
 
 // A command line with --exercise and --random: a worksheet of random variants, no file.
 CommandLine variants_command(CommandLine command, bool other)
 {
     if (other || !command.files.empty() || command.zoom)
-        return usage_error("--exercise --random N --count K vypise varianty; nepatri k nemu "
-                           "subor, --steps, --latex, --check, --inverse ani --zoom");
+        return usage_error(tr("--exercise --random N --count K vypise varianty; nepatri k nemu "
+                           "subor, --steps, --latex, --check, --inverse ani --zoom"));
     if (!command.count)
         command.count = 1;
     command.action = command_variants;
@@ -130,10 +132,10 @@ CommandLine variants_command(CommandLine command, bool other)
 CommandLine random_command(CommandLine command, bool printing)
 {
     if (!command.random_order)
-        return usage_error("--seed patri k --random N");
+        return usage_error(tr("--seed patri k --random N"));
     if (printing || !command.files.empty() || command.zoom)
-        return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
-                           "--check, --inverse ani --zoom (s --exercise vypise varianty)");
+        return usage_error(tr("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
+                           "--check, --inverse ani --zoom (s --exercise vypise varianty)"));
     command.action = command_random;
     return command;
 }
@@ -143,12 +145,13 @@ CommandLine printing_command(CommandLine command, bool steps, bool exercise)
 {
     const std::string option = exercise ? "--exercise" : command.latex ? "--latex" : "--steps";
     if (exercise && (steps || command.latex))
-        return usage_error("--exercise sa neda spojit s --steps ani --latex");
+        return usage_error(tr("--exercise sa neda spojit s --steps ani --latex"));
     if (command.file.empty()) // no name, or an empty one first
         return usage_error(
-            option + (exercise ? " potrebuje aspon jedno meno suboru" : " potrebuje meno suboru"));
+            option + (exercise ? tr(" potrebuje aspon jedno meno suboru")
+                               : tr(" potrebuje meno suboru")));
     if (command.zoom)
-        return usage_error("--zoom patri k oknu, nie k vypisu " + option);
+        return usage_error(tr("--zoom patri k oknu, nie k vypisu ") + option);
     command.action = exercise ? command_exercise : command_steps;
     return command;
 }
@@ -158,13 +161,13 @@ CommandLine printing_command(CommandLine command, bool steps, bool exercise)
 CommandLine check_command(CommandLine command, bool printing)
 {
     if (printing || command.zoom)
-        return usage_error("--check SUBOR PRACA kontroluje riesenie; nepatri k nemu --steps, "
-                           "--latex, --exercise ani --zoom");
+        return usage_error(tr("--check SUBOR PRACA kontroluje riesenie; nepatri k nemu --steps, "
+                           "--latex, --exercise ani --zoom"));
     if (command.files.size() != 2 || command.files[0].empty() || command.files[1].empty())
         return usage_error(command.inverse
-                               ? "--check --inverse potrebuje dve mena suborov: maticu a jej "
-                                 "inverziu po krokoch"
-                               : "--check potrebuje dve mena suborov: sustavu a jej riesenie");
+                               ? tr("--check --inverse potrebuje dve mena suborov: maticu a jej "
+                                    "inverziu po krokoch")
+                               : tr("--check potrebuje dve mena suborov: sustavu a jej riesenie"));
     command.file = command.files[0];
     command.action = command_check;
     return command;
@@ -175,12 +178,13 @@ CommandLine check_command(CommandLine command, bool printing)
 CommandLine inverse_command(CommandLine command, bool steps, bool exercise)
 {
     if (steps || exercise || command.zoom)
-        return usage_error("--inverse SUBOR vypise inverznu maticu po krokoch; nepatri k nemu "
-                           "--steps, --exercise ani --zoom");
+        return usage_error(tr("--inverse SUBOR vypise inverznu maticu po krokoch; nepatri k nemu "
+                           "--steps, --exercise ani --zoom"));
     if (command.files.size() != 1 || command.files[0].empty())
         return usage_error(command.files.size() > 1
-                               ? "prilis vela mien suborov: '" + command.files[1] + "'"
-                               : std::string("--inverse potrebuje meno suboru"));
+                               ? format_text(tr("prilis vela mien suborov: '%s'"),
+                                             command.files[1].c_str())
+                               : std::string(tr("--inverse potrebuje meno suboru")));
     command.file = command.files[0];
     command.action = command_inverse;
     return command;
@@ -222,33 +226,35 @@ CommandLine parse_command_line(int argc, const char *const *argv)
             std::string value;
             if (!option_value(argument, "--zoom", argc, argv, i, value) ||
                 !read_zoom(value, command.zoom))
-                return usage_error("--zoom potrebuje cislo od 1 do 4" + not_value(value));
+                return usage_error(tr("--zoom potrebuje cislo od 1 do 4") + not_value(value));
         } else if (option_named(argument, "--random")) {
             std::string value;
             if (!option_value(argument, "--random", argc, argv, i, value) ||
                 !read_random_shape(value, command.random_order, command.random_unknowns))
-                return usage_error("--random potrebuje pocet rovnic od 1 do 10 alebo tvar MxN, "
-                                   "napr. 3x4" +
+                return usage_error(tr("--random potrebuje pocet rovnic od 1 do 10 alebo tvar MxN, "
+                                      "napr. 3x4") +
                                    not_value(value));
         } else if (option_named(argument, "--count")) {
             std::string value;
             if (!option_value(argument, "--count", argc, argv, i, value) ||
                 !read_small_number(value, max_variants, command.count))
-                return usage_error("--count potrebuje pocet variantov od 1 do " +
-                                   std::to_string(max_variants) + not_value(value));
+                return usage_error(format_text(tr("--count potrebuje pocet variantov od 1 do %d"),
+                                               max_variants) +
+                                   not_value(value));
         } else if (option_named(argument, "--seed")) {
             std::string value;
             if (!option_value(argument, "--seed", argc, argv, i, value) ||
                 !read_seed(value, command.seed))
-                return usage_error("--seed potrebuje cele cislo od 0 do 18446744073709551615" +
-                                   not_value(value));
+                return usage_error(
+                    tr("--seed potrebuje cele cislo od 0 do 18446744073709551615") +
+                    not_value(value));
             command.seed_given = true;
         } else {
-            return usage_error("neznama volba '" + argument + "'");
+            return usage_error(format_text(tr("neznama volba '%s'"), argument.c_str()));
         }
     }
     if (command.count && !(exercise && command.random_order))
-        return usage_error("--count patri k --exercise --random N");
+        return usage_error(tr("--count patri k --exercise --random N"));
     if (exercise && command.random_order)
         return variants_command(command, steps || command.latex || check || command.inverse);
     if (command.random_order || command.seed_given)
@@ -259,7 +265,8 @@ CommandLine parse_command_line(int argc, const char *const *argv)
     if (command.inverse)
         return inverse_command(command, steps, exercise);
     if (command.files.size() > 1 && !exercise)
-        return usage_error("prilis vela mien suborov: '" + command.files[1] + "'");
+        return usage_error(format_text(tr("prilis vela mien suborov: '%s'"),
+                                       command.files[1].c_str()));
     if (!command.files.empty())
         command.file = command.files.front();
     if (steps || command.latex || exercise)
@@ -270,7 +277,8 @@ CommandLine parse_command_line(int argc, const char *const *argv)
 // The text --help prints.
 std::string usage_text()
 {
-    return "Pouzitie: gauss-jordan [--zoom N] [SUBOR]\n"
+    // TRANSLATORS: the whole of --help; the options and the words of the file format stay
+    return tr("Pouzitie: gauss-jordan [--zoom N] [SUBOR]\n"
            "          gauss-jordan --steps [--latex] SUBOR\n"
            "          gauss-jordan --inverse [--latex] SUBOR\n"
            "          gauss-jordan --exercise SUBOR...\n"
@@ -336,7 +344,7 @@ std::string usage_text()
            "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
            "R3 <- R3 - 2 R1, R2 <- 2 R2 + 3 R1; aj R1 = R1/2, R3 - 2R1 -> R3, 0,5*R1),\n"
            "Backspace ju vrati, H poradi dalsi krok programu; I ukaze inverznu maticu\n"
-           "matice A po krokoch (rad 1 az 5).\n";
+           "matice A po krokoch (rad 1 az 5).\n");
 }
 
 // The text --version prints.

@@ -105,7 +105,7 @@ int main(int argc, char **argv)
         std::fputs(version_text().c_str(), stdout);
         return 0;
     case command_usage_error:
-        std::fprintf(stderr, "gauss-jordan: %s\n\n%s", tr(command.error.c_str()),
+        std::fprintf(stderr, "gauss-jordan: %s\n\n%s", command.error.c_str(),
                      usage_text().c_str());
         return exit_usage;
     case command_steps:
