@@ -1,5 +1,6 @@
 // Checking a hand-worked solution, replayed exactly from the system, step by step.
 #include "work_check.h"
+#include "../matrix/translation.h"
 
 #include "cell_text.h"
 #include "general_solution.h"
@@ -195,27 +196,28 @@ std::string read_answer(const std::string &line, int unknowns, WorkAnswer &answe
         const std::size_t name_at = at;
         const int unknown = unknown_name(line, at);
         if (unknown < 0)
-            return "odpoved ma mat tvar x = 2, y = 3 alebo x1 = 2, x2 = 3";
+            return tr("odpoved ma mat tvar x = 2, y = 3 alebo x1 = 2, x2 = 3");
         const std::string name = line.substr(name_at, at - name_at);
         if (unknown >= unknowns)
-            return name + " nie je neznama sustavy (x1 az x" + std::to_string(unknowns) + ")";
+            return format_text(tr("%s nie je neznama sustavy (x1 az x%d)"), name.c_str(), unknowns);
         at = skip_blanks(line, at);
         if (at >= line.size() || line[at] != '=')
-            return "za " + name + " ma byt =";
+            return format_text(tr("za %s ma byt ="), name.c_str());
         at = skip_blanks(line, at + 1);
         mpq_class value;
         const NumberRead read = read_signed(line, at, value);
         if (read != number_read)
-            return "hodnota " + name + " ma byt cislo";
+            return format_text(tr("hodnota %s ma byt cislo"), name.c_str());
         if (answer.named[static_cast<std::size_t>(unknown)])
-            return name + " je v odpovedi dvakrat";
+            return format_text(tr("%s je v odpovedi dvakrat"), name.c_str());
         answer.named[static_cast<std::size_t>(unknown)] = true;
         answer.values[static_cast<std::size_t>(unknown)] = value;
         at = skip_blanks(line, at);
         if (at >= line.size())
             return "";
         if (line[at] != ',' && line[at] != ';')
-            return "v odpovedi za hodnotou " + name + " ma byt ciarka alebo koniec";
+            return format_text(tr("v odpovedi za hodnotou %s ma byt ciarka alebo koniec"),
+                               name.c_str());
         at = skip_blanks(line, at + 1);
     }
 }
@@ -314,9 +316,10 @@ std::string plain_row(const std::string &line, std::string &plain, bool &decimal
                 const std::size_t from = text.find_last_of(" \t|[=", k);
                 const std::size_t to = text.find_first_of(" \t|]=", k);
                 const std::size_t start = from == std::string::npos ? 0 : from + 1;
-                return "\"" + text.substr(start, to == std::string::npos ? to : to - start) +
-                       "\" nie je jasne: ciarka medzi cislicami je desatinna (0,5); cisla "
-                       "oddeluj medzerou alebo ciarkou s medzerou";
+                return format_text(
+                    tr("\"%s\" nie je jasne: ciarka medzi cislicami je desatinna (0,5); cisla "
+                       "oddeluj medzerou alebo ciarkou s medzerou"),
+                    text.substr(start, to == std::string::npos ? to : to - start).c_str());
             }
             in_decimal = true;
             decimal_comma = true;
@@ -356,7 +359,7 @@ std::string read_row(const std::string &line, std::size_t columns, std::size_t r
             break;
         if (line[at] == '|') {
             if (bar)
-                return "ciara | je v riadku dvakrat";
+                return tr("ciara | je v riadku dvakrat");
             bar = true;
             bar_after = row.size();
             at++;
@@ -366,13 +369,13 @@ std::string read_row(const std::string &line, std::size_t columns, std::size_t r
         const std::size_t start = at;
         const NumberRead read = read_exact_number(line, at, max_work_digits, value, true);
         if (read == number_too_long)
-            return "cislo ma viac ako " + std::to_string(max_work_digits) + " cifier";
+            return format_text(tr("cislo ma viac ako %d cifier"), static_cast<int>(max_work_digits));
         if (read == number_zero_denominator)
-            return "zlomok s menovatelom 0";
+            return tr("zlomok s menovatelom 0");
         if (read == number_none ||
             (at < line.size() && !std::isspace(static_cast<unsigned char>(line[at])) &&
              line[at] != '|'))
-            return "riadok matice ma mat len cisla a ciaru | pred pravou stranou";
+            return tr("riadok matice ma mat len cisla a ciaru | pred pravou stranou");
         const std::string written = line.substr(start, at - start);
         const std::size_t mark = written.find_first_of(".,");
         places.push_back(mark == std::string::npos || written.find('/') != std::string::npos
@@ -381,13 +384,14 @@ std::string read_row(const std::string &line, std::size_t columns, std::size_t r
         row.push_back(value);
     }
     if (row.size() != columns)
-        return "riadok matice ma " + std::to_string(row.size()) + " cisel, ma ich mat " +
-               std::to_string(columns);
+        return format_text(tr("riadok matice ma %d cisel, ma ich mat %d"),
+                           static_cast<int>(row.size()), static_cast<int>(columns));
     if (bar && rule == columns)
-        return "matica nema ciaru |";
+        return tr("matica nema ciaru |");
     if (bar && bar_after != rule)
-        return rule + 1 == columns ? "ciara | ma byt pred poslednym cislom"
-                                   : "ciara | ma byt za " + std::to_string(rule) + ". cislom";
+        return rule + 1 == columns ? std::string(tr("ciara | ma byt pred poslednym cislom"))
+                                   : format_text(tr("ciara | ma byt za %d. cislom"),
+                                                 static_cast<int>(rule));
     return "";
 }
 
@@ -405,9 +409,11 @@ std::string check_row_count(const WorkMatrix &rows, int order, bool start)
 {
     if (rows.size() == static_cast<std::size_t>(order) || (start && rows.empty()))
         return "";
-    const std::string expected = std::to_string(order) + (order == 1 ? " riadok" : " riadkov");
-    return (start ? "matica pred prvou upravou ma " : "po uprave ma nasledovat matica: ") +
-           expected + ", je ich " + std::to_string(rows.size());
+    const std::string expected =
+        format_text(order == 1 ? tr("%d riadok") : tr("%d riadkov"), order);
+    return format_text(start ? tr("matica pred prvou upravou ma %s, je ich %d")
+                             : tr("po uprave ma nasledovat matica: %s, je ich %d"),
+                       expected.c_str(), static_cast<int>(rows.size()));
 }
 
 // What is done with each matrix of a worked solution as soon as it is read whole: the system
@@ -446,7 +452,7 @@ struct WorkReader {
             why_line = at;
         }
         if (step.fault.empty())
-            step.fault = "riadok " + std::to_string(at) + ": " + message;
+            step.fault = format_text(tr("riadok %d: "), at) + message;
     }
 
     // True when the work cannot be read at all: nothing in it is a matrix's row, and some line
@@ -464,8 +470,7 @@ struct WorkReader {
         if (step.fault.empty()) {
             const std::string missing = check_row_count(step.rows, order, start);
             if (!missing.empty())
-                step.fault =
-                    "riadok " + std::to_string(start ? number : step.line) + ": " + missing;
+                step.fault = format_text(tr("riadok %d: "), start ? number : step.line) + missing;
         }
         if (!start || !step.rows.empty() || !step.fault.empty())
             take(step);
@@ -482,7 +487,7 @@ struct WorkReader {
             step.operation = parse_operation(operation, order, max_work_digits);
         } else {
             step.operation.ok = false;
-            step.operation.message = "za slovom Krok ma byt cislo kroku a dvojbodka";
+            step.operation.message = tr("za slovom Krok ma byt cislo kroku a dvojbodka");
         }
     }
 
@@ -491,7 +496,7 @@ struct WorkReader {
     {
         if (step.rows.size() >= static_cast<std::size_t>(order)) {
             fail(number,
-                 "matica ma viac riadkov, ako ma sustava rovnic (" + std::to_string(order) + ")");
+                 format_text(tr("matica ma viac riadkov, ako ma sustava rovnic (%d)"), order));
             return;
         }
         std::string plain;
@@ -504,8 +509,10 @@ struct WorkReader {
                              static_cast<std::size_t>(shape.kind == kind_matrix ? shape.columns()
                                                                                 : shape.unknowns),
                              row, places);
-        if (!wrong.empty() && decimal_comma && wrong.rfind("riadok matice ma ", 0) == 0)
-            wrong += " (ciarka medzi cislicami je desatinna: 1,5 je 3/2)";
+        const std::string count_message = tr("riadok matice ma %d cisel, ma ich mat %d");
+        if (!wrong.empty() && decimal_comma &&
+            wrong.rfind(count_message.substr(0, count_message.find('%')), 0) == 0)
+            wrong += tr(" (ciarka medzi cislicami je desatinna: 1,5 je 3/2)");
         if (!wrong.empty()) {
             fail(number, wrong);
             return;
@@ -553,8 +560,8 @@ struct WorkReader {
             take_answer(text);
             break;
         case line_unknown:
-            fail(number, "necakany text; ocakava sa uprava, riadok matice, odpoved alebo veta "
-                         "vypisu");
+            fail(number, tr("necakany text; ocakava sa uprava, riadok matice, odpoved alebo veta "
+                            "vypisu"));
             break;
         }
     }
@@ -564,7 +571,8 @@ struct WorkReader {
     {
         if (overlong) {
             number++;
-            fail(number, "riadok je dlhsi ako " + std::to_string(max_work_line >> 20) + " MB");
+            fail(number, format_text(tr("riadok je dlhsi ako %d MB"),
+                                     static_cast<int>(max_work_line >> 20)));
         } else {
             take_line(trimmed(line));
         }
@@ -663,17 +671,22 @@ std::string differences(const WorkMatrix &rows, const std::vector<std::vector<in
                 continue;
             const int written_places = r < places.size() && c < places[r].size() ? places[r][c] : 0;
             const std::string right_text = exact_value_text(right.get_num(), right.get_den());
-            named += (named.empty() ? "" : "; ") + std::string("riadok ") + std::to_string(r + 1) +
-                     ", stlpec " + std::to_string(c + 1) + ": ";
+            named += (named.empty() ? "" : "; ") +
+                     format_text(tr("riadok %d, stlpec %d: "), static_cast<int>(r + 1),
+                                 static_cast<int>(c + 1));
             if (rounded_from(rows[r][c], written_places, right))
-                named += decimal_text(rows[r][c], written_places) + " je zaokruhlene " +
-                         right_text + ": pis presne zlomky";
+                named += format_text(tr("%s je zaokruhlene %s: pis presne zlomky"),
+                                     decimal_text(rows[r][c], written_places).c_str(),
+                                     right_text.c_str());
             else
-                named += exact_value_text(rows[r][c].get_num(), rows[r][c].get_den()) +
-                         ", spravne je " + right_text;
+                named += format_text(
+                    tr("%s, spravne je %s"),
+                    exact_value_text(rows[r][c].get_num(), rows[r][c].get_den()).c_str(),
+                    right_text.c_str());
         }
     if (count > named_differences)
-        named += "; a dalsie nespravne cisla: " + std::to_string(count - named_differences);
+        named += format_text(tr("; a dalsie nespravne cisla: %d"),
+                             static_cast<int>(count - named_differences));
     return named;
 }
 
@@ -706,27 +719,30 @@ std::string judge_end(const StoreSnapshot &right_final, const std::string &right
     const int contradiction = first_contradiction_row();
     if (!in_reduced_form() && contradiction >= 0) {
         const mpq_class c = cell_value(contradiction, matrix_shape.unknowns);
-        const std::string report = "Koniec: riadok " + std::to_string(contradiction + 1) +
-                                   " znamena 0 = " + exact_value_text(c.get_num(), c.get_den()) +
-                                   ", sustava nema riesenie.\n";
+        const std::string report =
+            format_text(tr("Koniec: riadok %d znamena 0 = %s, sustava nema riesenie.\n"),
+                        contradiction + 1, exact_value_text(c.get_num(), c.get_den()).c_str());
         if (right_contradicts)
-            return report + "Vysledok je spravny: " + right_answer + "\n";
-        return report + "Vysledok je nespravny; spravny je: " + right_answer + "\n";
+            return report + format_text(tr("Vysledok je spravny: %s\n"), right_answer.c_str());
+        return report +
+               format_text(tr("Vysledok je nespravny; spravny je: %s\n"), right_answer.c_str());
     }
     if (!in_reduced_form())
-        return "Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
-               "Vysledok sa z nej este neda precitat; spravny je: " +
-               right_answer + "\n";
-    std::string report = "Koniec: matica je v redukovanom stupnovitom tvare.\n";
+        return format_text(tr("Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
+                              "Vysledok sa z nej este neda precitat; spravny je: %s\n"),
+                           right_answer.c_str());
+    std::string report = tr("Koniec: matica je v redukovanom stupnovitom tvare.\n");
     const std::string answer = closing_statement(notation_plain);
     const bool both_contradict = right_contradicts && solution_set().contradiction_row >= 0;
     if (store_has_values_of(right_final) || both_contradict)
-        return report + "Vysledok je spravny: " + answer + "\n";
-    return report + "Vysledok je nespravny: " + answer + "\nSpravny je: " + right_answer + "\n";
+        return report + format_text(tr("Vysledok je spravny: %s\n"), answer.c_str());
+    return report + format_text(tr("Vysledok je nespravny: %s\nSpravny je: %s\n"),
+                                answer.c_str(), right_answer.c_str());
 }
 
 // The report's line for a worked solution with no step at all.
-constexpr const char *nothing_to_check = "Nie je co kontrolovat: v praci nie je ziadny krok.\n";
+constexpr const char *nothing_to_check =
+    tr_noop("Nie je co kontrolovat: v praci nie je ziadny krok.\n");
 
 // A check under way: what the system's own solve ends on, and the report so far.
 struct CheckRun {
@@ -760,14 +776,14 @@ void start_check(CheckRun &run)
 void judge_matrix(CheckRun &run, const WorkStep &step)
 {
     const std::string verdict = judge_matrix_of(step, matrix_shape.rows);
-    const std::string text = verdict.empty() ? "v poriadku" : verdict;
+    const std::string text = verdict.empty() ? tr("v poriadku") : verdict;
     if (step.line == 0) {
-        run.report += "Zadanie: " + text + "\n";
+        run.report += format_text(tr("Zadanie: %s\n"), text.c_str());
         run.copied = 1;
     } else {
         run.steps++;
-        run.report += "Krok " + std::to_string(step.number > 0 ? step.number : run.steps) + ": " +
-                      text + "\n";
+        run.report += format_text(tr("Krok %d: %s\n"), step.number > 0 ? step.number : run.steps,
+                                  text.c_str());
     }
     run.wrong += verdict.empty() ? 0 : 1;
 }
@@ -777,24 +793,28 @@ std::string judge_answer(CheckRun &run, const WorkAnswer &answer)
 {
     if (answer.line == 0)
         return "";
-    const std::string head = "Odpoved (riadok " + std::to_string(answer.line) + "): ";
+    const std::string head = format_text(tr("Odpoved (riadok %d): "), answer.line);
     run.wrong++;
     if (run.right_values.empty())
-        return head + "sustava nema jedine riesenie; spravne je: " + run.right_answer + "\n";
+        return head + format_text(tr("sustava nema jedine riesenie; spravne je: %s\n"),
+                                  run.right_answer.c_str());
     std::string wrong;
     for (std::size_t k = 0; k < run.right_values.size(); k++) {
         const std::string name = "x" + std::to_string(k + 1);
         const mpq_class &right = run.right_values[k];
         if (k >= answer.named.size() || !answer.named[k])
-            wrong += (wrong.empty() ? "" : "; ") + name + " chyba";
+            wrong += (wrong.empty() ? "" : "; ") + format_text(tr("%s chyba"), name.c_str());
         else if (answer.values[k] != right)
             wrong += (wrong.empty() ? "" : "; ") + name + " = " +
-                     exact_value_text(answer.values[k].get_num(), answer.values[k].get_den()) +
-                     ", spravne je " + exact_value_text(right.get_num(), right.get_den());
+                     format_text(tr("%s, spravne je %s"),
+                                 exact_value_text(answer.values[k].get_num(),
+                                                  answer.values[k].get_den())
+                                     .c_str(),
+                                 exact_value_text(right.get_num(), right.get_den()).c_str());
     }
     if (wrong.empty()) {
         run.wrong--;
-        return head + "v poriadku\n";
+        return head + tr("v poriadku") + "\n";
     }
     return head + wrong + "\n";
 }
@@ -805,18 +825,18 @@ std::string judge_answer(CheckRun &run, const WorkAnswer &answer)
 int finish_check(CheckRun &run, const WorkAnswer &answer)
 {
     if (run.steps == 0) {
-        run.report += nothing_to_check;
+        run.report += tr(nothing_to_check);
         return check_found_mistakes;
     }
     run.report += judge_end(run.right_final, run.right_answer, run.right_contradicts);
     const std::string answered = judge_answer(run, answer);
     run.report += answered;
     if (run.wrong == 0) {
-        run.report += "Vsetky kroky su v poriadku.\n";
+        run.report += tr("Vsetky kroky su v poriadku.\n");
         return 0;
     }
-    run.report += "Chyby: " + std::to_string(run.wrong) + " z " +
-                  std::to_string(run.steps + run.copied + (answered.empty() ? 0 : 1)) + ".\n";
+    run.report += format_text(tr("Chyby: %d z %d.\n"), run.wrong,
+                              run.steps + run.copied + (answered.empty() ? 0 : 1));
     return check_found_mistakes;
 }
 
@@ -886,12 +906,13 @@ WorkInput read_and_judge(const char *name, WorkReader &reader, CheckRun &run)
 int report_unread_work(const char *name, WorkInput input, std::FILE *err)
 {
     if (input == work_too_large) {
-        std::fprintf(err, "%s: subor je vacsi ako %zu MB, taku pracu program nekontroluje\n", name,
-                     max_work_bytes >> 20);
+        std::fprintf(err, tr("%s: subor je vacsi ako %zu MB, taku pracu program nekontroluje\n"),
+                     name, max_work_bytes >> 20);
         return load_too_large;
     }
     std::fprintf(err, "%s: %s\n", name,
-                 input == work_not_a_file ? "nie je obycajny subor" : "subor sa neda precitat");
+                 input == work_not_a_file ? tr("nie je obycajny subor")
+                                          : tr("subor sa neda precitat"));
     return load_cannot_open;
 }
 
@@ -929,14 +950,14 @@ int start_inversion(const char *system_file, std::FILE *err)
     const InverseSetup setup = inverse_setup(save_store(), start);
     if (setup != inverse_ready) {
         const std::string why = setup == inverse_no_matrix
-                                    ? "Prazdna matica nema inverznu maticu."
-                                    : "Inverzna matica je len pre stvorcovu maticu: " +
+                                    ? std::string(tr("Prazdna matica nema inverznu maticu."))
+                                    : tr("Inverzna matica je len pre stvorcovu maticu: ") +
                                           left_block_size_text(matrix_shape);
         std::fprintf(err, "%s: %s\n", system_file, why.c_str());
         return inverse_refused;
     }
     if (matrix_shape.kind == kind_system)
-        std::fprintf(err, "%s\n", right_sides_left_out);
+        std::fprintf(err, "%s\n", tr(right_sides_left_out));
     restore_store(start);
     return 0;
 }
@@ -954,7 +975,7 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
     if (loaded != load_ok) {
         restore_store(kept);
         const char *message = load_message(loaded);
-        std::fprintf(err, "%s: %s\n", system_file, message ? message : "Neplatna matica!");
+        std::fprintf(err, "%s: %s\n", system_file, message ? message : tr("Neplatna matica!"));
         return loaded;
     }
     if (inversion) {
@@ -973,7 +994,8 @@ int check_work(const char *system_file, const char *work_file, std::FILE *out, s
     }
     if (reader.unreadable()) {
         restore_store(kept);
-        std::fprintf(err, "%s, riadok %d: %s\n", work_file, reader.why_line, reader.why.c_str());
+        std::fprintf(err, tr("%s, riadok %d: %s\n"), work_file, reader.why_line,
+                     reader.why.c_str());
         return load_invalid;
     }
     const int verdict = finish_check(run, reader.answer);

@@ -352,7 +352,7 @@ int print_worked_inverse(const char *file_name, NotationStyle style, std::FILE *
         return inverse_refused;
     }
     if (shape.kind == kind_system)
-        std::fprintf(err, "%s\n", right_sides_left_out);
+        std::fprintf(err, "%s\n", tr(right_sides_left_out));
     restore_store(start);
     print_solution(style, out);
     restore_store(kept);

@@ -32,10 +32,12 @@ struct CatalogEntry {
     bool console = true; // every place it is used prints to a terminal, not on the screen
 };
 
-// The sources whose texts only ever go to a terminal: the command line and the printouts.
+// The sources whose texts only ever go to a terminal: the command line, the printouts and the
+// check of hand-worked solutions.
 bool console_source(const std::string &location)
 {
-    return location == "app/command_line.cpp" || location == "matrix/worked_solution.cpp";
+    return location == "app/command_line.cpp" || location == "matrix/worked_solution.cpp" ||
+           location == "matrix/work_check.cpp";
 }
 
 // The text of a quoted .po string: its escapes undone.
