@@ -303,8 +303,8 @@ void paint_caption(BITMAP *bmp, const Rect &button, const char *text)
     draw_centred_label(bmp, text, (x1 + x2) / 2, (button.y1 + button.y2) / 2 + 1, 3, 2, text_white);
 }
 
-// Paints the settings background: title, description, two switches with captions and the back
-// button.
+// Paints the settings background: title, description, two switches with captions, the panel of
+// the language switch and the back button.
 void paint_settings(BITMAP *bmp)
 {
     clear_to_color(bmp, pixel(mask_colour));
@@ -318,6 +318,7 @@ void paint_settings(BITMAP *bmp)
     draw_display_icon(bmp, settings_display_button);
     draw_button(bmp, settings_back_art);
     draw_panel(bmp, zoom_note_panel);
+    draw_panel(bmp, settings_language_button); // the program writes the language switch on it
     draw_plate(bmp, 516, 446, 626, 470);
     draw_centred_label(bmp, label("Esc - spat"), 571, 458, 2, 1, text_soft);
 }
