@@ -19,6 +19,7 @@
 
 #include <allegro.h>
 
+#include <clocale>
 #include <cstdio>
 #include <random>
 
@@ -62,7 +63,10 @@ int run_program(const CommandLine &command)
         return ending_status(0);
     }
     const int started = init_graphics();
-    choose_language(chosen_language); // the library set every locale category from the desktop
+    // The library sets every locale category from the desktop: numbers go back to the C form
+    // they are read and written in, and the messages to the language chosen.
+    std::setlocale(LC_NUMERIC, "C");
+    choose_language(chosen_language);
     install_shutdown_handlers();
     if (started != 0)
         return ending_status(1);
