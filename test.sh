@@ -5,7 +5,8 @@ cd "$(dirname "$0")"
 
 tools/ensure_packages.sh liballegro4-dev libgmp-dev cmake g++ make pkg-config \
     libgtest-dev libbenchmark-dev x11-utils xvfb xauth xfonts-base xdotool imagemagick libx11-dev \
-    texlive-latex-base
+    texlive-latex-base gettext locales
+tools/ensure_locales.sh en_US.UTF-8 sk_SK.UTF-8
 tools/build.sh build
 
 cd build

@@ -3,6 +3,7 @@
 #include "command_line.h"
 
 #include "../matrix/random_argument.h"
+#include "../matrix/translation.h"
 #include "../matrix/store.h"
 
 #include <cstring>
@@ -56,15 +57,15 @@ bool option_value(const std::string &argument, const std::string &name, int argc
 // ", nie 'value'" for a message about a value given, "" when none was.
 std::string not_value(const std::string &value)
 {
-    return value.empty() ? "" : ", nie '" + value + "'";
+    return value.empty() ? "" : format_text(tr(", nie '%s'"), value.c_str());
 }
 
 // A command line with --exercise and --random: a worksheet of random variants, no file.
 CommandLine variants_command(CommandLine command, bool other)
 {
     if (other || !command.files.empty() || command.zoom)
-        return usage_error("--exercise --random N --count K vypise varianty; nepatri k nemu "
-                           "subor, --steps, --latex, --check, --inverse ani --zoom");
+        return usage_error(tr("--exercise --random N --count K vypise varianty; nepatri k nemu "
+                           "subor, --steps, --latex, --check, --inverse ani --zoom"));
     if (!command.count)
         command.count = 1;
     command.action = command_variants;
@@ -75,11 +76,11 @@ CommandLine variants_command(CommandLine command, bool other)
 CommandLine random_command(CommandLine command, bool printing)
 {
     if (!command.random_order)
-        return usage_error("--seed patri k --random N");
+        return usage_error(tr("--seed patri k --random N"));
     if (printing || !command.files.empty() || command.zoom)
-        return usage_error("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
-                           "--inverse ani --zoom (s --exercise vypise varianty, s --check "
-                           "kontroluje prace)");
+        return usage_error(tr("--random N vypise sustavu; nepatri k nemu subor, --steps, --latex, "
+                              "--inverse ani --zoom (s --exercise vypise varianty, s --check "
+                              "kontroluje prace)"));
     command.action = command_random;
     return command;
 }
@@ -89,12 +90,13 @@ CommandLine printing_command(CommandLine command, bool steps, bool exercise)
 {
     const std::string option = exercise ? "--exercise" : command.latex ? "--latex" : "--steps";
     if (exercise && (steps || command.latex))
-        return usage_error("--exercise sa neda spojit s --steps ani --latex");
+        return usage_error(tr("--exercise sa neda spojit s --steps ani --latex"));
     if (command.file.empty()) // no name, or an empty one first
         return usage_error(
-            option + (exercise ? " potrebuje aspon jedno meno suboru" : " potrebuje meno suboru"));
+            option + (exercise ? tr(" potrebuje aspon jedno meno suboru")
+                               : tr(" potrebuje meno suboru")));
     if (command.zoom)
-        return usage_error("--zoom patri k oknu, nie k vypisu " + option);
+        return usage_error(tr("--zoom patri k oknu, nie k vypisu ") + option);
     command.action = exercise ? command_exercise : command_steps;
     return command;
 }
@@ -104,23 +106,24 @@ CommandLine printing_command(CommandLine command, bool steps, bool exercise)
 CommandLine check_command(CommandLine command, bool printing)
 {
     if (printing || command.zoom)
-        return usage_error("--check SUBOR PRACA... kontroluje riesenia; nepatri k nemu --steps, "
-                           "--latex, --exercise ani --zoom");
+        return usage_error(tr("--check SUBOR PRACA... kontroluje riesenia; nepatri k nemu --steps, "
+                              "--latex, --exercise ani --zoom"));
     if (command.seed_given && !command.random_order)
-        return usage_error("--seed patri k --random N");
+        return usage_error(tr("--seed patri k --random N"));
     if (command.random_order && command.inverse)
-        return usage_error("--check --random N kontroluje riesenia sustavy; nepatri k nemu "
-                           "--inverse");
+        return usage_error(tr("--check --random N kontroluje riesenia sustavy; nepatri k nemu "
+                              "--inverse"));
     const std::size_t system_files = command.random_order ? 0 : 1;
     bool named = command.files.size() > system_files;
     for (const std::string &file : command.files)
         named = named && !file.empty();
     if (!named)
-        return usage_error(command.random_order ? "--check --random N potrebuje aspon jednu pracu"
+        return usage_error(command.random_order
+                               ? tr("--check --random N potrebuje aspon jednu pracu")
                            : command.inverse
-                               ? "--check --inverse potrebuje meno suboru s maticou a aspon "
-                                 "jednu inverziu po krokoch"
-                               : "--check potrebuje meno suboru so sustavou a aspon jednu pracu");
+                               ? tr("--check --inverse potrebuje meno suboru s maticou a aspon "
+                                    "jednu inverziu po krokoch")
+                               : tr("--check potrebuje meno suboru so sustavou a aspon jednu pracu"));
     if (!command.random_order)
         command.file = command.files[0];
     command.action = command_check;
@@ -132,12 +135,13 @@ CommandLine check_command(CommandLine command, bool printing)
 CommandLine inverse_command(CommandLine command, bool steps, bool exercise)
 {
     if (steps || exercise || command.zoom)
-        return usage_error("--inverse SUBOR vypise inverznu maticu po krokoch; nepatri k nemu "
-                           "--steps, --exercise ani --zoom");
+        return usage_error(tr("--inverse SUBOR vypise inverznu maticu po krokoch; nepatri k nemu "
+                           "--steps, --exercise ani --zoom"));
     if (command.files.size() != 1 || command.files[0].empty())
         return usage_error(command.files.size() > 1
-                               ? "prilis vela mien suborov: '" + command.files[1] + "'"
-                               : std::string("--inverse potrebuje meno suboru"));
+                               ? format_text(tr("prilis vela mien suborov: '%s'"),
+                                             command.files[1].c_str())
+                               : std::string(tr("--inverse potrebuje meno suboru")));
     command.file = command.files[0];
     command.action = command_inverse;
     return command;
@@ -179,40 +183,42 @@ CommandLine parse_command_line(int argc, const char *const *argv)
             std::string value;
             if (!option_value(argument, "--zoom", argc, argv, i, value) ||
                 !read_zoom(value, command.zoom))
-                return usage_error("--zoom potrebuje cislo od 1 do 4" + not_value(value));
+                return usage_error(tr("--zoom potrebuje cislo od 1 do 4") + not_value(value));
         } else if (option_named(argument, "--random")) {
             std::string value;
             if (!option_value(argument, "--random", argc, argv, i, value) ||
                 !read_random_shape(value, command.random_order, command.random_unknowns))
-                return usage_error("--random potrebuje pocet rovnic od 1 do 10 alebo tvar MxN, "
-                                   "napr. 3x4" +
+                return usage_error(tr("--random potrebuje pocet rovnic od 1 do 10 alebo tvar MxN, "
+                                      "napr. 3x4") +
                                    not_value(value));
         } else if (option_named(argument, "--count")) {
             std::string value;
             if (!option_value(argument, "--count", argc, argv, i, value) ||
                 !read_small_number(value, max_variants, command.count))
-                return usage_error("--count potrebuje pocet variantov od 1 do " +
-                                   std::to_string(max_variants) + not_value(value));
+                return usage_error(format_text(tr("--count potrebuje pocet variantov od 1 do %d"),
+                                               max_variants) +
+                                   not_value(value));
         } else if (option_named(argument, "--csv")) {
             if (!option_value(argument, "--csv", argc, argv, i, command.csv) ||
                 command.csv.empty() || command.csv == "-")
-                return usage_error("--csv potrebuje meno suboru pre tabulku" +
+                return usage_error(tr("--csv potrebuje meno suboru pre tabulku") +
                                    not_value(command.csv));
         } else if (option_named(argument, "--seed")) {
             std::string value;
             if (!option_value(argument, "--seed", argc, argv, i, value) ||
                 !read_seed(value, command.seed))
-                return usage_error("--seed potrebuje cele cislo od 0 do 18446744073709551615" +
-                                   not_value(value));
+                return usage_error(
+                    tr("--seed potrebuje cele cislo od 0 do 18446744073709551615") +
+                    not_value(value));
             command.seed_given = true;
         } else {
-            return usage_error("neznama volba '" + argument + "'");
+            return usage_error(format_text(tr("neznama volba '%s'"), argument.c_str()));
         }
     }
     if (command.count && !(exercise && command.random_order))
-        return usage_error("--count patri k --exercise --random N");
+        return usage_error(tr("--count patri k --exercise --random N"));
     if (!command.csv.empty() && !check)
-        return usage_error("--csv FILE patri k --check");
+        return usage_error(tr("--csv FILE patri k --check"));
     if (exercise && command.random_order)
         return variants_command(command, steps || command.latex || check || command.inverse);
     if (check)
@@ -222,7 +228,8 @@ CommandLine parse_command_line(int argc, const char *const *argv)
     if (command.inverse)
         return inverse_command(command, steps, exercise);
     if (command.files.size() > 1 && !exercise)
-        return usage_error("prilis vela mien suborov: '" + command.files[1] + "'");
+        return usage_error(format_text(tr("prilis vela mien suborov: '%s'"),
+                                       command.files[1].c_str()));
     if (!command.files.empty())
         command.file = command.files.front();
     if (steps || command.latex || exercise)
@@ -233,7 +240,8 @@ CommandLine parse_command_line(int argc, const char *const *argv)
 // The text --help prints.
 std::string usage_text()
 {
-    return "Pouzitie: gauss-jordan [--zoom N] [SUBOR]\n"
+    // TRANSLATORS: the whole of --help; the options and the words of the file format stay
+    return tr("Pouzitie: gauss-jordan [--zoom N] [SUBOR]\n"
            "          gauss-jordan --steps [--latex] SUBOR\n"
            "          gauss-jordan --inverse [--latex] SUBOR\n"
            "          gauss-jordan --exercise SUBOR...\n"
@@ -313,7 +321,7 @@ std::string usage_text()
            "V okne: U urobi vlastnu riadkovu upravu (R2 <-> R3, R2 <- 1/2 R2,\n"
            "R3 <- R3 - 2 R1, R2 <- 2 R2 + 3 R1; aj R1 = R1/2, R3 - 2R1 -> R3, 0,5*R1),\n"
            "Backspace ju vrati, H poradi dalsi krok programu; I ukaze inverznu maticu\n"
-           "matice A po krokoch (rad 1 az 5).\n";
+           "matice A po krokoch (rad 1 az 5).\n");
 }
 
 // The text --version prints.

@@ -3,11 +3,13 @@
 #include "../matrix/matrix_file.h"
 #include "../matrix/random_system.h"
 #include "../matrix/store.h"
+#include "../matrix/translation.h"
 #include "../matrix/work_check.h"
 #include "../matrix/worked_solution.h"
 #include "../platform/display.h"
 #include "../platform/frame.h"
 #include "../platform/images.h"
+#include "../platform/language.h"
 #include "../platform/quit.h"
 #include "../platform/settings_file.h"
 #include "../platform/startup.h"
@@ -18,6 +20,7 @@
 
 #include <allegro.h>
 
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -60,7 +63,7 @@ int check_hand_ins(const CommandLine &command)
     for (const std::string &name : command.files) {
         std::error_code error;
         if (!command.csv.empty() && std::filesystem::equivalent(command.csv, name, error)) {
-            std::fprintf(stderr, "gauss-jordan: --csv %s by prepisal subor, ktory sa kontroluje\n",
+            std::fprintf(stderr, tr("gauss-jordan: --csv %s by prepisal subor, ktory sa kontroluje\n"),
                          command.csv.c_str());
             return exit_usage;
         }
@@ -87,6 +90,10 @@ int run_program(const CommandLine &command)
         return ending_status(0);
     }
     const int started = init_graphics();
+    // The library sets every locale category from the desktop: numbers go back to the C form
+    // they are read and written in, and the messages to the language chosen.
+    std::setlocale(LC_NUMERIC, "C");
+    choose_language(chosen_language);
     install_shutdown_handlers();
     if (started != 0)
         return ending_status(1);
@@ -118,6 +125,8 @@ int run_program(const CommandLine &command)
 // Runs what the command line asks for: the program's window, or one of its printed answers.
 int main(int argc, char **argv)
 {
+    // The texts' language: the one chosen on the settings screen, by default the desktop's.
+    choose_language(read_settings(settings_path()).language);
     const CommandLine command = parse_command_line(argc, argv);
     switch (command.action) {
     case command_help:
@@ -127,7 +136,8 @@ int main(int argc, char **argv)
         std::fputs(version_text().c_str(), stdout);
         return 0;
     case command_usage_error:
-        std::fprintf(stderr, "gauss-jordan: %s\n\n%s", command.error.c_str(), usage_text().c_str());
+        std::fprintf(stderr, "gauss-jordan: %s\n\n%s", command.error.c_str(),
+                     usage_text().c_str());
         return exit_usage;
     case command_steps:
         return print_worked_solution(

@@ -2,10 +2,12 @@
 #include "screens.h"
 
 #include "../matrix/store.h"
+#include "../matrix/translation.h"
 #include "../platform/display.h"
 #include "../platform/frame.h"
 #include "../platform/images.h"
 #include "../platform/input.h"
+#include "../platform/language.h"
 #include "../platform/layout.h"
 #include "../platform/quit.h"
 #include "../work/loader.h"
@@ -20,9 +22,36 @@
 // ---------------------------------------------------------------------------
 // Frames
 
-// The settings screen's extras: the pulse indicator and, on its plate, the zoom in use.
+// The name of the language choice `choice` on the settings screen's switch.
+static const char *language_choice_name(int choice)
+{
+    // TRANSLATORS: fits 17: the settings screen's language switch
+    constexpr const char *names[] = {tr_noop("podla systemu"), tr_noop("slovensky"),
+                                     tr_noop("English")};
+    return choice >= language_desktop && choice <= language_english ? tr(names[choice]) : "";
+}
+
+// Draws the language switch: a plate like the panels, its name and the language chosen.
+static void draw_language_switch()
+{
+    const Rect &plate = settings_language_button;
+    rectfill(back_buffer, plate.x1, plate.y1, plate.x2, plate.y2,
+             makecol(panel_fill_colour.r, panel_fill_colour.g, panel_fill_colour.b));
+    rect(back_buffer, plate.x1, plate.y1, plate.x2, plate.y2,
+         makecol(panel_border_colour.r, panel_border_colour.g, panel_border_colour.b));
+    const int white = makecol(255, 255, 255);
+    // TRANSLATORS: fits 17: the settings screen's language switch; J stays the key
+    textout_centre_ex(back_buffer, font, tr("Jazyk (J)"), language_note_centre_x,
+                      language_note_first_y, white, -1);
+    textout_centre_ex(back_buffer, font, language_choice_name(chosen_language),
+                      language_note_centre_x, language_note_second_y, white, -1);
+}
+
+// The settings screen's extras: the pulse indicator, on its plate the zoom in use, and the
+// language switch.
 static void draw_settings_extras()
 {
+    draw_language_switch();
     BITMAP *indicator = pulse_enabled ? images[image_pulse_on] : images[image_pulse_off];
     draw_sprite(back_buffer, indicator, indicator_x, indicator_y);
     const std::array<std::string, 2> note = zoom_note();
@@ -65,8 +94,10 @@ namespace
 
 bool asking_to_end = false; // the question is on the menu
 
-constexpr const char ending_question[] = "Napisana sustava nie je zapisana (zapisat: S, potom W).";
-constexpr const char ending_answers[] = "Enter skonci program, iny klaves nie.";
+// TRANSLATORS: fits 76: the top line
+constexpr const char *ending_question = tr_noop("Napisana sustava nie je zapisana (zapisat: S, potom W).");
+// TRANSLATORS: fits 76: the top line
+constexpr const char *ending_answers = tr_noop("Enter skonci program, iny klaves nie.");
 
 // Draws a colour of the program's palette as the pixel value of the bitmap it goes on.
 int pixel_of(const Colour &c)
@@ -82,8 +113,9 @@ void draw_ending_question()
     rectfill(back_buffer, plate.x1, plate.y1, plate.x2, plate.y2, pixel_of(panel_fill_colour));
     rect(back_buffer, plate.x1, plate.y1, plate.x2, plate.y2, pixel_of(panel_border_colour));
     const int white = makecol(255, 255, 255);
-    textout_ex(back_buffer, font, ending_question, text_line_x, text_line_y, white, -1);
-    textout_ex(back_buffer, font, ending_answers, text_line_x, ending_question_second_y, white, -1);
+    textout_ex(back_buffer, font, tr(ending_question), text_line_x, text_line_y, white, -1);
+    textout_ex(back_buffer, font, tr(ending_answers), text_line_x, ending_question_second_y, white,
+               -1);
 }
 
 // Paints one menu frame with the question on it.
@@ -205,6 +237,14 @@ static void toggle_pulse()
     remember_settings();
 }
 
+// Steps the language on (desktop, Slovak, English), shows the images of its set and remembers it.
+static void next_language()
+{
+    choose_language((chosen_language + 1) % 3);
+    reload_language_images();
+    remember_settings();
+}
+
 // Makes the window a zoom step larger or smaller, and remembers the new zoom.
 static void zoom_window(int step)
 {
@@ -227,6 +267,10 @@ static int settings_keys()
         hold_while_key(KEY_M, paint_settings_frame);
         toggle_pulse();
     }
+    if (key[KEY_J]) {
+        hold_while_key(KEY_J, paint_settings_frame);
+        next_language();
+    }
     if (key[KEY_EQUALS] || key[KEY_PLUS_PAD]) { // + is shift and = on most keyboards
         hold_while_keys(KEY_EQUALS, KEY_PLUS_PAD, paint_settings_frame);
         zoom_window(+1);
@@ -247,6 +291,8 @@ static int settings_clicks()
         toggle_display_mode();
     if (mouse_in(settings_pulse_button))
         toggle_pulse();
+    if (mouse_in(settings_language_button))
+        next_language();
     return 0;
 }
 

@@ -1,5 +1,6 @@
 // Texts of cell values: the short decimal form of the grid and the exact readout.
 #include "cell_text.h"
+#include "../matrix/translation.h"
 
 #include <climits>
 #include <cstdio>
@@ -92,7 +93,8 @@ std::string fit_number(const std::string &number, std::size_t budget)
     if (number.size() <= budget)
         return number;
     std::size_t digit_count = number.size() - (number[0] == '-' ? 1 : 0);
-    std::string mark = "...(" + std::to_string(digit_count) + " cifier)";
+    // TRANSLATORS: a long number's cut mark, "...(130 digits)"
+    std::string mark = format_text(tr("...(%d cifier)"), static_cast<int>(digit_count));
     std::size_t head = budget > mark.size() + 1 ? budget - mark.size() : 1;
     return number.substr(0, head) + mark;
 }

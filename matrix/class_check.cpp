@@ -5,6 +5,7 @@
 #include "random_argument.h"
 #include "random_system.h"
 #include "store.h"
+#include "translation.h"
 #include "utf8_text.h"
 #include "worked_solution.h"
 
@@ -63,15 +64,15 @@ std::vector<HandIn> folder_hand_ins(const std::string &folder,
 // "ano" or "nie".
 const char *yes_no(bool yes)
 {
-    return yes ? "ano" : "nie";
+    return yes ? tr("ano") : tr("nie");
 }
 
 // What the summary says of the result.
 const char *result_word(const WorkSummary &summary)
 {
     if (!summary.finished)
-        return "este sa neda precitat";
-    return summary.result_right ? "spravny" : "nespravny";
+        return tr("este sa neda precitat");
+    return summary.result_right ? tr("spravny") : tr("nespravny");
 }
 
 // The first mistake as a report's line says it: "Krok 5: riadok 2, stlpec 3: 7/2, spravne je
@@ -80,9 +81,9 @@ std::string mistake_text(const WorkMistake &mistake)
 {
     if (mistake.row == 0)
         return mistake.step + ": " + mistake.why;
-    return mistake.step + ": riadok " + std::to_string(mistake.row) + ", stlpec " +
-           std::to_string(mistake.column) + ": " + mistake.written + ", spravne je " +
-           mistake.right;
+    return mistake.step + ": " +
+           format_text(tr("riadok %d, stlpec %d: %s, spravne je %s"), mistake.row, mistake.column,
+                       mistake.written.c_str(), mistake.right.c_str());
 }
 
 // A field of a CSV line: quoted, its quotes doubled, when it holds a comma, a quote or a line
@@ -99,9 +100,10 @@ std::string csv_field(const std::string &text)
 }
 
 // The header of the CSV table.
-constexpr const char *csv_header = "praca,kroky v poriadku,kroky,prva chyba,riadok,stlpec,"
-                                   "napisane,spravne,dovod,redukovany tvar,vysledok,spravna "
-                                   "praca\r\n";
+// TRANSLATORS: the CSV table's header row; keep its 12 comma-separated fields and no quotes
+constexpr const char *csv_header = tr_noop("praca,kroky v poriadku,kroky,prva chyba,riadok,"
+                                           "stlpec,napisane,spravne,dovod,redukovany tvar,"
+                                           "vysledok,spravna praca");
 
 // The CSV line of one hand-in.
 std::string csv_line(const SummaryRow &row)
@@ -162,19 +164,23 @@ PrepareSystem system_of_hand_ins(const ClassSystem &system)
             if (read_random_line(first, line) != random_line_read ||
                 (line.rows == rows && line.unknowns == unknowns && line.seed == seed))
                 return std::string();
-            return "praca je k --random " + line.argument + " --seed " + std::to_string(line.seed) +
-                   ", nie k " + wanted + " --seed " + std::to_string(seed);
+            const std::string given =
+                "--random " + line.argument + " --seed " + std::to_string(line.seed);
+            return format_text(tr("praca je k %s, nie k %s"), given.c_str(),
+                               (wanted + " --seed " + std::to_string(seed)).c_str());
         };
     }
     return [=](const std::string &first) {
         RandomLine line;
         const RandomLineRead read = read_random_line(first, line);
         if (read == random_line_none)
-            return "prvy riadok nie je # " + wanted + " --seed S";
+            return format_text(tr("prvy riadok nie je # %s --seed S"), wanted.c_str());
         if (read == random_line_unreadable)
-            return "prvy riadok # --random sa neda precitat: ma byt # " + wanted + " --seed S";
+            return format_text(tr("prvy riadok # --random sa neda precitat: ma byt # %s --seed S"),
+                               wanted.c_str());
         if (line.rows != rows || line.unknowns != unknowns)
-            return "praca je k --random " + line.argument + ", nie k " + wanted;
+            return format_text(tr("praca je k %s, nie k %s"), ("--random " + line.argument).c_str(),
+                               wanted.c_str());
         restore_store(random_system(line.rows, line.unknowns, line.seed));
         new_matrix();
         return std::string();
@@ -196,7 +202,7 @@ int write_table(const std::string &csv_file, const std::vector<SummaryRow> &rows
         return 0;
     if (write_file_atomically(csv_file, summary_csv(rows), file_mode_for(csv_file)) == 0)
         return 0;
-    std::fprintf(err, "%s: tabulku sa neda zapisat\n", csv_file.c_str());
+    std::fprintf(err, tr("%s: tabulku sa neda zapisat\n"), csv_file.c_str());
     return 4;
 }
 
@@ -219,7 +225,7 @@ int check_hand_ins(const ClassSystem &system, const std::vector<std::string> &wo
         std::fwrite(line.data(), 1, line.size(), out);
         rows.push_back(std::move(row));
     }
-    std::fprintf(out, "Spravne prace: %d z %zu.\n", right, rows.size());
+    std::fprintf(out, tr("Spravne prace: %d z %zu.\n"), right, rows.size());
     const int written = finish_output(out, err);
     const int tabled = write_table(csv_file, rows, err);
     if (written != 0 || tabled != 0)
@@ -248,9 +254,9 @@ std::vector<HandIn> list_hand_ins(const std::vector<std::string> &works,
         bool unreadable = false;
         std::vector<HandIn> found = folder_hand_ins(name, skipped_files, unreadable);
         if (unreadable)
-            hand_ins.push_back(HandIn{name, false, "priecinok sa neda precitat"});
+            hand_ins.push_back(HandIn{name, false, tr("priecinok sa neda precitat")});
         else if (found.empty())
-            hand_ins.push_back(HandIn{name, false, "v priecinku nie je ziadna praca"});
+            hand_ins.push_back(HandIn{name, false, tr("v priecinku nie je ziadna praca")});
         hand_ins.insert(hand_ins.end(), found.begin(), found.end());
     }
     return hand_ins;
@@ -262,19 +268,18 @@ std::string summary_line(const std::string &name, const WorkSummary &summary)
     std::string line = name + ": ";
     if (!summary.unchecked.empty())
         return printable_text(line + summary.unchecked) + "\n";
-    line += "kroky v poriadku: " + std::to_string(summary.steps_right) + " z " +
-            std::to_string(summary.steps);
+    line += format_text(tr("kroky v poriadku: %d z %d"), summary.steps_right, summary.steps);
     if (summary.mistaken)
-        line += "; prva chyba: " + mistake_text(summary.first);
-    line += std::string("; redukovany tvar: ") + yes_no(summary.reduced) +
-            "; vysledok: " + result_word(summary);
+        line += tr("; prva chyba: ") + mistake_text(summary.first);
+    line += format_text(tr("; redukovany tvar: %s; vysledok: %s"), yes_no(summary.reduced),
+                        result_word(summary));
     return printable_text(line) + "\n";
 }
 
 // The table as CSV.
 std::string summary_csv(const std::vector<SummaryRow> &rows)
 {
-    std::string text = csv_header;
+    std::string text = std::string(tr(csv_header)) + "\r\n";
     for (const SummaryRow &row : rows)
         text += csv_line(row);
     return text;

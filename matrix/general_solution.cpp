@@ -1,6 +1,7 @@
 // What a system in reduced row echelon form says about its solutions, and the statement that
 // closes a solve.
 #include "general_solution.h"
+#include "../matrix/translation.h"
 
 #include "cell_text.h"
 #include "rank.h"
@@ -72,7 +73,8 @@ std::string expression_text(const UnknownExpression &expression, NotationStyle s
 std::string solution_text(const SolutionSet &set, NotationStyle style, std::size_t limit)
 {
     const bool latex = style == notation_latex;
-    std::string text = "Riesenie: ";
+    // TRANSLATORS: the closing statement's head before "x1 = 2, x2 = -1"
+    std::string text = tr("Riesenie: ");
     for (std::size_t k = 0; k < set.unknowns.size(); k++) {
         std::string item = indexed("x", static_cast<int>(k) + 1, style) + " = " +
                            expression_text(set.unknowns[k], style);
@@ -159,9 +161,12 @@ std::string system_statement(NotationStyle style, std::size_t limit)
     }
     const std::string row = indexed("R", set.contradiction_row + 1, style);
     const std::string equation = "0 = " + value_text(set.contradiction_value, style);
+    // TRANSLATORS: the closing statement, "No solution: R3 means 0 = 5" (%s: the row, the equation)
+    const char *format = tr("Sustava nema riesenie: %s znamena %s");
     if (style == notation_latex)
-        return "Sustava nema riesenie: $" + row + "$ znamena $" + equation + "$" + ranks;
-    return cut_to("Sustava nema riesenie: " + row + " znamena " + equation + ranks, limit);
+        return format_text(format, ("$" + row + "$").c_str(), ("$" + equation + "$").c_str()) +
+               ranks;
+    return cut_to(format_text(format, row.c_str(), equation.c_str()) + ranks, limit);
 }
 
 // True when the left block of the store is the identity.
@@ -218,15 +223,17 @@ std::string inverse_statement(NotationStyle style, std::size_t limit, const Stor
     const int zero = inverse_zero_row();
     if (zero >= 0) {
         const std::string row = indexed("R", zero + 1, style);
+        // TRANSLATORS: the closing statement (%s: the row, "R3"), ranks follow after "; "
         const std::string text =
-            "Matica A nema inverznu maticu: " + (style == notation_latex ? "$" + row + "$" : row) +
-            " ma vlavo same nuly; " + rank_text(style);
+            format_text(tr("Matica A nema inverznu maticu: %s ma vlavo same nuly"),
+                        (style == notation_latex ? "$" + row + "$" : row).c_str()) +
+            "; " + rank_text(style);
         return cut_to(text, limit);
     }
     if (!inverse_found(start))
-        return cut_to("Vlavo este nie je jednotkova matica.", limit);
-    return cut_to(style == notation_latex ? "Inverzna matica $A^{-1}$ je vpravo od ciary."
-                                          : "Inverzna matica: vpravo od ciary",
+        return cut_to(tr("Vlavo este nie je jednotkova matica."), limit);
+    return cut_to(style == notation_latex ? tr("Inverzna matica $A^{-1}$ je vpravo od ciary.")
+                                          : tr("Inverzna matica: vpravo od ciary"),
                   limit);
 }
 
@@ -249,10 +256,10 @@ int inverse_zero_row()
 std::string closing_statement(NotationStyle style, std::size_t limit, const StoreSnapshot *start)
 {
     if (matrix_shape.rows == 0)
-        return "Sustava je prazdna.";
+        return tr("Sustava je prazdna.");
     switch (matrix_shape.kind) {
     case kind_matrix:
-        return cut_to("Redukovany stupnovity tvar: " + rank_text(style), limit);
+        return cut_to(tr("Redukovany stupnovity tvar: ") + rank_text(style), limit);
     case kind_inverse:
         return inverse_statement(style, limit, start);
     case kind_system:

@@ -1,5 +1,6 @@
 // The inverse matrix by Gauss-Jordan elimination: [A | I] made from a square matrix.
 #include "inverse.h"
+#include "../matrix/translation.h"
 
 namespace
 {
@@ -8,7 +9,7 @@ namespace
 std::string counted(int count, const char *one, const char *few, const char *many)
 {
     const char *noun = count == 1 ? one : count >= 2 && count <= 4 ? few : many;
-    return std::to_string(count) + " " + noun;
+    return std::to_string(count) + " " + tr(noun);
 }
 
 } // namespace
@@ -36,8 +37,13 @@ InverseSetup inverse_setup(const StoreSnapshot &matrix, StoreSnapshot &start)
 // The size of A of `shape` in words.
 std::string left_block_size_text(const MatrixShape &shape)
 {
-    return "A ma " + counted(shape.rows, "riadok", "riadky", "riadkov") + " a " +
-           counted(shape.unknowns, "stlpec", "stlpce", "stlpcov");
+    // TRANSLATORS: the nouns after a count: one, two to four, five and more (Slovak's forms)
+    const std::string rows = counted(shape.rows, tr_noop("riadok"), tr_noop("riadky"),
+                                     tr_noop("riadkov"));
+    const std::string columns = counted(shape.unknowns, tr_noop("stlpec"), tr_noop("stlpce"),
+                                        tr_noop("stlpcov"));
+    // TRANSLATORS: the size of A, "A has 3 rows and 4 columns"
+    return format_text(tr("A ma %s a %s"), rows.c_str(), columns.c_str());
 }
 
 // The right block of [A | I] as a matrix alone.

@@ -1,5 +1,6 @@
 // Matrix files: reading one into the store exactly, and writing a matrix as one.
 #include "matrix_file.h"
+#include "../matrix/translation.h"
 
 #include "atomic_file.h"
 #include "shape_form.h"
@@ -23,11 +24,11 @@ const char *load_message(int code)
 {
     switch (code) {
     case load_cannot_open:
-        return "Mam problemy so suborom.";
+        return tr("Mam problemy so suborom.");
     case load_too_large:
-        return "Matica v subore je prilis velka.";
+        return tr("Matica v subore je prilis velka.");
     case load_invalid:
-        return "Neplatna matica!";
+        return tr("Neplatna matica!");
     default:
         return nullptr;
     }
@@ -153,12 +154,13 @@ namespace
 constexpr int max_scan_after_matrix = 65536;
 
 // The texts of the warnings, in LoadWarningKind order.
+// TRANSLATORS: fits 72 with "Warning, line 12: " before it; "sustava MxN" is the file's header
 constexpr const char *warning_texts[] = {
-    "bodka rozdelila cislo; desatinne cisla: hlavicka sustava MxN",
-    "lomka rozdelila zlomok; zlomky: hlavicka sustava MxN",
-    "minus medzi cislami sa citalo ako oddelovac",
-    "za maticou zostali dalsie cisla",
-    "riadky suboru nesedia s radom matice",
+    tr_noop("bodka rozdelila cislo; desatinne cisla: hlavicka sustava MxN"),
+    tr_noop("lomka rozdelila zlomok; zlomky: hlavicka sustava MxN"),
+    tr_noop("minus medzi cislami sa citalo ako oddelovac"),
+    tr_noop("za maticou zostali dalsie cisla"),
+    tr_noop("riadky suboru nesedia s radom matice"),
 };
 
 // Notes a warning, once per line and kind.
@@ -272,7 +274,8 @@ void check_after_matrix(Reader &in, LoadWarnings &warnings)
 // A warning as one line of text.
 std::string load_warning_line(const LoadWarning &warning)
 {
-    return "Pozor, riadok " + std::to_string(warning.line) + ": " + warning_texts[warning.kind];
+    // TRANSLATORS: a load warning's head, "Warning, line 12: "
+    return format_text(tr("Pozor, riadok %d: "), warning.line) + tr(warning_texts[warning.kind]);
 }
 
 namespace
@@ -290,7 +293,8 @@ int read_rest_as_shape_form(Reader &in, int c, std::string *why)
         return load_cannot_open;
     if (text.size() > max_shape_form_bytes) {
         if (why)
-            *why = "subor je vacsi ako " + std::to_string(max_shape_form_bytes / 1024) + " kB";
+            *why = format_text(tr("subor je vacsi ako %d kB"),
+                               static_cast<int>(max_shape_form_bytes / 1024));
         return load_too_large;
     }
     return read_shape_form(text, first_line, why);

@@ -1,5 +1,6 @@
 // Row operations written as a learner writes them, in plain text and in LaTeX.
 #include "notation.h"
+#include "../matrix/translation.h"
 
 #include "cell_text.h"
 
@@ -154,6 +155,6 @@ std::string operation_caption(const std::string &head, const RowOperation &opera
 // The caption of step `step` of `total`, at most caption_chars.
 std::string step_caption_text(int step, int total, const RowOperation &operation)
 {
-    return operation_caption("Krok " + std::to_string(step) + " z " + std::to_string(total) + ": ",
-                             operation);
+    // TRANSLATORS: the caption's head before the step's operation, "Step 3 of 9: "
+    return operation_caption(format_text(tr("Krok %d z %d: "), step, total), operation);
 }

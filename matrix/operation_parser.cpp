@@ -1,5 +1,6 @@
 // Reading a row operation the learner writes in the caption's notation.
 #include "operation_parser.h"
+#include "../matrix/translation.h"
 
 #include <cctype>
 #include <vector>
@@ -179,8 +180,8 @@ ParsedOperation refused(const std::string &message)
 ParsedOperation refused_number(NumberRead number, std::size_t max_digits)
 {
     if (number == number_zero_denominator)
-        return refused("cinitel deli nulou");
-    return refused("cinitel ma viac ako " + std::to_string(max_digits) + " cifier");
+        return refused(tr("cinitel deli nulou"));
+    return refused(format_text(tr("cinitel ma viac ako %d cifier"), static_cast<int>(max_digits)));
 }
 
 // Row r as the learner counts it: "R3".
@@ -194,16 +195,22 @@ std::string rows_out_of_range(const std::vector<int> &rows, int order)
 {
     for (int r : rows)
         if (r < 0 || r >= order) {
-            const std::string named = r == row_past_any ? "Taky riadok" : row_name(r);
-            if (order == 0)
-                return named + " nie je v matici: matica nema riadky";
-            return named + " nie je riadok matice (R1 az " + row_name(order - 1) + ")";
+            // TRANSLATORS: the row named in the refusals below when it has no number
+            const std::string named = r == row_past_any ? tr("Taky riadok") : row_name(r);
+            if (order == 0) // TRANSLATORS: %s is the row, "R4" or the text above
+                return format_text(tr("%s nie je v matici: matica nema riadky"), named.c_str());
+            // TRANSLATORS: "R5 is no row of the matrix (R1 to R4)"
+            return format_text(tr("%s nie je riadok matice (R1 az %s)"), named.c_str(),
+                               row_name(order - 1).c_str());
         }
     return "";
 }
 
-constexpr const char *unknown_form = "neznamy tvar; napr. R2 <-> R3, R2 <- 1/2 R2, R3 <- R3 - 2 R1";
-constexpr const char *two_operations = "dve upravy v jednom riadku: pis kazdu zvlast";
+// TRANSLATORS: fits 72: the refusals of a typed operation, on the caption line; the row
+// notation in them stays as it is
+constexpr const char *unknown_form =
+    tr_noop("neznamy tvar; napr. R2 <-> R3, R2 <- 1/2 R2, R3 <- R3 - 2 R1");
+constexpr const char *two_operations = tr_noop("dve upravy v jednom riadku: pis kazdu zvlast");
 
 // The operation of kind on `row` with `other` (the pivot field) and the factor's parts: the
 // scaling keeps the divisor whose reciprocal it applies, as the solver's scaling keeps its pivot.
@@ -234,10 +241,10 @@ ParsedOperation scaling(int target, const Term &term, int order, std::size_t max
     if (!range.empty())
         return refused(range);
     if (term.row != target)
-        return refused("nasobit sa da len ten isty riadok: " + row_name(target) + " <- c " +
-                       row_name(target));
+        return refused(format_text(tr("nasobit sa da len ten isty riadok: %s <- c %s"),
+                                   row_name(target).c_str(), row_name(target).c_str()));
     if (term.factor == 0)
-        return refused("nasobenie nulou nie je riadkova uprava");
+        return refused(tr("nasobenie nulou nie je riadkova uprava"));
     if (!factor_fits(term.factor, max_digits))
         return refused_number(number_too_long, max_digits);
     return accepted(operation_scale, target, target, term.factor);
@@ -252,14 +259,15 @@ ParsedOperation combination(int target, const Term &first, const Term &second, i
     if (!range.empty())
         return refused(range);
     if (first.row == target && second.row == target)
-        return refused("k " + row_name(target) + " sa neda pricitat nasobok " + row_name(target));
+        return refused(format_text(tr("k %s sa neda pricitat nasobok %s"),
+                                   row_name(target).c_str(), row_name(target).c_str()));
     if (first.row != target && second.row != target)
-        return refused("pricitat sa da len k tomu istemu riadku: " + row_name(target) + " <- " +
-                       row_name(target) + " + c Rk");
+        return refused(format_text(tr("pricitat sa da len k tomu istemu riadku: %s <- %s + c Rk"),
+                                   row_name(target).c_str(), row_name(target).c_str()));
     const Term &own = first.row == target ? first : second;
     const Term &other = first.row == target ? second : first;
     if (own.factor == 0)
-        return refused("nasobenie nulou nie je riadkova uprava");
+        return refused(tr("nasobenie nulou nie je riadkova uprava"));
     if (!factor_fits(own.factor, max_digits) || !factor_fits(other.factor, max_digits))
         return refused_number(number_too_long, max_digits);
     // Row a minus f times row b: f is the other term's factor with its sign turned.
@@ -280,19 +288,19 @@ ParsedOperation read_side(Cursor &at, std::size_t end, std::size_t max_digits,
             break;
         Term term;
         if (!read_term(at, terms.empty(), max_digits, term) || at.pos > end)
-            return refused(unknown_form);
+            return refused(tr(unknown_form));
         if (terms.size() == 2) // "R2 <- R2 - R1 + R3" does two operations at once
-            return refused(two_operations);
+            return refused(tr(two_operations));
         if (term.number != number_read)
             return refused_number(term.number, max_digits);
         if (term.divides_by_zero)
-            return refused("delenie nulou nie je riadkova uprava");
+            return refused(tr("delenie nulou nie je riadkova uprava"));
         if (term.bare_fraction)
-            return refused("delenie zlomkom nie je jasne bez zatvoriek: pis napr. R1 / (2/3)");
+            return refused(tr("delenie zlomkom nie je jasne bez zatvoriek: pis napr. R1 / (2/3)"));
         terms.push_back(term);
     }
     if (terms.empty())
-        return refused(unknown_form);
+        return refused(tr(unknown_form));
     ParsedOperation read;
     read.ok = true;
     return read;
@@ -375,12 +383,12 @@ ParsedOperation exchange(const std::string &text, const ArrowAt &arrow, int orde
     int other = 0;
     if (!lone_row(text, 0, arrow.at, target) ||
         !lone_row(text, arrow.at + arrow.size, text.size(), other))
-        return refused(unknown_form);
+        return refused(tr(unknown_form));
     const std::string range = rows_out_of_range({target, other}, order);
     if (!range.empty())
         return refused(range);
     if (target == other)
-        return refused(row_name(target) + " sa neda vymenit sam so sebou");
+        return refused(format_text(tr("%s sa neda vymenit sam so sebou"), row_name(target).c_str()));
     return accepted(operation_exchange, other, target, 0);
 }
 
@@ -438,12 +446,12 @@ ParsedOperation parse_operation(const std::string &typed, int order, std::size_t
     Cursor at{text};
     skip_spaces(at);
     if (peek(at) == '\0')
-        return refused("prazdna uprava");
+        return refused(tr("prazdna uprava"));
     const std::vector<ArrowAt> arrows = arrows_in(text);
     if (arrows.size() > 1)
-        return refused(two_operations);
+        return refused(tr(two_operations));
     if (arrows.empty())
-        return refused(unknown_form);
+        return refused(tr(unknown_form));
     const ArrowAt &arrow = arrows.front();
     const std::size_t after = arrow.at + arrow.size;
     if (arrow.arrow == arrow_exchange)
@@ -453,19 +461,24 @@ ParsedOperation parse_operation(const std::string &typed, int order, std::size_t
     const bool left_alone = lone_row(text, 0, arrow.at, left);
     if (arrow.arrow == arrow_into) {
         if (!left_alone)
-            return refused(unknown_form);
+            return refused(tr(unknown_form));
         return read_assignment(text, after, text.size(), left, order, max_digits);
     }
     // "->" points at the row that changes: "R1 -> 1/2 R1" and "R2 - 2 R1 -> R2" alike. Between
     // two rows alone it could mean either, or an exchange.
     const bool right_alone = lone_row(text, after, text.size(), right);
-    if (left_alone && right_alone && left != right)
-        return refused(row_name(left) + " -> " + row_name(right) + " nie je jasne: vymena je " +
-                       row_name(left) + " <-> " + row_name(right) + ", inak napr. " +
-                       row_name(left) + " <- 2 " + row_name(left));
+    if (left_alone && right_alone && left != right) {
+        const std::string a = row_name(left);
+        const std::string b = row_name(right);
+        // TRANSLATORS: "R1 -> R2 is unclear: an exchange is R1 <-> R2, else e.g. R1 <- 2 R1"
+        return refused(format_text(tr("%s -> %s nie je jasne: vymena je %s <-> %s, inak napr. "
+                                      "%s <- 2 %s"),
+                                   a.c_str(), b.c_str(), a.c_str(), b.c_str(), a.c_str(),
+                                   a.c_str()));
+    }
     if (left_alone)
         return read_assignment(text, after, text.size(), left, order, max_digits);
     if (right_alone)
         return read_assignment(text, 0, arrow.at, right, order, max_digits);
-    return refused(unknown_form);
+    return refused(tr(unknown_form));
 }

@@ -1,6 +1,7 @@
 // Ranks of the loaded system, to tell a contradictory system from an underdetermined one, and
 // the determinant of a square matrix.
 #include "rank.h"
+#include "../matrix/translation.h"
 
 #include "cell_text.h"
 #include "store.h"
@@ -49,10 +50,12 @@ struct EndingTexts {
     const char *verdict; // the ending on its own, for a printed solution
 };
 
+// TRANSLATORS: fits 72: the top line at the end of a solve, and the verdict in the caption
 constexpr EndingTexts ending_texts[] = {
-    {"Hotovo!", ""},
-    {"Hotovo! Sustava nema riesenie.", "Sustava nema riesenie."},
-    {"Hotovo! Sustava ma nekonecne vela rieseni.", "Sustava ma nekonecne vela rieseni."},
+    {tr_noop("Hotovo!"), ""},
+    {tr_noop("Hotovo! Sustava nema riesenie."), tr_noop("Sustava nema riesenie.")},
+    {tr_noop("Hotovo! Sustava ma nekonecne vela rieseni."),
+     tr_noop("Sustava ma nekonecne vela rieseni.")},
 };
 
 } // namespace
@@ -72,15 +75,15 @@ SolveEnding solve_ending(int stopped_early)
 // What a singular ending says; empty for ending_solved.
 const char *ending_verdict(SolveEnding ending)
 {
-    return ending_texts[ending].verdict;
+    return tr(ending_texts[ending].verdict);
 }
 
 // The message that ends a solve.
 const char *finish_message(int stopped_early)
 {
     if (matrix_shape.kind != kind_system)
-        return ending_texts[ending_solved].finish; // [A | I] and a matrix alone: "Hotovo!"
-    return ending_texts[solve_ending(stopped_early)].finish;
+        return tr(ending_texts[ending_solved].finish); // [A | I] and a matrix alone: "Hotovo!"
+    return tr(ending_texts[solve_ending(stopped_early)].finish);
 }
 
 // The ranks of the store's matrix as the closing statements name them.

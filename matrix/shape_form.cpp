@@ -1,5 +1,6 @@
 // The matrix file's form with a shape: a header, then one row per line of exact entries.
 #include "shape_form.h"
+#include "../matrix/translation.h"
 
 #include "matrix_file.h"
 
@@ -71,7 +72,8 @@ struct FormError {
 
 FormError error_at(int result, int line, const std::string &what)
 {
-    return FormError{result, "riadok " + std::to_string(line) + ": " + what};
+    // TRANSLATORS: the head of a file's fault, "line 4: "
+    return FormError{result, format_text(tr("riadok %d: "), line) + what};
 }
 
 // Reads a size 1..10 from the digits `text`; load_too_large above 10.
@@ -96,7 +98,8 @@ FormError read_header(const FormLine &line, MatrixShape &shape)
     std::replace(words.begin(), words.end(), 'x', ' ');
     std::replace(words.begin(), words.end(), 'X', ' ');
     const std::vector<std::string> parts = words_of(words);
-    const std::string example = "ma byt napr. 'sustava 3x4' alebo 'matica 3x3'";
+    // TRANSLATORS: the header words 'sustava' and 'matica' stay: they are the file format's
+    const std::string example = tr("ma byt napr. 'sustava 3x4' alebo 'matica 3x3'");
     std::string word = line.text.substr(0, line.text.find_first_of(" \t0123456789"));
     std::transform(word.begin(), word.end(), word.begin(),
                    [](char c) { return static_cast<char>(std::tolower(c)); });
@@ -105,19 +108,19 @@ FormError read_header(const FormLine &line, MatrixShape &shape)
     else if (word == "matica")
         shape.kind = kind_matrix;
     else
-        return error_at(load_invalid, line.number, "neznama hlavicka; " + example);
+        return error_at(load_invalid, line.number, tr("neznama hlavicka; ") + example);
     // The words after the header's word: the two sizes once every x is a space.
     std::vector<std::string> sizes;
     for (const std::string &part : words_of(words.substr(word.size())))
         sizes.push_back(part);
     if (sizes.size() != 2)
-        return error_at(load_invalid, line.number, "za slovom " + word + " " + example);
+        return error_at(load_invalid, line.number, format_text(tr("za slovom %s "), word.c_str()) + example);
     const int rows = read_size(sizes[0], shape.rows);
     const int columns = read_size(sizes[1], shape.unknowns);
     if (rows == load_too_large || columns == load_too_large)
-        return error_at(load_too_large, line.number, "najviac 10 riadkov a 10 stlpcov");
+        return error_at(load_too_large, line.number, tr("najviac 10 riadkov a 10 stlpcov"));
     if (rows != load_ok || columns != load_ok)
-        return error_at(load_invalid, line.number, "rozmery su cele cisla od 1 do 10; " + example);
+        return error_at(load_invalid, line.number, tr("rozmery su cele cisla od 1 do 10; ") + example);
     return {};
 }
 
@@ -127,11 +130,12 @@ FormError read_entry(const std::string &word, int line, Fraction &entry)
     const NumberRead read = read_shape_entry(word, entry);
     if (read == number_too_long)
         return error_at(load_too_large, line,
-                        "cislo ma viac ako " + std::to_string(max_entry_digits) + " cifier");
+                        format_text(tr("cislo ma viac ako %d cifier"),
+                                    static_cast<int>(max_entry_digits)));
     if (read == number_zero_denominator)
-        return error_at(load_invalid, line, "zlomok s menovatelom 0: " + word);
+        return error_at(load_invalid, line, tr("zlomok s menovatelom 0: ") + word);
     if (read != number_read)
-        return error_at(load_invalid, line, "'" + word + "' nie je cislo (napr. 3, -7/2, 0,25)");
+        return error_at(load_invalid, line, format_text(tr("'%s' nie je cislo (napr. 3, -7/2, 0,25)"), word.c_str()));
     return {};
 }
 
@@ -147,8 +151,8 @@ FormError read_row(const FormLine &line, int r, const MatrixShape &shape)
         if (word == "|") {
             if (bar_before >= 0 || shape.kind != kind_system)
                 return error_at(load_invalid, line.number,
-                                shape.kind == kind_system ? "ciara | je v riadku dvakrat"
-                                                          : "matica nema ciaru |");
+                                shape.kind == kind_system ? tr("ciara | je v riadku dvakrat")
+                                                          : tr("matica nema ciaru |"));
             bar_before = entries;
             continue;
         }
@@ -161,10 +165,10 @@ FormError read_row(const FormLine &line, int r, const MatrixShape &shape)
     }
     if (entries != wanted)
         return error_at(load_invalid, line.number,
-                        "riadok matice ma " + std::to_string(entries) + " cisel, ma ich mat " +
-                            std::to_string(wanted));
+                        format_text(tr("riadok matice ma %d cisel, ma ich mat %d"), entries,
+                                    wanted));
     if (bar_before >= 0 && bar_before != shape.unknowns)
-        return error_at(load_invalid, line.number, "ciara | ma byt pred pravou stranou");
+        return error_at(load_invalid, line.number, tr("ciara | ma byt pred pravou stranou"));
     return {};
 }
 
@@ -173,7 +177,7 @@ FormError read_form(const std::string &text, int first_line)
 {
     const std::vector<FormLine> lines = content_lines(text, first_line);
     if (lines.empty())
-        return FormError{load_invalid, "subor nema hlavicku"};
+        return FormError{load_invalid, tr("subor nema hlavicku")};
     MatrixShape shape;
     const FormError header = read_header(lines.front(), shape);
     if (header.result != load_ok)
@@ -186,11 +190,11 @@ FormError read_form(const std::string &text, int first_line)
             return row;
     }
     if (rows < shape.rows)
-        return FormError{load_invalid, "matica ma " + std::to_string(shape.rows) +
-                                           " riadkov, v subore je ich " + std::to_string(rows)};
+        return FormError{load_invalid, format_text(tr("matica ma %d riadkov, v subore je ich %d"),
+                                                   shape.rows, rows)};
     if (rows > shape.rows)
         return error_at(load_invalid, lines[static_cast<std::size_t>(shape.rows) + 1].number,
-                        "riadok navyse: matica ma " + std::to_string(shape.rows) + " riadkov");
+                        format_text(tr("riadok navyse: matica ma %d riadkov"), shape.rows));
     return {};
 }
 

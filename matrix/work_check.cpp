@@ -1,5 +1,6 @@
 // Checking a hand-worked solution, replayed exactly from the system, step by step.
 #include "work_check.h"
+#include "../matrix/translation.h"
 
 #include "cell_text.h"
 #include "general_solution.h"
@@ -29,9 +30,22 @@ namespace
 // each is some 28 kB; a longer line is no row, and is not kept.
 constexpr std::size_t max_work_line = std::size_t{1} << 20;
 
-// The sentences a printed worked solution has between its steps, by their first word.
+// The sentences a printed worked solution has between its steps, by their first word: in
+// Slovak and in English, so that work written under either language reads.
 constexpr const char *sentence_words[] = {
-    "Sustava", "Riesenie", "Pokracujeme", "Redukovany", "Matica", "Inverzna", "Vlavo", "h", "det"};
+    "Sustava", "Riesenie", "Pokracujeme", "Redukovany", "Matica",   "Inverzna", "Vlavo", "h",
+    "det",     "System",   "Solution",    "We",         "Reduced",  "Matrix",   "Inverse",
+    "The",     "No",       "Infinitely",  "Augmented",  "A"};
+
+// The words before a step's number ("Krok 2:", "Step 2:", "Uprava 2:", "Operation 2:") with
+// their lengths, capitalised or not.
+struct StepWord {
+    const char *word;
+    std::size_t length;
+};
+constexpr StepWord step_words[] = {{"Krok", 4},      {"krok", 4},      {"Uprava", 6},
+                                   {"uprava", 6},    {"Step", 4},      {"step", 4},
+                                   {"Operation", 9}, {"operation", 9}};
 
 // How a line of a worked solution reads.
 enum LineKind {
@@ -78,6 +92,21 @@ bool starts_with_word(const std::string &line, const char *word)
     return line.rfind(head, 0) == 0 &&
            (line.size() == head.size() ||
             !std::isalpha(static_cast<unsigned char>(line[head.size()])));
+}
+
+// The length of the step word `line` starts with, 0 when it starts with none.
+std::size_t step_word_length(const std::string &line)
+{
+    for (const StepWord &step : step_words)
+        if (starts_with_word(line, step.word))
+            return step.length;
+    return 0;
+}
+
+// True when `line` starts with the answer line's word, "Riesenie" or "Solution".
+bool starts_with_answer_word(const std::string &line)
+{
+    return starts_with_word(line, "Riesenie") || starts_with_word(line, "Solution");
 }
 
 // True when the line names a row, "R2" or "r 2", anywhere: only an operation does.
@@ -169,27 +198,28 @@ std::string read_answer(const std::string &line, int unknowns, WorkAnswer &answe
         const std::size_t name_at = at;
         const int unknown = unknown_name(line, at);
         if (unknown < 0)
-            return "odpoved ma mat tvar x = 2, y = 3 alebo x1 = 2, x2 = 3";
+            return tr("odpoved ma mat tvar x = 2, y = 3 alebo x1 = 2, x2 = 3");
         const std::string name = line.substr(name_at, at - name_at);
         if (unknown >= unknowns)
-            return name + " nie je neznama sustavy (x1 az x" + std::to_string(unknowns) + ")";
+            return format_text(tr("%s nie je neznama sustavy (x1 az x%d)"), name.c_str(), unknowns);
         at = skip_blanks(line, at);
         if (at >= line.size() || line[at] != '=')
-            return "za " + name + " ma byt =";
+            return format_text(tr("za %s ma byt ="), name.c_str());
         at = skip_blanks(line, at + 1);
         mpq_class value;
         const NumberRead read = read_signed(line, at, value);
         if (read != number_read)
-            return "hodnota " + name + " ma byt cislo";
+            return format_text(tr("hodnota %s ma byt cislo"), name.c_str());
         if (answer.named[static_cast<std::size_t>(unknown)])
-            return name + " je v odpovedi dvakrat";
+            return format_text(tr("%s je v odpovedi dvakrat"), name.c_str());
         answer.named[static_cast<std::size_t>(unknown)] = true;
         answer.values[static_cast<std::size_t>(unknown)] = value;
         at = skip_blanks(line, at);
         if (at >= line.size())
             return "";
         if (line[at] != ',' && line[at] != ';')
-            return "v odpovedi za hodnotou " + name + " ma byt ciarka alebo koniec";
+            return format_text(tr("v odpovedi za hodnotou %s ma byt ciarka alebo koniec"),
+                               name.c_str());
         at = skip_blanks(line, at + 1);
     }
 }
@@ -201,13 +231,11 @@ LineKind line_kind(const std::string &line)
         return line_blank; // a comment, as "# --random 3 --seed 48213"
     if (line.rfind(inverse_block_head, 0) == 0)
         return line_inverse_end; // an inversion's A^-1 and its check: the work is over
-    if (starts_with_word(line, "Krok") || starts_with_word(line, "krok") ||
-        starts_with_word(line, "Uprava") || starts_with_word(line, "uprava") ||
-        numbered_step(line) > 0)
+    if (step_word_length(line) > 0 || numbered_step(line) > 0)
         return line_operation;
     if (starts_as_answer(line))
         return line_answer;
-    if (starts_with_word(line, "Riesenie")) {
+    if (starts_with_answer_word(line)) {
         WorkAnswer answer;
         const std::size_t colon = line.find(':');
         return colon != std::string::npos && starts_as_answer(trimmed(line.substr(colon + 1))) &&
@@ -237,11 +265,7 @@ bool operation_part(const std::string &line, std::string &operation, int &number
         operation = line.substr(numbered);
         return true;
     }
-    std::size_t at = 0;
-    if (starts_with_word(line, "Krok") || starts_with_word(line, "krok"))
-        at = 4;
-    else if (starts_with_word(line, "Uprava") || starts_with_word(line, "uprava"))
-        at = 6;
+    std::size_t at = step_word_length(line);
     if (at == 0) {
         operation = line;
         return true;
@@ -254,8 +278,10 @@ bool operation_part(const std::string &line, std::string &operation, int &number
         return false;
     number = std::stoi(line.substr(digits, at - digits));
     at = skip_blanks(line, at);
-    if (at < line.size() && line[at] == 'z') { // "Krok 1 z 3:", as the screen's caption
-        at = skip_blanks(line, at + 1);
+    const bool of = line.compare(at, 2, "of") == 0 && line.size() > at + 2 &&
+                    !std::isalpha(static_cast<unsigned char>(line[at + 2]));
+    if (of || (at < line.size() && line[at] == 'z')) { // "Krok 1 z 3:", "Step 1 of 3:"
+        at = skip_blanks(line, at + (of ? 2 : 1));
         const std::size_t total = at;
         while (at < line.size() && is_digit(line[at]))
             at++;
@@ -292,9 +318,10 @@ std::string plain_row(const std::string &line, std::string &plain, bool &decimal
                 const std::size_t from = text.find_last_of(" \t|[=", k);
                 const std::size_t to = text.find_first_of(" \t|]=", k);
                 const std::size_t start = from == std::string::npos ? 0 : from + 1;
-                return "\"" + text.substr(start, to == std::string::npos ? to : to - start) +
-                       "\" nie je jasne: ciarka medzi cislicami je desatinna (0,5); cisla "
-                       "oddeluj medzerou alebo ciarkou s medzerou";
+                return format_text(
+                    tr("\"%s\" nie je jasne: ciarka medzi cislicami je desatinna (0,5); cisla "
+                       "oddeluj medzerou alebo ciarkou s medzerou"),
+                    text.substr(start, to == std::string::npos ? to : to - start).c_str());
             }
             in_decimal = true;
             decimal_comma = true;
@@ -334,7 +361,7 @@ std::string read_row(const std::string &line, std::size_t columns, std::size_t r
             break;
         if (line[at] == '|') {
             if (bar)
-                return "ciara | je v riadku dvakrat";
+                return tr("ciara | je v riadku dvakrat");
             bar = true;
             bar_after = row.size();
             at++;
@@ -344,13 +371,13 @@ std::string read_row(const std::string &line, std::size_t columns, std::size_t r
         const std::size_t start = at;
         const NumberRead read = read_exact_number(line, at, max_work_digits, value, true);
         if (read == number_too_long)
-            return "cislo ma viac ako " + std::to_string(max_work_digits) + " cifier";
+            return format_text(tr("cislo ma viac ako %d cifier"), static_cast<int>(max_work_digits));
         if (read == number_zero_denominator)
-            return "zlomok s menovatelom 0";
+            return tr("zlomok s menovatelom 0");
         if (read == number_none ||
             (at < line.size() && !std::isspace(static_cast<unsigned char>(line[at])) &&
              line[at] != '|'))
-            return "riadok matice ma mat len cisla a ciaru | pred pravou stranou";
+            return tr("riadok matice ma mat len cisla a ciaru | pred pravou stranou");
         const std::string written = line.substr(start, at - start);
         const std::size_t mark = written.find_first_of(".,");
         places.push_back(mark == std::string::npos || written.find('/') != std::string::npos
@@ -359,13 +386,14 @@ std::string read_row(const std::string &line, std::size_t columns, std::size_t r
         row.push_back(value);
     }
     if (row.size() != columns)
-        return "riadok matice ma " + std::to_string(row.size()) + " cisel, ma ich mat " +
-               std::to_string(columns);
+        return format_text(tr("riadok matice ma %d cisel, ma ich mat %d"),
+                           static_cast<int>(row.size()), static_cast<int>(columns));
     if (bar && rule == columns)
-        return "matica nema ciaru |";
+        return tr("matica nema ciaru |");
     if (bar && bar_after != rule)
-        return rule + 1 == columns ? "ciara | ma byt pred poslednym cislom"
-                                   : "ciara | ma byt za " + std::to_string(rule) + ". cislom";
+        return rule + 1 == columns ? std::string(tr("ciara | ma byt pred poslednym cislom"))
+                                   : format_text(tr("ciara | ma byt za %d. cislom"),
+                                                 static_cast<int>(rule));
     return "";
 }
 
@@ -383,9 +411,11 @@ std::string check_row_count(const WorkMatrix &rows, int order, bool start)
 {
     if (rows.size() == static_cast<std::size_t>(order) || (start && rows.empty()))
         return "";
-    const std::string expected = std::to_string(order) + (order == 1 ? " riadok" : " riadkov");
-    return (start ? "matica pred prvou upravou ma " : "po uprave ma nasledovat matica: ") +
-           expected + ", je ich " + std::to_string(rows.size());
+    const std::string expected =
+        format_text(order == 1 ? tr("%d riadok") : tr("%d riadkov"), order);
+    return format_text(start ? tr("matica pred prvou upravou ma %s, je ich %d")
+                             : tr("po uprave ma nasledovat matica: %s, je ich %d"),
+                       expected.c_str(), static_cast<int>(rows.size()));
 }
 
 // What is done with each matrix of a worked solution as soon as it is read whole: the system
@@ -424,7 +454,7 @@ struct WorkReader {
             why_line = at;
         }
         if (step.fault.empty())
-            step.fault = "riadok " + std::to_string(at) + ": " + message;
+            step.fault = format_text(tr("riadok %d: "), at) + message;
     }
 
     // True when the work cannot be read at all: nothing in it is a matrix's row, and some line
@@ -442,8 +472,7 @@ struct WorkReader {
         if (step.fault.empty()) {
             const std::string missing = check_row_count(step.rows, order, start);
             if (!missing.empty())
-                step.fault =
-                    "riadok " + std::to_string(start ? number : step.line) + ": " + missing;
+                step.fault = format_text(tr("riadok %d: "), start ? number : step.line) + missing;
         }
         if (!start || !step.rows.empty() || !step.fault.empty())
             take(step);
@@ -460,7 +489,7 @@ struct WorkReader {
             step.operation = parse_operation(operation, order, max_work_digits);
         } else {
             step.operation.ok = false;
-            step.operation.message = "za slovom Krok ma byt cislo kroku a dvojbodka";
+            step.operation.message = tr("za slovom Krok ma byt cislo kroku a dvojbodka");
         }
     }
 
@@ -469,7 +498,7 @@ struct WorkReader {
     {
         if (step.rows.size() >= static_cast<std::size_t>(order)) {
             fail(number,
-                 "matica ma viac riadkov, ako ma sustava rovnic (" + std::to_string(order) + ")");
+                 format_text(tr("matica ma viac riadkov, ako ma sustava rovnic (%d)"), order));
             return;
         }
         std::string plain;
@@ -482,8 +511,10 @@ struct WorkReader {
                              static_cast<std::size_t>(shape.kind == kind_matrix ? shape.columns()
                                                                                 : shape.unknowns),
                              row, places);
-        if (!wrong.empty() && decimal_comma && wrong.rfind("riadok matice ma ", 0) == 0)
-            wrong += " (ciarka medzi cislicami je desatinna: 1,5 je 3/2)";
+        const std::string count_message = tr("riadok matice ma %d cisel, ma ich mat %d");
+        if (!wrong.empty() && decimal_comma &&
+            wrong.rfind(count_message.substr(0, count_message.find('%')), 0) == 0)
+            wrong += tr(" (ciarka medzi cislicami je desatinna: 1,5 je 3/2)");
         if (!wrong.empty()) {
             fail(number, wrong);
             return;
@@ -496,7 +527,7 @@ struct WorkReader {
     // An answer line: the work's answer, unless it cannot be read.
     void take_answer(const std::string &text)
     {
-        const std::size_t colon = starts_with_word(text, "Riesenie") ? text.find(':') : 0;
+        const std::size_t colon = starts_with_answer_word(text) ? text.find(':') : 0;
         const std::string rest = colon > 0 ? text.substr(colon + 1) : text;
         WorkAnswer read;
         const std::string wrong = read_answer(rest, shape.unknowns, read);
@@ -531,8 +562,8 @@ struct WorkReader {
             take_answer(text);
             break;
         case line_unknown:
-            fail(number, "necakany text; ocakava sa uprava, riadok matice, odpoved alebo veta "
-                         "vypisu");
+            fail(number, tr("necakany text; ocakava sa uprava, riadok matice, odpoved alebo veta "
+                            "vypisu"));
             break;
         }
     }
@@ -542,7 +573,8 @@ struct WorkReader {
     {
         if (overlong) {
             number++;
-            fail(number, "riadok je dlhsi ako " + std::to_string(max_work_line >> 20) + " MB");
+            fail(number, format_text(tr("riadok je dlhsi ako %d MB"),
+                                     static_cast<int>(max_work_line >> 20)));
         } else {
             take_line(trimmed(line));
         }
@@ -643,15 +675,17 @@ std::string differences(const WorkMatrix &rows, const std::vector<std::vector<in
                 continue;
             const int written_places = r < places.size() && c < places[r].size() ? places[r][c] : 0;
             const std::string right_text = exact_value_text(right.get_num(), right.get_den());
-            named += (named.empty() ? "" : "; ") + std::string("riadok ") + std::to_string(r + 1) +
-                     ", stlpec " + std::to_string(c + 1) + ": ";
+            named += (named.empty() ? "" : "; ") +
+                     format_text(tr("riadok %d, stlpec %d: "), static_cast<int>(r + 1),
+                                 static_cast<int>(c + 1));
             const bool rounded = rounded_from(rows[r][c], written_places, right);
             const std::string written_text =
                 rounded ? decimal_text(rows[r][c], written_places)
                         : exact_value_text(rows[r][c].get_num(), rows[r][c].get_den());
-            named +=
-                written_text + (rounded ? " je zaokruhlene " + right_text + ": pis presne zlomky"
-                                        : ", spravne je " + right_text);
+            named += rounded ? format_text(tr("%s je zaokruhlene %s: pis presne zlomky"),
+                                           written_text.c_str(), right_text.c_str())
+                             : format_text(tr("%s, spravne je %s"), written_text.c_str(),
+                                           right_text.c_str());
             if (count == 1) {
                 first.row = static_cast<int>(r) + 1;
                 first.column = static_cast<int>(c) + 1;
@@ -660,7 +694,8 @@ std::string differences(const WorkMatrix &rows, const std::vector<std::vector<in
             }
         }
     if (count > named_differences)
-        named += "; a dalsie nespravne cisla: " + std::to_string(count - named_differences);
+        named += format_text(tr("; a dalsie nespravne cisla: %d"),
+                             static_cast<int>(count - named_differences));
     return named;
 }
 
@@ -701,29 +736,32 @@ std::string judge_end(const StoreSnapshot &right_final, const std::string &right
     right = false;
     if (!reduced && contradiction >= 0) {
         const mpq_class c = cell_value(contradiction, matrix_shape.unknowns);
-        const std::string report = "Koniec: riadok " + std::to_string(contradiction + 1) +
-                                   " znamena 0 = " + exact_value_text(c.get_num(), c.get_den()) +
-                                   ", sustava nema riesenie.\n";
+        const std::string report =
+            format_text(tr("Koniec: riadok %d znamena 0 = %s, sustava nema riesenie.\n"),
+                        contradiction + 1, exact_value_text(c.get_num(), c.get_den()).c_str());
         right = right_contradicts;
         if (right_contradicts)
-            return report + "Vysledok je spravny: " + right_answer + "\n";
-        return report + "Vysledok je nespravny; spravny je: " + right_answer + "\n";
+            return report + format_text(tr("Vysledok je spravny: %s\n"), right_answer.c_str());
+        return report +
+               format_text(tr("Vysledok je nespravny; spravny je: %s\n"), right_answer.c_str());
     }
     if (!reduced)
-        return "Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
-               "Vysledok sa z nej este neda precitat; spravny je: " +
-               right_answer + "\n";
-    std::string report = "Koniec: matica je v redukovanom stupnovitom tvare.\n";
+        return format_text(tr("Koniec: matica nie je v redukovanom stupnovitom tvare.\n"
+                              "Vysledok sa z nej este neda precitat; spravny je: %s\n"),
+                           right_answer.c_str());
+    std::string report = tr("Koniec: matica je v redukovanom stupnovitom tvare.\n");
     const std::string answer = closing_statement(notation_plain);
     const bool both_contradict = right_contradicts && solution_set().contradiction_row >= 0;
     right = store_has_values_of(right_final) || both_contradict;
     if (right)
-        return report + "Vysledok je spravny: " + answer + "\n";
-    return report + "Vysledok je nespravny: " + answer + "\nSpravny je: " + right_answer + "\n";
+        return report + format_text(tr("Vysledok je spravny: %s\n"), answer.c_str());
+    return report + format_text(tr("Vysledok je nespravny: %s\nSpravny je: %s\n"),
+                                answer.c_str(), right_answer.c_str());
 }
 
 // The report's line for a worked solution with no step at all.
-constexpr const char *nothing_to_check = "Nie je co kontrolovat: v praci nie je ziadny krok.\n";
+constexpr const char *nothing_to_check =
+    tr_noop("Nie je co kontrolovat: v praci nie je ziadny krok.\n");
 
 // A check under way: what the system's own solve ends on, and the report so far.
 struct CheckRun {
@@ -775,14 +813,14 @@ void judge_matrix(CheckRun &run, const WorkStep &step)
     WorkMistake first;
     int count = 0;
     const std::string verdict = judge_matrix_of(step, matrix_shape.rows, first, count);
-    const std::string text = verdict.empty() ? "v poriadku" : verdict;
-    std::string name = "Zadanie";
+    const std::string text = verdict.empty() ? tr("v poriadku") : verdict;
+    std::string name = tr("Zadanie");
     if (step.line == 0) {
         run.copied = 1;
         run.copied_differences = count;
     } else {
         run.steps++;
-        name = "Krok " + std::to_string(step.number > 0 ? step.number : run.steps);
+        name = format_text(tr("Krok %d"), step.number > 0 ? step.number : run.steps);
         run.wrong_steps += verdict.empty() ? 0 : 1;
     }
     run.report += name + ": " + text + "\n";
@@ -796,11 +834,12 @@ std::string judge_answer(CheckRun &run, const WorkAnswer &answer)
 {
     if (answer.line == 0)
         return "";
-    const std::string step = "Odpoved (riadok " + std::to_string(answer.line) + ")";
+    const std::string step = format_text(tr("Odpoved (riadok %d)"), answer.line);
     const std::string head = step + ": ";
     run.wrong++;
     if (run.right_values.empty()) {
-        const std::string why = "sustava nema jedine riesenie; spravne je: " + run.right_answer;
+        const std::string why =
+            format_text(tr("sustava nema jedine riesenie; spravne je: %s"), run.right_answer.c_str());
         note_mistake(run, step, WorkMistake{}, why);
         return head + why + "\n";
     }
@@ -809,15 +848,18 @@ std::string judge_answer(CheckRun &run, const WorkAnswer &answer)
         const std::string name = "x" + std::to_string(k + 1);
         const mpq_class &right = run.right_values[k];
         if (k >= answer.named.size() || !answer.named[k])
-            wrong += (wrong.empty() ? "" : "; ") + name + " chyba";
+            wrong += (wrong.empty() ? "" : "; ") + format_text(tr("%s chyba"), name.c_str());
         else if (answer.values[k] != right)
             wrong += (wrong.empty() ? "" : "; ") + name + " = " +
-                     exact_value_text(answer.values[k].get_num(), answer.values[k].get_den()) +
-                     ", spravne je " + exact_value_text(right.get_num(), right.get_den());
+                     format_text(tr("%s, spravne je %s"),
+                                 exact_value_text(answer.values[k].get_num(),
+                                                  answer.values[k].get_den())
+                                     .c_str(),
+                                 exact_value_text(right.get_num(), right.get_den()).c_str());
     }
     if (wrong.empty()) {
         run.wrong--;
-        return head + "v poriadku\n";
+        return head + tr("v poriadku") + "\n";
     }
     note_mistake(run, step, WorkMistake{}, wrong);
     return head + wrong + "\n";
@@ -832,7 +874,7 @@ int finish_check(CheckRun &run, const WorkAnswer &answer)
     summary.steps = run.steps;
     summary.steps_right = run.steps - run.wrong_steps;
     if (run.steps == 0) {
-        run.report += nothing_to_check;
+        run.report += tr(nothing_to_check);
         return check_found_mistakes;
     }
     run.report += judge_end(run.right_final, run.right_answer, run.right_contradicts, summary);
@@ -842,11 +884,11 @@ int finish_check(CheckRun &run, const WorkAnswer &answer)
     summary.result_right = summary.result_right && run.wrong == wrong_before;
     summary.right = run.wrong == 0 && summary.result_right;
     if (run.wrong == 0) {
-        run.report += "Vsetky kroky su v poriadku.\n";
+        run.report += tr("Vsetky kroky su v poriadku.\n");
         return 0;
     }
-    run.report += "Chyby: " + std::to_string(run.wrong) + " z " +
-                  std::to_string(run.steps + run.copied + (answered.empty() ? 0 : 1)) + ".\n";
+    run.report += format_text(tr("Chyby: %d z %d.\n"), run.wrong,
+                              run.steps + run.copied + (answered.empty() ? 0 : 1));
     return check_found_mistakes;
 }
 
@@ -973,17 +1015,23 @@ std::string unread_reason(WorkInput input, const std::string &unfit)
 {
     switch (input) {
     case work_too_large:
-        return "subor je vacsi ako " + std::to_string(max_work_bytes >> 20) +
-               " MB, taku pracu program nekontroluje";
+        return format_text(tr("subor je vacsi ako %zu MB, taku pracu program nekontroluje"),
+                           max_work_bytes >> 20);
     case work_not_a_file:
-        return "nie je obycajny subor";
+        return tr("nie je obycajny subor");
     case work_binary:
-        return "nie je textovy subor";
+        return tr("nie je textovy subor");
     case work_not_fitting:
         return unfit;
     default:
-        return "subor sa neda precitat";
+        return tr("subor sa neda precitat");
     }
+}
+
+// The line of a work that cannot be read and why: "riadok 7: necakany text".
+std::string unreadable_reason(const WorkReader &reader)
+{
+    return format_text(tr("riadok %d: %s"), reader.why_line, reader.why.c_str());
 }
 
 // Says on `err` why the WORK file `name` was not read; returns the exit status for it.
@@ -1002,13 +1050,12 @@ WorkSummary summary_of(const HandInCheck &check)
     WorkSummary summary = check.run.summary;
     const int entries = matrix_shape.rows * matrix_shape.columns();
     if (check.size == 0)
-        summary.unchecked = "subor je prazdny";
+        summary.unchecked = tr("subor je prazdny");
     else if (check.run.steps == 0)
-        summary.unchecked = "v praci nie je ziadny krok";
+        summary.unchecked = tr("v praci nie je ziadny krok");
     else if (check.run.copied_differences * 2 > entries)
-        summary.unchecked = "praca je k inej sustave: zadanie sa lisi v " +
-                            std::to_string(check.run.copied_differences) + " z " +
-                            std::to_string(entries) + " cisel";
+        summary.unchecked = format_text(tr("praca je k inej sustave: zadanie sa lisi v %d z %d cisel"),
+                                        check.run.copied_differences, entries);
     if (!summary.unchecked.empty())
         summary.right = false;
     return summary;
@@ -1048,14 +1095,14 @@ int start_inversion(const char *system_file, std::FILE *err)
     const InverseSetup setup = inverse_setup(save_store(), start);
     if (setup != inverse_ready) {
         const std::string why = setup == inverse_no_matrix
-                                    ? "Prazdna matica nema inverznu maticu."
-                                    : "Inverzna matica je len pre stvorcovu maticu: " +
+                                    ? std::string(tr("Prazdna matica nema inverznu maticu."))
+                                    : tr("Inverzna matica je len pre stvorcovu maticu: ") +
                                           left_block_size_text(matrix_shape);
         std::fprintf(err, "%s: %s\n", system_file, why.c_str());
         return inverse_refused;
     }
     if (matrix_shape.kind == kind_system)
-        std::fprintf(err, "%s\n", right_sides_left_out);
+        std::fprintf(err, "%s\n", tr(right_sides_left_out));
     restore_store(start);
     return 0;
 }
@@ -1068,7 +1115,7 @@ int load_check_system(const char *system_file, bool inversion, std::FILE *err)
     const int loaded = load_matrix_file(system_file);
     if (loaded != load_ok) {
         const char *message = load_message(loaded);
-        std::fprintf(err, "%s: %s\n", system_file, message ? message : "Neplatna matica!");
+        std::fprintf(err, "%s: %s\n", system_file, message ? message : tr("Neplatna matica!"));
         return loaded;
     }
     return inversion ? start_inversion(system_file, err) : 0;
@@ -1088,8 +1135,7 @@ int check_one_work(const char *work_file, const PrepareSystem &prepare, std::FIL
         found.unchecked = unread_reason(input, check.unfit);
         status = report_unread_work(work_file, input, check.unfit, err);
     } else if (check.reader->unreadable()) {
-        found.unchecked =
-            "riadok " + std::to_string(check.reader->why_line) + ": " + check.reader->why;
+        found.unchecked = unreadable_reason(*check.reader);
         std::fprintf(err, "%s, %s\n", work_file, found.unchecked.c_str());
         status = load_invalid;
     } else {
@@ -1116,8 +1162,7 @@ WorkSummary check_hand_in(const std::string &name, bool regular_only, const Prep
     if (input != work_read) {
         summary.unchecked = unread_reason(input, check.unfit);
     } else if (check.reader->unreadable()) {
-        summary.unchecked =
-            "riadok " + std::to_string(check.reader->why_line) + ": " + check.reader->why;
+        summary.unchecked = unreadable_reason(*check.reader);
     } else {
         finish_check(check.run, check.reader->answer);
         summary = summary_of(check);

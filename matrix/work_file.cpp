@@ -6,6 +6,7 @@
 #include "notation.h"
 #include "random_system.h"
 #include "row_arith.h"
+#include "translation.h"
 #include "work_check.h"
 #include "worked_solution.h"
 
@@ -131,7 +132,7 @@ std::string work_file_text(const std::string &head, const StoreSnapshot &start,
     int number = 0;
     for (const WorkFileStep &step : steps) {
         restore_store(step.after);
-        text += "\nKrok " + std::to_string(++number) + ": " +
+        text += "\n" + format_text(tr("Krok %d:"), ++number) + " " +
                 operation_text(step.operation, notation_plain) + "\n" +
                 matrix_block_text(notation_plain);
     }

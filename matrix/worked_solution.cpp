@@ -1,6 +1,7 @@
 // The worked solution of a matrix file, printed as text or as a LaTeX document, and a LaTeX
 // worksheet of systems with their answers.
 #include "worked_solution.h"
+#include "../matrix/translation.h"
 
 #include "cell_text.h"
 #include "elimination.h"
@@ -136,10 +137,11 @@ int note_step(const RowOperation &operation)
 {
     print_pending_step();
     if (verdict_is_last)
-        print_line("Pokracujeme az po redukovany tvar.");
+        print_line(tr("Pokracujeme az po redukovany tvar."));
     verdict_is_last = false;
     steps_printed++;
-    const std::string head = "Krok " + std::to_string(steps_printed) + ":";
+    // TRANSLATORS: a printed step's head, "Step 4:"; --check reads it back
+    const std::string head = format_text(tr("Krok %d:"), steps_printed);
     const std::string text = operation_text(operation, output_style); // every digit
     if (output_style == notation_latex)
         pending_caption = "\\textbf{" + head + "} $" + text + "$\n";
@@ -192,13 +194,14 @@ std::string latex_start_heading()
 {
     switch (matrix_shape.kind) {
     case kind_system:
-        return "Sustava rovnic:\n" + latex_equations() + "\nRozsirena matica sustavy:\n";
+        return tr("Sustava rovnic:") + std::string("\n") + latex_equations() + "\n" +
+               tr("Rozsirena matica sustavy:") + "\n";
     case kind_inverse:
-        return "Matica $A$ a vedla nej jednotkova matica, $[A \\mid I]$:\n";
+        return tr("Matica $A$ a vedla nej jednotkova matica, $[A \\mid I]$:") + std::string("\n");
     case kind_matrix:
         break;
     }
-    return "Matica:\n";
+    return tr("Matica:") + std::string("\n");
 }
 
 // After the closing statement of [A | I] whose right block is A^-1: A^-1 as a matrix of its own
@@ -210,11 +213,12 @@ void print_found_inverse()
     const StoreSnapshot reduced = save_store();
     restore_store(right_block(reduced));
     if (output_style == notation_latex) {
-        emit("\nInverzna matica:\n\n" + matrix_block_text(notation_latex) + "\n" +
-             "Skuska: $A \\cdot A^{-1} = I$, prvok po prvku presne.\n");
+        emit("\n" + std::string(tr("Inverzna matica:")) + "\n\n" +
+             matrix_block_text(notation_latex) + "\n" +
+             tr("Skuska: $A \\cdot A^{-1} = I$, prvok po prvku presne.") + "\n");
     } else {
         emit("\n" + std::string(inverse_block_head) + "\n" + plain_matrix() + "\n" +
-             "Skuska: A * A^-1 = I, prvok po prvku presne.\n");
+             tr("Skuska: A * A^-1 = I, prvok po prvku presne.") + "\n");
     }
     restore_store(reduced);
 }
@@ -231,10 +235,13 @@ void print_solution(NotationStyle style, std::FILE *out)
     if (latex)
         emit(std::string(latex_preamble) +
              (matrix_shape.kind == kind_inverse
-                  ? "\\section*{Inverzna matica Gaussovou--Jordanovou eliminaciou}\n\n"
-                  : "\\section*{Gaussova--Jordanova eliminacia po krokoch}\n\n"));
+                  ? "\\section*{" +
+                        std::string(tr("Inverzna matica Gaussovou--Jordanovou eliminaciou")) +
+                        "}\n\n"
+                  : "\\section*{" +
+                        std::string(tr("Gaussova--Jordanova eliminacia po krokoch")) + "}\n\n"));
     if (matrix_shape.rows == 0) {
-        print_line("Sustava je prazdna.");
+        print_line(tr("Sustava je prazdna."));
     } else {
         if (latex)
             emit(latex_start_heading());
@@ -261,7 +268,7 @@ int load_for_printing(const char *file_name, const std::string &prefix, std::FIL
         std::fprintf(err, "%s%s\n", prefix.c_str(), load_warning_line(warning).c_str());
     if (loaded != load_ok) {
         const char *message = load_message(loaded);
-        std::fprintf(err, "%s%s\n", prefix.c_str(), message ? message : "Neplatna matica!");
+        std::fprintf(err, "%s%s\n", prefix.c_str(), message ? message : tr("Neplatna matica!"));
         if (!why.empty())
             std::fprintf(err, "%s%s\n", prefix.c_str(), why.c_str());
     }
@@ -301,7 +308,7 @@ std::string latex_equations()
 int finish_output(std::FILE *out, std::FILE *err)
 {
     if (std::fflush(out) != 0 || std::ferror(out)) {
-        std::fprintf(err, "%s\n", "Vystup sa nepodarilo zapisat.");
+        std::fprintf(err, "%s\n", tr("Vystup sa nepodarilo zapisat."));
         return worked_solution_write_failed;
     }
     return 0;
@@ -336,15 +343,16 @@ int print_worked_inverse(const char *file_name, NotationStyle style, std::FILE *
     const InverseSetup setup = inverse_setup(save_store(), start);
     if (setup != inverse_ready) {
         std::fprintf(err, "%s\n",
-                     setup == inverse_no_matrix ? "Prazdna matica nema inverznu maticu."
-                                                : ("Inverzna matica je len pre stvorcovu maticu: " +
-                                                   left_block_size_text(shape))
-                                                      .c_str());
+                     setup == inverse_no_matrix
+                         ? tr("Prazdna matica nema inverznu maticu.")
+                         : (tr("Inverzna matica je len pre stvorcovu maticu: ") +
+                            left_block_size_text(shape))
+                               .c_str());
         restore_store(kept);
         return inverse_refused;
     }
     if (shape.kind == kind_system)
-        std::fprintf(err, "%s\n", right_sides_left_out);
+        std::fprintf(err, "%s\n", tr(right_sides_left_out));
     restore_store(start);
     print_solution(style, out);
     restore_store(kept);
@@ -356,9 +364,10 @@ namespace
 
 // A worksheet being made: its tasks and, for the last page, their answers.
 struct ExerciseSheet {
-    std::string tasks = std::string(latex_preamble) + "\\section*{Sustavy linearnych rovnic}\n\n" +
-                        "Vyrieste kazdu sustavu Gaussovou--Jordanovou eliminaciou.\n\n";
-    std::string answers = "\\newpage\n\\section*{Vysledky}\n\n";
+    std::string tasks = std::string(latex_preamble) + "\\section*{" +
+                        tr("Sustavy linearnych rovnic") + "}\n\n" +
+                        tr("Vyrieste kazdu sustavu Gaussovou--Jordanovou eliminaciou.") + "\n\n";
+    std::string answers = "\\newpage\n\\section*{" + std::string(tr("Vysledky")) + "}\n\n";
 };
 
 // Adds the system in the store to `sheet` as the task `title` (with the line `label` under it
@@ -370,7 +379,8 @@ void add_task(ExerciseSheet &sheet, const std::string &title, const std::string 
     sheet.tasks += "\\subsection*{" + title + "}\n";
     if (!label.empty())
         sheet.tasks += label + "\n\n";
-    sheet.tasks += matrix_shape.rows == 0 ? "Sustava je prazdna.\n\n" : latex_equations() + "\n";
+    sheet.tasks += matrix_shape.rows == 0 ? tr("Sustava je prazdna.") + std::string("\n\n")
+                                          : latex_equations() + "\n";
     sheet.tasks += working_room(matrix_shape.rows);
     sheet.answers += "\\textbf{" + title + ".}" + answer_label + " " + exercise_answer() + "\n\n";
 }
@@ -389,7 +399,8 @@ int print_exercise_sheet(const std::vector<std::string> &file_names, std::FILE *
             restore_store(kept);
             return loaded;
         }
-        add_task(sheet, "Uloha " + std::to_string(k + 1), "");
+        // TRANSLATORS: a worksheet's task, "Exercise 3"
+        add_task(sheet, format_text(tr("Uloha %d"), static_cast<int>(k + 1)), "");
     }
     restore_store(kept);
     output = out;
@@ -415,7 +426,7 @@ int print_variant_sheet(int rows, int unknowns, int count, std::uint64_t seed, s
     for (int k = 1; k <= count; k++) {
         const std::string seed_text = std::to_string(variant_seed(seed, k));
         restore_store(random_system(rows, unknowns, variant_seed(seed, k)));
-        add_task(sheet, "Uloha " + std::to_string(k),
+        add_task(sheet, format_text(tr("Uloha %d"), k),
                  "\\texttt{gauss-jordan -{}-random " + size + " -{}-seed " + seed_text + "}",
                  " (seed " + seed_text + ")");
     }

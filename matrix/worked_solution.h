@@ -3,6 +3,7 @@
 #pragma once
 
 #include "notation.h"
+#include "../matrix/translation.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -20,8 +21,8 @@ constexpr int inverse_refused = 6;
 constexpr const char *inverse_block_head = "A^-1 =";
 
 // What an inversion of a system says on standard error: its right-hand sides are left out.
-constexpr const char *right_sides_left_out =
-    "Prave strany sustavy sa pri inverznej matici vynechavaju; invertuje sa matica sustavy A.";
+constexpr const char *right_sides_left_out = tr_noop(
+    "Prave strany sustavy sa pri inverznej matici vynechavaju; invertuje sa matica sustavy A.");
 
 // Flushes `out`: 0 when everything printed on it was written, else worked_solution_write_failed
 // with "Vystup sa nepodarilo zapisat." on `err`.

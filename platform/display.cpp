@@ -2,6 +2,8 @@
 // largest whole factor the display allows.
 #include "display.h"
 
+#include "../matrix/translation.h"
+
 #include "frame.h"
 #include "input.h"
 #include "quit.h"
@@ -87,7 +89,7 @@ void mode_changed()
     frame_scale = placement.scale;
     frame_left = placement.x;
     frame_top = placement.y;
-    set_window_title(window_title);
+    set_window_title(tr(window_title));
     install_close_button();
     forget_shown_frame();
     remove_display_switch_callback(forget_shown_frame);
@@ -108,7 +110,7 @@ int switch_mode(const std::array<DisplayMode, count> &wanted, const DisplayMode 
     }
     if (request_mode(previous) != 0) {
         if (set_gfx_mode(GFX_SAFE, screen_width, screen_height, 0, 0) != 0) {
-            report_fatal("Zlyhala grafika.", allegro_error);
+            report_fatal(tr("Zlyhala grafika."), allegro_error);
             request_quit(1);
             return 0;
         }
@@ -197,9 +199,12 @@ void change_zoom(int step)
 // The settings screen's two lines on the zoom in use.
 std::array<std::string, 2> zoom_note()
 {
-    const std::string first = windowed ? "Zvacsenie okna: " + std::to_string(window_zoom) + "x"
-                                       : "Cela obrazovka: " + std::to_string(frame_scale) + "x";
+    // TRANSLATORS: fits 26: the settings screen's zoom plate
+    const std::string first = windowed ? format_text(tr("Zvacsenie okna: %dx"), window_zoom)
+                                       // TRANSLATORS: fits 26: the settings screen's zoom plate
+                                       : format_text(tr("Cela obrazovka: %dx"), frame_scale);
     if (!zoom_refused || !windowed) // the refused zoom was a window's
         return {first, ""};
-    return {first, "(" + std::to_string(zoom_refused) + "x sa nezmesti)"};
+    // TRANSLATORS: fits 26: the settings screen's zoom plate
+    return {first, format_text(tr("(%dx sa nezmesti)"), zoom_refused)};
 }

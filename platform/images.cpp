@@ -2,8 +2,12 @@
 #include "images.h"
 
 #include "frame.h"
+#include "language.h"
 #include "layout.h"
+#include "quit.h"
 #include "startup.h"
+
+#include "../matrix/translation.h"
 
 #include <cstdio>
 
@@ -44,38 +48,23 @@ BITMAP *load_image(const char *base_name)
     return nullptr;
 }
 
-// Loads the seven images in order and creates the back buffer.
-int load_images()
+// Loads the image of `slot` in the set of the texts' language: the English set's
+// (<name>_en) where a catalog gives the texts and the image has one, else the Slovak one.
+BITMAP *load_language_image(int slot)
 {
-    for (int slot = 0; slot < image_count; slot++) {
-        allegro_error[0] = '\0'; // so a stale reason from an earlier call is not shown
-        images[slot] = load_image(image_names[slot]);
-        if (!images[slot]) {
-            char reason[256];
-            std::snprintf(reason, sizeof reason, "%s (%s.tga / %s.bmp)",
-                          allegro_error[0] ? allegro_error : "Obrazok sa nenasiel",
-                          image_names[slot], image_names[slot]);
-            report_fatal("Mam problemy so subormi.", reason);
-            return 1;
-        }
+    if (catalog_in_use()) {
+        const std::string english = std::string(image_names[slot]) + "_en";
+        if (BITMAP *image = load_image(english.c_str()))
+            return image;
     }
-    bool sprites_made = true;
-    for (ImageSlot slot : background_images) {
-        background_sprites[slot] = get_rle_sprite(images[slot]);
-        sprites_made = sprites_made && background_sprites[slot];
-    }
-    back_buffer = create_bitmap(screen_width, screen_height);
-    shown_buffer = create_bitmap(screen_width, screen_height);
-    if (!back_buffer || !shown_buffer || !sprites_made) {
-        report_fatal("Zlyhala grafika.", "Nedostatok pamate pre obraz 640x480.");
-        return 1;
-    }
-    pointer_image = images[image_normal_pointer];
-    return 0;
+    return load_image(image_names[slot]);
 }
 
-// Destroys every bitmap the program holds.
-void release_images()
+namespace
+{
+
+// Destroys the images and the background sprites made of them.
+void release_slot_images()
 {
     for (BITMAP *&image : images) {
         if (image)
@@ -87,6 +76,66 @@ void release_images()
             destroy_rle_sprite(sprite);
         sprite = nullptr;
     }
+}
+
+// Loads the seven images of the language's set and their background sprites: 0, or 1 with
+// the failure reported.
+int load_slot_images()
+{
+    for (int slot = 0; slot < image_count; slot++) {
+        allegro_error[0] = '\0'; // so a stale reason from an earlier call is not shown
+        images[slot] = load_language_image(slot);
+        if (!images[slot]) {
+            char reason[256];
+            std::snprintf(reason, sizeof reason, "%s (%s.tga / %s.bmp)",
+                          allegro_error[0] ? allegro_error : tr("Obrazok sa nenasiel"),
+                          image_names[slot], image_names[slot]);
+            report_fatal(tr("Mam problemy so subormi."), reason);
+            return 1;
+        }
+    }
+    bool sprites_made = true;
+    for (ImageSlot slot : background_images) {
+        background_sprites[slot] = get_rle_sprite(images[slot]);
+        sprites_made = sprites_made && background_sprites[slot];
+    }
+    if (!sprites_made) {
+        report_fatal(tr("Zlyhala grafika."), tr("Nedostatok pamate pre obraz 640x480."));
+        return 1;
+    }
+    pointer_image = images[image_normal_pointer];
+    return 0;
+}
+
+} // namespace
+
+// Loads the seven images in order and creates the back buffer.
+int load_images()
+{
+    if (load_slot_images() != 0)
+        return 1;
+    back_buffer = create_bitmap(screen_width, screen_height);
+    shown_buffer = create_bitmap(screen_width, screen_height);
+    if (!back_buffer || !shown_buffer) {
+        report_fatal(tr("Zlyhala grafika."), tr("Nedostatok pamate pre obraz 640x480."));
+        return 1;
+    }
+    return 0;
+}
+
+// Loads the images again in the set of the language now chosen; on a failure the program ends
+// as on one at start-up.
+void reload_language_images()
+{
+    release_slot_images();
+    if (load_slot_images() != 0)
+        request_quit(1);
+}
+
+// Destroys every bitmap the program holds.
+void release_images()
+{
+    release_slot_images();
     for (BITMAP **buffer : {&back_buffer, &shown_buffer}) {
         if (*buffer)
             destroy_bitmap(*buffer);

@@ -41,6 +41,10 @@ extern BITMAP *shown_buffer; // a copy of the frame the display shows, so that o
 // (message already shown).
 int load_images();
 
+// Loads the images again in the set of the language now chosen (the English set's labels where a
+// catalog gives the texts); a failure reports it and asks the program to end.
+void reload_language_images();
+
 // Destroys every bitmap the program holds.
 void release_images();
 
@@ -51,3 +55,7 @@ std::array<std::string, 4> image_directories();
 
 // Loads one image by base name: ".tga" before ".bmp", directory by directory.
 BITMAP *load_image(const char *base_name);
+
+// Loads the image of `slot` in the set of the texts' language: <name>_en where a catalog gives
+// the texts and that image exists, else <name>.
+BITMAP *load_language_image(int slot);

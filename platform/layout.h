@@ -63,6 +63,13 @@ constexpr Rect work_back_button{443, 414, 619, 461};
 constexpr Rect work_load_button{22, 415, 202, 457};
 constexpr Rect work_interrupt_button{439, 350, 616, 397};
 
+// The settings screen's language switch (J): a plate at the top right that the program draws, the
+// switch's name on its first line and the language chosen on its second.
+constexpr Rect settings_language_button{486, 14, 626, 62};
+constexpr int language_note_centre_x = (settings_language_button.x1 + settings_language_button.x2) / 2;
+constexpr int language_note_first_y = 24;
+constexpr int language_note_second_y = 42;
+
 // The settings screen's note on the zoom in use: two centred lines on a plate left of the back
 // button.
 constexpr Rect zoom_note_panel{14, 413, 226, 451};

@@ -1,5 +1,6 @@
 // The one-line editor that collects a file name or a row operation on a screen's text line.
 #include "line_editor.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/store.h"
 #include "../matrix/utf8_text.h"
@@ -31,7 +32,8 @@ bool control_code(int code)
 // Shows the text typed on the line: as much of its end as fits beside the note, if any.
 void show_typed()
 {
-    const std::string shown_note = note.empty() ? "" : "  (" + note + ")";
+    const std::string shown_note =
+        note.empty() ? "" : "  (" + std::string(tr(note.c_str())) + ")";
     const std::size_t room = static_cast<std::size_t>(text_line_chars) - utf8_length(shown_note);
     const std::string shown = fit_text_end(typed, room) + shown_note;
     std::snprintf(line_text, sizeof line_text, "%s", shown.c_str());

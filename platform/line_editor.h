@@ -1,6 +1,8 @@
 // The one-line editor that collects a file name or a row operation on a screen's text line.
 #pragma once
 
+#include "../matrix/translation.h"
+
 #include <cstddef>
 #include <string>
 
@@ -10,8 +12,10 @@ constexpr std::size_t line_edit_bytes = 4095;
 // What the line shows after the text when a key was refused (the first also in the file
 // selector's caption): the character has no glyph in the library's font, or the text is as
 // long as the editor takes.
-constexpr const char *refused_character_note = "tento znak sa neda napisat";
-constexpr const char *refused_length_note = "dlhsi text sa neda napisat";
+// TRANSLATORS: fits 30: a note on the top line beside the typed text
+constexpr const char *refused_character_note = tr_noop("tento znak sa neda napisat");
+// TRANSLATORS: fits 30: a note on the top line beside the typed text
+constexpr const char *refused_length_note = tr_noop("dlhsi text sa neda napisat");
 
 // Edits a line of text on line_text, painting a frame with `paint` on every pass: on entry
 // line_text holds the prompt, shown until the first key; then it shows the text typed (in

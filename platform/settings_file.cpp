@@ -74,6 +74,8 @@ bool parse_settings(const std::string &text, Settings &settings)
             return false;
         if (name == "fractions" && !read_number(value, 0, 1, read.fractions))
             return false;
+        if (name == "language" && !read_number(value, 0, 2, read.language))
+            return false;
     }
     settings = read;
     return true;
@@ -84,7 +86,8 @@ std::string settings_text(const Settings &settings)
 {
     return "# Gauss-Jordan: remembered settings\nzoom=" + std::to_string(settings.zoom) +
            "\npulse=" + std::to_string(settings.pulse) +
-           "\nfractions=" + std::to_string(settings.fractions) + "\n";
+           "\nfractions=" + std::to_string(settings.fractions) +
+           "\nlanguage=" + std::to_string(settings.language) + "\n";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Start-up: the library, input, the timer and a 640x480 display with its fall-backs.
 #include "startup.h"
+#include "../matrix/translation.h"
 
 #include "display.h"
 
@@ -21,9 +22,9 @@ int init_graphics()
     set_uformat(U_UTF8);
     if (allegro_init() != 0) {
         // No display to open a window on (or no system driver): say so on the console.
-        allegro_message("%s\n%s\n", "Zlyhala grafika.",
+        allegro_message("%s\n%s\n", tr("Zlyhala grafika."),
                         allegro_error[0] ? allegro_error
-                                         : "Kniznica sa nespustila (chyba displej?)");
+                                         : tr("Kniznica sa nespustila (chyba displej?)"));
         return 1;
     }
     install_mouse();
@@ -31,6 +32,6 @@ int init_graphics()
     install_timer();
     if (open_display() == 0)
         return 0;
-    report_fatal("Zlyhala grafika.", allegro_error);
+    report_fatal(tr("Zlyhala grafika."), allegro_error);
     return 1;
 }

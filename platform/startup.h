@@ -1,8 +1,10 @@
 // Start-up: the library, input, the timer and a 640x480 display with its fall-backs.
 #pragma once
 
+#include "../matrix/translation.h"
+
 // The window's title, also how tests find the window.
-constexpr const char *window_title = "Gauss-Jordanova eliminacia";
+constexpr const char *window_title = tr_noop("Gauss-Jordanova eliminacia");
 
 // Brings up the library, input, timer and the display (see open_display): 0 on success,
 // 1 on failure (message already shown).

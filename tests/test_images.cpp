@@ -117,7 +117,14 @@ INSTANTIATE_TEST_SUITE_P(AllImages, ImageSizes,
                                            ImageSize{"about", screen_width, screen_height},
                                            ImageSize{"start", screen_width, screen_height},
                                            ImageSize{"butyes", indicator_width, indicator_height},
-                                           ImageSize{"butno", indicator_width, indicator_height}),
+                                           ImageSize{"butno", indicator_width, indicator_height},
+                                           ImageSize{"uvod_en", screen_width, screen_height},
+                                           ImageSize{"about_en", screen_width, screen_height},
+                                           ImageSize{"start_en", screen_width, screen_height},
+                                           ImageSize{"butyes_en", indicator_width,
+                                                     indicator_height},
+                                           ImageSize{"butno_en", indicator_width,
+                                                     indicator_height}),
                          [](const auto &param_info) { return std::string(param_info.param.name); });
 
 TEST(ImageNames, EveryNamedImageExists)
@@ -174,7 +181,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ButtonCase{"work_solve", "start", work_solve_button},
                       ButtonCase{"work_interrupt", "start", work_interrupt_button},
                       ButtonCase{"work_load", "start", work_load_button},
-                      ButtonCase{"work_back", "start", work_back_button}),
+                      ButtonCase{"work_back", "start", work_back_button},
+                      ButtonCase{"menu_work_en", "uvod_en", menu_work_button},
+                      ButtonCase{"menu_settings_en", "uvod_en", menu_settings_button},
+                      ButtonCase{"settings_back_en", "about_en", settings_back_button},
+                      ButtonCase{"work_solve_en", "start_en", work_solve_button},
+                      ButtonCase{"work_interrupt_en", "start_en", work_interrupt_button},
+                      ButtonCase{"work_load_en", "start_en", work_load_button}),
     [](const auto &param_info) { return std::string(param_info.param.label); });
 
 // Number of pixels whose colour differs between two pictures of equal size.
@@ -313,6 +326,23 @@ TEST_P(Backgrounds, LeaveRoomForThePulse)
     EXPECT_GT(clear * 4, bmp->w * bmp->h) << "less than a quarter of the picture is transparent";
 }
 
-INSTANTIATE_TEST_SUITE_P(ScreenImages, Backgrounds, ::testing::Values("uvod", "about", "start"));
+INSTANTIATE_TEST_SUITE_P(ScreenImages, Backgrounds,
+                         ::testing::Values("uvod", "about", "start", "uvod_en", "about_en",
+                                           "start_en"));
+
+// The English set carries its own labels: each of its pictures differs from the Slovak one, and
+// only where text is drawn (the same buttons, plates and panels beneath).
+TEST(EnglishSet, DiffersFromTheSlovakOnlyInItsTexts)
+{
+    for (const char *name : {"uvod", "about", "start", "butyes", "butno"}) {
+        const Bitmap slovak = load_image(name);
+        const Bitmap english = load_image((std::string(name) + "_en").c_str());
+        ASSERT_NE(slovak, nullptr);
+        ASSERT_NE(english, nullptr);
+        const int differing = differing_pixels(slovak.get(), english.get());
+        EXPECT_GT(differing, 20) << name;
+        EXPECT_LT(differing, slovak->w * slovak->h / (slovak->w == screen_width ? 8 : 2)) << name;
+    }
+}
 
 } // namespace

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Fails when a file of one of the program's folders reads a header of a folder above it. The
 # folders are layers, from the floor up: matrix/ (the pure core: the standard library and GMP
-# only, not even the graphics library), platform/ (display, frames, input, images, the line
-# editor, settings: nothing of the screens), work/ (the work screen) and app/ (the menu, the
-# settings screen, main and the command line). It asks the compiler which headers each file
-# reads, so a header reached indirectly counts too.
+# only, not even the graphics library or the message catalogs), platform/ (display, frames,
+# input, images, the line editor, settings, the language: nothing of the screens), work/ (the
+# work screen) and app/ (the menu, the settings screen, main and the command line). It asks the
+# compiler which headers each file reads, so a header reached indirectly counts too.
 # Usage: tools/check_layers.sh COMPILER PROJECT_ROOT FOLDER...
 set -euo pipefail
 compiler=$1
@@ -53,6 +53,14 @@ for folder in "$@"; do
                 ;;
             esac
         done <<<"$headers"
+        # The message catalogs reach the core only through its translation hook. The standard
+        # library's own <locale> reads libintl.h, so only the core's own includes count here.
+        if [ "$folder" = matrix ] && grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<libintl\.h>' \
+            "$source" "${source%.cpp}.h" 2>/dev/null; then
+            echo "${source#"$root"/} includes libintl.h: the core reaches the message catalogs" \
+                "only through tr()" >&2
+            status=1
+        fi
     done
 done
 exit $status

@@ -32,10 +32,11 @@ contents=$(dpkg-deb -c "$deb")
 for path in usr/bin/gauss-jordan usr/share/applications/gauss-jordan.desktop \
     usr/share/icons/hicolor/scalable/apps/gauss-jordan.svg usr/share/gauss-jordan/examples/dva.txt \
     usr/share/man/man1/gauss-jordan.1.gz usr/share/doc/gauss-jordan/copyright \
-    usr/share/doc/gauss-jordan/changelog.gz "$metainfo"; do
+    usr/share/doc/gauss-jordan/changelog.gz usr/share/locale/en/LC_MESSAGES/gauss-jordan.mo \
+    "$metainfo"; do
     grep -q "\./$path\$" <<<"$contents" || fail "$path is missing"
 done
-for image in butyes butno start myska about uvod cakaj; do
+for image in butyes butno start myska about uvod cakaj butyes_en butno_en start_en about_en uvod_en; do
     grep -q "\./usr/share/gauss-jordan/$image.tga\$" <<<"$contents" || fail "$image.tga is missing"
 done
 depends=$(dpkg-deb -f "$deb" Depends)

@@ -27,6 +27,7 @@
 // moves it. The keyboard's callback refuses a character the font has no glyph for, which the
 // field would show as '^', and the caption says so until the next key.
 #include "file_selector.h"
+#include "../matrix/translation.h"
 
 #include "../platform/frame.h"
 #include "../platform/input.h"
@@ -153,7 +154,7 @@ void show_refusal()
     if (refused == refusal_shown || !active_dialog)
         return;
     refusal_shown = refused;
-    const std::string text = refused ? caption + ": " + refused_character_note : caption;
+    const std::string text = refused ? caption + ": " + tr(refused_character_note) : caption;
     std::snprintf(shown_caption.data(), shown_caption.size(), "%s", text.c_str());
     const DIALOG &box = active_dialog[0];
     for (DIALOG *d = active_dialog; d->proc; d++)
@@ -400,7 +401,7 @@ bool choose_file(const char *title, std::string &chosen)
 void open_by_browsing()
 {
     std::string path;
-    if (choose_file("Otvorit subor so sustavou", path))
+    if (choose_file(tr("Otvorit subor so sustavou"), path))
         report_load_result(load_named_matrix(path.c_str()));
 }
 

@@ -1,5 +1,6 @@
 // The grid editor: typing a system into the work screen's grid, cell by cell.
 #include "grid_editor.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/matrix_file.h"
 #include "../matrix/shape_form.h"
@@ -44,7 +45,8 @@ struct GridEdit {
 constexpr std::size_t max_typed_characters = 2 * max_entry_digits + 3;
 
 // The note for an entry with a part of more than max_entry_digits digits.
-constexpr const char *too_many_digits_note = "najviac 120 cifier";
+// TRANSLATORS: fits 20: a note on the top line beside the typed entry
+constexpr const char *too_many_digits_note = tr_noop("najviac 120 cifier");
 static_assert(max_entry_digits == 120, "the note names the limit");
 
 // Why the typed text, still being typed, cannot become an entry, or nullptr while it can: a
@@ -72,11 +74,11 @@ const char *commit_problem(const std::string &typed)
     if (read == number_read || typed.empty())
         return nullptr;
     if (read == number_zero_denominator)
-        return "zlomok s menovatelom 0";
+        return tr_noop("zlomok s menovatelom 0");
     if (typed == "-")
-        return "za minusom chyba cislo";
+        return tr_noop("za minusom chyba cislo");
     const char *problem = entry_problem(typed);
-    return problem ? problem : "cislo nie je dopisane";
+    return problem ? problem : tr_noop("cislo nie je dopisane");
 }
 
 // How a key left the editor.
@@ -178,11 +180,11 @@ void change_shape(GridEdit &edit, int rows, int unknowns)
     if (!commit_typed(edit))
         return;
     if (rows < 1 || rows > max_matrix_order) {
-        edit.note = "rovnic je od 1 do 10";
+        edit.note = tr_noop("rovnic je od 1 do 10");
         return;
     }
     if (unknowns < 1 || unknowns > max_matrix_order) {
-        edit.note = "neznamych je od 1 do 10";
+        edit.note = tr_noop("neznamych je od 1 do 10");
         return;
     }
     const StoreSnapshot old = edit.draft;
@@ -294,16 +296,21 @@ EditEnd apply_key(GridEdit &edit, int pressed)
 // a long entry shows its last characters.
 void write_text_line(const GridEdit &edit)
 {
-    std::string text = "Riadok " + std::to_string(edit.row + 1) + ", ";
     const bool right_side =
         edit.draft.shape.kind == kind_system && edit.column == edit.draft.shape.unknowns;
-    text += right_side ? "prava strana: " : "stlpec " + std::to_string(edit.column + 1) + ": ";
+    // TRANSLATORS: fits 76 with the next: the editor's top line, "Row 2, right-hand side: "
+    std::string text = right_side ? format_text(tr("Riadok %d, prava strana: "), edit.row + 1)
+                                  // TRANSLATORS: the editor's top line, "Row 2, column 3: "
+                                  : format_text(tr("Riadok %d, stlpec %d: "), edit.row + 1,
+                                                edit.column + 1);
+    // TRANSLATORS: fits 50: the editor's top line after the cell's name
+    const char *keys = tr("cislo a Enter; sipky, Tab, klik: ina bunka");
     if (edit.reopened) {
-        text = std::string(editor_reopened_note) + ": cislo a Enter; sipky, Tab, klik: ina bunka";
+        text = std::string(tr(editor_reopened_note)) + ": " + keys;
     } else if (!edit.typing && !edit.note) {
-        text += "cislo a Enter; sipky, Tab, klik: ina bunka";
+        text += keys;
     } else {
-        const std::string note = edit.note ? std::string("  (") + edit.note + ")" : "";
+        const std::string note = edit.note ? std::string("  (") + tr(edit.note) + ")" : "";
         const std::size_t room = static_cast<std::size_t>(text_line_chars) - text.size() -
                                  note.size() - 1; // the cursor mark
         std::string typed = edit.typed;
@@ -382,7 +389,12 @@ bool editing_grid()
 std::string editor_keys_text(const MatrixShape &shape)
 {
     const bool system = shape.kind == kind_system;
-    return std::string(system ? "Rovnice " : "Riadky ") + std::to_string(shape.rows) +
-           " (PgUp/PgDn), " + (system ? "nezname " : "stlpce ") + std::to_string(shape.unknowns) +
-           " (Ins/Del)   E: prijat   Esc: zrusit";
+    // TRANSLATORS: fits 72: the key line under the grid, "Equations 3 (PgUp/PgDn), ..."
+    return system ? format_text(tr("Rovnice %d (PgUp/PgDn), nezname %d (Ins/Del)   E: prijat   "
+                                   "Esc: zrusit"),
+                                shape.rows, shape.unknowns)
+                  // TRANSLATORS: fits 72: the key line under the grid, "Rows 3 (PgUp/PgDn), ..."
+                  : format_text(tr("Riadky %d (PgUp/PgDn), stlpce %d (Ins/Del)   E: prijat   "
+                                   "Esc: zrusit"),
+                                shape.rows, shape.unknowns);
 }

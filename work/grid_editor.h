@@ -2,15 +2,17 @@
 #pragma once
 
 #include "../matrix/store.h"
+#include "../matrix/translation.h"
 
 #include <string>
 
 // The note the editor shows for a key it refuses, or an entry holding a character it refuses.
-constexpr const char *editor_refusal_note = "len cislo, napr. 3, -7/2, 0,25";
+// TRANSLATORS: fits 30: a note on the top line beside the typed entry
+constexpr const char *editor_refusal_note = tr_noop("len cislo, napr. 3, -7/2, 0,25");
 
 // What the line says while the editor, opened after a failed load emptied the grid, shows the
 // last system instead, until the first key or click.
-constexpr const char *editor_reopened_note = "Upravujes poslednu sustavu";
+constexpr const char *editor_reopened_note = tr_noop("Upravujes poslednu sustavu");
 
 // The editor's keys under the grid while it edits a draft of `shape`: its size with the keys
 // that change it, and the keys that end the editor.

@@ -1,5 +1,6 @@
 // The inverse matrix on the work screen (I): [A | I] of the matrix as loaded, solved step by step.
 #include "inversion.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/inverse.h"
 #include "../matrix/store.h"
@@ -23,16 +24,20 @@ std::string refusal(InverseSetup setup)
 {
     switch (setup) {
     case inverse_no_matrix:
-        return "Inverzna matica: najprv nacitaj stvorcovu maticu (Z, N, E alebo O)";
+        // TRANSLATORS: fits 76: the top line
+        return tr("Inverzna matica: najprv nacitaj stvorcovu maticu (Z, N, E alebo O)");
     case inverse_not_square:
-        return "Inverzna matica je len pre stvorcovu maticu: " +
+        // TRANSLATORS: fits 66: the top line, before the size ("3 x 4")
+        return tr("Inverzna matica je len pre stvorcovu maticu: ") +
                left_block_size_text(loaded_matrix.shape);
     case inverse_ready:
         break;
     }
     if (loaded_matrix.shape.rows > max_screen_inverse_order)
-        return "Inverzna matica na obrazovke do radu " + std::to_string(max_screen_inverse_order) +
-               "; vacsiu vypise gauss-jordan --inverse";
+        // TRANSLATORS: fits 76: the top line
+        return format_text(tr("Inverzna matica na obrazovke do radu %d; vacsiu vypise "
+                              "gauss-jordan --inverse"),
+                           max_screen_inverse_order);
     return "";
 }
 

@@ -1,6 +1,7 @@
 // Loading a matrix by a typed file name, and reporting how it went; every other way of giving
 // the store a new matrix goes through here too.
 #include "loader.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/matrix_file.h"
 #include "../matrix/notation.h"
@@ -37,7 +38,8 @@ std::string warning_note()
 {
     std::string note = load_warning_line(load_warnings.front());
     if (load_warnings.size() > 1)
-        note += " (+" + std::to_string(load_warnings.size() - 1) + " dalsie)";
+        // TRANSLATORS: the warning note's count of further warnings, " (+2 more)"
+        note += format_text(tr(" (+%d dalsie)"), static_cast<int>(load_warnings.size() - 1));
     if (note.size() > caption_chars)
         note.resize(caption_chars);
     return note;
@@ -49,7 +51,8 @@ std::string warning_note()
 int load_matrix()
 {
     load_warnings.clear();
-    std::snprintf(line_text, sizeof line_text, "%s", "Zadaj meno suboru");
+    // TRANSLATORS: fits 76: the top line's prompt
+    std::snprintf(line_text, sizeof line_text, "%s", tr("Zadaj meno suboru"));
     const std::string name = edit_line(paint_work_frame);
     if (quit_requested || name.empty())
         return load_ok;

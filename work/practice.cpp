@@ -1,5 +1,6 @@
 // Practice on the work screen: the learner's own row operations, undo, the hint and the goal.
 #include "practice.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/cell_text.h"
 #include "../matrix/inverse.h"
@@ -114,8 +115,10 @@ void wait_at_goal()
 // The goal: the counts on the top line and the answer in the caption, until a key or a click.
 void reach_goal()
 {
-    const std::string goal = "Hotovo! Uprav: " + std::to_string(practice_history.moves.size()) +
-                             ", program: " + std::to_string(program_count());
+    // TRANSLATORS: fits 76: the top line, the learner's and the program's counts of operations
+    const std::string goal = format_text(tr("Hotovo! Uprav: %d, program: %d"),
+                                         static_cast<int>(practice_history.moves.size()),
+                                         program_count());
     set_status_text(goal.c_str());
     show_answer_caption();
     wait_at_goal();
@@ -130,9 +133,9 @@ void tell_contradiction()
     if (row < 0)
         return;
     const mpq_class c = cell_value(row, matrix_shape.unknowns);
-    const std::string said = "R" + std::to_string(row + 1) +
-                             " znamena 0 = " + exact_value_text(c.get_num(), c.get_den()) +
-                             ": sustava nema riesenie";
+    // TRANSLATORS: the top line, "R3 means 0 = 5: the system has no solution"
+    const std::string said = format_text(tr("R%d znamena 0 = %s: sustava nema riesenie"), row + 1,
+                                         exact_value_text(c.get_num(), c.get_den()).c_str());
     set_status_text(said.c_str());
     wait_at_goal();
     status_text[0] = '\0';
@@ -141,7 +144,8 @@ void tell_contradiction()
 // The caption of the learner's operation number `number`: "Uprava 4: R3 <- R3 - 2 R1".
 std::string practice_caption(int number, const RowOperation &operation)
 {
-    return operation_caption("Uprava " + std::to_string(number) + ": ", operation);
+    // TRANSLATORS: the caption's head before the learner's operation, "Operation 4: "
+    return operation_caption(format_text(tr("Uprava %d: "), number), operation);
 }
 
 // Does the learner's operation: the products, then the changed rows cancelled on screen under
@@ -170,7 +174,7 @@ void make_move(const RowOperation &operation)
 void practice_operation()
 {
     if (matrix_shape.rows == 0) {
-        show_refusal("Najprv nacitaj maticu (Z, N, E alebo O)");
+        show_refusal(tr("Najprv nacitaj maticu (Z, N, E alebo O)"));
         return;
     }
     // A refused line comes back for correcting after the key that ends the message; Escape, a
@@ -179,7 +183,7 @@ void practice_operation()
     ParsedOperation parsed;
     while (true) {
         if (typed.empty())
-            std::snprintf(line_text, sizeof line_text, "%s", "Uprava:");
+            std::snprintf(line_text, sizeof line_text, "%s", tr("Uprava:"));
         typed = edit_line(paint_work_frame, typed);
         line_text[0] = '\0';
         if (quit_requested || typed.find_first_not_of(' ') == std::string::npos)
@@ -208,7 +212,7 @@ void practice_undo()
     practice_history.now = save_store();
     const int number = static_cast<int>(practice_history.moves.size());
     if (number == 0)
-        show_caption("Povodna matica, ziadna uprava");
+        show_caption(tr("Povodna matica, ziadna uprava"));
     else
         show_step(practice_caption(number, practice_history.moves.back().operation),
                   practice_history.moves.back().operation);
@@ -221,10 +225,11 @@ void practice_hint()
         return;
     RowOperation next;
     if (!next_program_operation(&next)) {
-        show_caption("Rada: matica uz je v redukovanom stupnovitom tvare");
+        // TRANSLATORS: fits 72: the caption line
+        show_caption(tr("Rada: matica uz je v redukovanom stupnovitom tvare"));
         return;
     }
-    show_step(operation_caption("Rada: ", next), next);
+    show_step(operation_caption(tr("Rada: "), next), next);
 }
 
 // True while a message about an operation holds the text line.

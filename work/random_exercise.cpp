@@ -1,5 +1,6 @@
 // A random exercise on the work screen: a new system of the loaded shape with a whole solution.
 #include "random_exercise.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/random_system.h"
 #include "../matrix/store.h"
@@ -48,7 +49,8 @@ void load_random_system()
     const std::uint64_t seed = next_seed();
     load_matrix_from(random_system(shape.rows, shape.unknowns, seed));
     made = MadeSystem{matrix_serial, seed, save_store()};
-    show_caption("Nahodna sustava: gauss-jordan --random " +
+    // TRANSLATORS: the caption's head before the command that prints the same system
+    show_caption(tr("Nahodna sustava: ") + std::string("gauss-jordan --random ") +
                  random_shape_argument(shape.rows, shape.unknowns) + " --seed " +
                  std::to_string(seed));
 }

@@ -1,5 +1,6 @@
 // Saving the loaded system to a file named in the library's file selector.
 #include "saver.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/matrix_file.h"
 #include "../matrix/store.h"
@@ -44,7 +45,7 @@ void report(const std::string &message)
 bool answer_to_overwrite()
 {
     std::snprintf(line_text, sizeof line_text, "%s",
-                  "Subor uz existuje. Enter ho prepise, iny klaves nie.");
+                  tr("Subor uz existuje. Enter ho prepise, iny klaves nie."));
     while ((key[KEY_ENTER] || key[KEY_ENTER_PAD]) && !quit_requested)
         paint_work_frame();
     clear_keybuf();
@@ -153,11 +154,15 @@ enum SaveChoice {
 // Esc zrusit", with "program: 2, " before the count when a solve's steps come first.
 std::string choice_question(const ScreenWork &work)
 {
-    const std::string count = std::to_string(work.steps.size() - work.program_steps);
-    const std::string program =
-        work.program_steps > 0 ? "program: " + std::to_string(work.program_steps) + ", " : "";
-    return std::string("Co zapisat? S sustavu, P postup (") + program +
-           (work.learner ? "tvoje upravy: " : "kroky programu: ") + count + "), Esc zrusit";
+    const int count = static_cast<int>(work.steps.size() - work.program_steps);
+    if (work.program_steps > 0)
+        return format_text(tr("Co zapisat? S sustavu, P postup (program: %d, tvoje upravy: %d), "
+                              "Esc zrusit"),
+                           static_cast<int>(work.program_steps), count);
+    return format_text(work.learner
+                           ? tr("Co zapisat? S sustavu, P postup (tvoje upravy: %d), Esc zrusit")
+                           : tr("Co zapisat? S sustavu, P postup (kroky programu: %d), Esc zrusit"),
+                       count);
 }
 
 // Asks on the text line whether to save the system or the work: S or P choose, Escape or a click
@@ -200,7 +205,7 @@ SaveChoice ask_what_to_save(const ScreenWork &work)
 void save_matrix()
 {
     if (loaded_matrix.shape.rows == 0) {
-        report("Nie je co zapisat: ziadna matica.");
+        report(tr("Nie je co zapisat: ziadna matica."));
         return;
     }
     const ScreenWork work = screen_work();
@@ -216,15 +221,15 @@ void save_matrix()
         }
     }
     std::string name;
-    if (!choose_file("Zapisat do suboru", name) || quit_requested)
+    if (!choose_file(tr("Zapisat do suboru"), name) || quit_requested)
         return;
     if (file_exists(name.c_str()) && !regular_file_exists(name.c_str())) {
-        report("Subor sa neda zapisat."); // a folder or a device is never replaced
+        report(tr("Subor sa neda zapisat.")); // a folder or a device is never replaced
         return;
     }
     if (file_exists(name.c_str()) && !overwrite_confirmed()) {
         if (!quit_requested)
-            report("Nezapisane.");
+            report(tr("Nezapisane."));
         return;
     }
     if (quit_requested)
@@ -232,13 +237,14 @@ void save_matrix()
     const int saved = work_text.empty() ? save_matrix_file(name.c_str(), loaded_matrix)
                                         : save_text_file(name.c_str(), work_text);
     if (saved != save_ok) {
-        report("Subor sa neda zapisat.");
+        report(tr("Subor sa neda zapisat."));
         return;
     }
     if (system_in_file) // Z loads the system back from the file
         note_system_saved();
     remember_file_folder(name);
-    const std::string head = "Zapisane do ";
+    // TRANSLATORS: the top line's head before the file's name, "Saved to "
+    const std::string head = tr("Zapisane do ");
     report(head + fit_text_end(name, static_cast<std::size_t>(text_line_chars) - head.size()));
 }
 

@@ -1,5 +1,6 @@
 // Gauss-Jordan elimination of the loaded system, one gated row operation at a time.
 #include "solver.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/elimination.h"
 #include "../matrix/instant_rows.h"
@@ -73,7 +74,7 @@ int pause_decision()
         if (keypressed()) {
             if (!key[KEY_R])
                 return gate_stop;
-            set_status_text("Krokuj!");
+            set_status_text(tr("Krokuj!"));
             return gate_resume;
         }
         if (left_button_down()) {
@@ -81,7 +82,7 @@ int pause_decision()
                 paint_work_frame();
             if (!mouse_in(work_solve_button))
                 return gate_stop;
-            set_status_text("Krokuj!");
+            set_status_text(tr("Krokuj!"));
             return gate_resume;
         }
         update_readout();
@@ -93,7 +94,7 @@ int pause_decision()
 // Pauses at the gate: "Prerusenie" until the user resumes or stops.
 int pause_solve()
 {
-    set_status_text("Prerusenie");
+    set_status_text(tr("Prerusenie"));
     hold_pause_request();
     clear_keybuf(); // the press that asked for the pause is not the decision
     return pause_decision();
@@ -215,7 +216,7 @@ void show_closing_caption(bool offering)
 {
     if (offering)
         show_caption_with_determinant(std::string(ending_verdict(solve_ending(1))) +
-                                      " R: dokoncit redukovany tvar");
+                                      tr(" R: dokoncit redukovany tvar"));
     else
         show_answer_caption();
 }
@@ -310,7 +311,7 @@ void run_solve(int first_gate)
         } else {
             gate = step_number; // the last step's gate again
         }
-        set_status_text("Krokuj!");
+        set_status_text(tr("Krokuj!"));
     }
 }
 
@@ -351,7 +352,7 @@ int step_gate()
 // and offered to go on, and the store still holds what it left, goes on instead.
 void solve()
 {
-    set_status_text("Krokuj!");
+    set_status_text(tr("Krokuj!"));
     hide_step(); // the last solve's closing caption goes with the new solve
     if (offer_stands()) {
         offer.open = false;

@@ -1,12 +1,14 @@
 // The work screen: its loop, its table of keys, the input wait its parts share, and the keys
 // that also act while a solve waits.
 #include "work_screen.h"
+#include "../matrix/translation.h"
 
 #include "../matrix/notation.h"
 #include "../matrix/store.h"
 #include "../platform/display.h"
 #include "../platform/frame.h"
 #include "../platform/input.h"
+#include "../platform/language.h"
 #include "../platform/quit.h"
 #include "../platform/settings_file.h"
 #include "file_selector.h"
@@ -25,7 +27,7 @@
 // Remembers the zoom, the pulse switch and the grid's text for the next run.
 void remember_settings()
 {
-    write_settings(settings_path(), Settings{chosen_zoom, pulse_enabled, grid_fractions});
+    write_settings(settings_path(), Settings{chosen_zoom, pulse_enabled, grid_fractions, chosen_language});
 }
 
 namespace
@@ -69,14 +71,15 @@ const WorkKey work_key_rows[] = {
     {KEY_ESC, KEY_S, nullptr, false, nullptr},        // back to the menu
     {KEY_Z, 0, load_and_report, false, nullptr},      // load a matrix by its file name
     {KEY_R, 0, solve_and_repaint, false, nullptr},    // solve the loaded system
-    {KEY_D, 0, switch_grid_text, true, "zlomky"},     // decimal texts or exact fractions
-    {KEY_E, 0, edit_grid, false, "upravit"},          // type the system into the grid
-    {KEY_W, 0, save_matrix, false, "zapisat"},        // save the loaded system to a file
-    {KEY_N, 0, load_random_system, false, "nahodna"}, // a random system with a whole solution
-    {KEY_O, 0, open_by_browsing, false, "otvorit"},   // choose a file in the library's selector
-    {KEY_U, 0, practice_operation, false, "krok"},    // the learner's own row operation
-    {KEY_BACKSPACE, KEY_LEFT, practice_undo, false, nullptr}, // undo the learner's last one
-    {KEY_H, 0, practice_hint, false, "rada"},                 // the program's next step, not done
+    // TRANSLATORS: the key line's hint words (all eight with their keys fit 72)
+    {KEY_D, 0, switch_grid_text, true, tr_noop("zlomky")}, // decimal texts or exact fractions
+    {KEY_E, 0, edit_grid, false, tr_noop("upravit")},      // type the system into the grid
+    {KEY_W, 0, save_matrix, false, tr_noop("zapisat")},    // save the loaded system to a file
+    {KEY_N, 0, load_random_system, false, tr_noop("nahodna")}, // a random system, whole solution
+    {KEY_O, 0, open_by_browsing, false, tr_noop("otvorit")},   // choose a file in the selector
+    {KEY_U, 0, practice_operation, false, tr_noop("krok")},    // the learner's own row operation
+    {KEY_BACKSPACE, KEY_LEFT, practice_undo, false, nullptr},  // undo the learner's last one
+    {KEY_H, 0, practice_hint, false, tr_noop("rada")}, // the program's next step, not done
     {KEY_I, 0, invert_matrix, false, "A^-1"}, // [A | I] of the matrix as loaded, solved
 };
 const int work_key_row_count = static_cast<int>(sizeof work_key_rows / sizeof work_key_rows[0]);
@@ -104,7 +107,7 @@ std::string work_key_line()
         for (int k = 0; k < work_key_row_count; k++) {
             const WorkKey &row = work_key_rows[k];
             if (row.hint)
-                line += (line.empty() ? "" : gap) + key_label(row.scancode) + " " + row.hint;
+                line += (line.empty() ? "" : gap) + key_label(row.scancode) + " " + tr(row.hint);
         }
         if (line.size() <= caption_chars || gap[1] == '\0')
             return line;

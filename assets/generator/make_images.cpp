@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "art.h"
@@ -42,6 +43,78 @@ constexpr Face orange_face{{222, 132, 40}, {182, 92, 14}};
 constexpr Face teal_face{{45, 162, 172}, {20, 118, 128}};
 constexpr Face pulse_on_face{{80, 200, 90}, {30, 150, 45}};
 constexpr Face pulse_off_face{{205, 75, 70}, {150, 35, 32}};
+
+// Every label and line drawn into the pictures, in Slovak and in English: the English set
+// (<name>_en.tga) draws the second. The keys in brackets stay the same letters.
+struct LabelText {
+    const char *slovak;
+    const char *english;
+};
+
+constexpr LabelText label_texts[] = {
+    {"Riesenie (S)",
+     "Solving (S)"},
+    {"Nastavenia (N)",
+     "Settings (N)"},
+    {"Koniec (K)",
+     "Quit (K)"},
+    {"Riesit (R)",
+     "Solve (R)"},
+    {"Prerusit (P)",
+     "Pause (P)"},
+    {"Nacitat (Z)",
+     "Load (Z)"},
+    {"Spat (S)",
+     "Back (S)"},
+    {"Tento program ukazuje Gauss-Jordanovu eliminaciu krok za krokom.",
+     "This program shows Gauss-Jordan elimination step by step."},
+    {"Nacitajte sustavu linearnych rovnic a spustite riesenie: matica",
+     "Load a system of linear equations and start solving: row"},
+    {"sa upravuje riadkovymi upravami az na redukovany stupnovity tvar,",
+     "operations bring the matrix to the reduced row echelon form,"},
+    {"z ktoreho sa priamo precita riesenie sustavy.",
+     "from which the solution of the system is read directly."},
+    {"Pri rieseni: klaves alebo klik - dalsi krok, Backspace - krok spat,",
+     "While solving: a key or click - next step, Backspace - step back,"},
+    {"P - prerusit, Esc - zastavit.   R - riesit   Z - nacitat   S - spat",
+     "P - pause, Esc - stop.   R - solve   Z - load   S - back"},
+    {"Velkost okna:  + zvacsit,  - zmensit  (v okne, nie na celej obraz.)",
+     "Window size:  + larger,  - smaller  (in a window, not full screen)"},
+    {"Gauss-Jordanova eliminacia",
+     "Gauss-Jordan elimination"},
+    {"Riesenie sustav linearnych rovnic krok za krokom",
+     "Solving systems of linear equations step by step"},
+    {"Ovladanie: mys alebo klaves v zatvorke",
+     "Use the mouse or the key in brackets"},
+    {"O programe",
+     "About"},
+    {"Nastavenia",
+     "Settings"},
+    {"Pulzovanie pozadia (M)",
+     "Pulsing background (M)"},
+    {"Cela obrazovka / okno (F)",
+     "Full screen / window (F)"},
+    {"Esc - spat",
+     "Esc - back"},
+    {"Sustava rovnic",
+     "Linear system"},
+    {"ZAP",
+     "ON"},
+    {"VYP",
+     "OFF"},
+};
+
+bool english_set = false; // the pictures being painted are the English set's
+
+// The text of a label in the set being painted.
+const char *label(const char *slovak)
+{
+    if (english_set)
+        for (const LabelText &text : label_texts)
+            if (std::strcmp(text.slovak, slovak) == 0)
+                return text.english;
+    return slovak;
+}
 
 // A painted button: where it lies, its face, label and horizontal text scale in halves.
 struct ButtonArt {
@@ -166,7 +239,8 @@ void draw_button(BITMAP *bmp, const ButtonArt &b)
     hline(bmp, r.x1 + 4, r.y1 + 1, r.x2 - 4, pixel(shade(b.face.light, 60)));
     hline(bmp, r.x1 + 4, r.y2 - 1, r.x2 - 4, pixel(shade(b.face.base, -40)));
     if (b.label[0] != '\0')
-        draw_centred_label(bmp, b.label, (r.x1 + r.x2) / 2, mid + 1, b.x_halves, 2, text_white);
+        draw_centred_label(bmp, label(b.label), (r.x1 + r.x2) / 2, mid + 1, b.x_halves, 2,
+                           text_white);
 }
 
 // Draws a small monitor inside the display-mode button.
@@ -196,24 +270,26 @@ void paint_menu(BITMAP *bmp)
 {
     clear_to_color(bmp, pixel(mask_colour));
     draw_plate(bmp, 40, 18, 600, 116);
-    draw_centred_label(bmp, "Gauss-Jordanova eliminacia", 320, 52, 4, 3, text_gold);
+    draw_centred_label(bmp, label("Gauss-Jordanova eliminacia"), 320, 52, 4, 3, text_gold);
     hline(bmp, 120, 78, 520, pixel(plate_border));
-    draw_centred_label(bmp, "Riesenie sustav linearnych rovnic krok za krokom", 320, 97, 2, 1,
+    draw_centred_label(bmp, label("Riesenie sustav linearnych rovnic krok za krokom"), 320, 97,
+                       2, 1,
                        text_soft);
     for (const ButtonArt &b : menu_buttons)
         draw_button(bmp, b);
     draw_plate(bmp, 150, 440, 466, 466);
-    draw_centred_label(bmp, "Ovladanie: mys alebo klaves v zatvorke", 308, 453, 2, 1, text_soft);
+    draw_centred_label(bmp, label("Ovladanie: mys alebo klaves v zatvorke"), 308, 453, 2, 1,
+                       text_soft);
 }
 
 // Paints the description card of the settings screen.
 void paint_about_text(BITMAP *bmp)
 {
     draw_plate(bmp, 40, 84, 600, 276);
-    draw_centred_label(bmp, "O programe", 320, 106, 4, 2, text_gold);
+    draw_centred_label(bmp, label("O programe"), 320, 106, 4, 2, text_gold);
     int y = 130;
     for (const char *text : about_lines) {
-        textout_ex(bmp, font, text, 60, y, pixel(text_white), -1);
+        textout_ex(bmp, font, label(text), 60, y, pixel(text_white), -1);
         y += 15;
     }
 }
@@ -227,23 +303,24 @@ void paint_caption(BITMAP *bmp, const Rect &button, const char *text)
     draw_centred_label(bmp, text, (x1 + x2) / 2, (button.y1 + button.y2) / 2 + 1, 3, 2, text_white);
 }
 
-// Paints the settings background: title, description, two switches with captions and the back
-// button.
+// Paints the settings background: title, description, two switches with captions, the panel of
+// the language switch and the back button.
 void paint_settings(BITMAP *bmp)
 {
     clear_to_color(bmp, pixel(mask_colour));
     draw_plate(bmp, 160, 14, 480, 66);
-    draw_centred_label(bmp, "Nastavenia", 320, 40, 6, 3, text_gold);
+    draw_centred_label(bmp, label("Nastavenia"), 320, 40, 6, 3, text_gold);
     paint_about_text(bmp);
-    paint_caption(bmp, settings_pulse_button, "Pulzovanie pozadia (M)");
+    paint_caption(bmp, settings_pulse_button, label("Pulzovanie pozadia (M)"));
     draw_button(bmp, settings_pulse_art);
-    paint_caption(bmp, settings_display_button, "Cela obrazovka / okno (F)");
+    paint_caption(bmp, settings_display_button, label("Cela obrazovka / okno (F)"));
     draw_button(bmp, settings_display_art);
     draw_display_icon(bmp, settings_display_button);
     draw_button(bmp, settings_back_art);
     draw_panel(bmp, zoom_note_panel);
+    draw_panel(bmp, settings_language_button); // the program writes the language switch on it
     draw_plate(bmp, 516, 446, 626, 470);
-    draw_centred_label(bmp, "Esc - spat", 571, 458, 2, 1, text_soft);
+    draw_centred_label(bmp, label("Esc - spat"), 571, 458, 2, 1, text_soft);
 }
 
 // Paints the work background: heading, dark panels for the text line and grid, and four buttons.
@@ -251,10 +328,10 @@ void paint_work(BITMAP *bmp)
 {
     clear_to_color(bmp, pixel(mask_colour));
     draw_plate(bmp, 18, 3, 352, 29);
-    draw_centred_label(bmp, "Gauss-Jordanova eliminacia", 185, 17, 3, 2, text_gold);
+    draw_centred_label(bmp, label("Gauss-Jordanova eliminacia"), 185, 17, 3, 2, text_gold);
     draw_panel(bmp, text_line_panel);
     draw_plate(bmp, grid_panel.x1, 62, grid_panel.x1 + 190, 84);
-    draw_centred_label(bmp, "Sustava rovnic", grid_panel.x1 + 95, 73, 3, 2, text_white);
+    draw_centred_label(bmp, label("Sustava rovnic"), grid_panel.x1 + 95, 73, 3, 2, text_white);
     draw_panel(bmp, grid_panel);
     for (const ButtonArt &b : work_buttons)
         draw_button(bmp, b);
@@ -279,13 +356,13 @@ void paint_indicator(BITMAP *bmp, const Face &face, const char *caption)
 // Paints the pulse-on indicator.
 void paint_pulse_on(BITMAP *bmp)
 {
-    paint_indicator(bmp, pulse_on_face, "ZAP");
+    paint_indicator(bmp, pulse_on_face, label("ZAP"));
 }
 
 // Paints the pulse-off indicator.
 void paint_pulse_off(BITMAP *bmp)
 {
-    paint_indicator(bmp, pulse_off_face, "VYP");
+    paint_indicator(bmp, pulse_off_face, label("VYP"));
 }
 
 // Arrow pixels with the tip at the top-left: '#' outline, 'o' body, '.' transparent.
@@ -355,11 +432,11 @@ constexpr std::array<ImageArt, image_count> images{{
     {pointer_size, pointer_size, paint_hourglass},
 }};
 
-// Paints one picture and saves it as <dir>/<name>.tga; returns false on failure.
-bool make_image(const std::string &dir, int slot)
+// Paints one picture and saves it as <dir>/<name><suffix>.tga; returns false on failure.
+bool make_image(const std::string &dir, int slot, const char *suffix)
 {
     const ImageArt &art = images[slot];
-    const std::string path = dir + "/" + image_names[slot] + ".tga";
+    const std::string path = dir + "/" + image_names[slot] + suffix + ".tga";
     BITMAP *bmp = create_bitmap_ex(24, art.width, art.height);
     if (!bmp) {
         std::fprintf(stderr, "make_images: out of memory for %s\n", path.c_str());
@@ -375,7 +452,8 @@ bool make_image(const std::string &dir, int slot)
 
 } // namespace
 
-// Writes all seven pictures into the directory named on the command line.
+// Writes all seven pictures into the directory named on the command line, and the English set
+// of the five that carry text (<name>_en.tga; the pointers have none).
 int main(int argc, char **argv)
 {
     if (argc != 2) {
@@ -389,6 +467,10 @@ int main(int argc, char **argv)
     set_color_depth(24);
     bool ok = true;
     for (int slot = 0; slot < image_count; ++slot)
-        ok = make_image(argv[1], slot) && ok;
+        ok = make_image(argv[1], slot, "") && ok;
+    english_set = true;
+    for (int slot = 0; slot < image_count; ++slot)
+        if (slot != image_normal_pointer && slot != image_busy_pointer)
+            ok = make_image(argv[1], slot, "_en") && ok;
     return ok ? 0 : 1;
 }

@@ -62,12 +62,14 @@
 #include "matrix/notation.h"
 #include "matrix/row_arith.h"
 #include "matrix/store.h"
+#include "matrix/translation.h"
 #include "matrix/utf8_text.h"
 #include "matrix/work_file.h"
 #include "matrix/worked_solution.h"
 #include "platform/frame.h"
 #include "platform/images.h"
 #include "platform/input.h"
+#include "platform/language.h"
 #include "platform/layout.h"
 #include "platform/line_editor.h"
 #include "platform/quit.h"
@@ -615,18 +617,18 @@ class Checker
             failure = check_readout(now, coverage);
         if (failure.empty())
             failure = check_ending_question(coverage);
-        if (status_text == std::string("Krokuj!"))
+        if (status_text == std::string(tr("Krokuj!")))
             coverage.gates_seen++;
         coverage.editor_frames += editing_grid();
         coverage.selector_frames += active_dialog != nullptr;
         coverage.question_frames += overwrite_question_open();
         coverage.random_systems +=
-            now.serial != history_.back().serial && now.caption.rfind("Nahodna sustava", 0) == 0;
-        if (now.status != history_.back().status && now.status.rfind("Hotovo!", 0) == 0)
+            now.serial != history_.back().serial && now.caption.rfind(tr("Nahodna sustava: "), 0) == 0;
+        if (now.status != history_.back().status && now.status.rfind(tr("Hotovo!"), 0) == 0)
             coverage.finishes_seen++;
         coverage.hints +=
-            now.caption != history_.back().caption && now.caption.rfind("Rada: ", 0) == 0;
-        coverage.refusals += history_.back().editing && prompt_ == "Uprava:" && !now.editing &&
+            now.caption != history_.back().caption && now.caption.rfind(tr("Rada: "), 0) == 0;
+        coverage.refusals += history_.back().editing && prompt_ == tr("Uprava:") && !now.editing &&
                              !now.line.empty(); // the message replaces the line
         coverage.steps_back += went_back(history_.back().caption, now.caption);
         history_.push_back(std::move(now));
@@ -693,8 +695,9 @@ class Checker
     static bool went_back(const std::string &before, const std::string &now)
     {
         int step_before = 0, total_before = 0, step_now = 0, total_now = 0;
-        return std::sscanf(before.c_str(), "Krok %d z %d", &step_before, &total_before) == 2 &&
-               std::sscanf(now.c_str(), "Krok %d z %d", &step_now, &total_now) == 2 &&
+        return std::sscanf(before.c_str(), tr("Krok %d z %d: "), &step_before, &total_before) ==
+                   2 &&
+               std::sscanf(now.c_str(), tr("Krok %d z %d: "), &step_now, &total_now) == 2 &&
                total_now == total_before && step_now < step_before;
     }
 
@@ -731,7 +734,7 @@ class Checker
             opened_on_ = snapshot_key(*shown_draft.matrix);
             if (opened_on_ != (last_system_.empty() ? snapshot_key(zeros) : last_system_))
                 return "the grid editor opened on another system than the last one loaded";
-            const bool says = now.line.rfind(editor_reopened_note, 0) == 0;
+            const bool says = now.line.rfind(tr(editor_reopened_note), 0) == 0;
             if (says != (matrix_shape.rows == 0 && !last_system_.empty()))
                 return "the editor's line '" + now.line + "' with " +
                        (matrix_shape.rows ? "a system in the store" : "the store empty");
@@ -745,7 +748,7 @@ class Checker
                 typed_unsaved_ = false;
             last_system_ = now.store;
         }
-        if (now.status.rfind("Zapisane do ", 0) == 0 && saved_system_loads(now.status))
+        if (now.status.rfind(tr("Zapisane do "), 0) == 0 && saved_system_loads(now.status))
             typed_unsaved_ = false;
         if (typed_system_unsaved() != typed_unsaved_)
             return std::string("the typed system counts as ") +
@@ -796,9 +799,8 @@ class Checker
     static std::string typed_entry_is(const std::string &line, int r, int c, int n,
                                       const Fraction &value)
     {
-        const std::string head =
-            "Riadok " + std::to_string(r + 1) + ", " +
-            (c == n ? std::string("prava strana: ") : "stlpec " + std::to_string(c + 1) + ": ");
+        const std::string head = c == n ? format_text(tr("Riadok %d, prava strana: "), r + 1)
+                                        : format_text(tr("Riadok %d, stlpec %d: "), r + 1, c + 1);
         const std::string where = "cell (" + std::to_string(r) + ", " + std::to_string(c) + ")";
         const std::size_t cursor = line.find('_', head.size());
         if (line.rfind(head, 0) != 0 || cursor == std::string::npos)
@@ -898,7 +900,7 @@ class Checker
     // as loaded, exactly as written; a name too long for the line is not checked.
     std::string check_save(const Moment &now, Coverage &coverage) const
     {
-        const std::string head = "Zapisane do ";
+        const std::string head = tr("Zapisane do ");
         if (now.status.rfind(head, 0) != 0 || now.status == history_.back().status)
             return "";
         coverage.saves++;
@@ -1017,7 +1019,7 @@ class Checker
     // pivot already done costs one such frame, with nothing else changing.
     bool line_is_refreshed(const Moment &now) const
     {
-        if (now.status == "Krokuj!" && now.caption.empty())
+        if (now.status == tr("Krokuj!") && now.caption.empty())
             return false;
         const Moment &a = history_[1], &b = history_[2], &c = history_[3];
         if (now.finished != Shown::work || c.finished != Shown::work)
@@ -1833,6 +1835,13 @@ TEST_F(RandomInputTest, RandomKeysClicksAndNamesKeepEveryFrameTrue)
     ScratchFolder folder;
     ASSERT_TRUE(folder.ready());
     hide_step();
+    // GJ_RANDOM_LANGUAGE=en plays the run in English, every text from the built catalog.
+    const char *language = std::getenv("GJ_RANDOM_LANGUAGE");
+    if (language && std::string(language) == "en") {
+        setenv("TEXTDOMAINDIR", CATALOG_DIR, 1);
+        choose_language(language_english);
+        ASSERT_STREQ(tr("Krokuj!"), "Step on!");
+    }
     const unsigned long seed = environment_number("GJ_RANDOM_SEED", default_seed);
     const long frames = frames_to_play();
     const RandomRun run = play_random_run(seed, frames, folder.names());

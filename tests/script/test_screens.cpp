@@ -3,10 +3,12 @@
 
 #include "app/screens.h"
 #include "matrix/store.h"
+#include "matrix/translation.h"
 #include "platform/display.h"
 #include "platform/frame.h"
 #include "platform/images.h"
 #include "platform/input.h"
+#include "platform/language.h"
 #include "platform/layout.h"
 #include "platform/quit.h"
 #include "platform/settings_file.h"
@@ -337,22 +339,29 @@ TEST_F(ScreensTest, TheCloseButtonUnwindsEveryLoopAndTheMenuReturns)
          70,
          true},
     };
-    for (const ClosePlace &place : places) {
-        reset_program_state();
-        set_matrix(place.matrix);
-        std::vector<Step> steps = place.approach;
-        steps.push_back({place.close_frame, [] { quit_requested = 1; }});
-        const ScriptRun run = run_script(menu_screen, at_frames(steps), 20);
-        ASSERT_FALSE(run.ran_out) << place.name;
-        const FrameRecord before = frame_of(run, place.close_frame - 1);
-        EXPECT_EQ(before.shown, place.shown) << place.name;
-        EXPECT_EQ(before.status, place.status) << place.name;
-        EXPECT_EQ(before.line, place.line) << place.name;
-        EXPECT_EQ(before.busy, place.busy) << place.name;
-        EXPECT_LE(last_frame(run), place.close_frame + 3)
-            << place.name << ": the loops did not unwind";
-        EXPECT_EQ(exit_code, 0) << place.name;
+    // Every place in Slovak, then in English: the texts there are the catalog's.
+    setenv("TEXTDOMAINDIR", CATALOG_DIR, 1);
+    for (int language : {language_slovak, language_english}) {
+        choose_language(language);
+        for (const ClosePlace &place : places) {
+            reset_program_state();
+            set_matrix(place.matrix);
+            std::vector<Step> steps = place.approach;
+            steps.push_back({place.close_frame, [] { quit_requested = 1; }});
+            const ScriptRun run = run_script(menu_screen, at_frames(steps), 20);
+            ASSERT_FALSE(run.ran_out) << place.name;
+            const FrameRecord before = frame_of(run, place.close_frame - 1);
+            EXPECT_EQ(before.shown, place.shown) << place.name;
+            EXPECT_EQ(before.status, tr(place.status)) << place.name;
+            EXPECT_EQ(before.line, tr(place.line)) << place.name;
+            EXPECT_EQ(before.busy, place.busy) << place.name;
+            EXPECT_LE(last_frame(run), place.close_frame + 3)
+                << place.name << ": the loops did not unwind";
+            EXPECT_EQ(exit_code, 0) << place.name;
+        }
     }
+    ASSERT_STREQ(tr("Krokuj!"), "Step on!"); // the English pass did read the catalog
+    choose_language(language_slovak);
 }
 
 // ---------------------------------------------------------------------------

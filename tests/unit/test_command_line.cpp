@@ -294,6 +294,7 @@ struct SettingsCase {
     int zoom;
     int pulse;
     int fractions = 0;
+    int language = 0;
 };
 
 const std::vector<SettingsCase> settings_cases{
@@ -309,6 +310,10 @@ const std::vector<SettingsCase> settings_cases{
     {"fractions", "zoom=2\nfractions=1\n", 2, 1, 1},
     {"fractions off", "fractions=0\npulse=0\n", 1, 0, 0},
     {"fractions out of range", "zoom=2\nfractions=2\n", 1, 1, 0},
+    {"English", "zoom=2\nlanguage=2\n", 2, 1, 0, 2},
+    {"Slovak", "language=1\npulse=0\n", 1, 0, 0, 1},
+    {"language out of range", "zoom=2\nlanguage=3\n", 1, 1, 0, 0},
+    {"language by name", "zoom=2\nlanguage=en\n", 1, 1, 0, 0},
     {"binary",
      "\x7f"
      "ELF\x01\x01",
@@ -345,6 +350,7 @@ TEST_F(SettingsFile, MissingOrMalformedFilesGiveTheDefaults)
         EXPECT_EQ(settings.zoom, c.zoom) << c.name;
         EXPECT_EQ(settings.pulse, c.pulse) << c.name;
         EXPECT_EQ(settings.fractions, c.fractions) << c.name;
+        EXPECT_EQ(settings.language, c.language) << c.name;
     }
     // A file far too long to be one, and a folder in the file's place.
     std::ofstream(path, std::ios::binary) << "zoom=2\n" << std::string(10000, '#');
@@ -372,11 +378,12 @@ TEST_F(SettingsFile, WritingCreatesTheFolderReplacesTheFileAtOnceAndReadsBack)
     std::ofstream(killed) << "zoom=4\n";
     std::filesystem::last_write_time(killed, std::filesystem::file_time_type::clock::now() -
                                                  std::chrono::hours(1));
-    ASSERT_EQ(write_settings(path, Settings{2, 1, 1}), 0);
+    ASSERT_EQ(write_settings(path, Settings{2, 1, 1, 2}), 0);
     read = read_settings(path);
     EXPECT_EQ(read.zoom, 2);
     EXPECT_EQ(read.pulse, 1);
     EXPECT_EQ(read.fractions, 1);
+    EXPECT_EQ(read.language, 2);
     // Nothing but the settings file is left in its folder: the temporary file was renamed, and
     // the one left by the killed write removed.
     EXPECT_EQ(
