@@ -123,13 +123,36 @@ int load_images()
     return 0;
 }
 
-// Loads the images again in the set of the language now chosen; on a failure the program ends
-// as on one at start-up.
+// Loads the images again in the set of the language now chosen. The new set is loaded whole
+// before the old one goes, so an image that cannot be found (or memory that runs out) keeps the
+// images on screen instead of ending the program.
 void reload_language_images()
 {
-    release_slot_images();
-    if (load_slot_images() != 0)
-        request_quit(1);
+    ImageTable loaded{};
+    BackgroundTable sprites{};
+    bool whole = true;
+    for (int slot = 0; slot < image_count && whole; slot++) {
+        loaded[slot] = load_language_image(slot);
+        whole = loaded[slot] != nullptr;
+    }
+    for (ImageSlot slot : background_images) {
+        if (whole)
+            sprites[slot] = get_rle_sprite(loaded[slot]);
+        whole = whole && sprites[slot];
+    }
+    if (whole) {
+        release_slot_images();
+        images = loaded;
+        background_sprites = sprites;
+        pointer_image = images[image_normal_pointer];
+        return;
+    }
+    for (RLE_SPRITE *sprite : sprites)
+        if (sprite)
+            destroy_rle_sprite(sprite);
+    for (BITMAP *image : loaded)
+        if (image)
+            destroy_bitmap(image);
 }
 
 // Destroys every bitmap the program holds.

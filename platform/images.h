@@ -42,7 +42,7 @@ extern BITMAP *shown_buffer; // a copy of the frame the display shows, so that o
 int load_images();
 
 // Loads the images again in the set of the language now chosen (the English set's labels where a
-// catalog gives the texts); a failure reports it and asks the program to end.
+// catalog gives the texts); when the set cannot be loaded whole, the images shown stay.
 void reload_language_images();
 
 // Destroys every bitmap the program holds.

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace
 {
 
@@ -362,6 +364,37 @@ TEST_F(ScreensTest, TheCloseButtonUnwindsEveryLoopAndTheMenuReturns)
     }
     ASSERT_STREQ(tr("Krokuj!"), "Step on!"); // the English pass did read the catalog
     choose_language(language_slovak);
+}
+
+// The language switch loads the chosen set whole before it lets the shown one go: from a folder
+// where the images cannot be found (the program started elsewhere, a set deleted), the images
+// on screen stay and the program goes on.
+TEST_F(ScreensTest, ALanguageWhoseImagesCannotBeLoadedKeepsTheImagesShown)
+{
+    reset_program_state();
+    setenv("TEXTDOMAINDIR", CATALOG_DIR, 1);
+    choose_language(language_english);
+    reload_language_images();
+    const ImageTable english = images;
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir("/"), 0); // the program's own folder is searched too: the test binary's has none
+    choose_language(language_slovak);
+    reload_language_images();
+    EXPECT_EQ(images, english) << "a set that cannot be loaded replaced the images";
+    EXPECT_FALSE(quit_requested);
+    BITMAP *english_menu = images[image_menu_background];
+    BITMAP *kept = create_bitmap(english_menu->w, english_menu->h);
+    blit(english_menu, kept, 0, 0, 0, 0, kept->w, kept->h);
+    ASSERT_EQ(chdir(here), 0);
+    reload_language_images();
+    int differing = 0;
+    for (int y = 0; y < kept->h; y++)
+        for (int x = 0; x < kept->w; x++)
+            differing += getpixel(kept, x, y) != getpixel(images[image_menu_background], x, y);
+    destroy_bitmap(kept);
+    EXPECT_GT(differing, 0) << "the Slovak set was not loaded back";
+    EXPECT_FALSE(quit_requested);
 }
 
 // ---------------------------------------------------------------------------
