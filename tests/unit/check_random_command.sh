@@ -1,6 +1,6 @@
 #!/bin/sh
 # The program's --random: the same system for the same seed, a file the program itself loads
-# and solves with a whole solution and small enough steps for pencil and paper, exit status 64
+# and solves with a whole solution, exit status 64
 # for a bad order or seed, 4 when the output cannot be written; and a class's hand-ins of such
 # exercises checked in one run, each against the system its first line names, with the table as
 # CSV and nothing else written.
@@ -21,18 +21,6 @@ cmp -s "$dir/first.txt" "$dir/second.txt" || fail "one seed gave two systems"
 solution=$(env -u DISPLAY "$program" --steps "$dir/first.txt" | grep "^Riesenie:")
 echo "$solution" | grep -Eq '^Riesenie: x1 = -?[0-5], x2 = -?[0-5], x3 = -?[0-5], x4 = -?[0-5]$' ||
     fail "the printed system solves to '$solution'"
-
-# Every matrix the worked solution prints, right-hand sides included, holds whole numbers and
-# fractions over 2 or 4 with at most two digits above the bar, whatever the shape.
-for size in 10 3x5 7x4; do
-    for seed in 1 2 3; do
-        "$program" --random "$size" --seed "$seed" >"$dir/hand.txt"
-        env -u DISPLAY "$program" --steps "$dir/hand.txt" >"$dir/hand_steps.txt"
-        large=$(grep ' | ' "$dir/hand_steps.txt" | tr -s ' |' '\n\n' |
-            grep -Ev '^$|^-?[0-9]{1,2}$|^-?[0-9]{1,2}/[24]$' | head -n 1) || true
-        [ -z "$large" ] || fail "--random $size --seed $seed: its worked solution shows $large"
-    done
-done
 
 for arguments in "--random 0" "--random 11" "--random x" "--random 3 --seed x" \
     "--random 3 --seed -1" "--random 3 --seed 18446744073709551616" "--seed 3"; do

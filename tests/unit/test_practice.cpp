@@ -819,33 +819,33 @@ TEST(CheckClass, RandomSystemsFromTheSeedOrFromEachHandInsFirstLine)
     given.random_rows = given.random_unknowns = 3;
     given.seed_given = true;
     given.seed = 5;
-    ClassChecked got = check_class_of(given, "", {folder}, folder);
-    EXPECT_EQ(got.status, check_found_mistakes);
-    const std::vector<std::string> seed_lines = {
-        "a.txt" + right, "b.txt" + right,
-        "c.txt: praca je k --random 3x3 --seed 6, nie k --random 3 --seed 5\n",
-        "d.txt: praca je k inej sustave: zadanie sa lisi v ",
-        "e.txt: praca je k --random 2x3 --seed 6, nie k --random 3 --seed 5\n",
-        "Spravne prace: 2 z 5.\n"};
-    std::size_t at = 0;
-    for (const std::string &part : seed_lines) {
-        const std::size_t found = got.out.find(part, at);
-        EXPECT_NE(found, std::string::npos) << part << "\n" << got.out;
-        at = found == std::string::npos ? at : found + part.size();
-    }
     ClassSystem own = given;
     own.seed_given = false;
-    got = check_class_of(own, "", {folder}, folder);
-    EXPECT_EQ(got.status, check_found_mistakes);
-    const std::vector<std::string> own_lines = {
-        "a.txt" + right, "b.txt: prvy riadok nie je # --random 3 --seed S\n", "c.txt" + right,
-        "d.txt: prvy riadok # --random sa neda precitat: ma byt # --random 3 --seed S\n",
-        "e.txt: praca je k --random 2x3, nie k --random 3\n", "Spravne prace: 2 z 5.\n"};
-    at = 0;
-    for (const std::string &part : own_lines) {
-        const std::size_t found = got.out.find(part, at);
-        EXPECT_NE(found, std::string::npos) << part << "\n" << got.out;
-        at = found == std::string::npos ? at : found + part.size();
+    const struct {
+        ClassSystem system;
+        std::vector<std::string> lines; // in order, each the start of a line or a whole one
+    } runs[] = {
+        {given,
+         {"a.txt" + right, "b.txt" + right,
+          "c.txt: praca je k --random 3x3 --seed 6, nie k --random 3 --seed 5\n",
+          "d.txt: praca je k inej sustave: zadanie sa lisi v ",
+          "e.txt: praca je k --random 2x3 --seed 6, nie k --random 3 --seed 5\n",
+          "Spravne prace: 2 z 5.\n"}},
+        {own,
+         {"a.txt" + right, "b.txt: prvy riadok nie je # --random 3 --seed S\n", "c.txt" + right,
+          "d.txt: prvy riadok # --random sa neda precitat: ma byt # --random 3 --seed S\n",
+          "e.txt: praca je k --random 2x3, nie k --random 3\n", "Spravne prace: 2 z 5.\n"}},
+    };
+    ClassChecked got;
+    for (const auto &run : runs) {
+        got = check_class_of(run.system, "", {folder}, folder);
+        EXPECT_EQ(got.status, check_found_mistakes);
+        std::size_t at = 0;
+        for (const std::string &part : run.lines) {
+            const std::size_t found = got.out.find(part, at);
+            EXPECT_NE(found, std::string::npos) << part << "\n" << got.out;
+            at = found == std::string::npos ? at : found + part.size();
+        }
     }
     // One hand-in alone: the detailed report, or why it does not fit (status 3).
     got = check_class_of(own, "", {folder + "/c.txt"}, folder);
