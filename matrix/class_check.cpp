@@ -167,7 +167,7 @@ PrepareSystem system_of_hand_ins(const ClassSystem &system)
             const std::string given =
                 "--random " + line.argument + " --seed " + std::to_string(line.seed);
             return format_text(tr("praca je k %s, nie k %s"), given.c_str(),
-                               (wanted + " --seed " + std::to_string(seed)).c_str());
+                               random_options_text(rows, unknowns, seed).c_str());
         };
     }
     return [=](const std::string &first) {

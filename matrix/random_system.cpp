@@ -314,3 +314,9 @@ std::string random_shape_argument(int rows, int unknowns)
     const std::string equations = std::to_string(rows);
     return rows == unknowns ? equations : equations + "x" + std::to_string(unknowns);
 }
+
+// "--random 3 --seed 48213".
+std::string random_options_text(int rows, int unknowns, std::uint64_t seed)
+{
+    return "--random " + random_shape_argument(rows, unknowns) + " --seed " + std::to_string(seed);
+}

@@ -34,6 +34,9 @@ StoreSnapshot random_system(int rows, int unknowns, std::uint64_t seed);
 // The --random argument that makes a system of this size: "3" when square, else "3x4".
 std::string random_shape_argument(int rows, int unknowns);
 
+// The options that print this system alone: "--random 3 --seed 48213".
+std::string random_options_text(int rows, int unknowns, std::uint64_t seed);
+
 // A random square system of order n: random_system(n, n, seed).
 inline StoreSnapshot random_system(int order, std::uint64_t seed)
 {

@@ -71,12 +71,19 @@ bool store_equals(const StoreSnapshot &snapshot)
 // True when the store holds the copy's order and, cell by cell, its values.
 bool store_has_values_of(const StoreSnapshot &snapshot)
 {
-    if (snapshot.shape != matrix_shape)
+    return snapshot.shape == matrix_shape && same_values(save_store(), snapshot);
+}
+
+// True when the two copies hold the same shape and values.
+bool same_values(const StoreSnapshot &a, const StoreSnapshot &b)
+{
+    if (a.shape != b.shape)
         return false;
-    for (int c = 0; c < matrix_shape.columns(); c++)
-        for (int r = 0; r < matrix_shape.rows; r++) {
-            const Fraction &then = snapshot_cell(snapshot, r, c);
-            if (mpz_class(then.num * cell(r, c).den) != mpz_class(cell(r, c).num * then.den))
+    for (int c = 0; c < a.shape.columns(); c++)
+        for (int r = 0; r < a.shape.rows; r++) {
+            const Fraction &x = snapshot_cell(a, r, c);
+            const Fraction &y = snapshot_cell(b, r, c);
+            if (mpz_class(x.num * y.den) != mpz_class(y.num * x.den))
                 return false;
         }
     return true;

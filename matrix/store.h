@@ -125,6 +125,9 @@ bool store_equals(const StoreSnapshot &snapshot);
 // in (1/-2 and -2/4 are -1/2).
 bool store_has_values_of(const StoreSnapshot &snapshot);
 
+// True when the two copies hold the same shape and values, in whatever form.
+bool same_values(const StoreSnapshot &a, const StoreSnapshot &b);
+
 extern StoreSnapshot loaded_matrix; // the store as new_matrix last found it: the system as loaded,
                                     // typed or made, before any step of a solve (new_matrix)
 extern StoreSnapshot last_system; // the last system loaded, typed or made, kept when a failed load

@@ -118,8 +118,7 @@ bool entries_fit(const WorkMatrix &rows)
 // The first line of a work whose system is a random one.
 std::string random_origin_line(int rows, int unknowns, std::uint64_t seed)
 {
-    return "# --random " + random_shape_argument(rows, unknowns) + " --seed " +
-           std::to_string(seed) + "\n";
+    return "# " + random_options_text(rows, unknowns, seed) + "\n";
 }
 
 // The text of a work in the plain printout's form.

@@ -50,9 +50,8 @@ void load_random_system()
     load_matrix_from(random_system(shape.rows, shape.unknowns, seed));
     made = MadeSystem{matrix_serial, seed, save_store()};
     // TRANSLATORS: the caption's head before the command that prints the same system
-    show_caption(tr("Nahodna sustava: ") + std::string("gauss-jordan --random ") +
-                 random_shape_argument(shape.rows, shape.unknowns) + " --seed " +
-                 std::to_string(seed));
+    show_caption(tr("Nahodna sustava: ") + std::string("gauss-jordan ") +
+                 random_options_text(shape.rows, shape.unknowns, seed));
 }
 
 // Makes the seeds of the coming random systems follow from `seed`.
@@ -65,12 +64,8 @@ void seed_random_exercises(std::uint64_t seed)
 // The "# --random" line of a work starting from the system N made last, while it is loaded.
 std::string random_origin_of(const StoreSnapshot &start)
 {
-    if (made.matrix != matrix_serial || made.system.shape.rows == 0)
+    if (made.matrix != matrix_serial || made.system.shape.rows == 0 ||
+        !same_values(start, made.system))
         return "";
-    const StoreSnapshot kept = save_store();
-    restore_store(start);
-    const bool same = store_has_values_of(made.system);
-    restore_store(kept);
-    return same ? random_origin_line(made.system.shape.rows, made.system.shape.unknowns, made.seed)
-                : "";
+    return random_origin_line(made.system.shape.rows, made.system.shape.unknowns, made.seed);
 }

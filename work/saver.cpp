@@ -69,16 +69,6 @@ bool overwrite_confirmed()
     return confirmed;
 }
 
-// True when the two matrices hold the same shape and values.
-bool same_matrix(const StoreSnapshot &a, const StoreSnapshot &b)
-{
-    const StoreSnapshot kept = save_store();
-    restore_store(a);
-    const bool same = store_has_values_of(b);
-    restore_store(kept);
-    return same;
-}
-
 // Work on screen that W can save: the learner's operations or the program's steps, from the
 // matrix they started on to the one the store holds now.
 struct ScreenWork {
@@ -130,10 +120,10 @@ ScreenWork screen_work()
     if (work.steps.empty())
         return program_work();
     if (solve_work.matrix == matrix_serial && solve_work.steps > 0 &&
-        same_matrix(work.start, solve_work.end)) {
+        same_values(work.start, solve_work.end)) {
         std::vector<WorkFileStep> steps = program_work_steps(solve_work.start, solve_work.steps);
         if (steps.size() == static_cast<std::size_t>(solve_work.steps) &&
-            same_matrix(steps.back().after, work.start)) {
+            same_values(steps.back().after, work.start)) {
             work.program_steps = steps.size();
             steps.insert(steps.end(), work.steps.begin(), work.steps.end());
             work.start = solve_work.start;
@@ -217,7 +207,7 @@ void save_matrix()
             return;
         if (choice == choose_work) {
             work_text = work_file_text(random_origin_of(work.start), work.start, work.steps);
-            system_in_file = same_matrix(work.start, loaded_matrix);
+            system_in_file = same_values(work.start, loaded_matrix);
         }
     }
     std::string name;
